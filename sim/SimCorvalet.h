@@ -1,0 +1,61 @@
+#pragma once
+// Corvalet's process on the simulated desktop: the main form's window, which hands its
+// messages to the core's main form, and a host that records what the form asks of it.
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "app/FormHost.h"
+#include "app/TMainForm.h"
+#include "sim/SimDesktop.h"
+
+namespace cvl::sim {
+
+class SimFormHost : public FormHost {
+ public:
+  Hwnd window = 0;
+  bool buttonHidden = false;
+  int left = 0, top = 0;
+  std::vector<std::string> errors;
+
+  Hwnd Window() override { return window; }
+  std::string ExeDirectory() override { return "C:\\Program Files\\Corvalet\\"; }
+  Hicon ApplicationIcon() override { return 0x7001; }
+  Hicon DisabledIcon() override { return 0x7002; }
+  void HideApplicationButton() override { buttonHidden = true; }
+  void MoveForm(int l, int t) override {
+    left = l;
+    top = t;
+  }
+  void ShowError(const std::string& message) override { errors.push_back(message); }
+};
+
+class SimCorvalet {
+ public:
+  SimCorvalet(SimDesktop& desktop, HookLibrary& hook, PlacementViews& views,
+              std::string exePath = "C:\\Program Files\\Corvalet\\Corvalet.exe");
+  ~SimCorvalet();
+
+  // Process entry: false, and nothing created, when another instance runs.
+  bool Start();
+  // The orderly shutdown.
+  void Exit();
+  // The end without shutdown: the window and process vanish, nothing is handed back.
+  void Kill();
+
+  TMainForm& Form() { return *form_; }
+  TrayRegistry& Registry() { return form_->Registry(); }
+  SimFormHost& Host() { return host_; }
+  std::uint32_t ProcessId() const { return processId_; }
+  int Warnings = 0;
+
+ private:
+  SimDesktop& desktop_;
+  HookLibrary& hook_;
+  PlacementViews& views_;
+  SimFormHost host_;
+  std::unique_ptr<TMainForm> form_;
+  std::uint32_t processId_ = 0;
+};
+
+}  // namespace cvl::sim

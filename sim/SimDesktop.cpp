@@ -1,0 +1,256 @@
+#include "sim/SimDesktop.h"
+
+#include <algorithm>
+#include <cctype>
+#include <cstring>
+
+namespace cvl::sim {
+
+namespace {
+
+bool SameText(const std::string& a, const char* b) {
+  if (b == nullptr) return true;
+  const std::size_t n = std::strlen(b);
+  if (a.size() != n) return false;
+  for (std::size_t i = 0; i < n; ++i)
+    if (std::tolower(static_cast<unsigned char>(a[i])) != std::tolower(static_cast<unsigned char>(b[i])))
+      return false;
+  return true;
+}
+
+std::string Lower(std::string s) {
+  std::transform(s.begin(), s.end(), s.begin(),
+                 [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+  return s;
+}
+
+template <std::size_t N>
+void CopyField(std::array<char, N>& field, const std::string& text) {
+  field.fill('\0');
+  std::memcpy(field.data(), text.data(), std::min(text.size(), N - 1));
+}
+
+}  // namespace
+
+Hwnd SimDesktop::CreateWindow(const std::string& className, const std::string& title, Hwnd parent,
+                              std::uint32_t processId, Handler handler) {
+  const Hwnd handle = nextWindow_;
+  nextWindow_ += 4;
+  windows_[handle] = SimWindow{handle, className, title, parent, processId, false, false,
+                               std::move(handler)};
+  order_.push_back(handle);
+  return handle;
+}
+
+void SimDesktop::DestroyWindow(Hwnd window) {
+  std::vector<Hwnd> children;
+  for (const auto& [handle, w] : windows_)
+    if (w.parent == window) children.push_back(handle);
+  for (const Hwnd child : children) DestroyWindow(child);
+  windows_.erase(window);
+  order_.erase(std::remove(order_.begin(), order_.end(), window), order_.end());
+}
+
+SimWindow* SimDesktop::Window(Hwnd window) {
+  const auto it = windows_.find(window);
+  return it == windows_.end() ? nullptr : &it->second;
+}
+
+Handler SimDesktop::Subclass(Hwnd window, Handler handler) {
+  SimWindow* w = Window(window);
+  if (w == nullptr) return nullptr;
+  std::swap(w->handler, handler);
+  return handler;
+}
+
+std::uint32_t SimDesktop::CreateProcess(std::vector<SimModule> modules) {
+  const std::uint32_t id = nextProcess_++;
+  processes_[id] = std::move(modules);
+  return id;
+}
+
+void SimDesktop::EndProcess(std::uint32_t processId) {
+  std::vector<Hwnd> owned;
+  for (const auto& [handle, w] : windows_)
+    if (w.processId == processId && w.parent == 0) owned.push_back(handle);
+  for (const Hwnd handle : owned) DestroyWindow(handle);
+  processes_.erase(processId);
+}
+
+Atom SimDesktop::GlobalAddAtomA(const std::string& name) {
+  if (name.empty() || name.size() > 255) return 0;
+  for (auto& [atom, entry] : atoms_) {
+    if (Lower(entry.name) == Lower(name)) {
+      ++entry.references;
+      return atom;
+    }
+  }
+  Atom atom = 0xC000;
+  while (atoms_.count(atom)) ++atom;
+  atoms_[atom] = {name, 1};
+  return atom;
+}
+
+Hwnd SimDesktop::FindWindowA(const char* className, const char* windowName) {
+  return FindWindowExA(0, 0, className, windowName);
+}
+
+Hwnd SimDesktop::FindWindowExA(Hwnd parent, Hwnd childAfter, const char* className,
+                               const char* windowName) {
+  if (parent != 0 && Window(parent) == nullptr) return 0;
+  bool started = childAfter == 0;
+  for (const Hwnd handle : order_) {
+    const SimWindow& w = windows_.at(handle);
+    if (w.parent != parent) continue;
+    if (!started) {
+      started = handle == childAfter;
+      continue;
+    }
+    if (SameText(w.className, className) && SameText(w.title, windowName)) return handle;
+  }
+  return 0;
+}
+
+bool SimDesktop::ShowWindow(Hwnd window, int command) {
+  SimWindow* w = Window(window);
+  if (w == nullptr) return false;
+  const bool was = w->visible;
+  w->visible = command != SW_HIDE;
+  return was;
+}
+
+std::string SimDesktop::GetClassNameA(Hwnd window, int maxCount) {
+  const SimWindow* w = Window(window);
+  if (w == nullptr || maxCount <= 0) return {};
+  return w->className.substr(0, static_cast<std::size_t>(maxCount - 1));
+}
+
+std::string SimDesktop::GetWindowTextA(Hwnd window, int maxCount) {
+  const SimWindow* w = Window(window);
+  if (w == nullptr || maxCount <= 0) return {};
+  return w->title.substr(0, static_cast<std::size_t>(maxCount - 1));
+}
+
+std::uint32_t SimDesktop::GetWindowThreadProcessId(Hwnd window) {
+  const SimWindow* w = Window(window);
+  return w == nullptr ? 0 : w->processId;
+}
+
+LResult SimDesktop::Deliver(Hwnd window, std::uint32_t msg, WParam wParam, LParam lParam) {
+  SimWindow* w = Window(window);
+  if (w == nullptr || !w->handler) return 0;
+  // Copied: the handler may subclass or destroy its own window while it runs.
+  const Handler handler = w->handler;
+  return handler(msg, wParam, lParam);
+}
+
+LResult SimDesktop::SendMessageA(Hwnd window, std::uint32_t msg, WParam wParam, LParam lParam) {
+  Log.push_back({MessageRecord::Sent, window, msg, wParam, lParam});
+  SimWindow* w = Window(window);
+  if (w == nullptr) return 0;
+  if (w->hung) {
+    ++BlockedSends;
+    return 0;
+  }
+  return Deliver(window, msg, wParam, lParam);
+}
+
+bool SimDesktop::SendMessageTimeoutA(Hwnd window, std::uint32_t msg, WParam wParam, LParam lParam,
+                                     std::uint32_t timeoutMs, LResult* result) {
+  Log.push_back({MessageRecord::Sent, window, msg, wParam, lParam});
+  SimWindow* w = Window(window);
+  if (w == nullptr) return false;
+  if (w->hung) {
+    now_ += timeoutMs;
+    return false;
+  }
+  const LResult r = Deliver(window, msg, wParam, lParam);
+  if (result != nullptr) *result = r;
+  return true;
+}
+
+bool SimDesktop::PostMessageA(Hwnd window, std::uint32_t msg, WParam wParam, LParam lParam) {
+  if (Window(window) == nullptr) return false;
+  Log.push_back({MessageRecord::Posted, window, msg, wParam, lParam});
+  queue_.push_back({MessageRecord::Posted, window, msg, wParam, lParam});
+  return true;
+}
+
+void SimDesktop::ProcessMessages() {
+  ++PumpCount;
+  while (!queue_.empty()) {
+    const MessageRecord m = queue_.front();
+    queue_.pop_front();
+    Deliver(m.window, m.msg, m.wParam, m.lParam);
+  }
+}
+
+void SimDesktop::WaitForMessage(std::uint32_t timeoutMs) {
+  if (queue_.empty()) now_ += timeoutMs;
+}
+
+std::optional<std::string> SimDesktop::GlobalGetAtomNameA(Atom atom, int size) {
+  const auto it = atoms_.find(atom);
+  if (it == atoms_.end() || size <= 0) return std::nullopt;
+  return it->second.name.substr(0, static_cast<std::size_t>(size - 1));
+}
+
+void SimDesktop::GlobalDeleteAtom(Atom atom) {
+  const auto it = atoms_.find(atom);
+  if (it != atoms_.end() && --it->second.references == 0) atoms_.erase(it);
+}
+
+Handle SimDesktop::CreateToolhelp32Snapshot(std::uint32_t, std::uint32_t processId) {
+  const auto it = processes_.find(processId);
+  if (it == processes_.end()) return kInvalidHandle;
+  const Handle handle = nextSnapshot_++;
+  snapshots_[handle] = Snapshot{it->second, 0};
+  return handle;
+}
+
+bool SimDesktop::ReadModule(Snapshot& snapshot, ModuleEntry& entry) {
+  if (snapshot.next >= snapshot.modules.size()) return false;
+  const SimModule& m = snapshot.modules[snapshot.next++];
+  entry.hModule = m.handle;
+  CopyField(entry.szModule, m.name);
+  CopyField(entry.szExePath, m.path);
+  return true;
+}
+
+bool SimDesktop::Module32First(Handle snapshot, ModuleEntry& entry) {
+  const auto it = snapshots_.find(snapshot);
+  if (it == snapshots_.end()) return false;
+  it->second.next = 0;
+  return ReadModule(it->second, entry);
+}
+
+bool SimDesktop::Module32Next(Handle snapshot, ModuleEntry& entry) {
+  const auto it = snapshots_.find(snapshot);
+  return it != snapshots_.end() && ReadModule(it->second, entry);
+}
+
+void SimDesktop::CloseHandle(Handle handle) { snapshots_.erase(handle); }
+
+bool SimDesktop::GetVersionExA(OsVersionInfo& info) {
+  info = version_;
+  return true;
+}
+
+std::string SimDesktop::GetPrivateProfileStringA(const std::string& section,
+                                                 const std::string& key,
+                                                 const std::string& defaultValue, int size,
+                                                 const std::string& fileName) {
+  return profile_.Get(section, key, defaultValue, size, fileName);
+}
+
+bool SimDesktop::WritePrivateProfileStringA(const std::string& section, const std::string& key,
+                                            const std::string& value,
+                                            const std::string& fileName) {
+  return profile_.Write(section, key, value, fileName);
+}
+
+bool SimDesktop::Shell_NotifyIconA(std::uint32_t message, const NotifyIconData& data) {
+  return NotifyIconSink ? NotifyIconSink(message, data) : false;
+}
+
+}  // namespace cvl::sim

@@ -1,0 +1,130 @@
+#pragma once
+// A simulated Windows desktop: windows with handlers, synchronous re-entrant sends, a posted
+// queue that the program's pump drains, global atoms, processes with module lists, profile
+// files, the version, and a virtual clock that moves only when something waits.
+#include <deque>
+#include <functional>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "platform/Desktop.h"
+#include "sim/SimProfile.h"
+
+namespace cvl::sim {
+
+using Handler = std::function<LResult(std::uint32_t msg, WParam wParam, LParam lParam)>;
+
+struct SimWindow {
+  Hwnd handle = 0;
+  std::string className;
+  std::string title;
+  Hwnd parent = 0;
+  std::uint32_t processId = 0;
+  bool visible = false;
+  bool hung = false;  // takes no message: bounded sends time out, unbounded ones would block
+  Handler handler;
+};
+
+struct SimModule {
+  Hmodule handle = 0;
+  std::string name;
+  std::string path;
+};
+
+struct MessageRecord {
+  enum Kind { Sent, Posted } kind;
+  Hwnd window;
+  std::uint32_t msg;
+  WParam wParam;
+  LParam lParam;
+};
+
+class SimDesktop : public Desktop {
+ public:
+  // Windows, in creation order; top-level windows have parent 0.
+  Hwnd CreateWindow(const std::string& className, const std::string& title, Hwnd parent,
+                    std::uint32_t processId, Handler handler = nullptr);
+  void DestroyWindow(Hwnd window);
+  SimWindow* Window(Hwnd window);
+  // Replaces a window's handler, returning the old one: subclassing.
+  Handler Subclass(Hwnd window, Handler handler);
+
+  std::uint32_t CreateProcess(std::vector<SimModule> modules);
+  // Ends a process: its windows go, its module list cannot be read any more.
+  void EndProcess(std::uint32_t processId);
+
+  Atom GlobalAddAtomA(const std::string& name);
+  int AtomCount() const { return static_cast<int>(atoms_.size()); }
+
+  void SetVersion(OsVersionInfo version) { version_ = version; }
+  void SetToolhelp(bool available) { toolhelp_ = available; }
+  SimProfile& Profile() { return profile_; }
+  int OpenHandles() const { return static_cast<int>(snapshots_.size()); }
+
+  // Where Shell_NotifyIconA goes: the taskbar, when one runs.
+  std::function<bool(std::uint32_t message, const NotifyIconData& data)> NotifyIconSink;
+
+  std::vector<MessageRecord> Log;  // every message sent or posted
+  int PumpCount = 0;               // calls of ProcessMessages
+  int BlockedSends = 0;            // unbounded sends to a hung window, which would never return
+  std::size_t QueueLength() const { return queue_.size(); }
+
+  // Desktop
+  Hwnd FindWindowA(const char* className, const char* windowName) override;
+  Hwnd FindWindowExA(Hwnd parent, Hwnd childAfter, const char* className,
+                     const char* windowName) override;
+  bool ShowWindow(Hwnd window, int command) override;
+  std::string GetClassNameA(Hwnd window, int maxCount) override;
+  std::string GetWindowTextA(Hwnd window, int maxCount) override;
+  std::uint32_t GetWindowThreadProcessId(Hwnd window) override;
+  LResult SendMessageA(Hwnd window, std::uint32_t msg, WParam wParam, LParam lParam) override;
+  bool SendMessageTimeoutA(Hwnd window, std::uint32_t msg, WParam wParam, LParam lParam,
+                           std::uint32_t timeoutMs, LResult* result) override;
+  bool PostMessageA(Hwnd window, std::uint32_t msg, WParam wParam, LParam lParam) override;
+  void ProcessMessages() override;
+  void WaitForMessage(std::uint32_t timeoutMs) override;
+  std::uint32_t GetTickCount() override { return now_; }
+  std::optional<std::string> GlobalGetAtomNameA(Atom atom, int size) override;
+  void GlobalDeleteAtom(Atom atom) override;
+  bool ToolhelpAvailable() override { return toolhelp_; }
+  Handle CreateToolhelp32Snapshot(std::uint32_t flags, std::uint32_t processId) override;
+  bool Module32First(Handle snapshot, ModuleEntry& entry) override;
+  bool Module32Next(Handle snapshot, ModuleEntry& entry) override;
+  void CloseHandle(Handle handle) override;
+  bool GetVersionExA(OsVersionInfo& info) override;
+  std::string GetPrivateProfileStringA(const std::string& section, const std::string& key,
+                                       const std::string& defaultValue, int size,
+                                       const std::string& fileName) override;
+  bool WritePrivateProfileStringA(const std::string& section, const std::string& key,
+                                  const std::string& value, const std::string& fileName) override;
+  bool Shell_NotifyIconA(std::uint32_t message, const NotifyIconData& data) override;
+
+ private:
+  struct AtomEntry {
+    std::string name;
+    int references = 0;
+  };
+  struct Snapshot {
+    std::vector<SimModule> modules;
+    std::size_t next = 0;
+  };
+  bool ReadModule(Snapshot& snapshot, ModuleEntry& entry);
+  LResult Deliver(Hwnd window, std::uint32_t msg, WParam wParam, LParam lParam);
+
+  std::map<Hwnd, SimWindow> windows_;
+  std::vector<Hwnd> order_;
+  Hwnd nextWindow_ = 0x10010;
+  std::deque<MessageRecord> queue_;
+  std::map<Atom, AtomEntry> atoms_;
+  std::map<std::uint32_t, std::vector<SimModule>> processes_;
+  std::uint32_t nextProcess_ = 100;
+  std::map<Handle, Snapshot> snapshots_;
+  Handle nextSnapshot_ = 0x200;
+  OsVersionInfo version_{5, 1, 2600, 2};
+  bool toolhelp_ = true;
+  SimProfile profile_;
+  std::uint32_t now_ = 1000;
+};
+
+}  // namespace cvl::sim

@@ -1,0 +1,111 @@
+#include "sim/SimHook.h"
+
+#include "shell/HookProtocol.h"
+
+namespace cvl::sim {
+
+void SimHook::SetTrayHook() {
+  ++SetCalls;
+  if (installed_) return;
+  installed_ = true;
+  oldTaskbar_ = desktop_.Subclass(taskbar_.Taskbar(), [this](std::uint32_t m, WParam w, LParam l) {
+    return TaskbarProc(m, w, l);
+  });
+  oldToolbar_ = desktop_.Subclass(taskbar_.Toolbar(), [this](std::uint32_t m, WParam w, LParam l) {
+    return ToolbarProc(m, w, l);
+  });
+  taskbar_.OnTrayChange = [this](std::uint32_t message, Hwnd owner, std::uint32_t uID) {
+    if (!serving_) return;
+    const Hwnd form = MainForm();
+    if (form == 0) return;
+    const std::uint32_t report = message == NIM_ADD      ? THM_ICONADDED
+                                 : message == NIM_MODIFY ? THM_ICONMODIFIED
+                                                         : THM_ICONDELETED;
+    desktop_.PostMessageA(form, report, owner, static_cast<LParam>(uID));
+  };
+}
+
+void SimHook::DeleteTrayHook() {
+  ++DeleteCalls;
+  if (!installed_) return;
+  installed_ = false;
+  serving_ = false;
+  desktop_.Subclass(taskbar_.Taskbar(), oldTaskbar_);
+  desktop_.Subclass(taskbar_.Toolbar(), oldToolbar_);
+  taskbar_.OnTrayChange = nullptr;
+}
+
+Hwnd SimHook::MainForm() { return desktop_.FindWindowA(kMainFormClass, kMainFormCaption); }
+
+LResult SimHook::TaskbarProc(std::uint32_t msg, WParam wParam, LParam lParam) {
+  if (msg == THM_HOOKSWITCH) {
+    if (static_cast<std::uint32_t>(lParam) == THM_ON) serving_ = true;
+    if (static_cast<std::uint32_t>(lParam) == THM_OFF) serving_ = false;
+    return 1;
+  }
+  return oldTaskbar_ ? oldTaskbar_(msg, wParam, lParam) : 0;
+}
+
+LResult SimHook::ToolbarProc(std::uint32_t msg, WParam wParam, LParam lParam) {
+  if (serving_) {
+    if (msg == THM_ENUMREQUEST && wParam == THM_ENUM_VALUE) {
+      AnswerEnumeration();
+      return 1;
+    }
+    if (msg == THM_QUERYSETWND && wParam == THM_QUERYSETWND_VALUE) {
+      queryWindow_ = static_cast<Hwnd>(lParam);
+      return 1;
+    }
+    if (msg == THM_QUERYSETID && wParam == THM_QUERYSETID_VALUE) {
+      queryId_ = static_cast<std::uint32_t>(lParam);
+      return 1;
+    }
+    if (msg == THM_QUERYREQUEST && wParam == THM_QUERY_VALUE) {
+      AnswerQuery();
+      return 1;
+    }
+  }
+  return oldToolbar_ ? oldToolbar_(msg, wParam, lParam) : 0;
+}
+
+void SimHook::Tell(Hwnd form, bool first, std::uint32_t msg, WParam wParam, LParam lParam) {
+  if (first || AnswerMode == Answer::Sent || AnswerMode == Answer::NoEnd) {
+    LResult ignored = 0;
+    desktop_.SendMessageTimeoutA(form, msg, wParam, lParam, 1000, &ignored);
+  } else {
+    desktop_.PostMessageA(form, msg, wParam, lParam);
+  }
+}
+
+void SimHook::AnswerEnumeration() {
+  const Hwnd form = MainForm();
+  if (form == 0 || AnswerMode == Answer::Never) return;
+  Tell(form, true, THM_ENUMBEGIN, 0, 0);
+  // A copy: the answer may run code that changes the tray.
+  const std::vector<TrayButton> buttons = taskbar_.Buttons();
+  for (std::size_t i = 0; i < buttons.size(); ++i) {
+    const TrayButton& b = buttons[i];
+    Tell(form, false, THM_ENUMICON, static_cast<WParam>(i), static_cast<LParam>(b.hIcon));
+    Tell(form, false, THM_ENUMOWNER, b.owner, static_cast<LParam>(b.uID));
+    Tell(form, false, THM_ENUMCALLBACK, b.uCallbackMessage, 0);
+    Tell(form, false, THM_ENUMTIP, static_cast<WParam>(b.idCommand), desktop_.GlobalAddAtomA(b.tip));
+    Tell(form, false, THM_ENUMCOMMIT, b.hidden ? 1 : 0, 0);
+  }
+  if (AnswerMode != Answer::NoEnd) Tell(form, false, THM_ENUMEND, 0, 0);
+}
+
+void SimHook::AnswerQuery() {
+  const Hwnd form = MainForm();
+  if (form == 0 || AnswerMode == Answer::Never) return;
+  Tell(form, true, THM_QUERYBEGIN, 0, 0);
+  if (const auto b = taskbar_.Button(queryWindow_, queryId_)) {
+    Tell(form, false, THM_QUERYICON, 0, static_cast<LParam>(b->hIcon));
+    Tell(form, false, THM_QUERYOWNER, b->owner, static_cast<LParam>(b->uID));
+    Tell(form, false, THM_QUERYCALLBACK, b->uCallbackMessage, 0);
+    Tell(form, false, THM_QUERYTIP, static_cast<WParam>(b->idCommand), desktop_.GlobalAddAtomA(b->tip));
+    Tell(form, false, THM_QUERYCOMMIT, b->hidden ? 1 : 0, 0);
+  }
+  if (AnswerMode != Answer::NoEnd) Tell(form, false, THM_QUERYEND, 0, 0);
+}
+
+}  // namespace cvl::sim

@@ -1,0 +1,51 @@
+#pragma once
+// A hook library that answers the protocol the way Snarehook.dll does: it subclasses the
+// taskbar and the tray toolbar, serves enumerations and queries while switched on, and posts
+// a report after each change of the tray.
+#include <cstdint>
+
+#include "platform/HookLibrary.h"
+#include "sim/SimTaskbar.h"
+
+namespace cvl::sim {
+
+class SimHook : public HookLibrary {
+ public:
+  enum class Answer {
+    Sent,         // the whole answer sent while the request is handled
+    PostedAfterBegin,  // begin sent, the rest posted in order
+    Never,        // the request is taken and never answered
+    NoEnd,        // everything but the end message
+  };
+
+  SimHook(SimDesktop& desktop, SimTaskbar& taskbar) : desktop_(desktop), taskbar_(taskbar) {}
+  ~SimHook() override { DeleteTrayHook(); }
+
+  void SetTrayHook() override;
+  void DeleteTrayHook() override;
+
+  Answer AnswerMode = Answer::Sent;
+  bool Installed() const { return installed_; }
+  bool Serving() const { return serving_; }
+  int SetCalls = 0;
+  int DeleteCalls = 0;
+
+ private:
+  LResult TaskbarProc(std::uint32_t msg, WParam wParam, LParam lParam);
+  LResult ToolbarProc(std::uint32_t msg, WParam wParam, LParam lParam);
+  void AnswerEnumeration();
+  void AnswerQuery();
+  void Tell(Hwnd form, bool first, std::uint32_t msg, WParam wParam, LParam lParam);
+  Hwnd MainForm();
+
+  SimDesktop& desktop_;
+  SimTaskbar& taskbar_;
+  Handler oldTaskbar_;
+  Handler oldToolbar_;
+  bool installed_ = false;
+  bool serving_ = false;
+  Hwnd queryWindow_ = 0;
+  std::uint32_t queryId_ = 0;
+};
+
+}  // namespace cvl::sim

@@ -1,0 +1,41 @@
+#pragma once
+// A model of GetPrivateProfileStringA and WritePrivateProfileStringA over files held in
+// memory: bare names live in one Windows directory, sections and keys match without regard
+// to case, reads drop one pair of enclosing quotes, and writes change one line, leaving every
+// other section, key, comment and blank line as it was.
+#include <map>
+#include <optional>
+#include <string>
+
+namespace cvl::sim {
+
+class SimProfile {
+ public:
+  static constexpr const char* kWindowsDirectory = "C:\\WINDOWS";
+
+  // The full path a profile file name resolves to.
+  static std::string Resolve(const std::string& fileName);
+
+  std::string Get(const std::string& section, const std::string& key,
+                  const std::string& defaultValue, int size, const std::string& fileName) const;
+  // An empty optional value deletes the key (and an empty key the whole section), as a null
+  // pointer does on Windows. False when the file is read-only.
+  bool Write(const std::string& section, const std::optional<std::string>& key,
+             const std::optional<std::string>& value, const std::string& fileName);
+
+  // Direct access for tests.
+  std::optional<std::string> FileText(const std::string& fileName) const;
+  void SetFileText(const std::string& fileName, const std::string& text);
+  void RemoveFile(const std::string& fileName);
+  void SetReadOnly(const std::string& fileName, bool readOnly);
+
+ private:
+  struct File {
+    std::string text;
+    bool readOnly = false;
+  };
+  static std::string PathKey(const std::string& fileName);
+  std::map<std::string, File> files_;  // by lower-case full path
+};
+
+}  // namespace cvl::sim

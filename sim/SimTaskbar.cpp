@@ -1,0 +1,107 @@
+#include "sim/SimTaskbar.h"
+
+#include "shell/HookProtocol.h"
+
+namespace cvl::sim {
+
+SimTaskbar::SimTaskbar(SimDesktop& desktop, int versionCode) : desktop_(desktop) {
+  processId_ = desktop.CreateProcess(
+      {{0x400000, "EXPLORER.EXE", "C:\\WINDOWS\\EXPLORER.EXE"}, {0x77e00000, "USER32.dll", "C:\\WINDOWS\\system32\\USER32.dll"}});
+  const auto toolbarProc = [this](std::uint32_t m, WParam w, LParam l) { return ToolbarProc(m, w, l); };
+  taskbar_ = desktop.CreateWindow("Shell_TrayWnd", "", 0, processId_, [](auto, auto, auto) { return 0; });
+  const bool noToolbar = versionCode != 80 && versionCode != 90 && versionCode != 0;
+  notifyArea_ = desktop.CreateWindow("TrayNotifyWnd", "", taskbar_, processId_,
+                                     noToolbar ? Handler(toolbarProc) : Handler([](auto, auto, auto) { return 0; }));
+  clock_ = desktop.CreateWindow("TrayClockWClass", "12:00", notifyArea_, processId_,
+                                [](auto, auto, auto) { return 0; });
+  desktop.ShowWindow(clock_, SW_SHOW);
+  if (noToolbar) {
+    toolbar_ = notifyArea_;
+  } else if (versionCode == 80) {
+    toolbar_ = desktop.CreateWindow("ToolbarWindow32", "", notifyArea_, processId_, toolbarProc);
+  } else {
+    pager_ = desktop.CreateWindow("SysPager", "", notifyArea_, processId_, [](auto, auto, auto) { return 0; });
+    toolbar_ = desktop.CreateWindow("ToolbarWindow32", "", pager_, processId_, toolbarProc);
+  }
+  desktop.NotifyIconSink = [this](std::uint32_t m, const NotifyIconData& d) { return NotifyIcon(m, d); };
+}
+
+SimTaskbar::~SimTaskbar() {
+  desktop_.NotifyIconSink = nullptr;
+  desktop_.DestroyWindow(taskbar_);
+}
+
+int SimTaskbar::IndexOf(Hwnd owner, std::uint32_t uID) const {
+  for (std::size_t i = 0; i < buttons_.size(); ++i)
+    if (buttons_[i].owner == owner && buttons_[i].uID == uID) return static_cast<int>(i);
+  return -1;
+}
+
+std::optional<TrayButton> SimTaskbar::Button(Hwnd owner, std::uint32_t uID) const {
+  const int i = IndexOf(owner, uID);
+  if (i < 0) return std::nullopt;
+  return buttons_[static_cast<std::size_t>(i)];
+}
+
+bool SimTaskbar::NotifyIcon(std::uint32_t message, const NotifyIconData& data) {
+  const int index = IndexOf(data.hWnd, data.uID);
+  switch (message) {
+    case NIM_ADD: {
+      if (index >= 0) return false;
+      TrayButton b;
+      b.idCommand = nextCommand_++;
+      b.owner = data.hWnd;
+      b.uID = data.uID;
+      if (data.uFlags & NIF_MESSAGE) b.uCallbackMessage = data.uCallbackMessage;
+      if (data.uFlags & NIF_ICON) b.hIcon = data.hIcon;
+      if (data.uFlags & NIF_TIP) b.tip = data.szTip;
+      buttons_.push_back(b);
+      break;
+    }
+    case NIM_MODIFY: {
+      if (index < 0) return false;
+      TrayButton& b = buttons_[static_cast<std::size_t>(index)];
+      if (data.uFlags & NIF_MESSAGE) b.uCallbackMessage = data.uCallbackMessage;
+      if (data.uFlags & NIF_ICON) b.hIcon = data.hIcon;
+      if (data.uFlags & NIF_TIP) b.tip = data.szTip;
+      break;
+    }
+    case NIM_DELETE:
+      if (index < 0) return false;
+      buttons_.erase(buttons_.begin() + index);
+      break;
+    default: return false;
+  }
+  if (OnTrayChange) OnTrayChange(message, data.hWnd, data.uID);
+  return true;
+}
+
+LResult SimTaskbar::ToolbarProc(std::uint32_t msg, WParam wParam, LParam lParam) {
+  switch (msg) {
+    case TB_HIDEBUTTON:
+      for (TrayButton& b : buttons_) {
+        if (b.idCommand == static_cast<std::int32_t>(wParam)) {
+          b.hidden = (lParam & 0xFFFF) != 0;
+          return 1;
+        }
+      }
+      return 0;
+    case TB_MOVEBUTTON: {
+      const auto from = static_cast<std::size_t>(wParam);
+      const auto to = static_cast<std::size_t>(lParam);
+      if (from >= buttons_.size() || to >= buttons_.size()) return 0;
+      const TrayButton moved = buttons_[from];
+      buttons_.erase(buttons_.begin() + static_cast<std::ptrdiff_t>(from));
+      buttons_.insert(buttons_.begin() + static_cast<std::ptrdiff_t>(to), moved);
+      return 1;
+    }
+    case TB_BUTTONCOUNT: return static_cast<LResult>(buttons_.size());
+    case TB_ISBUTTONHIDDEN:
+      for (const TrayButton& b : buttons_)
+        if (b.idCommand == static_cast<std::int32_t>(wParam)) return b.hidden ? 8 : 0;
+      return 0;
+    default: return 0;
+  }
+}
+
+}  // namespace cvl::sim

@@ -1,0 +1,65 @@
+#pragma once
+// The classic taskbar: its window tree for a version code, and a tray toolbar with one button
+// per icon that Shell_NotifyIconA adds, in the order the user sees them.
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "sim/SimDesktop.h"
+
+namespace cvl::sim {
+
+struct TrayButton {
+  std::int32_t idCommand = 0;
+  Hwnd owner = 0;
+  std::uint32_t uID = 0;
+  std::uint32_t uCallbackMessage = 0;
+  Hicon hIcon = 0;
+  std::string tip;
+  bool hidden = false;
+};
+
+inline constexpr std::uint32_t TB_BUTTONCOUNT = 0x418;
+inline constexpr std::uint32_t TB_ISBUTTONHIDDEN = 0x40C;
+
+class SimTaskbar {
+ public:
+  // Builds the tree for the version code: SysPager under the notification area for XP and
+  // later (90, 0), the toolbar straight under it for 2000 (80), no toolbar at all before.
+  SimTaskbar(SimDesktop& desktop, int versionCode);
+  ~SimTaskbar();
+  SimTaskbar(const SimTaskbar&) = delete;
+  SimTaskbar& operator=(const SimTaskbar&) = delete;
+
+  Hwnd Taskbar() const { return taskbar_; }
+  Hwnd NotifyArea() const { return notifyArea_; }
+  Hwnd Clock() const { return clock_; }
+  Hwnd Pager() const { return pager_; }
+  // The window that holds the buttons and takes the toolbar messages.
+  Hwnd Toolbar() const { return toolbar_; }
+  std::uint32_t ProcessId() const { return processId_; }
+
+  const std::vector<TrayButton>& Buttons() const { return buttons_; }
+  std::optional<TrayButton> Button(Hwnd owner, std::uint32_t uID) const;
+
+  // Told after the shell has changed a button: message is NIM_ADD, NIM_MODIFY or NIM_DELETE.
+  std::function<void(std::uint32_t message, Hwnd owner, std::uint32_t uID)> OnTrayChange;
+
+ private:
+  bool NotifyIcon(std::uint32_t message, const NotifyIconData& data);
+  LResult ToolbarProc(std::uint32_t msg, WParam wParam, LParam lParam);
+  int IndexOf(Hwnd owner, std::uint32_t uID) const;
+
+  SimDesktop& desktop_;
+  std::uint32_t processId_ = 0;
+  Hwnd taskbar_ = 0;
+  Hwnd notifyArea_ = 0;
+  Hwnd clock_ = 0;
+  Hwnd pager_ = 0;
+  Hwnd toolbar_ = 0;
+  std::vector<TrayButton> buttons_;
+  std::int32_t nextCommand_ = 100;
+};
+
+}  // namespace cvl::sim

@@ -1,0 +1,22 @@
+#pragma once
+// What the main form asks of the window that shows it.
+#include <string>
+
+#include "platform/Types.h"
+
+namespace cvl {
+
+class FormHost {
+ public:
+  virtual ~FormHost() = default;
+  virtual Hwnd Window() = 0;
+  virtual std::string ExeDirectory() = 0;  // with a trailing backslash
+  virtual Hicon ApplicationIcon() = 0;
+  virtual Hicon DisabledIcon() = 0;
+  virtual void HideApplicationButton() = 0;
+  virtual void MoveForm(int left, int top) = 0;
+  // The application's general error handler: shows the message in a message box.
+  virtual void ShowError(const std::string& message) = 0;
+};
+
+}  // namespace cvl

@@ -1,0 +1,140 @@
+#include "app/TMainForm.h"
+
+#include "app/InvalidOperation.h"
+#include "shell/HookProtocol.h"
+
+namespace cvl {
+
+TMainForm::TMainForm(Desktop& desktop, HookLibrary& hook, FormHost& host, PlacementViews& views)
+    : desktop_(desktop), hook_(hook), host_(host), views_(views), ownIcon_(desktop) {}
+
+void TMainForm::SendToShell(Hwnd window, std::uint32_t msg, WParam wParam, LParam lParam) {
+  LResult ignored = 0;
+  desktop_.SendMessageTimeoutA(window, msg, wParam, lParam, kHookAnswerTimeoutMs, &ignored);
+}
+
+void TMainForm::FormCreate() {
+  firstShow_ = true;
+  helpFile_ = host_.ExeDirectory() + "Help\\CvlHelp.hlp";
+  shell_ = FindShellWindows(desktop_);
+  versionCode_ = WindowsVersionCode(desktop_);
+  options_ = std::make_unique<TOptions>(desktop_);
+  registry_ = std::make_unique<TrayRegistry>(desktop_, shell_, *options_, views_, ownIcon_);
+  registry_->HandlingFlag = true;
+  hook_.SetTrayHook();
+  ownIcon_.SetOwner(host_.Window());
+  SendToShell(shell_.Taskbar, THM_HOOKSWITCH, 0, THM_ON);
+  buttonWnd_ = 0;
+  buttonCaption_.clear();
+  options_->Load(kSettingsFile);
+  registry_->PendingMinimizePlace = 0;
+  created_ = true;
+}
+
+void TMainForm::FormShow() {
+  if (firstShow_) {
+    host_.HideApplicationButton();
+    ownIcon_.SetPictures({host_.ApplicationIcon(), host_.DisabledIcon()});
+    host_.MoveForm(-500, -500);
+  }
+  try {
+    registry_->EnumerateIcons(registry_->AllIcons);
+    options_->Load(kSettingsFile);
+    registry_->LoadPlacementMemory();
+  } catch (const InvalidOperation&) {
+  }
+  if (firstShow_) {
+    firstShow_ = false;
+    enabled1_.Checked = !options_->Enabled;
+    Enabled1Click();
+  }
+  registry_->ApplyPlacement();
+  registry_->RefreshOwnIcon();
+}
+
+void TMainForm::FormDestroy() {
+  if (!created_ || destroyed_) return;
+  destroyed_ = true;
+  registry_->ShowAllIcons();
+  ReleaseButtonRoom();
+  SendToShell(shell_.Taskbar, THM_HOOKSWITCH, 0, THM_OFF);
+  // The hook must go and the tray must be whole even when the settings cannot be written.
+  try {
+    options_->Save(kSettingsFile);
+  } catch (const std::exception& error) {
+    host_.ShowError(error.what());
+  }
+  registry_->PanelMemory.Clear();
+  registry_->MenuMemory.Clear();
+  registry_->TrayMemory.Clear();
+  registry_->ScratchIcon = 0;
+  hook_.DeleteTrayHook();
+  ownIcon_.SetActive(false);
+  registry_->AllIcons.Clear();
+  registry_->TrayList.Clear();
+  registry_->PanelList.Clear();
+  registry_->MenuList.Clear();
+  registry_->MinimizedList.Clear();
+}
+
+void TMainForm::ReleaseButtonRoom() {
+  SendToShell(shell_.NotifyArea, THM_BUTTONSWITCH, 0, THM_OFF);
+  desktop_.ShowWindow(shell_.Clock, SW_SHOW);
+  registry_->RefreshOwnIcon();
+}
+
+void TMainForm::Enabled1Click() {
+  if (enabled1_.Checked) {
+    enabled1_.ImageIndex = -1;
+    options_->Enabled = false;
+    TurnOff();
+  } else {
+    enabled1_.ImageIndex = kEnabledPicture;
+    options_->Enabled = true;
+    TurnOn();
+  }
+  // Flipped before saving: a refused write must not leave the item out of step with the state.
+  enabled1_.Checked = !enabled1_.Checked;
+  options_->Save(kSettingsFile);
+}
+
+void TMainForm::TurnOff() {
+  ownIcon_.SetPictureIndex(1);
+  registry_->ShowAllIcons();
+  ReleaseButtonRoom();
+  buttonWnd_ = 0;
+  SendToShell(shell_.Taskbar, THM_HOOKSWITCH, 0, THM_OFF);
+  hook_.DeleteTrayHook();
+  views_.ClearCells();
+  registry_->PanelList.Clear();
+  registry_->MenuList.Clear();
+  views_.RebuildPanel();
+}
+
+void TMainForm::TurnOn() {
+  ownIcon_.SetPictureIndex(0);
+  hook_.SetTrayHook();
+  SendToShell(shell_.Taskbar, THM_HOOKSWITCH, 0, THM_ON);
+  ReloadTray();
+}
+
+void TMainForm::ReloadTray() {
+  try {
+    registry_->EnumerateIcons(registry_->AllIcons);
+    registry_->LoadPlacementMemory();
+  } catch (const InvalidOperation&) {
+  }
+  registry_->ApplyPlacement();
+  registry_->RefreshOwnIcon();
+}
+
+std::optional<LResult> TMainForm::WndProc(std::uint32_t msg, WParam wParam, LParam lParam) {
+  if (msg == WM_ENDSESSION) {
+    WMEndSession();
+    return 0;
+  }
+  if (registry_ && registry_->HandleHookMessage(msg, wParam, lParam)) return 0;
+  return std::nullopt;
+}
+
+}  // namespace cvl

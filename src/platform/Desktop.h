@@ -1,0 +1,95 @@
+#pragma once
+// The port through which the core reaches the operating system. Each method mirrors the Windows
+// call of the same name; the Windows adapter forwards it, the simulated desktop models it.
+#include <array>
+#include <cstdint>
+#include <optional>
+#include <string>
+
+#include "platform/Types.h"
+
+namespace cvl {
+
+struct OsVersionInfo {
+  std::uint32_t dwMajorVersion = 0;
+  std::uint32_t dwMinorVersion = 0;
+  std::uint32_t dwBuildNumber = 0;
+  std::uint32_t dwPlatformId = 0;
+};
+
+// The ANSI MODULEENTRY32 fields the core reads; the names are fixed-size and zero-terminated
+// at most at their last character, as Toolhelp fills them.
+struct ModuleEntry {
+  Hmodule hModule = 0;
+  std::array<char, 256> szModule{};
+  std::array<char, 260> szExePath{};
+};
+
+struct NotifyIconData {
+  Hwnd hWnd = 0;
+  std::uint32_t uID = 0;
+  std::uint32_t uFlags = 0;
+  std::uint32_t uCallbackMessage = 0;
+  Hicon hIcon = 0;
+  std::string szTip;
+};
+
+inline constexpr std::uint32_t NIM_ADD = 0;
+inline constexpr std::uint32_t NIM_MODIFY = 1;
+inline constexpr std::uint32_t NIM_DELETE = 2;
+inline constexpr std::uint32_t NIF_MESSAGE = 1;
+inline constexpr std::uint32_t NIF_ICON = 2;
+inline constexpr std::uint32_t NIF_TIP = 4;
+inline constexpr std::uint32_t TH32CS_SNAPMODULE = 8;
+
+class Desktop {
+ public:
+  virtual ~Desktop() = default;
+
+  // Windows. A null class or title matches any.
+  virtual Hwnd FindWindowA(const char* className, const char* windowName) = 0;
+  virtual Hwnd FindWindowExA(Hwnd parent, Hwnd childAfter, const char* className,
+                             const char* windowName) = 0;
+  virtual bool ShowWindow(Hwnd window, int command) = 0;
+  // Text of at most maxCount - 1 characters, as the ANSI calls fill a buffer of maxCount.
+  virtual std::string GetClassNameA(Hwnd window, int maxCount) = 0;
+  virtual std::string GetWindowTextA(Hwnd window, int maxCount) = 0;
+  virtual std::uint32_t GetWindowThreadProcessId(Hwnd window) = 0;  // the process ID
+
+  // Messages.
+  virtual LResult SendMessageA(Hwnd window, std::uint32_t msg, WParam wParam, LParam lParam) = 0;
+  // False when the window is missing, hung, or did not answer within timeoutMs.
+  virtual bool SendMessageTimeoutA(Hwnd window, std::uint32_t msg, WParam wParam, LParam lParam,
+                                   std::uint32_t timeoutMs, LResult* result) = 0;
+  virtual bool PostMessageA(Hwnd window, std::uint32_t msg, WParam wParam, LParam lParam) = 0;
+  // Dispatches every message waiting in this thread's queue, then returns.
+  virtual void ProcessMessages() = 0;
+  // Returns when a message arrives or after timeoutMs, whichever comes first.
+  virtual void WaitForMessage(std::uint32_t timeoutMs) = 0;
+  virtual std::uint32_t GetTickCount() = 0;
+
+  // Global atoms. The name is read into a buffer of size characters.
+  virtual std::optional<std::string> GlobalGetAtomNameA(Atom atom, int size) = 0;
+  virtual void GlobalDeleteAtom(Atom atom) = 0;
+
+  // Toolhelp, looked up at run time: unavailable on systems without it.
+  virtual bool ToolhelpAvailable() = 0;
+  virtual Handle CreateToolhelp32Snapshot(std::uint32_t flags, std::uint32_t processId) = 0;
+  virtual bool Module32First(Handle snapshot, ModuleEntry& entry) = 0;
+  virtual bool Module32Next(Handle snapshot, ModuleEntry& entry) = 0;
+  virtual void CloseHandle(Handle handle) = 0;
+
+  virtual bool GetVersionExA(OsVersionInfo& info) = 0;
+
+  // Profile strings. The value is read into a buffer of size characters.
+  virtual std::string GetPrivateProfileStringA(const std::string& section, const std::string& key,
+                                               const std::string& defaultValue, int size,
+                                               const std::string& fileName) = 0;
+  virtual bool WritePrivateProfileStringA(const std::string& section, const std::string& key,
+                                          const std::string& value,
+                                          const std::string& fileName) = 0;
+
+  virtual bool Shell_NotifyIconA(std::uint32_t message, const NotifyIconData& data) = 0;
+};
+
+}  // namespace cvl

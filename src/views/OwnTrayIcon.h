@@ -1,0 +1,35 @@
+#pragma once
+// Corvalet's own tray icon (RxTrayIcon1). Switching it off deletes its notification icon,
+// switching it on adds it again; the shell reports both like any other program's icon.
+#include <vector>
+
+#include "platform/Desktop.h"
+
+namespace cvl {
+
+inline constexpr std::uint32_t kOwnIconId = 1;
+inline constexpr std::uint32_t kOwnIconCallback = WM_APP + 1;
+
+class OwnTrayIcon {
+ public:
+  explicit OwnTrayIcon(Desktop& desktop) : desktop_(desktop) {}
+
+  void SetOwner(Hwnd window) { owner_ = window; }
+  // Picture 0 is shown while Corvalet is on, picture 1 while it is off.
+  void SetPictures(std::vector<Hicon> pictures) { pictures_ = std::move(pictures); }
+  void SetPictureIndex(int index);
+  void SetActive(bool active);
+  bool Active() const { return active_; }
+  int PictureIndex() const { return pictureIndex_; }
+
+ private:
+  NotifyIconData Data() const;
+
+  Desktop& desktop_;
+  Hwnd owner_ = 0;
+  std::vector<Hicon> pictures_;
+  int pictureIndex_ = 0;
+  bool active_ = false;
+};
+
+}  // namespace cvl
