@@ -1,0 +1,291 @@
+// Reading the tray through the hook, with the whole simulated desktop.
+#include <gtest/gtest.h>
+
+#include "registry/OwnerExecutablePath.h"
+#include "shell/HookProtocol.h"
+#include "World.h"
+
+namespace cvl::test {
+namespace {
+
+// Corvalet's own icon is listed like any other; these helpers skip it.
+int ForeignCount(TrayRegistry& r) {
+  int n = 0;
+  for (const TIconInfo& i : r.AllIcons) n += i.ExePath.find("Corvalet.exe") == std::string::npos;
+  return n;
+}
+
+const TIconInfo* Find(TrayRegistry& r, const std::string& tip) {
+  for (const TIconInfo& i : r.AllIcons)
+    if (i.TipText == tip) return &i;
+  return nullptr;
+}
+
+TEST(Enumeration, AnEmptyTrayEmptiesTheListAndTheOptionsList) {
+  World w;
+  auto& p = w.Program("C:\\Apps\\one.exe", "OneWnd");
+  p.AddIcon(1, "one");
+  ASSERT_TRUE(w.corvalet->Start());
+  TrayRegistry& r = w.Registry();
+  EXPECT_EQ(ForeignCount(r), 1);
+  r.HandlingFlag = false;
+  p.DeleteIcon(1);
+  w.corvalet->Form().RxTrayIcon1().SetActive(false);
+  w.Pump();
+  ASSERT_TRUE(w.taskbar->Buttons().empty());
+  w.desktop.Log.clear();
+  EXPECT_EQ(r.EnumerateIcons(r.AllIcons), 0);
+  EXPECT_EQ(r.ListView1.RowCount(), 0);
+  EXPECT_TRUE(r.ListView1.TrayImages.empty());
+  std::vector<std::uint32_t> answer;
+  for (const auto& m : w.desktop.Log)
+    if (m.window == w.corvalet->Host().window) answer.push_back(m.msg);
+  EXPECT_EQ(answer, (std::vector<std::uint32_t>{THM_ENUMBEGIN, THM_ENUMEND}));
+}
+
+TEST(Enumeration, ReadsEveryFieldOfEveryButtonInOrder) {
+  World w;
+  auto& a = w.Program("C:\\Apps\\a.exe", "AWnd");
+  auto& b = w.Program("C:\\Apps\\b.exe", "BWnd", /*dllFirst=*/true);
+  a.AddIcon(7, "first", 0x5101);
+  b.AddIcon(3, "second", 0x5102);
+  ASSERT_TRUE(w.corvalet->Start());
+  TrayRegistry& r = w.Registry();
+  ASSERT_GE(r.AllIcons.Count(), 2);
+  const TIconInfo& first = r.AllIcons[0];
+  EXPECT_EQ(first.cbSize, kIconInfoSize);
+  EXPECT_EQ(first.hWnd, a.Window());
+  EXPECT_EQ(first.uID, 7u);
+  EXPECT_EQ(first.uCallbackMessage, sim::kOwnerCallback);
+  EXPECT_EQ(first.hIcon, 0x5101u);
+  EXPECT_EQ(first.ButtonIndex, 0);
+  EXPECT_EQ(first.CommandId, w.taskbar->Buttons()[0].idCommand);
+  EXPECT_EQ(first.TipText, "first");
+  EXPECT_EQ(first.ExePath, "C:\\Apps\\a.exe");
+  EXPECT_EQ(first.ClassName, "AWnd");
+  EXPECT_EQ(first.uFlags, 0u);
+  // A module list that starts with a DLL still yields the executable.
+  EXPECT_EQ(r.AllIcons[1].ExePath, "C:\\Apps\\b.exe");
+  EXPECT_EQ(r.AllIcons[1].ButtonIndex, 1);
+  // One row per listed icon, with its tip, image and button index.
+  ASSERT_EQ(r.ListView1.RowCount(), r.AllIcons.Count());
+  EXPECT_EQ(r.ListView1.Rows[1].Caption, "second");
+  EXPECT_EQ(r.ListView1.Rows[1].Data, 1);
+  EXPECT_EQ(r.ListView1.TrayImages[static_cast<std::size_t>(r.ListView1.Rows[1].ImageIndex)], 0x5102u);
+  // Every tip atom was read and deleted.
+  EXPECT_EQ(w.desktop.AtomCount(), 0);
+}
+
+TEST(Enumeration, TwoInstancesOfOneProgramGiveOneEntryAndOneRow) {
+  World w;
+  w.Program("C:\\Apps\\a.exe", "AWnd").AddIcon(1, "a");
+  w.Program("C:\\Apps\\a.exe", "AWnd").AddIcon(1, "a again");
+  ASSERT_TRUE(w.corvalet->Start());
+  EXPECT_EQ(ForeignCount(w.Registry()), 1);
+  EXPECT_EQ(w.Registry().ListView1.RowCount(), w.Registry().AllIcons.Count());
+  EXPECT_EQ(w.desktop.AtomCount(), 0);
+}
+
+TEST(Enumeration, LongTipsAreCutAndUnreadableAtomsGiveEmptyTips) {
+  World w;
+  w.Program("C:\\Apps\\a.exe", "AWnd").AddIcon(1, std::string(255, 'x'));
+  ASSERT_TRUE(w.corvalet->Start());
+  const TIconInfo* icon = Find(w.Registry(), std::string(253, 'x'));
+  ASSERT_NE(icon, nullptr);
+  EXPECT_EQ(w.desktop.AtomCount(), 0);
+
+  // An atom that cannot be read: empty text, and the record is still added.
+  w.Registry().HandleHookMessage(THM_ENUMICON, 9, 0);
+  w.Registry().HandleHookMessage(THM_ENUMOWNER, w.programs[0]->Window(), 99);
+  w.Registry().HandleHookMessage(THM_ENUMTIP, 5, 0xC123);
+  w.Registry().HandleHookMessage(THM_ENUMCOMMIT, 0, 0);
+  const TIconInfo& last = w.Registry().AllIcons[w.Registry().AllIcons.Count() - 1];
+  EXPECT_EQ(last.uID, 99u);
+  EXPECT_EQ(last.TipText, "");
+}
+
+TEST(Enumeration, AnAtomIsDeletedExactlyOnce) {
+  World w;
+  ASSERT_TRUE(w.corvalet->Start());
+  // The atom has two references: one is the hook's, handed over; one belongs to someone else.
+  const Atom atom = w.desktop.GlobalAddAtomA("shared tip");
+  w.desktop.GlobalAddAtomA("shared tip");
+  w.Registry().HandleHookMessage(THM_ENUMTIP, 5, atom);
+  EXPECT_EQ(w.desktop.GlobalGetAtomNameA(atom, 254), "shared tip");
+  w.Registry().HandleHookMessage(THM_ENUMTIP, 5, atom);
+  EXPECT_EQ(w.desktop.AtomCount(), 0);
+}
+
+TEST(Enumeration, SkippedWhileSwitchedOff) {
+  World w;
+  w.Program("C:\\Apps\\a.exe", "AWnd").AddIcon(1, "a");
+  ASSERT_TRUE(w.corvalet->Start());
+  TrayRegistry& r = w.Registry();
+  const int before = r.AllIcons.Count();
+  w.corvalet->Form().Options().Enabled = false;
+  w.desktop.Log.clear();
+  EXPECT_EQ(r.EnumerateIcons(r.AllIcons), 0);
+  EXPECT_EQ(r.AllIcons.Count(), before);
+  EXPECT_EQ(r.ListView1.RowCount(), before);
+  EXPECT_TRUE(w.desktop.Log.empty());
+}
+
+TEST(OwnerExecutablePath, WalksTheModulesAsStated) {
+  sim::SimDesktop d;
+  const auto window = [&](std::vector<sim::SimModule> modules) {
+    return d.CreateWindow("W", "", 0, d.CreateProcess(std::move(modules)));
+  };
+  EXPECT_EQ(OwnerExecutablePath(d, window({{1, "hook.dll", "C:\\hook.dll"}, {2, "APP.EXE", "C:\\APP.EXE"}})),
+            "C:\\APP.EXE");
+  // A nameless module does not match; no name ending in E gives the last module read.
+  EXPECT_EQ(OwnerExecutablePath(d, window({{1, "", "C:\\x"}, {2, "a.dll", "C:\\a.dll"}, {3, "b.drv", "C:\\b.drv"}})),
+            "C:\\b.drv");
+  // A null module handle ends the walk where it stands.
+  EXPECT_EQ(OwnerExecutablePath(d, window({{1, "a.dll", "C:\\a.dll"}, {0, "z.dll", "C:\\z.dll"}, {3, "c.exe", "C:\\c.exe"}})),
+            "C:\\z.dll");
+  EXPECT_EQ(OwnerExecutablePath(d, window({})), "");
+  EXPECT_EQ(OwnerExecutablePath(d, 0xDEAD), "");
+  EXPECT_EQ(d.OpenHandles(), 0);
+  d.SetToolhelp(false);
+  EXPECT_EQ(OwnerExecutablePath(d, window({{1, "a.exe", "C:\\a.exe"}})), "");
+}
+
+TEST(Enumeration, AnOwnerWithoutModulesIsStillListed) {
+  World w;
+  w.desktop.SetToolhelp(false);
+  w.Program("C:\\Apps\\a.exe", "AWnd").AddIcon(1, "a");
+  ASSERT_TRUE(w.corvalet->Start());
+  const TIconInfo* icon = Find(w.Registry(), "a");
+  ASSERT_NE(icon, nullptr);
+  EXPECT_EQ(icon->ExePath, "");
+  EXPECT_EQ(icon->ClassName, "AWnd");
+}
+
+// A taskbar that takes no message at all: every wait ends after its bound.
+TEST(HungHook, AHungToolbarCostsOneBoundPerRequest) {
+  World w;
+  w.Program("C:\\Apps\\a.exe", "AWnd").AddIcon(1, "a");
+  ASSERT_TRUE(w.corvalet->Start());
+  TrayRegistry& r = w.Registry();
+  const int listed = r.AllIcons.Count();
+  w.desktop.Window(w.taskbar->Toolbar())->hung = true;
+  const std::uint32_t start = w.desktop.GetTickCount();
+  EXPECT_EQ(r.EnumerateIcons(r.AllIcons), listed);  // what it had is kept
+  EXPECT_LE(w.desktop.GetTickCount() - start, kHookAnswerTimeoutMs);
+  const TIconInfo none = r.QueryIcon(w.programs[0]->Window(), 1);
+  EXPECT_EQ(none.hWnd, 0u);
+  EXPECT_EQ(w.desktop.BlockedSends, 0);
+}
+
+TEST(HungHook, AHookThatNeverAnswersDoesNotHoldTheProgram) {
+  World w;
+  ASSERT_TRUE(w.corvalet->Start());
+  w.hook->AnswerMode = sim::SimHook::Answer::Never;
+  const std::uint32_t start = w.desktop.GetTickCount();
+  w.Registry().EnumerateIcons(w.Registry().AllIcons);
+  w.Registry().QueryIcon(1, 1);
+  EXPECT_EQ(w.desktop.GetTickCount(), start);
+}
+
+TEST(HungHook, AnAnswerWithoutItsEndKeepsWhatArrived) {
+  World w;
+  w.Program("C:\\Apps\\a.exe", "AWnd").AddIcon(1, "a");
+  ASSERT_TRUE(w.corvalet->Start());
+  w.Program("C:\\Apps\\b.exe", "BWnd").AddIcon(1, "b");
+  w.hook->AnswerMode = sim::SimHook::Answer::NoEnd;
+  TrayRegistry& r = w.Registry();
+  const std::uint32_t start = w.desktop.GetTickCount();
+  r.EnumerateIcons(r.AllIcons);
+  EXPECT_EQ(w.desktop.GetTickCount() - start, kHookAnswerTimeoutMs);
+  EXPECT_NE(Find(r, "b"), nullptr);
+  EXPECT_FALSE(r.EnumDone);
+}
+
+TEST(Enumeration, APostedAnswerGivesTheSameListAsASentOne) {
+  const auto listing = [](sim::SimHook::Answer mode) {
+    World w;
+    w.hook->AnswerMode = mode;
+    w.Program("C:\\Apps\\a.exe", "AWnd").AddIcon(1, "a");
+    w.Program("C:\\Apps\\b.exe", "BWnd").AddIcon(2, "b");
+    EXPECT_TRUE(w.corvalet->Start());
+    std::vector<std::string> tips;
+    for (const TIconInfo& i : w.Registry().AllIcons) tips.push_back(i.TipText + "@" + std::to_string(i.ButtonIndex));
+    return tips;
+  };
+  EXPECT_EQ(listing(sim::SimHook::Answer::Sent), listing(sim::SimHook::Answer::PostedAfterBegin));
+}
+
+TEST(Query, ReadsOneIconAndAddsItWhenNew) {
+  World w;
+  auto& a = w.Program("C:\\Apps\\a.exe", "AWnd");
+  a.AddIcon(4, "a");
+  ASSERT_TRUE(w.corvalet->Start());
+  TrayRegistry& r = w.Registry();
+  a.ModifyIcon(4, "changed", 0x5999);
+  w.hook->AnswerMode = sim::SimHook::Answer::Never;  // keep the posted report from re-reading
+  w.hook->AnswerMode = sim::SimHook::Answer::Sent;
+  const int rows = r.ListView1.RowCount();
+  const TIconInfo q = r.QueryIcon(a.Window(), 4);
+  EXPECT_EQ(q.TipText, "changed");
+  EXPECT_EQ(q.hIcon, 0x5999u);
+  EXPECT_EQ(q.ButtonIndex, 0);
+  EXPECT_EQ(q.ExePath, "C:\\Apps\\a.exe");
+  EXPECT_EQ(r.ListView1.RowCount(), rows);  // queries never touch the options list
+  // The three messages go in their fixed order.
+  std::vector<std::uint32_t> sent;
+  for (const auto& m : w.desktop.Log)
+    if (m.window == w.taskbar->Toolbar() && (m.wParam == THM_QUERYSETID_VALUE || m.wParam == THM_QUERYSETWND_VALUE || m.wParam == THM_QUERY_VALUE))
+      sent.push_back(m.wParam);
+  EXPECT_EQ(sent, (std::vector<std::uint32_t>{THM_QUERYSETID_VALUE, THM_QUERYSETWND_VALUE, THM_QUERY_VALUE}));
+}
+
+TEST(Modified, WhileThePanelIsHiddenNothingChanges) {
+  World w;
+  w.SetIni("[Panel items]\r\nCount=1\r\nIM_0=C:\\Apps\\a.exe\r\nID_0=AWnd\r\n");
+  auto& a = w.Program("C:\\Apps\\a.exe", "AWnd");
+  a.AddIcon(1, "old");
+  ASSERT_TRUE(w.corvalet->Start());
+  ASSERT_EQ(w.Registry().PanelList.Count(), 1);
+  w.desktop.Log.clear();
+  a.ModifyIcon(1, "new");
+  w.Pump();
+  EXPECT_TRUE(w.views.updates.empty());
+  EXPECT_TRUE(w.desktop.Log.size() == 1u);  // only the hook's report itself
+  EXPECT_EQ(w.Registry().PanelList[0].TipText, "old");
+
+  w.views.panelVisible = true;
+  a.ModifyIcon(1, "newer");
+  w.Pump();
+  ASSERT_EQ(w.views.updates.size(), 1u);
+  EXPECT_EQ(w.views.updates[0].first, 0);
+  EXPECT_EQ(w.views.updates[0].second.TipText, "newer");
+  EXPECT_EQ(w.desktop.AtomCount(), 0);
+}
+
+TEST(Added, IgnoredWhileTheHandlingFlagIsOffAndPickedUpLater) {
+  World w;
+  ASSERT_TRUE(w.corvalet->Start());
+  TrayRegistry& r = w.Registry();
+  r.HandlingFlag = false;
+  w.Program("C:\\Apps\\a.exe", "AWnd").AddIcon(1, "a");
+  w.Pump();
+  EXPECT_EQ(Find(r, "a"), nullptr);
+  EXPECT_EQ(r.NewIconWnd, 0u);
+  r.HandlingFlag = true;
+  r.RefreshIcons();
+  EXPECT_NE(Find(r, "a"), nullptr);
+}
+
+TEST(MenuButton, FollowsTheHooksReports) {
+  World w;
+  ASSERT_TRUE(w.corvalet->Start());
+  EXPECT_EQ(w.Registry().MenuButtonState, MenuButton::Right);
+  w.Registry().HandleHookMessage(THM_MENULEFTBUTTON, 0, 0);
+  EXPECT_EQ(w.Registry().MenuButtonState, MenuButton::Left);
+  w.Registry().HandleHookMessage(THM_MENURIGHTBUTTON, 0, 0);
+  EXPECT_EQ(w.Registry().MenuButtonState, MenuButton::Right);
+  EXPECT_FALSE(w.Registry().HandleHookMessage(0x413, 0, 0));
+}
+
+}  // namespace
+}  // namespace cvl::test

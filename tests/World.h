@@ -1,0 +1,80 @@
+#pragma once
+// A whole desktop for flow tests: a classic taskbar with its hook, programs that own icons,
+// and Corvalet itself.
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "sim/SimCorvalet.h"
+#include "sim/SimDesktop.h"
+#include "sim/SimHook.h"
+#include "sim/SimProgram.h"
+#include "sim/SimTaskbar.h"
+
+namespace cvl::test {
+
+// Panel and menu stand-ins that record what placement asks of them.
+class RecordingViews : public PlacementViews {
+ public:
+  bool panelVisible = false;
+  int panelRebuilds = 0, menuRebuilds = 0, showAgain = 0, clears = 0;
+  std::vector<std::pair<int, TIconInfo>> updates;
+  void RebuildPanel() override { ++panelRebuilds; }
+  void RebuildMenu() override { ++menuRebuilds; }
+  bool PanelVisible() override { return panelVisible; }
+  void PanelShowAgain() override { ++showAgain; }
+  bool PanelHasImageAt(int) override { return true; }
+  void UpdateCell(int position, const TIconInfo& record) override {
+    updates.emplace_back(position, record);
+  }
+  void ClearCells() override { ++clears; }
+};
+
+inline OsVersionInfo VersionFor(int code) {
+  switch (code) {
+    case 80: return {5, 0, 2195, 2};
+    case 30: return {4, 10, 2222, 1};
+    case 0: return {5, 2, 3790, 2};
+    default: return {5, 1, 2600, 2};
+  }
+}
+
+struct World {
+  explicit World(int versionCode = 90) {
+    desktop.SetVersion(VersionFor(versionCode));
+    taskbar = std::make_unique<sim::SimTaskbar>(desktop, versionCode);
+    hook = std::make_unique<sim::SimHook>(desktop, *taskbar);
+    corvalet = std::make_unique<sim::SimCorvalet>(desktop, *hook, views);
+  }
+
+  sim::SimProgram& Program(const std::string& exePath, const std::string& className,
+                           bool dllFirst = false) {
+    programs.push_back(std::make_unique<sim::SimProgram>(desktop, exePath, className, dllFirst));
+    return *programs.back();
+  }
+
+  void SetIni(const std::string& text) { desktop.Profile().SetFileText("QLCvl.ini", text); }
+  std::string Ini() { return desktop.Profile().FileText("QLCvl.ini").value_or(""); }
+  std::string IniValue(const std::string& section, const std::string& key) {
+    return desktop.Profile().Get(section, key, "<missing>", 2048, "QLCvl.ini");
+  }
+
+  // Delivers what the hook has posted, as Corvalet's message loop would.
+  void Pump() { desktop.ProcessMessages(); }
+
+  bool Hidden(const sim::SimProgram& p, std::uint32_t uID) const {
+    const auto b = taskbar->Button(p.Window(), uID);
+    return b && b->hidden;
+  }
+
+  TrayRegistry& Registry() { return corvalet->Registry(); }
+
+  sim::SimDesktop desktop;
+  std::unique_ptr<sim::SimTaskbar> taskbar;
+  std::unique_ptr<sim::SimHook> hook;
+  RecordingViews views;
+  std::unique_ptr<sim::SimCorvalet> corvalet;
+  std::vector<std::unique_ptr<sim::SimProgram>> programs;
+};
+
+}  // namespace cvl::test
