@@ -35,6 +35,7 @@ void TMainForm::FormShow() {
   if (firstShow_) {
     host_.HideApplicationButton();
     ownIcon_.SetPictures({host_.ApplicationIcon(), host_.DisabledIcon()});
+    ownIcon_.SetActive(true);
     host_.MoveForm(-500, -500);
   }
   try {
