@@ -1,0 +1,181 @@
+// The main form's life: start, the first and later showings, switching off and on, the end of
+// the session, and exit.
+#include <gtest/gtest.h>
+
+#include "app/ProcessEntry.h"
+#include "shell/HookProtocol.h"
+#include "World.h"
+
+namespace cvl::test {
+namespace {
+
+std::vector<std::string> Calls(World& w, std::size_t from = 0) {
+  std::vector<std::string> calls;
+  for (std::size_t i = from; i < w.desktop.Log.size(); ++i) {
+    const auto& m = w.desktop.Log[i];
+    if (m.msg == THM_HOOKSWITCH && m.window == w.taskbar->Taskbar())
+      calls.push_back(static_cast<std::uint32_t>(m.lParam) == THM_ON ? "on" : "off");
+    if (m.msg == THM_BUTTONSWITCH && m.window == w.taskbar->NotifyArea()) calls.push_back("button off");
+  }
+  return calls;
+}
+
+TEST(MainForm, StartWithEnabledOnHooksTwiceAndHidesNothingUnremembered) {
+  World w;
+  auto& a = w.Program("C:\\Apps\\a.exe", "AWnd");
+  a.AddIcon(1, "a");
+  ASSERT_TRUE(w.corvalet->Start());
+  EXPECT_EQ(w.hook->SetCalls, 2);
+  EXPECT_EQ(w.hook->DeleteCalls, 0);
+  EXPECT_TRUE(w.hook->Serving());
+  EXPECT_EQ(Calls(w), (std::vector<std::string>{"on", "on"}));
+  EXPECT_FALSE(w.Hidden(a, 1));
+  // The first showing: off screen, no taskbar button, the item shows the state.
+  EXPECT_TRUE(w.corvalet->Host().buttonHidden);
+  EXPECT_EQ(w.corvalet->Host().left, -500);
+  EXPECT_EQ(w.corvalet->Host().top, -500);
+  EXPECT_TRUE(w.corvalet->Form().Enabled1().Checked);
+  EXPECT_EQ(w.corvalet->Form().Enabled1().ImageIndex, kEnabledPicture);
+  EXPECT_EQ(w.corvalet->Form().RxTrayIcon1().PictureIndex(), 0);
+  EXPECT_EQ(w.corvalet->Form().HelpFile(), "C:\\Program Files\\Corvalet\\Help\\CvlHelp.hlp");
+  // The settings were written once, with every key.
+  EXPECT_EQ(w.IniValue("Common", "Enabled"), "1");
+  EXPECT_EQ(w.IniValue("MinOptions", "MinimizeTo"), "1");
+}
+
+TEST(MainForm, StartWithEnabledOffRemovesTheHookAgain) {
+  World w;
+  w.SetIni("[Common]\r\nEnabled=0\r\n[Panel items]\r\nCount=1\r\nIM_0=C:\\Apps\\a.exe\r\nID_0=AWnd\r\n");
+  auto& a = w.Program("C:\\Apps\\a.exe", "AWnd");
+  a.AddIcon(1, "a");
+  ASSERT_TRUE(w.corvalet->Start());
+  EXPECT_EQ(w.hook->SetCalls, 1);
+  EXPECT_EQ(w.hook->DeleteCalls, 1);
+  EXPECT_FALSE(w.hook->Installed());
+  EXPECT_EQ(Calls(w), (std::vector<std::string>{"on", "button off", "off"}));
+  EXPECT_FALSE(w.Hidden(a, 1));
+  EXPECT_EQ(w.corvalet->Form().RxTrayIcon1().PictureIndex(), 1);
+  EXPECT_FALSE(w.corvalet->Form().Enabled1().Checked);
+  EXPECT_EQ(w.IniValue("Common", "Enabled"), "0");
+}
+
+TEST(MainForm, ASecondStartIsRefusedAndTouchesNothing) {
+  World w;
+  ASSERT_TRUE(w.corvalet->Start());
+  const auto log = w.desktop.Log.size();
+  sim::SimCorvalet second(w.desktop, *w.hook, w.views);
+  EXPECT_FALSE(second.Start());
+  EXPECT_EQ(second.Warnings, 1);
+  EXPECT_EQ(w.desktop.Log.size(), log);
+  EXPECT_STREQ(kSecondInstanceWarning,
+               "Can not be more then 2 Corvalets in the memory.\r\nPlease close one.");
+}
+
+TEST(MainForm, ALaterShowingReReadsButRunsNoFirstShowingSteps) {
+  World w;
+  ASSERT_TRUE(w.corvalet->Start());
+  const int sets = w.hook->SetCalls;
+  w.SetIni("[Common]\r\nApStyle=3\r\n[Menu items]\r\nCount=1\r\nIM_0=C:\\Apps\\a.exe\r\nID_0=AWnd\r\n");
+  auto& a = w.Program("C:\\Apps\\a.exe", "AWnd");
+  w.Registry().HandlingFlag = false;  // the report is missed: the showing must find it
+  a.AddIcon(1, "a");
+  w.Pump();
+  w.Registry().HandlingFlag = true;
+  w.corvalet->Form().FormShow();
+  EXPECT_EQ(w.hook->SetCalls, sets);
+  EXPECT_EQ(w.corvalet->Form().Options().ApStyle, 3);
+  EXPECT_TRUE(w.Hidden(a, 1));
+}
+
+TEST(MainForm, SwitchingOffAndOnHandsTheTrayBackAndTakesItAgain) {
+  World w;
+  w.SetIni("[Panel items]\r\nCount=1\r\nIM_0=C:\\Apps\\a.exe\r\nID_0=AWnd\r\n");
+  auto& a = w.Program("C:\\Apps\\a.exe", "AWnd");
+  a.AddIcon(1, "a");
+  ASSERT_TRUE(w.corvalet->Start());
+  TMainForm& f = w.corvalet->Form();
+  ASSERT_TRUE(w.Hidden(a, 1));
+
+  f.Enabled1Click();
+  EXPECT_FALSE(w.Hidden(a, 1));
+  EXPECT_FALSE(w.hook->Installed());
+  EXPECT_EQ(w.Registry().PanelList.Count(), 0);
+  EXPECT_GT(w.views.clears, 0);
+  EXPECT_EQ(f.Enabled1().ImageIndex, -1);
+  EXPECT_EQ(w.IniValue("Common", "Enabled"), "0");
+
+  f.Enabled1Click();
+  EXPECT_TRUE(w.Hidden(a, 1));
+  EXPECT_TRUE(w.hook->Serving());
+  EXPECT_EQ(w.Registry().PanelList.Count(), 1);
+  EXPECT_EQ(f.Enabled1().ImageIndex, kEnabledPicture);
+  EXPECT_EQ(w.IniValue("Common", "Enabled"), "1");
+}
+
+TEST(MainForm, TheEndOfTheSessionSwitchesOffWithoutSaving) {
+  World w;
+  w.SetIni("[Menu items]\r\nCount=1\r\nIM_0=C:\\Apps\\a.exe\r\nID_0=AWnd\r\n");
+  auto& a = w.Program("C:\\Apps\\a.exe", "AWnd");
+  a.AddIcon(1, "a");
+  ASSERT_TRUE(w.corvalet->Start());
+  ASSERT_TRUE(w.Hidden(a, 1));
+  w.desktop.SendMessageA(w.corvalet->Host().window, WM_ENDSESSION, 1, 0);
+  EXPECT_FALSE(w.Hidden(a, 1));
+  EXPECT_FALSE(w.hook->Installed());
+  EXPECT_EQ(w.IniValue("Common", "Enabled"), "1");
+  EXPECT_TRUE(w.corvalet->Form().Enabled1().Checked);
+}
+
+TEST(MainForm, ExitShowsEveryButtonAndRemovesTheHookLast) {
+  World w;
+  w.SetIni("[Menu items]\r\nCount=1\r\nIM_0=C:\\Apps\\a.exe\r\nID_0=AWnd\r\n"
+           "[Panel items]\r\nCount=1\r\nIM_0=C:\\Apps\\b.exe\r\nID_0=BWnd\r\n");
+  auto& a = w.Program("C:\\Apps\\a.exe", "AWnd");
+  auto& b = w.Program("C:\\Apps\\b.exe", "BWnd");
+  a.AddIcon(1, "a");
+  b.AddIcon(1, "b");
+  ASSERT_TRUE(w.corvalet->Start());
+  ASSERT_TRUE(w.Hidden(a, 1) && w.Hidden(b, 1));
+  w.desktop.Profile().RemoveFile("QLCvl.ini");
+  const auto from = w.desktop.Log.size();
+  w.corvalet->Exit();
+  for (const auto& button : w.taskbar->Buttons()) EXPECT_FALSE(button.hidden);
+  EXPECT_EQ(Calls(w, from), (std::vector<std::string>{"button off", "off"}));
+  EXPECT_FALSE(w.hook->Installed());
+  EXPECT_EQ(w.desktop.AtomCount(), 0);
+  EXPECT_EQ(w.desktop.OpenHandles(), 0);
+  // The own icon is gone from the tray; the settings were saved, the memory was not.
+  EXPECT_EQ(w.taskbar->Buttons().size(), 2u);
+  EXPECT_EQ(w.IniValue("Common", "Enabled"), "1");
+  EXPECT_EQ(w.IniValue("Menu items", "Count"), "<missing>");
+}
+
+TEST(MainForm, ExitWithAnUnwritableFileStillHandsEverythingBack) {
+  World w;
+  w.SetIni("[Menu items]\r\nCount=1\r\nIM_0=C:\\Apps\\a.exe\r\nID_0=AWnd\r\n");
+  auto& a = w.Program("C:\\Apps\\a.exe", "AWnd");
+  a.AddIcon(1, "a");
+  ASSERT_TRUE(w.corvalet->Start());
+  w.desktop.Profile().SetReadOnly("QLCvl.ini", true);
+  w.corvalet->Exit();
+  EXPECT_FALSE(w.Hidden(a, 1));
+  EXPECT_FALSE(w.hook->Installed());
+  ASSERT_EQ(w.corvalet->Host().errors.size(), 1u);
+  EXPECT_EQ(w.corvalet->Host().errors[0], "Unable to write to QLCvl.ini");
+}
+
+TEST(MainForm, WithoutATaskbarItStartsAndExitsQuietly) {
+  sim::SimDesktop desktop;
+  sim::SimTaskbar taskbar(desktop, 90);
+  sim::SimHook hook(desktop, taskbar);
+  RecordingViews views;
+  desktop.DestroyWindow(taskbar.Taskbar());
+  sim::SimCorvalet corvalet(desktop, hook, views);
+  ASSERT_TRUE(corvalet.Start());
+  EXPECT_EQ(corvalet.Form().Shell().Toolbar, 0u);
+  EXPECT_EQ(corvalet.Registry().AllIcons.Count(), 0);
+  corvalet.Exit();
+}
+
+}  // namespace
+}  // namespace cvl::test

@@ -1,0 +1,209 @@
+// The memory of each program's place, through the settings file and whole flows.
+#include <gtest/gtest.h>
+
+#include "World.h"
+
+namespace cvl::test {
+namespace {
+
+const TIconInfo* Find(TrayRegistry& r, const std::string& tip) {
+  for (const TIconInfo& i : r.AllIcons)
+    if (i.TipText == tip) return &i;
+  return nullptr;
+}
+
+IconPlace PlaceOf(TrayRegistry& r, const std::string& tip) {
+  const TIconInfo* i = Find(r, tip);
+  return i ? i->Place : IconPlace::Unplaced;
+}
+
+TEST(PlacementMemory, FirstStartWithoutAFile) {
+  World w;
+  auto& a = w.Program("C:\\Apps\\a.exe", "AWnd");
+  a.AddIcon(1, "a");
+  ASSERT_TRUE(w.corvalet->Start());
+  TrayRegistry& r = w.Registry();
+  EXPECT_EQ(r.PanelMemory.Count() + r.MenuMemory.Count() + r.TrayMemory.Count(), 0);
+  EXPECT_EQ(PlaceOf(r, "a"), IconPlace::Unplaced);
+  EXPECT_FALSE(w.Hidden(a, 1));
+
+  auto& b = w.Program("C:\\Apps\\b.exe", "BWnd");
+  b.AddIcon(5, "b");
+  w.Pump();
+  EXPECT_EQ(PlaceOf(r, "b"), IconPlace::Tray);  // ApStyle 1
+  EXPECT_EQ(w.IniValue("Panel items", "Count"), "0");
+  EXPECT_EQ(w.IniValue("Menu items", "Count"), "0");
+  EXPECT_EQ(w.IniValue("Tray items", "Count"), "1");
+  EXPECT_EQ(w.IniValue("Tray items", "IM_0"), "C:\\Apps\\b.exe");
+  EXPECT_EQ(w.IniValue("Tray items", "ID_0"), "BWnd");
+  EXPECT_EQ(r.NewIconWnd, 0u);
+  // Sections in their order, after the settings.
+  const std::string ini = w.Ini();
+  EXPECT_LT(ini.find("[MinOptions]"), ini.find("[Panel items]"));
+  EXPECT_LT(ini.find("[Panel items]"), ini.find("[Menu items]"));
+  EXPECT_LT(ini.find("[Menu items]"), ini.find("[Tray items]"));
+}
+
+TEST(PlacementMemory, NewIconsFollowApStyle) {
+  for (const auto& [style, place] : {std::pair{2, IconPlace::Panel}, std::pair{3, IconPlace::Menu},
+                                     std::pair{7, IconPlace::Unplaced}}) {
+    World w;
+    w.SetIni("[Common]\r\nApStyle=" + std::to_string(style) + "\r\n");
+    ASSERT_TRUE(w.corvalet->Start());
+    auto& a = w.Program("C:\\Apps\\a.exe", "AWnd");
+    a.AddIcon(1, "a");
+    w.Pump();
+    EXPECT_EQ(PlaceOf(w.Registry(), "a"), place) << style;
+    EXPECT_EQ(w.Hidden(a, 1), place == IconPlace::Panel || place == IconPlace::Menu);
+  }
+}
+
+TEST(PlacementMemory, ARestartedProgramGoesBackToThePanel) {
+  World w;
+  w.SetIni("[Panel items]\r\nCount=1\r\nIM_0=C:\\Apps\\a.exe\r\nID_0=AWnd\r\n");
+  auto& a = w.Program("C:\\Apps\\a.exe", "AWnd");
+  a.AddIcon(1, "a");
+  ASSERT_TRUE(w.corvalet->Start());
+  EXPECT_TRUE(w.Hidden(a, 1));
+  a.Restart();  // a crash: the icon is gone without a delete
+  a.AddIcon(2, "a again");
+  w.Pump();
+  EXPECT_EQ(PlaceOf(w.Registry(), "a again"), IconPlace::Panel);
+  EXPECT_TRUE(w.Hidden(a, 2));
+  EXPECT_EQ(w.IniValue("Panel items", "Count"), "1");
+}
+
+TEST(PlacementMemory, PathsMatchCaseSensitively) {
+  World w;
+  w.SetIni("[Menu items]\r\nCount=1\r\nIM_0=C:\\APPS\\A.EXE\r\nID_0=AWnd\r\n");
+  w.Program("C:\\Apps\\a.exe", "AWnd").AddIcon(1, "a");
+  ASSERT_TRUE(w.corvalet->Start());
+  EXPECT_EQ(PlaceOf(w.Registry(), "a"), IconPlace::Unplaced);
+}
+
+TEST(PlacementMemory, TwoProgramsWithOneIdentityShareOnePlace) {
+  World w;
+  w.SetIni("[Menu items]\r\nCount=1\r\nIM_0=C:\\Apps\\a.exe\r\nID_0=AWnd\r\n");
+  w.Program("C:\\Apps\\a.exe", "AWnd").AddIcon(1, "a1");
+  w.Program("C:\\Apps\\a.exe", "AWnd").AddIcon(2, "a2");
+  ASSERT_TRUE(w.corvalet->Start());
+  EXPECT_EQ(PlaceOf(w.Registry(), "a1"), IconPlace::Menu);
+  EXPECT_EQ(PlaceOf(w.Registry(), "a2"), IconPlace::Menu);
+  EXPECT_EQ(w.Registry().MenuList.Count(), 2);
+}
+
+TEST(PlacementMemory, AHandEditedPairInTwoSectionsGoesToTheMenuAndIsTidiedOnSave) {
+  World w;
+  w.SetIni(
+      "[Tray items]\r\nCount=2\r\nIM_0=C:\\Apps\\a.exe\r\nID_0=AWnd\r\nIM_1=C:\\x.exe\r\nID_1=X\r\n"
+      "[Menu items]\r\nCount=1\r\nIM_0=C:\\Apps\\a.exe\r\nID_0=AWnd\r\n");
+  w.Program("C:\\Apps\\a.exe", "AWnd").AddIcon(1, "a");
+  ASSERT_TRUE(w.corvalet->Start());
+  EXPECT_EQ(PlaceOf(w.Registry(), "a"), IconPlace::Menu);
+  w.Registry().SavePlacementMemory();
+  EXPECT_EQ(w.IniValue("Tray items", "Count"), "1");
+  EXPECT_EQ(w.IniValue("Tray items", "IM_0"), "C:\\x.exe");  // the unknown program stays
+  // The old last keys stay past the count, and are ignored.
+  EXPECT_EQ(w.IniValue("Tray items", "IM_1"), "C:\\x.exe");
+  EXPECT_EQ(w.IniValue("Menu items", "Count"), "1");
+}
+
+TEST(PlacementMemory, MovingFromMenuToTrayShrinksTheMenuSection) {
+  World w;
+  w.SetIni("[Menu items]\r\nCount=2\r\nIM_0=C:\\Apps\\a.exe\r\nID_0=AWnd\r\nIM_1=C:\\b.exe\r\nID_1=B\r\n");
+  w.Program("C:\\Apps\\a.exe", "AWnd").AddIcon(1, "a");
+  ASSERT_TRUE(w.corvalet->Start());
+  TrayRegistry& r = w.Registry();
+  for (int i = 0; i < r.ListView1.RowCount(); ++i)
+    if (r.ListView1.Rows[static_cast<std::size_t>(i)].Caption == "a") r.ListView1.SetSelected(i, true);
+  r.ListView1.CheckRadio(IconPlace::Tray);
+  r.SavePlacementMemory();  // what OK does
+  EXPECT_EQ(w.IniValue("Tray items", "Count"), "1");
+  EXPECT_EQ(w.IniValue("Tray items", "IM_0"), "C:\\Apps\\a.exe");
+  EXPECT_EQ(w.IniValue("Menu items", "Count"), "1");
+  EXPECT_EQ(w.IniValue("Menu items", "IM_0"), "C:\\b.exe");
+  EXPECT_EQ(w.IniValue("Menu items", "IM_1"), "C:\\b.exe");
+}
+
+TEST(PlacementMemory, CountsReadAsIntegers) {
+  World w;
+  w.SetIni("[Panel items]\r\nCount=-3\r\nIM_0=C:\\Apps\\a.exe\r\nID_0=AWnd\r\n"
+           "[Menu items]\r\nCount=0x1\r\nIM_0=C:\\Apps\\b.exe\r\nID_0=BWnd\r\n"
+           "[Tray items]\r\nCount=lots\r\nIM_0=C:\\Apps\\c.exe\r\nID_0=CWnd\r\n");
+  w.Program("C:\\Apps\\a.exe", "AWnd").AddIcon(1, "a");
+  w.Program("C:\\Apps\\b.exe", "BWnd").AddIcon(1, "b");
+  ASSERT_TRUE(w.corvalet->Start());
+  TrayRegistry& r = w.Registry();
+  EXPECT_EQ(r.PanelMemory.Count(), 0);  // a negative count is an empty memory, and the rest loads
+  EXPECT_EQ(r.MenuMemory.Count(), 1);
+  EXPECT_EQ(r.TrayMemory.Count(), 0);
+  EXPECT_EQ(PlaceOf(r, "a"), IconPlace::Unplaced);
+  EXPECT_EQ(PlaceOf(r, "b"), IconPlace::Menu);
+}
+
+TEST(PlacementMemory, MissingKeysAreEmptyPairs) {
+  World w;
+  w.SetIni("[Tray items]\r\nCount=2\r\nIM_0=C:\\Apps\\a.exe\r\n");
+  ASSERT_TRUE(w.corvalet->Start());
+  ASSERT_EQ(w.Registry().TrayMemory.Count(), 2);
+  EXPECT_EQ(w.Registry().TrayMemory.Entries()[0], (MemoryEntry{"C:\\Apps\\a.exe", ""}));
+  EXPECT_EQ(w.Registry().TrayMemory.Entries()[1], (MemoryEntry{"", ""}));
+}
+
+TEST(PlacementMemory, APendingMinimizePlaceWinsOverTheMemory) {
+  World w;
+  w.SetIni("[Tray items]\r\nCount=1\r\nIM_0=C:\\Apps\\a.exe\r\nID_0=AWnd\r\n");
+  ASSERT_TRUE(w.corvalet->Start());
+  TrayRegistry& r = w.Registry();
+  r.PendingMinimizePlace = 3;
+  auto& a = w.Program("C:\\Apps\\a.exe", "AWnd");
+  a.AddIcon(1, "a");
+  w.Pump();
+  EXPECT_EQ(PlaceOf(r, "a"), IconPlace::Menu);
+  EXPECT_EQ(r.PendingMinimizePlace, 0);
+  EXPECT_EQ(w.IniValue("Menu items", "IM_0"), "C:\\Apps\\a.exe");
+  EXPECT_EQ(w.IniValue("Tray items", "Count"), "0");
+
+  // With minimizing by right click off, the pending place waits.
+  w.corvalet->Form().Options().IsRightClick = false;
+  r.PendingMinimizePlace = 2;
+  w.Program("C:\\Apps\\b.exe", "BWnd").AddIcon(1, "b");
+  w.Pump();
+  EXPECT_EQ(PlaceOf(r, "b"), IconPlace::Tray);
+  EXPECT_EQ(r.PendingMinimizePlace, 2);
+}
+
+TEST(PlacementMemory, ANewIconThatIsGoneStaysPending) {
+  World w;
+  ASSERT_TRUE(w.corvalet->Start());
+  TrayRegistry& r = w.Registry();
+  auto& a = w.Program("C:\\Apps\\a.exe", "AWnd");
+  a.AddIcon(1, "a");
+  a.DeleteIcon(1);  // gone before Corvalet reads the tray
+  w.Pump();
+  EXPECT_EQ(r.NewIconWnd, a.Window());
+  EXPECT_EQ(r.NewIconId, 1u);
+}
+
+TEST(PlacementMemory, AThousandIconsAgainstAThousandPrograms) {
+  World w;
+  ASSERT_TRUE(w.corvalet->Start());
+  TrayRegistry& r = w.Registry();
+  std::vector<MemoryEntry> entries;
+  for (int i = 0; i < 1000; ++i) entries.push_back({"C:\\m" + std::to_string(i) + ".exe", "W"});
+  r.PanelMemory.Assign(entries);
+  for (int i = 0; i < 1000; ++i) {
+    TIconInfo icon;
+    icon.ExePath = "C:\\m" + std::to_string(i * 2) + ".exe";
+    icon.ClassName = "W";
+    icon.uID = static_cast<std::uint32_t>(i);
+    r.AllIcons.Add(icon);
+  }
+  r.ApplyPlacementMemory();
+  int inPanel = 0;
+  for (const TIconInfo& i : r.AllIcons) inPanel += i.Place == IconPlace::Panel;
+  EXPECT_EQ(inPanel, 500);
+}
+
+}  // namespace
+}  // namespace cvl::test
