@@ -32,7 +32,7 @@ TEST(Road, ANewIconTravelsFromTheShellIntoThePanelAndTheFile) {
   // enumeration ran for the whole event.
   int enumerations = 0;
   for (auto i = from; i < w.desktop.Log.size(); ++i)
-    enumerations += w.desktop.Log[i].msg == THM_ENUMBEGIN;
+    enumerations += w.desktop.Log[i].msg == THM_ENUMREQUEST && w.desktop.Log[i].wParam == THM_ENUM_VALUE;
   EXPECT_EQ(enumerations, 1);
   EXPECT_EQ(w.desktop.QueueLength(), 0u);
 
