@@ -115,7 +115,7 @@ bool SimDesktop::ShowWindow(Hwnd window, int command) {
   SimWindow* w = Window(window);
   if (w == nullptr) return false;
   const bool was = w->visible;
-  w->visible = command != SW_HIDE;
+  w->visible = command != kSwHide;
   return was;
 }
 

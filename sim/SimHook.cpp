@@ -18,8 +18,8 @@ void SimHook::SetTrayHook() {
     if (!serving_) return;
     const Hwnd form = MainForm();
     if (form == 0) return;
-    const std::uint32_t report = message == NIM_ADD      ? THM_ICONADDED
-                                 : message == NIM_MODIFY ? THM_ICONMODIFIED
+    const std::uint32_t report = message == kNimAdd      ? THM_ICONADDED
+                                 : message == kNimModify ? THM_ICONMODIFIED
                                                          : THM_ICONDELETED;
     desktop_.PostMessageA(form, report, owner, static_cast<LParam>(uID));
   };

@@ -28,7 +28,7 @@ bool SimProgram::Notify(std::uint32_t message, std::uint32_t uID, const std::str
   NotifyIconData data;
   data.hWnd = window_;
   data.uID = uID;
-  data.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
+  data.uFlags = kNifMessage | kNifIcon | kNifTip;
   data.uCallbackMessage = kOwnerCallback;
   data.hIcon = icon;
   data.szTip = tip;
@@ -36,14 +36,14 @@ bool SimProgram::Notify(std::uint32_t message, std::uint32_t uID, const std::str
 }
 
 bool SimProgram::AddIcon(std::uint32_t uID, const std::string& tip, Hicon icon) {
-  return Notify(NIM_ADD, uID, tip, icon);
+  return Notify(kNimAdd, uID, tip, icon);
 }
 
 bool SimProgram::ModifyIcon(std::uint32_t uID, const std::string& tip, Hicon icon) {
-  return Notify(NIM_MODIFY, uID, tip, icon);
+  return Notify(kNimModify, uID, tip, icon);
 }
 
-bool SimProgram::DeleteIcon(std::uint32_t uID) { return Notify(NIM_DELETE, uID, "", 0); }
+bool SimProgram::DeleteIcon(std::uint32_t uID) { return Notify(kNimDelete, uID, "", 0); }
 
 void SimProgram::End() {
   desktop_.EndProcess(processId_);

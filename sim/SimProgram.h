@@ -8,7 +8,7 @@
 
 namespace cvl::sim {
 
-inline constexpr std::uint32_t kOwnerCallback = WM_APP + 100;
+inline constexpr std::uint32_t kOwnerCallback = kWmApp + 100;
 
 class SimProgram {
  public:

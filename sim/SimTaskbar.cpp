@@ -14,7 +14,7 @@ SimTaskbar::SimTaskbar(SimDesktop& desktop, int versionCode) : desktop_(desktop)
                                      noToolbar ? Handler(toolbarProc) : Handler([](auto, auto, auto) { return 0; }));
   clock_ = desktop.CreateWindow("TrayClockWClass", "12:00", notifyArea_, processId_,
                                 [](auto, auto, auto) { return 0; });
-  desktop.ShowWindow(clock_, SW_SHOW);
+  desktop.ShowWindow(clock_, kSwShow);
   if (noToolbar) {
     toolbar_ = notifyArea_;
   } else if (versionCode == 80) {
@@ -46,27 +46,27 @@ std::optional<TrayButton> SimTaskbar::Button(Hwnd owner, std::uint32_t uID) cons
 bool SimTaskbar::NotifyIcon(std::uint32_t message, const NotifyIconData& data) {
   const int index = IndexOf(data.hWnd, data.uID);
   switch (message) {
-    case NIM_ADD: {
+    case kNimAdd: {
       if (index >= 0) return false;
       TrayButton b;
       b.idCommand = nextCommand_++;
       b.owner = data.hWnd;
       b.uID = data.uID;
-      if (data.uFlags & NIF_MESSAGE) b.uCallbackMessage = data.uCallbackMessage;
-      if (data.uFlags & NIF_ICON) b.hIcon = data.hIcon;
-      if (data.uFlags & NIF_TIP) b.tip = data.szTip;
+      if (data.uFlags & kNifMessage) b.uCallbackMessage = data.uCallbackMessage;
+      if (data.uFlags & kNifIcon) b.hIcon = data.hIcon;
+      if (data.uFlags & kNifTip) b.tip = data.szTip;
       buttons_.push_back(b);
       break;
     }
-    case NIM_MODIFY: {
+    case kNimModify: {
       if (index < 0) return false;
       TrayButton& b = buttons_[static_cast<std::size_t>(index)];
-      if (data.uFlags & NIF_MESSAGE) b.uCallbackMessage = data.uCallbackMessage;
-      if (data.uFlags & NIF_ICON) b.hIcon = data.hIcon;
-      if (data.uFlags & NIF_TIP) b.tip = data.szTip;
+      if (data.uFlags & kNifMessage) b.uCallbackMessage = data.uCallbackMessage;
+      if (data.uFlags & kNifIcon) b.hIcon = data.hIcon;
+      if (data.uFlags & kNifTip) b.tip = data.szTip;
       break;
     }
-    case NIM_DELETE:
+    case kNimDelete:
       if (index < 0) return false;
       buttons_.erase(buttons_.begin() + index);
       break;
@@ -78,7 +78,7 @@ bool SimTaskbar::NotifyIcon(std::uint32_t message, const NotifyIconData& data) {
 
 LResult SimTaskbar::ToolbarProc(std::uint32_t msg, WParam wParam, LParam lParam) {
   switch (msg) {
-    case TB_HIDEBUTTON:
+    case kTbHideButton:
       for (TrayButton& b : buttons_) {
         if (b.idCommand == static_cast<std::int32_t>(wParam)) {
           b.hidden = (lParam & 0xFFFF) != 0;
@@ -86,7 +86,7 @@ LResult SimTaskbar::ToolbarProc(std::uint32_t msg, WParam wParam, LParam lParam)
         }
       }
       return 0;
-    case TB_MOVEBUTTON: {
+    case kTbMoveButton: {
       const auto from = static_cast<std::size_t>(wParam);
       const auto to = static_cast<std::size_t>(lParam);
       if (from >= buttons_.size() || to >= buttons_.size()) return 0;
@@ -95,8 +95,8 @@ LResult SimTaskbar::ToolbarProc(std::uint32_t msg, WParam wParam, LParam lParam)
       buttons_.insert(buttons_.begin() + static_cast<std::ptrdiff_t>(to), moved);
       return 1;
     }
-    case TB_BUTTONCOUNT: return static_cast<LResult>(buttons_.size());
-    case TB_ISBUTTONHIDDEN:
+    case kTbButtonCount: return static_cast<LResult>(buttons_.size());
+    case kTbIsButtonHidden:
       for (const TrayButton& b : buttons_)
         if (b.idCommand == static_cast<std::int32_t>(wParam)) return b.hidden ? 8 : 0;
       return 0;

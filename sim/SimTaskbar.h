@@ -20,8 +20,8 @@ struct TrayButton {
   bool hidden = false;
 };
 
-inline constexpr std::uint32_t TB_BUTTONCOUNT = 0x418;
-inline constexpr std::uint32_t TB_ISBUTTONHIDDEN = 0x40C;
+inline constexpr std::uint32_t kTbButtonCount = 0x418;
+inline constexpr std::uint32_t kTbIsButtonHidden = 0x40C;
 
 class SimTaskbar {
  public:
@@ -43,7 +43,7 @@ class SimTaskbar {
   const std::vector<TrayButton>& Buttons() const { return buttons_; }
   std::optional<TrayButton> Button(Hwnd owner, std::uint32_t uID) const;
 
-  // Told after the shell has changed a button: message is NIM_ADD, NIM_MODIFY or NIM_DELETE.
+  // Told after the shell has changed a button: message is kNimAdd, kNimModify or kNimDelete.
   std::function<void(std::uint32_t message, Hwnd owner, std::uint32_t uID)> OnTrayChange;
 
  private:

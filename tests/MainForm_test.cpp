@@ -119,7 +119,7 @@ TEST(MainForm, TheEndOfTheSessionSwitchesOffWithoutSaving) {
   a.AddIcon(1, "a");
   ASSERT_TRUE(w.corvalet->Start());
   ASSERT_TRUE(w.Hidden(a, 1));
-  w.desktop.SendMessageA(w.corvalet->Host().window, WM_ENDSESSION, 1, 0);
+  w.desktop.SendMessageA(w.corvalet->Host().window, kWmEndSession, 1, 0);
   EXPECT_FALSE(w.Hidden(a, 1));
   EXPECT_FALSE(w.hook->Installed());
   EXPECT_EQ(w.IniValue("Common", "Enabled"), "1");

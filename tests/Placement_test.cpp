@@ -103,7 +103,7 @@ TEST_F(ThreeIcons, MovingFollowsTheIconAndStopsAtTheEnds) {
   EXPECT_FALSE(R().ListView1.SpeedButton3Enabled);
   w.desktop.Log.clear();
   R().SpeedButton3Click();  // already first: nothing is sent
-  for (const auto& m : w.desktop.Log) EXPECT_NE(m.msg, TB_MOVEBUTTON);
+  for (const auto& m : w.desktop.Log) EXPECT_NE(m.msg, kTbMoveButton);
   EXPECT_FALSE(R().ListView1.SpeedButton3Enabled);
   EXPECT_TRUE(R().ListView1.SpeedButton4Enabled);
 

@@ -80,7 +80,7 @@ void TMainForm::FormDestroy() {
 
 void TMainForm::ReleaseButtonRoom() {
   SendToShell(shell_.NotifyArea, THM_BUTTONSWITCH, 0, THM_OFF);
-  desktop_.ShowWindow(shell_.Clock, SW_SHOW);
+  desktop_.ShowWindow(shell_.Clock, kSwShow);
   registry_->RefreshOwnIcon();
 }
 
@@ -130,7 +130,7 @@ void TMainForm::ReloadTray() {
 }
 
 std::optional<LResult> TMainForm::WndProc(std::uint32_t msg, WParam wParam, LParam lParam) {
-  if (msg == WM_ENDSESSION) {
+  if (msg == kWmEndSession) {
     WMEndSession();
     return 0;
   }

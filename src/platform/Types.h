@@ -17,12 +17,12 @@ using LResult = std::int32_t;
 inline constexpr Handle kInvalidHandle = 0xFFFFFFFFu;
 
 // The window messages of the system that the core names.
-inline constexpr std::uint32_t WM_ENDSESSION = 0x0016;
-inline constexpr std::uint32_t WM_USER = 0x0400;
-inline constexpr std::uint32_t WM_APP = 0x8000;
+inline constexpr std::uint32_t kWmEndSession = 0x0016;
+inline constexpr std::uint32_t kWmUser = 0x0400;
+inline constexpr std::uint32_t kWmApp = 0x8000;
 
 // ShowWindow commands.
-inline constexpr int SW_HIDE = 0;
-inline constexpr int SW_SHOW = 5;
+inline constexpr int kSwHide = 0;
+inline constexpr int kSwShow = 5;
 
 }  // namespace cvl

@@ -37,7 +37,7 @@ void TrayRegistry::ApplyPlacementToTray() {
         break;
       case IconPlace::Unplaced: break;
     }
-    SendToToolbar(TB_HIDEBUTTON, static_cast<WParam>(entry.CommandId), hidden ? TB_HIDE : TB_SHOW);
+    SendToToolbar(kTbHideButton, static_cast<WParam>(entry.CommandId), hidden ? kTbHide : kTbShow);
   }
 }
 
@@ -50,7 +50,7 @@ void TrayRegistry::ApplyPlacement() {
 
 void TrayRegistry::ShowAllIcons() {
   for (const TIconInfo& entry : AllIcons)
-    SendToToolbar(TB_HIDEBUTTON, static_cast<WParam>(entry.CommandId), TB_SHOW);
+    SendToToolbar(kTbHideButton, static_cast<WParam>(entry.CommandId), kTbShow);
 }
 
 void TrayRegistry::RefreshOwnIcon() {
@@ -96,7 +96,7 @@ void TrayRegistry::MoveSelected(int step) {
   if (found >= 0) {
     const auto from = static_cast<WParam>(ListView1.Rows[static_cast<std::size_t>(found)].Data);
     const LParam to = ListView1.Rows[static_cast<std::size_t>(found + step)].Data;
-    SendToToolbar(TB_MOVEBUTTON, from, to);
+    SendToToolbar(kTbMoveButton, from, to);
     RefreshIcons();
     ListView1.SetSelected(found, false);
     ListView1.SetSelected(found + step, true);

@@ -16,7 +16,7 @@ std::string UpToZero(const std::array<char, N>& field) {
 std::string OwnerExecutablePath(Desktop& desktop, Hwnd window) {
   if (!desktop.ToolhelpAvailable()) return {};
   const std::uint32_t processId = desktop.GetWindowThreadProcessId(window);
-  const Handle snapshot = desktop.CreateToolhelp32Snapshot(TH32CS_SNAPMODULE, processId);
+  const Handle snapshot = desktop.CreateToolhelp32Snapshot(kTh32csSnapModule, processId);
   if (snapshot == kInvalidHandle) return {};
 
   std::string path;

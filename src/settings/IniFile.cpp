@@ -21,8 +21,10 @@ int HexDigit(char c) {
 std::optional<std::int32_t> ParseProfileInteger(const std::string& raw) {
   std::string text = raw;
   // "0x" counts as a hexadecimal prefix only in a value of more than two characters.
-  if (text.size() > 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X'))
-    text = "$" + text.substr(2);
+  if (text.size() > 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X')) {
+    text.erase(0, 1);
+    text[0] = '$';
+  }
 
   std::size_t i = 0;
   while (i < text.size() && IsBlank(text[i])) ++i;

@@ -17,16 +17,16 @@ inline constexpr std::uint32_t THM_QUERYSETID_VALUE = 0x6668;
 // Commands, program to shell windows.
 inline constexpr std::uint32_t THM_BUTTONSWITCH = 0x402;  // to the notification area
 inline constexpr std::uint32_t THM_HOOKSWITCH = 0x403;    // to the taskbar
-inline constexpr std::uint32_t THM_ENUMREQUEST = 0x401;   // TB_ENABLEBUTTON, to the toolbar
+inline constexpr std::uint32_t THM_ENUMREQUEST = 0x401;   // the toolbar's TB_ENABLEBUTTON
 inline constexpr std::uint32_t THM_QUERYSETWND = 0x404;   // TB_HIDEBUTTON
 inline constexpr std::uint32_t THM_QUERYSETID = 0x404;    // TB_HIDEBUTTON
 inline constexpr std::uint32_t THM_QUERYREQUEST = 0x412;  // TB_GETSTATE
-inline constexpr std::uint32_t TB_ENABLEBUTTON = 0x401;
-inline constexpr std::uint32_t TB_HIDEBUTTON = 0x404;
-inline constexpr std::uint32_t TB_GETSTATE = 0x412;
-inline constexpr std::uint32_t TB_MOVEBUTTON = 0x452;
-inline constexpr std::int32_t TB_HIDE = 0xFFFF;
-inline constexpr std::int32_t TB_SHOW = 0;
+inline constexpr std::uint32_t kTbEnableButton = 0x401;
+inline constexpr std::uint32_t kTbHideButton = 0x404;
+inline constexpr std::uint32_t kTbGetState = 0x412;
+inline constexpr std::uint32_t kTbMoveButton = 0x452;
+inline constexpr std::int32_t kTbHide = 0xFFFF;
+inline constexpr std::int32_t kTbShow = 0;
 
 // Notifications, hook to main form.
 inline constexpr std::uint32_t THM_ENUMBEGIN = 0x404;

@@ -8,7 +8,7 @@
 namespace cvl {
 
 inline constexpr std::uint32_t kOwnIconId = 1;
-inline constexpr std::uint32_t kOwnIconCallback = WM_APP + 1;
+inline constexpr std::uint32_t kOwnIconCallback = kWmApp + 1;
 
 class OwnTrayIcon {
  public:

@@ -1,0 +1,173 @@
+#include "win32/Win32Desktop.h"
+
+#include <shellapi.h>
+
+#include <cstring>
+#include <vector>
+
+#include "win32/Handles.h"
+
+namespace cvl::win32 {
+
+Win32Desktop::Win32Desktop() {
+  if (HMODULE kernel = ::GetModuleHandleA("kernel32.dll")) {
+    createSnapshot_ =
+        reinterpret_cast<SnapshotFn>(reinterpret_cast<void*>(::GetProcAddress(kernel, "CreateToolhelp32Snapshot")));
+    module32First_ = reinterpret_cast<ModuleFn>(reinterpret_cast<void*>(::GetProcAddress(kernel, "Module32First")));
+    module32Next_ = reinterpret_cast<ModuleFn>(reinterpret_cast<void*>(::GetProcAddress(kernel, "Module32Next")));
+  }
+}
+
+Hwnd Win32Desktop::FindWindowA(const char* className, const char* windowName) {
+  return FromHwnd(::FindWindowA(className, windowName));
+}
+
+Hwnd Win32Desktop::FindWindowExA(Hwnd parent, Hwnd childAfter, const char* className,
+                                 const char* windowName) {
+  return FromHwnd(::FindWindowExA(ToHwnd(parent), ToHwnd(childAfter), className, windowName));
+}
+
+bool Win32Desktop::ShowWindow(Hwnd window, int command) {
+  return ::ShowWindow(ToHwnd(window), command) != FALSE;
+}
+
+std::string Win32Desktop::GetClassNameA(Hwnd window, int maxCount) {
+  std::vector<char> buffer(static_cast<std::size_t>(maxCount > 0 ? maxCount : 1), '\0');
+  const int n = ::GetClassNameA(ToHwnd(window), buffer.data(), maxCount);
+  return std::string(buffer.data(), n > 0 ? static_cast<std::size_t>(n) : 0);
+}
+
+std::string Win32Desktop::GetWindowTextA(Hwnd window, int maxCount) {
+  std::vector<char> buffer(static_cast<std::size_t>(maxCount > 0 ? maxCount : 1), '\0');
+  const int n = ::GetWindowTextA(ToHwnd(window), buffer.data(), maxCount);
+  return std::string(buffer.data(), n > 0 ? static_cast<std::size_t>(n) : 0);
+}
+
+std::uint32_t Win32Desktop::GetWindowThreadProcessId(Hwnd window) {
+  DWORD processId = 0;
+  ::GetWindowThreadProcessId(ToHwnd(window), &processId);
+  return processId;
+}
+
+LResult Win32Desktop::SendMessageA(Hwnd window, std::uint32_t msg, WParam wParam, LParam lParam) {
+  return static_cast<LResult>(::SendMessageA(ToHwnd(window), msg, wParam, lParam));
+}
+
+bool Win32Desktop::SendMessageTimeoutA(Hwnd window, std::uint32_t msg, WParam wParam,
+                                       LParam lParam, std::uint32_t timeoutMs, LResult* result) {
+  if (window == 0) return false;
+  DWORD_PTR answer = 0;
+  const LRESULT ok = ::SendMessageTimeoutA(ToHwnd(window), msg, wParam, lParam,
+                                           SMTO_NORMAL | SMTO_ABORTIFHUNG, timeoutMs, &answer);
+  if (result != nullptr) *result = static_cast<LResult>(answer);
+  return ok != 0;
+}
+
+bool Win32Desktop::PostMessageA(Hwnd window, std::uint32_t msg, WParam wParam, LParam lParam) {
+  return ::PostMessageA(ToHwnd(window), msg, wParam, lParam) != FALSE;
+}
+
+void Win32Desktop::ProcessMessages() {
+  MSG m;
+  while (::PeekMessageA(&m, nullptr, 0, 0, PM_REMOVE)) {
+    if (m.message == WM_QUIT) {
+      // Leave the quit for the message loop to end the program with.
+      ::PostQuitMessage(static_cast<int>(m.wParam));
+      return;
+    }
+    ::TranslateMessage(&m);
+    ::DispatchMessageA(&m);
+  }
+}
+
+void Win32Desktop::WaitForMessage(std::uint32_t timeoutMs) {
+  ::MsgWaitForMultipleObjects(0, nullptr, FALSE, timeoutMs, QS_ALLINPUT);
+}
+
+std::uint32_t Win32Desktop::GetTickCount() { return ::GetTickCount(); }
+
+std::optional<std::string> Win32Desktop::GlobalGetAtomNameA(Atom atom, int size) {
+  std::vector<char> buffer(static_cast<std::size_t>(size > 0 ? size : 1), '\0');
+  const UINT n = ::GlobalGetAtomNameA(atom, buffer.data(), size);
+  if (n == 0) return std::nullopt;
+  return std::string(buffer.data(), n);
+}
+
+void Win32Desktop::GlobalDeleteAtom(Atom atom) { ::GlobalDeleteAtom(atom); }
+
+bool Win32Desktop::ToolhelpAvailable() {
+  return createSnapshot_ != nullptr && module32First_ != nullptr && module32Next_ != nullptr;
+}
+
+Handle Win32Desktop::CreateToolhelp32Snapshot(std::uint32_t flags, std::uint32_t processId) {
+  if (!ToolhelpAvailable()) return kInvalidHandle;
+  return static_cast<Handle>(reinterpret_cast<std::uintptr_t>(createSnapshot_(flags, processId)));
+}
+
+bool Win32Desktop::ReadModule(ModuleFn fn, Handle snapshot, ModuleEntry& entry) {
+  MODULEENTRY32 m;
+  std::memset(&m, 0, sizeof m);
+  m.dwSize = sizeof m;
+  if (fn == nullptr || !fn(reinterpret_cast<HANDLE>(static_cast<std::uintptr_t>(snapshot)), &m))
+    return false;
+  entry.hModule = static_cast<Hmodule>(reinterpret_cast<std::uintptr_t>(m.hModule));
+  static_assert(sizeof m.szModule == 256 && sizeof m.szExePath == 260);
+  std::memcpy(entry.szModule.data(), m.szModule, sizeof m.szModule);
+  std::memcpy(entry.szExePath.data(), m.szExePath, sizeof m.szExePath);
+  return true;
+}
+
+bool Win32Desktop::Module32First(Handle snapshot, ModuleEntry& entry) {
+  return ReadModule(module32First_, snapshot, entry);
+}
+
+bool Win32Desktop::Module32Next(Handle snapshot, ModuleEntry& entry) {
+  return ReadModule(module32Next_, snapshot, entry);
+}
+
+void Win32Desktop::CloseHandle(Handle handle) {
+  ::CloseHandle(reinterpret_cast<HANDLE>(static_cast<std::uintptr_t>(handle)));
+}
+
+bool Win32Desktop::GetVersionExA(OsVersionInfo& info) {
+  OSVERSIONINFOA v;
+  std::memset(&v, 0, sizeof v);
+  v.dwOSVersionInfoSize = sizeof v;
+  static_assert(sizeof(OSVERSIONINFOA) == 148);
+  if (!::GetVersionExA(&v)) return false;
+  info = {v.dwMajorVersion, v.dwMinorVersion, v.dwBuildNumber, v.dwPlatformId};
+  return true;
+}
+
+std::string Win32Desktop::GetPrivateProfileStringA(const std::string& section,
+                                                   const std::string& key,
+                                                   const std::string& defaultValue, int size,
+                                                   const std::string& fileName) {
+  std::vector<char> buffer(static_cast<std::size_t>(size > 0 ? size : 1), '\0');
+  const DWORD n = ::GetPrivateProfileStringA(section.c_str(), key.c_str(), defaultValue.c_str(),
+                                             buffer.data(), static_cast<DWORD>(buffer.size()),
+                                             fileName.c_str());
+  return std::string(buffer.data(), n);
+}
+
+bool Win32Desktop::WritePrivateProfileStringA(const std::string& section, const std::string& key,
+                                              const std::string& value,
+                                              const std::string& fileName) {
+  return ::WritePrivateProfileStringA(section.c_str(), key.c_str(), value.c_str(),
+                                      fileName.c_str()) != FALSE;
+}
+
+bool Win32Desktop::Shell_NotifyIconA(std::uint32_t message, const NotifyIconData& data) {
+  NOTIFYICONDATAA nid;
+  std::memset(&nid, 0, sizeof nid);
+  nid.cbSize = NOTIFYICONDATAA_V1_SIZE;  // understood by every shell from Windows 95 on
+  nid.hWnd = ToHwnd(data.hWnd);
+  nid.uID = data.uID;
+  nid.uFlags = data.uFlags;
+  nid.uCallbackMessage = data.uCallbackMessage;
+  nid.hIcon = ToHicon(data.hIcon);
+  std::strncpy(nid.szTip, data.szTip.c_str(), 63);
+  return ::Shell_NotifyIconA(message, &nid) != FALSE;
+}
+
+}  // namespace cvl::win32

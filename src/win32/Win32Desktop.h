@@ -1,0 +1,54 @@
+#pragma once
+// The port on Windows: each method is the Windows call of the same name.
+#include <windows.h>
+#include <tlhelp32.h>
+
+#include "platform/Desktop.h"
+
+namespace cvl::win32 {
+
+class Win32Desktop final : public Desktop {
+ public:
+  Win32Desktop();
+
+  Hwnd FindWindowA(const char* className, const char* windowName) override;
+  Hwnd FindWindowExA(Hwnd parent, Hwnd childAfter, const char* className,
+                     const char* windowName) override;
+  bool ShowWindow(Hwnd window, int command) override;
+  std::string GetClassNameA(Hwnd window, int maxCount) override;
+  std::string GetWindowTextA(Hwnd window, int maxCount) override;
+  std::uint32_t GetWindowThreadProcessId(Hwnd window) override;
+  LResult SendMessageA(Hwnd window, std::uint32_t msg, WParam wParam, LParam lParam) override;
+  bool SendMessageTimeoutA(Hwnd window, std::uint32_t msg, WParam wParam, LParam lParam,
+                           std::uint32_t timeoutMs, LResult* result) override;
+  bool PostMessageA(Hwnd window, std::uint32_t msg, WParam wParam, LParam lParam) override;
+  void ProcessMessages() override;
+  void WaitForMessage(std::uint32_t timeoutMs) override;
+  std::uint32_t GetTickCount() override;
+  std::optional<std::string> GlobalGetAtomNameA(Atom atom, int size) override;
+  void GlobalDeleteAtom(Atom atom) override;
+  bool ToolhelpAvailable() override;
+  Handle CreateToolhelp32Snapshot(std::uint32_t flags, std::uint32_t processId) override;
+  bool Module32First(Handle snapshot, ModuleEntry& entry) override;
+  bool Module32Next(Handle snapshot, ModuleEntry& entry) override;
+  void CloseHandle(Handle handle) override;
+  bool GetVersionExA(OsVersionInfo& info) override;
+  std::string GetPrivateProfileStringA(const std::string& section, const std::string& key,
+                                       const std::string& defaultValue, int size,
+                                       const std::string& fileName) override;
+  bool WritePrivateProfileStringA(const std::string& section, const std::string& key,
+                                  const std::string& value, const std::string& fileName) override;
+  bool Shell_NotifyIconA(std::uint32_t message, const NotifyIconData& data) override;
+
+ private:
+  using SnapshotFn = HANDLE(WINAPI*)(DWORD, DWORD);
+  using ModuleFn = BOOL(WINAPI*)(HANDLE, LPMODULEENTRY32);
+  bool ReadModule(ModuleFn fn, Handle snapshot, ModuleEntry& entry);
+
+  // Looked up in kernel32.dll once: NT 4 has no Toolhelp.
+  SnapshotFn createSnapshot_ = nullptr;
+  ModuleFn module32First_ = nullptr;
+  ModuleFn module32Next_ = nullptr;
+};
+
+}  // namespace cvl::win32

@@ -1,0 +1,41 @@
+# Sourced by the Wine tests and the demo: a private Xvfb display and a Wine prefix inside the
+# build tree, both torn down by wine_session_end (also on exit).
+# Usage: wine_session_begin PREFIX_DIR VERSION(winxp|win2k)
+
+wine_session_begin() {
+  WINE_PREFIX_DIR=$1
+  local version=${2:-winxp}
+  export WINEARCH=win32 WINEPREFIX=$WINE_PREFIX_DIR WINEDEBUG=-all
+  export WINEDLLOVERRIDES="mscoree,mshtml="
+  local n=$((90 + RANDOM % 400))
+  while [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ]; do n=$((n + 1)); done
+  export DISPLAY=":$n"
+  Xvfb "$DISPLAY" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
+  XVFB_PID=$!
+  for _ in $(seq 1 50); do xdpyinfo -display "$DISPLAY" >/dev/null 2>&1 && break; sleep 0.1; done
+  mkdir -p "$WINE_PREFIX_DIR"
+  if [ ! -f "$WINEPREFIX/system.reg" ]; then
+    timeout 120 wineboot -i >/dev/null 2>&1 || true
+    timeout 60 wineserver -w || true
+  fi
+  wreg add 'HKCU\Software\Wine' /v Version /d "$version" /f
+  wreg add 'HKCU\Software\Wine\Fonts' /v Path /d 'Z:\usr\share\wine\fonts' /f
+  wreg add 'HKCU\Software\Wine\X11 Driver' /v Decorated /d N /f
+  wreg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f
+  timeout 30 wineserver -p >/dev/null 2>&1 &
+  WINESERVER_KEEPER=$!
+}
+
+wreg() { timeout 30 wine reg "$@" >/dev/null 2>&1; }
+
+# The Windows directory of the prefix, where the settings file lives.
+wine_windows_dir() { echo "$WINEPREFIX/drive_c/windows"; }
+
+wine_session_end() {
+  timeout 20 wineserver -k >/dev/null 2>&1 || true
+  timeout 20 wineserver -w >/dev/null 2>&1 || true
+  [ -n "${WINESERVER_KEEPER:-}" ] && kill "$WINESERVER_KEEPER" 2>/dev/null
+  [ -n "${XVFB_PID:-}" ] && kill "$XVFB_PID" 2>/dev/null && wait "$XVFB_PID" 2>/dev/null
+  XVFB_PID=""
+  return 0
+}
