@@ -13,7 +13,8 @@ bool SameText(const std::string& a, const char* b) {
   const std::size_t n = std::strlen(b);
   if (a.size() != n) return false;
   for (std::size_t i = 0; i < n; ++i)
-    if (std::tolower(static_cast<unsigned char>(a[i])) != std::tolower(static_cast<unsigned char>(b[i])))
+    if (std::tolower(static_cast<unsigned char>(a[i])) !=
+        std::tolower(static_cast<unsigned char>(b[i])))
       return false;
   return true;
 }
@@ -36,8 +37,8 @@ Hwnd SimDesktop::CreateWindow(const std::string& className, const std::string& t
                               std::uint32_t processId, Handler handler) {
   const Hwnd handle = nextWindow_;
   nextWindow_ += 4;
-  windows_[handle] = SimWindow{handle, className, title, parent, processId, false, false,
-                               std::move(handler)};
+  windows_[handle] =
+      SimWindow{handle, className, title, parent, processId, false, false, std::move(handler)};
   order_.push_back(handle);
   return handle;
 }
@@ -229,23 +230,23 @@ bool SimDesktop::Module32Next(Handle snapshot, ModuleEntry& entry) {
   return it != snapshots_.end() && ReadModule(it->second, entry);
 }
 
-void SimDesktop::CloseHandle(Handle handle) { snapshots_.erase(handle); }
+void SimDesktop::CloseHandle(Handle handle) {
+  snapshots_.erase(handle);
+}
 
 bool SimDesktop::GetVersionExA(OsVersionInfo& info) {
   info = version_;
   return true;
 }
 
-std::string SimDesktop::GetPrivateProfileStringA(const std::string& section,
-                                                 const std::string& key,
+std::string SimDesktop::GetPrivateProfileStringA(const std::string& section, const std::string& key,
                                                  const std::string& defaultValue, int size,
                                                  const std::string& fileName) {
   return profile_.Get(section, key, defaultValue, size, fileName);
 }
 
 bool SimDesktop::WritePrivateProfileStringA(const std::string& section, const std::string& key,
-                                            const std::string& value,
-                                            const std::string& fileName) {
+                                            const std::string& value, const std::string& fileName) {
   return profile_.Write(section, key, value, fileName);
 }
 

@@ -35,7 +35,9 @@ void SimHook::DeleteTrayHook() {
   taskbar_.OnTrayChange = nullptr;
 }
 
-Hwnd SimHook::MainForm() { return desktop_.FindWindowA(kMainFormClass, kMainFormCaption); }
+Hwnd SimHook::MainForm() {
+  return desktop_.FindWindowA(kMainFormClass, kMainFormCaption);
+}
 
 LResult SimHook::TaskbarProc(std::uint32_t msg, WParam wParam, LParam lParam) {
   if (msg == THM_HOOKSWITCH) {
@@ -88,7 +90,8 @@ void SimHook::AnswerEnumeration() {
     Tell(form, false, THM_ENUMICON, static_cast<WParam>(i), static_cast<LParam>(b.hIcon));
     Tell(form, false, THM_ENUMOWNER, b.owner, static_cast<LParam>(b.uID));
     Tell(form, false, THM_ENUMCALLBACK, b.uCallbackMessage, 0);
-    Tell(form, false, THM_ENUMTIP, static_cast<WParam>(b.idCommand), desktop_.GlobalAddAtomA(b.tip));
+    Tell(form, false, THM_ENUMTIP, static_cast<WParam>(b.idCommand),
+         desktop_.GlobalAddAtomA(b.tip));
     Tell(form, false, THM_ENUMCOMMIT, b.hidden ? 1 : 0, 0);
   }
   if (AnswerMode != Answer::NoEnd) Tell(form, false, THM_ENUMEND, 0, 0);
@@ -102,7 +105,8 @@ void SimHook::AnswerQuery() {
     Tell(form, false, THM_QUERYICON, 0, static_cast<LParam>(b->hIcon));
     Tell(form, false, THM_QUERYOWNER, b->owner, static_cast<LParam>(b->uID));
     Tell(form, false, THM_QUERYCALLBACK, b->uCallbackMessage, 0);
-    Tell(form, false, THM_QUERYTIP, static_cast<WParam>(b->idCommand), desktop_.GlobalAddAtomA(b->tip));
+    Tell(form, false, THM_QUERYTIP, static_cast<WParam>(b->idCommand),
+         desktop_.GlobalAddAtomA(b->tip));
     Tell(form, false, THM_QUERYCOMMIT, b->hidden ? 1 : 0, 0);
   }
   if (AnswerMode != Answer::NoEnd) Tell(form, false, THM_QUERYEND, 0, 0);

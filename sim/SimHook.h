@@ -12,10 +12,10 @@ namespace cvl::sim {
 class SimHook : public HookLibrary {
  public:
   enum class Answer {
-    Sent,         // the whole answer sent while the request is handled
+    Sent,              // the whole answer sent while the request is handled
     PostedAfterBegin,  // begin sent, the rest posted in order
-    Never,        // the request is taken and never answered
-    NoEnd,        // everything but the end message
+    Never,             // the request is taken and never answered
+    NoEnd,             // everything but the end message
   };
 
   SimHook(SimDesktop& desktop, SimTaskbar& taskbar) : desktop_(desktop), taskbar_(taskbar) {}

@@ -92,7 +92,8 @@ std::optional<std::size_t> FindKey(const std::vector<std::string>& lines, Sectio
 
 std::string Truncate(std::string value, int size) {
   if (size <= 0) return {};
-  if (value.size() >= static_cast<std::size_t>(size)) value.resize(static_cast<std::size_t>(size) - 1);
+  if (value.size() >= static_cast<std::size_t>(size))
+    value.resize(static_cast<std::size_t>(size) - 1);
   return value;
 }
 
@@ -103,7 +104,9 @@ std::string SimProfile::Resolve(const std::string& fileName) {
   return hasDirectory ? fileName : std::string(kWindowsDirectory) + "\\" + fileName;
 }
 
-std::string SimProfile::PathKey(const std::string& fileName) { return Lower(Resolve(fileName)); }
+std::string SimProfile::PathKey(const std::string& fileName) {
+  return Lower(Resolve(fileName));
+}
 
 std::string SimProfile::Get(const std::string& section, const std::string& key,
                             const std::string& defaultValue, int size,
@@ -164,7 +167,9 @@ void SimProfile::SetFileText(const std::string& fileName, const std::string& tex
   files_[PathKey(fileName)].text = text;
 }
 
-void SimProfile::RemoveFile(const std::string& fileName) { files_.erase(PathKey(fileName)); }
+void SimProfile::RemoveFile(const std::string& fileName) {
+  files_.erase(PathKey(fileName));
+}
 
 void SimProfile::SetReadOnly(const std::string& fileName, bool readOnly) {
   files_[PathKey(fileName)].readOnly = readOnly;

@@ -4,7 +4,9 @@ namespace cvl::sim {
 
 SimProgram::SimProgram(SimDesktop& desktop, std::string exePath, std::string className,
                        bool dllFirst)
-    : desktop_(desktop), exePath_(std::move(exePath)), className_(std::move(className)),
+    : desktop_(desktop),
+      exePath_(std::move(exePath)),
+      className_(std::move(className)),
       dllFirst_(dllFirst) {
   Start();
 }
@@ -43,7 +45,9 @@ bool SimProgram::ModifyIcon(std::uint32_t uID, const std::string& tip, Hicon ico
   return Notify(kNimModify, uID, tip, icon);
 }
 
-bool SimProgram::DeleteIcon(std::uint32_t uID) { return Notify(kNimDelete, uID, "", 0); }
+bool SimProgram::DeleteIcon(std::uint32_t uID) {
+  return Notify(kNimDelete, uID, "", 0);
+}
 
 void SimProgram::End() {
   desktop_.EndProcess(processId_);

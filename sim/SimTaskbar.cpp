@@ -5,13 +5,18 @@
 namespace cvl::sim {
 
 SimTaskbar::SimTaskbar(SimDesktop& desktop, int versionCode) : desktop_(desktop) {
-  processId_ = desktop.CreateProcess(
-      {{0x400000, "EXPLORER.EXE", "C:\\WINDOWS\\EXPLORER.EXE"}, {0x77e00000, "USER32.dll", "C:\\WINDOWS\\system32\\USER32.dll"}});
-  const auto toolbarProc = [this](std::uint32_t m, WParam w, LParam l) { return ToolbarProc(m, w, l); };
-  taskbar_ = desktop.CreateWindow("Shell_TrayWnd", "", 0, processId_, [](auto, auto, auto) { return 0; });
+  processId_ =
+      desktop.CreateProcess({{0x400000, "EXPLORER.EXE", "C:\\WINDOWS\\EXPLORER.EXE"},
+                             {0x77e00000, "USER32.dll", "C:\\WINDOWS\\system32\\USER32.dll"}});
+  const auto toolbarProc = [this](std::uint32_t m, WParam w, LParam l) {
+    return ToolbarProc(m, w, l);
+  };
+  taskbar_ =
+      desktop.CreateWindow("Shell_TrayWnd", "", 0, processId_, [](auto, auto, auto) { return 0; });
   const bool noToolbar = versionCode != 80 && versionCode != 90 && versionCode != 0;
-  notifyArea_ = desktop.CreateWindow("TrayNotifyWnd", "", taskbar_, processId_,
-                                     noToolbar ? Handler(toolbarProc) : Handler([](auto, auto, auto) { return 0; }));
+  notifyArea_ = desktop.CreateWindow(
+      "TrayNotifyWnd", "", taskbar_, processId_,
+      noToolbar ? Handler(toolbarProc) : Handler([](auto, auto, auto) { return 0; }));
   clock_ = desktop.CreateWindow("TrayClockWClass", "12:00", notifyArea_, processId_,
                                 [](auto, auto, auto) { return 0; });
   desktop.ShowWindow(clock_, kSwShow);
@@ -20,10 +25,13 @@ SimTaskbar::SimTaskbar(SimDesktop& desktop, int versionCode) : desktop_(desktop)
   } else if (versionCode == 80) {
     toolbar_ = desktop.CreateWindow("ToolbarWindow32", "", notifyArea_, processId_, toolbarProc);
   } else {
-    pager_ = desktop.CreateWindow("SysPager", "", notifyArea_, processId_, [](auto, auto, auto) { return 0; });
+    pager_ = desktop.CreateWindow("SysPager", "", notifyArea_, processId_,
+                                  [](auto, auto, auto) { return 0; });
     toolbar_ = desktop.CreateWindow("ToolbarWindow32", "", pager_, processId_, toolbarProc);
   }
-  desktop.NotifyIconSink = [this](std::uint32_t m, const NotifyIconData& d) { return NotifyIcon(m, d); };
+  desktop.NotifyIconSink = [this](std::uint32_t m, const NotifyIconData& d) {
+    return NotifyIcon(m, d);
+  };
 }
 
 SimTaskbar::~SimTaskbar() {
@@ -70,7 +78,8 @@ bool SimTaskbar::NotifyIcon(std::uint32_t message, const NotifyIconData& data) {
       if (index < 0) return false;
       buttons_.erase(buttons_.begin() + index);
       break;
-    default: return false;
+    default:
+      return false;
   }
   if (OnTrayChange) OnTrayChange(message, data.hWnd, data.uID);
   return true;
@@ -95,12 +104,14 @@ LResult SimTaskbar::ToolbarProc(std::uint32_t msg, WParam wParam, LParam lParam)
       buttons_.insert(buttons_.begin() + static_cast<std::ptrdiff_t>(to), moved);
       return 1;
     }
-    case kTbButtonCount: return static_cast<LResult>(buttons_.size());
+    case kTbButtonCount:
+      return static_cast<LResult>(buttons_.size());
     case kTbIsButtonHidden:
       for (const TrayButton& b : buttons_)
         if (b.idCommand == static_cast<std::int32_t>(wParam)) return b.hidden ? 8 : 0;
       return 0;
-    default: return 0;
+    default:
+      return 0;
   }
 }
 

@@ -2,9 +2,9 @@
 // the session, and exit.
 #include <gtest/gtest.h>
 
+#include "World.h"
 #include "app/ProcessEntry.h"
 #include "shell/HookProtocol.h"
-#include "World.h"
 
 namespace cvl::test {
 namespace {
@@ -15,7 +15,8 @@ std::vector<std::string> Calls(World& w, std::size_t from = 0) {
     const auto& m = w.desktop.Log[i];
     if (m.msg == THM_HOOKSWITCH && m.window == w.taskbar->Taskbar())
       calls.push_back(static_cast<std::uint32_t>(m.lParam) == THM_ON ? "on" : "off");
-    if (m.msg == THM_BUTTONSWITCH && m.window == w.taskbar->NotifyArea()) calls.push_back("button off");
+    if (m.msg == THM_BUTTONSWITCH && m.window == w.taskbar->NotifyArea())
+      calls.push_back("button off");
   }
   return calls;
 }
@@ -45,7 +46,8 @@ TEST(MainForm, StartWithEnabledOnHooksTwiceAndHidesNothingUnremembered) {
 
 TEST(MainForm, StartWithEnabledOffRemovesTheHookAgain) {
   World w;
-  w.SetIni("[Common]\r\nEnabled=0\r\n[Panel items]\r\nCount=1\r\nIM_0=C:\\Apps\\a.exe\r\nID_0=AWnd\r\n");
+  w.SetIni(
+      "[Common]\r\nEnabled=0\r\n[Panel items]\r\nCount=1\r\nIM_0=C:\\Apps\\a.exe\r\nID_0=AWnd\r\n");
   auto& a = w.Program("C:\\Apps\\a.exe", "AWnd");
   a.AddIcon(1, "a");
   ASSERT_TRUE(w.corvalet->Start());
@@ -75,7 +77,8 @@ TEST(MainForm, ALaterShowingReReadsButRunsNoFirstShowingSteps) {
   World w;
   ASSERT_TRUE(w.corvalet->Start());
   const int sets = w.hook->SetCalls;
-  w.SetIni("[Common]\r\nApStyle=3\r\n[Menu items]\r\nCount=1\r\nIM_0=C:\\Apps\\a.exe\r\nID_0=AWnd\r\n");
+  w.SetIni(
+      "[Common]\r\nApStyle=3\r\n[Menu items]\r\nCount=1\r\nIM_0=C:\\Apps\\a.exe\r\nID_0=AWnd\r\n");
   auto& a = w.Program("C:\\Apps\\a.exe", "AWnd");
   w.Registry().HandlingFlag = false;  // the report is missed: the showing must find it
   a.AddIcon(1, "a");
@@ -128,8 +131,9 @@ TEST(MainForm, TheEndOfTheSessionSwitchesOffWithoutSaving) {
 
 TEST(MainForm, ExitShowsEveryButtonAndRemovesTheHookLast) {
   World w;
-  w.SetIni("[Menu items]\r\nCount=1\r\nIM_0=C:\\Apps\\a.exe\r\nID_0=AWnd\r\n"
-           "[Panel items]\r\nCount=1\r\nIM_0=C:\\Apps\\b.exe\r\nID_0=BWnd\r\n");
+  w.SetIni(
+      "[Menu items]\r\nCount=1\r\nIM_0=C:\\Apps\\a.exe\r\nID_0=AWnd\r\n"
+      "[Panel items]\r\nCount=1\r\nIM_0=C:\\Apps\\b.exe\r\nID_0=BWnd\r\n");
   auto& a = w.Program("C:\\Apps\\a.exe", "AWnd");
   auto& b = w.Program("C:\\Apps\\b.exe", "BWnd");
   a.AddIcon(1, "a");

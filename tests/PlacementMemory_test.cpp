@@ -110,12 +110,15 @@ TEST(PlacementMemory, AHandEditedPairInTwoSectionsGoesToTheMenuAndIsTidiedOnSave
 
 TEST(PlacementMemory, MovingFromMenuToTrayShrinksTheMenuSection) {
   World w;
-  w.SetIni("[Menu items]\r\nCount=2\r\nIM_0=C:\\Apps\\a.exe\r\nID_0=AWnd\r\nIM_1=C:\\b.exe\r\nID_1=B\r\n");
+  w.SetIni(
+      "[Menu "
+      "items]\r\nCount=2\r\nIM_0=C:\\Apps\\a.exe\r\nID_0=AWnd\r\nIM_1=C:\\b.exe\r\nID_1=B\r\n");
   w.Program("C:\\Apps\\a.exe", "AWnd").AddIcon(1, "a");
   ASSERT_TRUE(w.corvalet->Start());
   TrayRegistry& r = w.Registry();
   for (int i = 0; i < r.ListView1.RowCount(); ++i)
-    if (r.ListView1.Rows[static_cast<std::size_t>(i)].Caption == "a") r.ListView1.SetSelected(i, true);
+    if (r.ListView1.Rows[static_cast<std::size_t>(i)].Caption == "a")
+      r.ListView1.SetSelected(i, true);
   r.ListView1.CheckRadio(IconPlace::Tray);
   r.SavePlacementMemory();  // what OK does
   EXPECT_EQ(w.IniValue("Tray items", "Count"), "1");
@@ -127,9 +130,10 @@ TEST(PlacementMemory, MovingFromMenuToTrayShrinksTheMenuSection) {
 
 TEST(PlacementMemory, CountsReadAsIntegers) {
   World w;
-  w.SetIni("[Panel items]\r\nCount=-3\r\nIM_0=C:\\Apps\\a.exe\r\nID_0=AWnd\r\n"
-           "[Menu items]\r\nCount=0x1\r\nIM_0=C:\\Apps\\b.exe\r\nID_0=BWnd\r\n"
-           "[Tray items]\r\nCount=lots\r\nIM_0=C:\\Apps\\c.exe\r\nID_0=CWnd\r\n");
+  w.SetIni(
+      "[Panel items]\r\nCount=-3\r\nIM_0=C:\\Apps\\a.exe\r\nID_0=AWnd\r\n"
+      "[Menu items]\r\nCount=0x1\r\nIM_0=C:\\Apps\\b.exe\r\nID_0=BWnd\r\n"
+      "[Tray items]\r\nCount=lots\r\nIM_0=C:\\Apps\\c.exe\r\nID_0=CWnd\r\n");
   w.Program("C:\\Apps\\a.exe", "AWnd").AddIcon(1, "a");
   w.Program("C:\\Apps\\b.exe", "BWnd").AddIcon(1, "b");
   ASSERT_TRUE(w.corvalet->Start());

@@ -2,8 +2,8 @@
 // refresh of the own icon.
 #include <gtest/gtest.h>
 
-#include "shell/HookProtocol.h"
 #include "World.h"
+#include "shell/HookProtocol.h"
 
 namespace cvl::test {
 namespace {

@@ -1,8 +1,8 @@
 // The road of one event: a program adds a tray icon and Corvalet takes it into the panel.
 #include <gtest/gtest.h>
 
-#include "shell/HookProtocol.h"
 #include "World.h"
+#include "shell/HookProtocol.h"
 
 namespace cvl::test {
 namespace {
@@ -32,7 +32,8 @@ TEST(Road, ANewIconTravelsFromTheShellIntoThePanelAndTheFile) {
   // enumeration ran for the whole event.
   int enumerations = 0;
   for (auto i = from; i < w.desktop.Log.size(); ++i)
-    enumerations += w.desktop.Log[i].msg == THM_ENUMREQUEST && w.desktop.Log[i].wParam == THM_ENUM_VALUE;
+    enumerations +=
+        w.desktop.Log[i].msg == THM_ENUMREQUEST && w.desktop.Log[i].wParam == THM_ENUM_VALUE;
   EXPECT_EQ(enumerations, 1);
   EXPECT_EQ(w.desktop.QueueLength(), 0u);
 

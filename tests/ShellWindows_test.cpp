@@ -1,8 +1,9 @@
+#include "shell/ShellWindows.h"
+
 #include <gtest/gtest.h>
 
-#include "shell/ShellWindows.h"
-#include "sim/SimTaskbar.h"
 #include "World.h"
+#include "sim/SimTaskbar.h"
 
 namespace cvl {
 namespace {
@@ -12,10 +13,9 @@ TEST(WindowsVersionCode, FollowsTheTable) {
     std::uint32_t platform, major, minor;
     int code;
   };
-  const Case cases[] = {{1, 2, 0, 10}, {1, 3, 0, 20}, {1, 4, 10, 30}, {1, 5, 0, 40},
-                        {1, 6, 0, 0},  {2, 2, 0, 50}, {2, 3, 51, 60}, {2, 4, 0, 70},
-                        {2, 5, 0, 80}, {2, 5, 1, 90}, {2, 5, 2, 0},   {2, 6, 1, 0},
-                        {0, 4, 0, 0},  {3, 5, 1, 0}};
+  const Case cases[] = {{1, 2, 0, 10}, {1, 3, 0, 20},  {1, 4, 10, 30}, {1, 5, 0, 40}, {1, 6, 0, 0},
+                        {2, 2, 0, 50}, {2, 3, 51, 60}, {2, 4, 0, 70},  {2, 5, 0, 80}, {2, 5, 1, 90},
+                        {2, 5, 2, 0},  {2, 6, 1, 0},   {0, 4, 0, 0},   {3, 5, 1, 0}};
   for (const Case& c : cases) {
     EXPECT_EQ(WindowsVersionCode(OsVersionInfo{c.major, c.minor, 0, c.platform}), c.code)
         << c.platform << " " << c.major << "." << c.minor;
@@ -40,7 +40,7 @@ TEST_P(ToolbarLookup, FindsTheToolbarForTheVersion) {
   EXPECT_EQ(w.NotifyArea, taskbar.NotifyArea());
   EXPECT_EQ(w.Clock, taskbar.Clock());
   const std::string which = c.toolbar;
-  const Hwnd expected = which == "toolbar" ? taskbar.Toolbar()
+  const Hwnd expected = which == "toolbar"  ? taskbar.Toolbar()
                         : which == "notify" ? taskbar.NotifyArea()
                                             : 0;
   EXPECT_EQ(w.Toolbar, expected);

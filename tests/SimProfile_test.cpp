@@ -1,8 +1,8 @@
 // The profile model must behave like the Windows functions, or the settings tests prove
 // nothing about the file the user gets.
-#include <gtest/gtest.h>
-
 #include "sim/SimProfile.h"
+
+#include <gtest/gtest.h>
 
 namespace cvl::sim {
 namespace {
@@ -40,7 +40,7 @@ TEST(SimProfile, ReadsGoThroughTheBuffer) {
 TEST(SimProfile, WritesChangeOneLineAndAppendWhereWindowsDoes) {
   SimProfile p;
   p.SetFileText("a.ini", "; top\r\n[A]\r\nx=1\r\n; inside\r\ny=2\r\n\r\n[B]\r\nz=3\r\n");
-  ASSERT_TRUE(p.Write("a", std::string("X"), std::string("10"), "a.ini"));  // existing key
+  ASSERT_TRUE(p.Write("a", std::string("X"), std::string("10"), "a.ini"));   // existing key
   ASSERT_TRUE(p.Write("A", std::string("new"), std::string("n"), "a.ini"));  // end of section
   ASSERT_TRUE(p.Write("C", std::string("w"), std::string("4"), "a.ini"));    // end of file
   EXPECT_EQ(*p.FileText("a.ini"),

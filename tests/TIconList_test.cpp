@@ -1,6 +1,6 @@
-#include <gtest/gtest.h>
-
 #include "registry/TIconList.h"
+
+#include <gtest/gtest.h>
 
 namespace cvl {
 namespace {

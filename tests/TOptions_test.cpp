@@ -1,7 +1,8 @@
+#include "settings/TOptions.h"
+
 #include <gtest/gtest.h>
 
 #include "settings/IniFile.h"
-#include "settings/TOptions.h"
 #include "sim/SimDesktop.h"
 
 namespace cvl {
@@ -48,11 +49,24 @@ TEST(ParseProfileInteger, DecimalHexAndGarbage) {
     std::optional<std::int32_t> value;
   };
   const Case cases[] = {
-      {"12", 12},          {"-7", -7},          {" 5 ", 5},           {"0x2", 2},
-      {"0X1f", 31},        {"$10", 16},         {"$FFFFFFFF", -1},    {"-$10", -16},
-      {"0x", std::nullopt}, {"$", std::nullopt}, {"", std::nullopt},  {"yes", std::nullopt},
-      {"abc", std::nullopt}, {"12a", std::nullopt}, {"2147483647", 2147483647},
-      {"-2147483648", INT32_MIN}, {"2147483648", std::nullopt}, {"$100000000", std::nullopt},
+      {"12", 12},
+      {"-7", -7},
+      {" 5 ", 5},
+      {"0x2", 2},
+      {"0X1f", 31},
+      {"$10", 16},
+      {"$FFFFFFFF", -1},
+      {"-$10", -16},
+      {"0x", std::nullopt},
+      {"$", std::nullopt},
+      {"", std::nullopt},
+      {"yes", std::nullopt},
+      {"abc", std::nullopt},
+      {"12a", std::nullopt},
+      {"2147483647", 2147483647},
+      {"-2147483648", INT32_MIN},
+      {"2147483648", std::nullopt},
+      {"$100000000", std::nullopt},
   };
   for (const Case& c : cases) EXPECT_EQ(ParseProfileInteger(c.text), c.value) << c.text;
 }
@@ -71,8 +85,9 @@ TEST_F(Settings, ValuesThatAreNotNumbersGiveTheDefault) {
 }
 
 TEST_F(Settings, ListsFollowTheirCountsAndLoadingTwiceDoesNotDouble) {
-  SetIni("[Tray Icons]\r\nIconsTrayLength=2\r\nTrayIcon0=a\r\nTrayIcon5=old\r\n"
-         "IconsCvlLength=-1\r\nCvlIcon0=x\r\n");
+  SetIni(
+      "[Tray Icons]\r\nIconsTrayLength=2\r\nTrayIcon0=a\r\nTrayIcon5=old\r\n"
+      "IconsCvlLength=-1\r\nCvlIcon0=x\r\n");
   options.Load(kSettingsFile);
   options.Load(kSettingsFile);
   EXPECT_EQ(options.TrayIconNames, (std::vector<std::string>{"a", ""}));
@@ -101,8 +116,9 @@ TEST_F(Settings, SaveFromScratchWritesEveryKeyInOrder) {
 }
 
 TEST_F(Settings, SaveLeavesOtherSectionsAndOldListKeys) {
-  SetIni("[Panel items]\r\nCount=1\r\nIM_0=C:\\a.exe\r\nID_0=A\r\n"
-         "[Tray Icons]\r\nIconsTrayLength=3\r\nTrayIcon0=a\r\nTrayIcon1=b\r\nTrayIcon2=c\r\n");
+  SetIni(
+      "[Panel items]\r\nCount=1\r\nIM_0=C:\\a.exe\r\nID_0=A\r\n"
+      "[Tray Icons]\r\nIconsTrayLength=3\r\nTrayIcon0=a\r\nTrayIcon1=b\r\nTrayIcon2=c\r\n");
   options.Load(kSettingsFile);
   options.TrayIconNames = {"z"};
   options.Save(kSettingsFile);
@@ -115,10 +131,11 @@ TEST_F(Settings, SaveLeavesOtherSectionsAndOldListKeys) {
 
 TEST_F(Settings, ARefusedWriteStopsTheSaveAndNamesTheFile) {
   int notified = 0;
-  desktop.CreateWindow("TMinForm", "Quillon Dropsail", 0, 1, [&](std::uint32_t msg, WParam w, LParam l) {
-    if (msg == kDropsailNotify && w == 1 && l == 1) ++notified;
-    return 0;
-  });
+  desktop.CreateWindow("TMinForm", "Quillon Dropsail", 0, 1,
+                       [&](std::uint32_t msg, WParam w, LParam l) {
+                         if (msg == kDropsailNotify && w == 1 && l == 1) ++notified;
+                         return 0;
+                       });
   options.Load(kSettingsFile);
   options.Save(kSettingsFile);
   EXPECT_EQ(notified, 1);

@@ -1,9 +1,9 @@
 // Reading the tray through the hook, with the whole simulated desktop.
 #include <gtest/gtest.h>
 
+#include "World.h"
 #include "registry/OwnerExecutablePath.h"
 #include "shell/HookProtocol.h"
-#include "World.h"
 
 namespace cvl::test {
 namespace {
@@ -71,7 +71,8 @@ TEST(Enumeration, ReadsEveryFieldOfEveryButtonInOrder) {
   ASSERT_EQ(r.ListView1.RowCount(), r.AllIcons.Count());
   EXPECT_EQ(r.ListView1.Rows[1].Caption, "second");
   EXPECT_EQ(r.ListView1.Rows[1].Data, 1);
-  EXPECT_EQ(r.ListView1.TrayImages[static_cast<std::size_t>(r.ListView1.Rows[1].ImageIndex)], 0x5102u);
+  EXPECT_EQ(r.ListView1.TrayImages[static_cast<std::size_t>(r.ListView1.Rows[1].ImageIndex)],
+            0x5102u);
   // Every tip atom was read and deleted.
   EXPECT_EQ(w.desktop.AtomCount(), 0);
 }
@@ -135,13 +136,18 @@ TEST(OwnerExecutablePath, WalksTheModulesAsStated) {
   const auto window = [&](std::vector<sim::SimModule> modules) {
     return d.CreateWindow("W", "", 0, d.CreateProcess(std::move(modules)));
   };
-  EXPECT_EQ(OwnerExecutablePath(d, window({{1, "hook.dll", "C:\\hook.dll"}, {2, "APP.EXE", "C:\\APP.EXE"}})),
+  EXPECT_EQ(OwnerExecutablePath(
+                d, window({{1, "hook.dll", "C:\\hook.dll"}, {2, "APP.EXE", "C:\\APP.EXE"}})),
             "C:\\APP.EXE");
   // A nameless module does not match; no name ending in E gives the last module read.
-  EXPECT_EQ(OwnerExecutablePath(d, window({{1, "", "C:\\x"}, {2, "a.dll", "C:\\a.dll"}, {3, "b.drv", "C:\\b.drv"}})),
-            "C:\\b.drv");
+  EXPECT_EQ(
+      OwnerExecutablePath(
+          d, window({{1, "", "C:\\x"}, {2, "a.dll", "C:\\a.dll"}, {3, "b.drv", "C:\\b.drv"}})),
+      "C:\\b.drv");
   // A null module handle ends the walk where it stands.
-  EXPECT_EQ(OwnerExecutablePath(d, window({{1, "a.dll", "C:\\a.dll"}, {0, "z.dll", "C:\\z.dll"}, {3, "c.exe", "C:\\c.exe"}})),
+  EXPECT_EQ(OwnerExecutablePath(d, window({{1, "a.dll", "C:\\a.dll"},
+                                           {0, "z.dll", "C:\\z.dll"},
+                                           {3, "c.exe", "C:\\c.exe"}})),
             "C:\\z.dll");
   EXPECT_EQ(OwnerExecutablePath(d, window({})), "");
   EXPECT_EQ(OwnerExecutablePath(d, 0xDEAD), "");
@@ -209,7 +215,8 @@ TEST(Enumeration, APostedAnswerGivesTheSameListAsASentOne) {
     w.Program("C:\\Apps\\b.exe", "BWnd").AddIcon(2, "b");
     EXPECT_TRUE(w.corvalet->Start());
     std::vector<std::string> tips;
-    for (const TIconInfo& i : w.Registry().AllIcons) tips.push_back(i.TipText + "@" + std::to_string(i.ButtonIndex));
+    for (const TIconInfo& i : w.Registry().AllIcons)
+      tips.push_back(i.TipText + "@" + std::to_string(i.ButtonIndex));
     return tips;
   };
   EXPECT_EQ(listing(sim::SimHook::Answer::Sent), listing(sim::SimHook::Answer::PostedAfterBegin));
@@ -234,9 +241,12 @@ TEST(Query, ReadsOneIconAndAddsItWhenNew) {
   // The three messages go in their fixed order.
   std::vector<std::uint32_t> sent;
   for (const auto& m : w.desktop.Log)
-    if (m.window == w.taskbar->Toolbar() && (m.wParam == THM_QUERYSETID_VALUE || m.wParam == THM_QUERYSETWND_VALUE || m.wParam == THM_QUERY_VALUE))
+    if (m.window == w.taskbar->Toolbar() &&
+        (m.wParam == THM_QUERYSETID_VALUE || m.wParam == THM_QUERYSETWND_VALUE ||
+         m.wParam == THM_QUERY_VALUE))
       sent.push_back(m.wParam);
-  EXPECT_EQ(sent, (std::vector<std::uint32_t>{THM_QUERYSETID_VALUE, THM_QUERYSETWND_VALUE, THM_QUERY_VALUE}));
+  EXPECT_EQ(sent, (std::vector<std::uint32_t>{THM_QUERYSETID_VALUE, THM_QUERYSETWND_VALUE,
+                                              THM_QUERY_VALUE}));
 }
 
 TEST(Modified, WhileThePanelIsHiddenNothingChanges) {

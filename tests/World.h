@@ -32,10 +32,14 @@ class RecordingViews : public PlacementViews {
 
 inline OsVersionInfo VersionFor(int code) {
   switch (code) {
-    case 80: return {5, 0, 2195, 2};
-    case 30: return {4, 10, 2222, 1};
-    case 0: return {5, 2, 3790, 2};
-    default: return {5, 1, 2600, 2};
+    case 80:
+      return {5, 0, 2195, 2};
+    case 30:
+      return {4, 10, 2222, 1};
+    case 0:
+      return {5, 2, 3790, 2};
+    default:
+      return {5, 1, 2600, 2};
   }
 }
 

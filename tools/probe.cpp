@@ -64,6 +64,7 @@ int main(int argc, char** argv) {
     ::EnumWindows(&ListWindow, 0);
     return 0;
   }
-  std::fprintf(stderr, "usage: probe count CLASS TITLE | dismiss TITLE | close CLASS TITLE | list\n");
+  std::fprintf(stderr,
+               "usage: probe count CLASS TITLE | dismiss TITLE | close CLASS TITLE | list\n");
   return 2;
 }

@@ -15,20 +15,28 @@ inline constexpr int kOptionMenu = 3;
 // No place for any code other than 1, 2 or 3.
 constexpr std::optional<IconPlace> PlaceFromOption(int optionCode) {
   switch (optionCode) {
-    case kOptionTray: return IconPlace::Tray;
-    case kOptionPanel: return IconPlace::Panel;
-    case kOptionMenu: return IconPlace::Menu;
-    default: return std::nullopt;
+    case kOptionTray:
+      return IconPlace::Tray;
+    case kOptionPanel:
+      return IconPlace::Panel;
+    case kOptionMenu:
+      return IconPlace::Menu;
+    default:
+      return std::nullopt;
   }
 }
 
 // 0 for Unplaced, which has no option code.
 constexpr int OptionFromPlace(IconPlace place) {
   switch (place) {
-    case IconPlace::Tray: return kOptionTray;
-    case IconPlace::Panel: return kOptionPanel;
-    case IconPlace::Menu: return kOptionMenu;
-    default: return 0;
+    case IconPlace::Tray:
+      return kOptionTray;
+    case IconPlace::Panel:
+      return kOptionPanel;
+    case IconPlace::Menu:
+      return kOptionMenu;
+    default:
+      return 0;
   }
 }
 

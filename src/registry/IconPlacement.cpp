@@ -15,8 +15,7 @@ constexpr int kOwnIconPumps = 255;
 
 void TrayRegistry::SendToToolbar(std::uint32_t msg, WParam wParam, LParam lParam) {
   LResult ignored = 0;
-  desktop_.SendMessageTimeoutA(shell_.Toolbar, msg, wParam, lParam, kHookAnswerTimeoutMs,
-                               &ignored);
+  desktop_.SendMessageTimeoutA(shell_.Toolbar, msg, wParam, lParam, kHookAnswerTimeoutMs, &ignored);
 }
 
 void TrayRegistry::ApplyPlacementToTray() {
@@ -26,7 +25,9 @@ void TrayRegistry::ApplyPlacementToTray() {
   for (const TIconInfo& entry : AllIcons) {
     bool hidden = TrayFolded;
     switch (entry.Place) {
-      case IconPlace::Tray: TrayList.Add(entry); break;
+      case IconPlace::Tray:
+        TrayList.Add(entry);
+        break;
       case IconPlace::Menu:
         MenuList.Add(entry);
         hidden = true;
@@ -35,7 +36,8 @@ void TrayRegistry::ApplyPlacementToTray() {
         PanelList.Add(entry);
         hidden = true;
         break;
-      case IconPlace::Unplaced: break;
+      case IconPlace::Unplaced:
+        break;
     }
     SendToToolbar(kTbHideButton, static_cast<WParam>(entry.CommandId), hidden ? kTbHide : kTbShow);
   }
@@ -104,15 +106,19 @@ void TrayRegistry::MoveSelected(int step) {
   UpdateMoveButtons();
 }
 
-void TrayRegistry::SpeedButton3Click() { MoveSelected(-1); }
+void TrayRegistry::SpeedButton3Click() {
+  MoveSelected(-1);
+}
 
-void TrayRegistry::SpeedButton4Click() { MoveSelected(+1); }
+void TrayRegistry::SpeedButton4Click() {
+  MoveSelected(+1);
+}
 
 void TrayRegistry::ListView1SelectItem(int row, bool selected) {
   UpdateMoveButtons();
   if (!selected) return;
-  const IconPlace place = row >= 0 && row < AllIcons.Count() ? AllIcons[row].Place
-                                                             : IconPlace::Unplaced;
+  const IconPlace place =
+      row >= 0 && row < AllIcons.Count() ? AllIcons[row].Place : IconPlace::Unplaced;
   ListView1.CheckRadio(place);
 }
 

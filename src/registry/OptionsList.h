@@ -41,7 +41,9 @@ class OptionsList {
   // The checked radio button's place: Tray (RadioButton10), Panel (RadioButton11),
   // Menu (RadioButton12); Unplaced when none is checked.
   IconPlace CheckedPlace() const { return checked_; }
-  bool IsChecked(IconPlace place) const { return place != IconPlace::Unplaced && checked_ == place; }
+  bool IsChecked(IconPlace place) const {
+    return place != IconPlace::Unplaced && checked_ == place;
+  }
   // Checks one button (and unchecks the others); runs its click handler when it was unchecked.
   void CheckRadio(IconPlace place);
   void UncheckRadios() { checked_ = IconPlace::Unplaced; }

@@ -30,8 +30,8 @@ void TrayRegistry::LoadPlacementMemory() {
     entries.reserve(static_cast<std::size_t>(count));
     for (std::int32_t i = 0; i < count; ++i) {
       const std::string index = std::to_string(i);
-      entries.push_back(
-          {ini.ReadString(section.name, "IM_" + index, ""), ini.ReadString(section.name, "ID_" + index, "")});
+      entries.push_back({ini.ReadString(section.name, "IM_" + index, ""),
+                         ini.ReadString(section.name, "ID_" + index, "")});
     }
     (this->*section.memory).Assign(std::move(entries));
   }
@@ -74,7 +74,8 @@ void TrayRegistry::UpdatePlacementMemory() {
         RemoveMemoryEntry(TrayMemory, record);
         RemoveMemoryEntry(MenuMemory, record);
         break;
-      case IconPlace::Unplaced: break;
+      case IconPlace::Unplaced:
+        break;
     }
   }
 }
@@ -85,10 +86,17 @@ void TrayRegistry::PlaceNewIcon(int optionCode, int index) {
   AllIcons.SetPlace(index, *place);
   const TIconInfo& record = AllIcons[index];
   switch (*place) {
-    case IconPlace::Tray: TrayList.Add(record); break;
-    case IconPlace::Panel: PanelList.Add(record); break;
-    case IconPlace::Menu: MenuList.Add(record); break;
-    case IconPlace::Unplaced: break;
+    case IconPlace::Tray:
+      TrayList.Add(record);
+      break;
+    case IconPlace::Panel:
+      PanelList.Add(record);
+      break;
+    case IconPlace::Menu:
+      MenuList.Add(record);
+      break;
+    case IconPlace::Unplaced:
+      break;
   }
 }
 

@@ -28,6 +28,7 @@ struct TIconInfo {
 
 // The size the record reports in cbSize: that of the original packed record with its three
 // text fields held as pointers.
-inline constexpr std::uint32_t kIconInfoSize = 4 + 4 + 4 + 4 + 4 + 4 + 64 + 4 + 4 + 4 + 1 + 4 + 4 + 1;
+inline constexpr std::uint32_t kIconInfoSize =
+    4 + 4 + 4 + 4 + 4 + 4 + 64 + 4 + 4 + 4 + 1 + 4 + 4 + 1;
 
 }  // namespace cvl

@@ -51,8 +51,8 @@ TIconInfo TrayRegistry::QueryIcon(Hwnd ownerWindow, std::uint32_t iconId) {
   SendToToolbar(THM_QUERYSETID, THM_QUERYSETID_VALUE, static_cast<LParam>(iconId));
   SendToToolbar(THM_QUERYSETWND, THM_QUERYSETWND_VALUE, static_cast<LParam>(ownerWindow));
   LResult ignored = 0;
-  desktop_.SendMessageTimeoutA(shell_.Toolbar, THM_QUERYREQUEST, THM_QUERY_VALUE,
-                               THM_QUERY_VALUE, kHookAnswerTimeoutMs, &ignored);
+  desktop_.SendMessageTimeoutA(shell_.Toolbar, THM_QUERYREQUEST, THM_QUERY_VALUE, THM_QUERY_VALUE,
+                               kHookAnswerTimeoutMs, &ignored);
   if (queryBegins_ == beginsBefore) return TIconInfo{};
   WaitForAnswer(QueryDone, start);
   return buffer_;
@@ -120,33 +120,58 @@ bool TrayRegistry::HandleHookMessage(std::uint32_t msg, WParam wParam, LParam lP
       EnumDone = false;
       targetList_->Clear();
       return true;
-    case THM_ENUMICON: OnIconRecordStart(wParam, lParam); return true;
-    case THM_QUERYICON: OnIconRecordStart(0, lParam); return true;
+    case THM_ENUMICON:
+      OnIconRecordStart(wParam, lParam);
+      return true;
+    case THM_QUERYICON:
+      OnIconRecordStart(0, lParam);
+      return true;
     case THM_ENUMOWNER:
     case THM_QUERYOWNER:
       buffer_.hWnd = wParam;
       buffer_.uID = static_cast<std::uint32_t>(lParam);
       return true;
     case THM_ENUMCALLBACK:
-    case THM_QUERYCALLBACK: buffer_.uCallbackMessage = wParam; return true;
+    case THM_QUERYCALLBACK:
+      buffer_.uCallbackMessage = wParam;
+      return true;
     case THM_ENUMTIP:
-    case THM_QUERYTIP: OnIconTip(wParam, lParam); return true;
+    case THM_QUERYTIP:
+      OnIconTip(wParam, lParam);
+      return true;
     case THM_ENUMCOMMIT:
       if (OnIconCommit(wParam)) ListView1.AddRow(ScratchIcon, buffer_.TipText, buffer_.ButtonIndex);
       return true;
-    case THM_QUERYCOMMIT: OnIconCommit(wParam); return true;
-    case THM_ENUMEND: EnumDone = true; return true;
+    case THM_QUERYCOMMIT:
+      OnIconCommit(wParam);
+      return true;
+    case THM_ENUMEND:
+      EnumDone = true;
+      return true;
     case THM_QUERYBEGIN:
       ++queryBegins_;
       QueryDone = false;
       return true;
-    case THM_QUERYEND: QueryDone = true; return true;
-    case THM_ICONADDED: OnIconAdded(wParam, lParam); return true;
-    case THM_ICONMODIFIED: OnIconModified(wParam, lParam); return true;
-    case THM_ICONDELETED: OnIconDeleted(); return true;
-    case THM_MENULEFTBUTTON: MenuButtonState = MenuButton::Left; return true;
-    case THM_MENURIGHTBUTTON: MenuButtonState = MenuButton::Right; return true;
-    default: return false;
+    case THM_QUERYEND:
+      QueryDone = true;
+      return true;
+    case THM_ICONADDED:
+      OnIconAdded(wParam, lParam);
+      return true;
+    case THM_ICONMODIFIED:
+      OnIconModified(wParam, lParam);
+      return true;
+    case THM_ICONDELETED:
+      OnIconDeleted();
+      return true;
+    case THM_MENULEFTBUTTON:
+      MenuButtonState = MenuButton::Left;
+      return true;
+    case THM_MENURIGHTBUTTON:
+      MenuButtonState = MenuButton::Right;
+      return true;
+    default:
+      return false;
   }
 }
 

@@ -7,7 +7,9 @@ namespace cvl {
 
 namespace {
 
-bool IsBlank(char c) { return c == ' ' || c == '\t'; }
+bool IsBlank(char c) {
+  return c == ' ' || c == '\t';
+}
 
 int HexDigit(char c) {
   if (c >= '0' && c <= '9') return c - '0';
@@ -40,9 +42,9 @@ std::optional<std::int32_t> ParseProfileInteger(const std::string& raw) {
   const std::uint64_t limit = hex ? 0xFFFFFFFFull : (negative ? 0x80000000ull : 0x7FFFFFFFull);
   std::uint64_t value = 0;
   for (; i < end; ++i) {
-    const int digit = hex ? HexDigit(text[i]) : (std::isdigit(static_cast<unsigned char>(text[i]))
-                                                     ? text[i] - '0'
-                                                     : -1);
+    const int digit =
+        hex ? HexDigit(text[i])
+            : (std::isdigit(static_cast<unsigned char>(text[i])) ? text[i] - '0' : -1);
     if (digit < 0) return std::nullopt;
     value = value * (hex ? 16 : 10) + static_cast<std::uint64_t>(digit);
     if (value > limit) return std::nullopt;
@@ -73,8 +75,7 @@ void IniFile::WriteString(const std::string& section, const std::string& key,
     throw SettingsWriteError(fileName_);
 }
 
-void IniFile::WriteInteger(const std::string& section, const std::string& key,
-                           std::int32_t value) {
+void IniFile::WriteInteger(const std::string& section, const std::string& key, std::int32_t value) {
   WriteString(section, key, std::to_string(value));
 }
 

@@ -39,9 +39,9 @@ bool MainWindow::Create() {
 
   RECT r{0, 0, kClientWidth, kClientHeight};
   ::AdjustWindowRectEx(&r, kStyle, FALSE, kExStyle);
-  window_ = ::CreateWindowExA(kExStyle, kMainFormClass, kMainFormCaption, kStyle, -500, -500,
-                              r.right - r.left, r.bottom - r.top, nullptr, nullptr, instance_,
-                              this);
+  window_ =
+      ::CreateWindowExA(kExStyle, kMainFormClass, kMainFormCaption, kStyle, -500, -500,
+                        r.right - r.left, r.bottom - r.top, nullptr, nullptr, instance_, this);
   if (window_ == nullptr) return false;
 
   icons_[0] = SmallIcon(1);
@@ -57,7 +57,9 @@ bool MainWindow::Create() {
   return true;
 }
 
-Hwnd MainWindow::Window() { return FromHwnd(window_); }
+Hwnd MainWindow::Window() {
+  return FromHwnd(window_);
+}
 
 std::string MainWindow::ExeDirectory() {
   char path[MAX_PATH] = {};
@@ -67,9 +69,13 @@ std::string MainWindow::ExeDirectory() {
   return slash == std::string::npos ? std::string() : dir.substr(0, slash + 1);
 }
 
-Hicon MainWindow::ApplicationIcon() { return FromHicon(icons_[0]); }
+Hicon MainWindow::ApplicationIcon() {
+  return FromHicon(icons_[0]);
+}
 
-Hicon MainWindow::DisabledIcon() { return FromHicon(icons_[1]); }
+Hicon MainWindow::DisabledIcon() {
+  return FromHicon(icons_[1]);
+}
 
 // The window is a tool window: it never had a taskbar button to hide.
 void MainWindow::HideApplicationButton() {}
@@ -88,7 +94,8 @@ LRESULT CALLBACK MainWindow::WindowProc(HWND window, UINT msg, WPARAM wParam, LP
     ::SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
   }
   auto* self = reinterpret_cast<MainWindow*>(::GetWindowLongPtrA(window, GWLP_USERDATA));
-  if (self == nullptr || self->form_ == nullptr) return ::DefWindowProcA(window, msg, wParam, lParam);
+  if (self == nullptr || self->form_ == nullptr)
+    return ::DefWindowProcA(window, msg, wParam, lParam);
   // Nothing may unwind through Windows: errors end here, in the general handler.
   try {
     return self->Handle(msg, wParam, lParam);
@@ -102,14 +109,18 @@ LRESULT CALLBACK MainWindow::WindowProc(HWND window, UINT msg, WPARAM wParam, LP
 
 LRESULT MainWindow::Handle(UINT msg, WPARAM wParam, LPARAM lParam) {
   switch (msg) {
-    case WM_CLOSE: ::DestroyWindow(window_); return 0;
+    case WM_CLOSE:
+      ::DestroyWindow(window_);
+      return 0;
     case WM_DESTROY:
       form_->FormDestroy();
       ::PostQuitMessage(0);
       return 0;
-    default: break;
+    default:
+      break;
   }
-  if (const auto result = form_->WndProc(msg, static_cast<WParam>(wParam), static_cast<LParam>(lParam)))
+  if (const auto result =
+          form_->WndProc(msg, static_cast<WParam>(wParam), static_cast<LParam>(lParam)))
     return *result;
   return ::DefWindowProcA(window_, msg, wParam, lParam);
 }

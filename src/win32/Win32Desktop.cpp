@@ -11,10 +11,12 @@ namespace cvl::win32 {
 
 Win32Desktop::Win32Desktop() {
   if (HMODULE kernel = ::GetModuleHandleA("kernel32.dll")) {
-    createSnapshot_ =
-        reinterpret_cast<SnapshotFn>(reinterpret_cast<void*>(::GetProcAddress(kernel, "CreateToolhelp32Snapshot")));
-    module32First_ = reinterpret_cast<ModuleFn>(reinterpret_cast<void*>(::GetProcAddress(kernel, "Module32First")));
-    module32Next_ = reinterpret_cast<ModuleFn>(reinterpret_cast<void*>(::GetProcAddress(kernel, "Module32Next")));
+    createSnapshot_ = reinterpret_cast<SnapshotFn>(
+        reinterpret_cast<void*>(::GetProcAddress(kernel, "CreateToolhelp32Snapshot")));
+    module32First_ = reinterpret_cast<ModuleFn>(
+        reinterpret_cast<void*>(::GetProcAddress(kernel, "Module32First")));
+    module32Next_ = reinterpret_cast<ModuleFn>(
+        reinterpret_cast<void*>(::GetProcAddress(kernel, "Module32Next")));
   }
 }
 
@@ -53,8 +55,8 @@ LResult Win32Desktop::SendMessageA(Hwnd window, std::uint32_t msg, WParam wParam
   return static_cast<LResult>(::SendMessageA(ToHwnd(window), msg, wParam, lParam));
 }
 
-bool Win32Desktop::SendMessageTimeoutA(Hwnd window, std::uint32_t msg, WParam wParam,
-                                       LParam lParam, std::uint32_t timeoutMs, LResult* result) {
+bool Win32Desktop::SendMessageTimeoutA(Hwnd window, std::uint32_t msg, WParam wParam, LParam lParam,
+                                       std::uint32_t timeoutMs, LResult* result) {
   if (window == 0) return false;
   DWORD_PTR answer = 0;
   const LRESULT ok = ::SendMessageTimeoutA(ToHwnd(window), msg, wParam, lParam,
@@ -84,7 +86,9 @@ void Win32Desktop::WaitForMessage(std::uint32_t timeoutMs) {
   ::MsgWaitForMultipleObjects(0, nullptr, FALSE, timeoutMs, QS_ALLINPUT);
 }
 
-std::uint32_t Win32Desktop::GetTickCount() { return ::GetTickCount(); }
+std::uint32_t Win32Desktop::GetTickCount() {
+  return ::GetTickCount();
+}
 
 std::optional<std::string> Win32Desktop::GlobalGetAtomNameA(Atom atom, int size) {
   std::vector<char> buffer(static_cast<std::size_t>(size > 0 ? size : 1), '\0');
@@ -93,7 +97,9 @@ std::optional<std::string> Win32Desktop::GlobalGetAtomNameA(Atom atom, int size)
   return std::string(buffer.data(), n);
 }
 
-void Win32Desktop::GlobalDeleteAtom(Atom atom) { ::GlobalDeleteAtom(atom); }
+void Win32Desktop::GlobalDeleteAtom(Atom atom) {
+  ::GlobalDeleteAtom(atom);
+}
 
 bool Win32Desktop::ToolhelpAvailable() {
   return createSnapshot_ != nullptr && module32First_ != nullptr && module32Next_ != nullptr;
@@ -144,9 +150,9 @@ std::string Win32Desktop::GetPrivateProfileStringA(const std::string& section,
                                                    const std::string& defaultValue, int size,
                                                    const std::string& fileName) {
   std::vector<char> buffer(static_cast<std::size_t>(size > 0 ? size : 1), '\0');
-  const DWORD n = ::GetPrivateProfileStringA(section.c_str(), key.c_str(), defaultValue.c_str(),
-                                             buffer.data(), static_cast<DWORD>(buffer.size()),
-                                             fileName.c_str());
+  const DWORD n =
+      ::GetPrivateProfileStringA(section.c_str(), key.c_str(), defaultValue.c_str(), buffer.data(),
+                                 static_cast<DWORD>(buffer.size()), fileName.c_str());
   return std::string(buffer.data(), n);
 }
 

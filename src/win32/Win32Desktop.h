@@ -1,7 +1,7 @@
 #pragma once
 // The port on Windows: each method is the Windows call of the same name.
-#include <windows.h>
 #include <tlhelp32.h>
+#include <windows.h>
 
 #include "platform/Desktop.h"
 

@@ -1,6 +1,6 @@
 #pragma once
-#include "platform/HookLibrary.h"
 #include "Snarehook.h"
+#include "platform/HookLibrary.h"
 
 namespace cvl::win32 {
 

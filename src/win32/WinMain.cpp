@@ -1,5 +1,5 @@
-#include <windows.h>
 #include <commctrl.h>
+#include <windows.h>
 
 #include "app/ProcessEntry.h"
 #include "win32/MainWindow.h"
