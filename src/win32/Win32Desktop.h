@@ -1,7 +1,8 @@
 #pragma once
 // The port on Windows: each method is the Windows call of the same name.
-#include <tlhelp32.h>
 #include <windows.h>
+
+#include <tlhelp32.h>
 
 #include "platform/Desktop.h"
 

@@ -1,5 +1,6 @@
-#include <commctrl.h>
 #include <windows.h>
+
+#include <commctrl.h>
 
 #include "app/ProcessEntry.h"
 #include "win32/MainWindow.h"
