@@ -61,7 +61,7 @@ first=$!
 check "Corvalet starts with its TMainForm \"Quillon Corvalet\"" eventually 20 one_main_form
 ini="$(wine_windows_dir)/QLCvl.ini"
 check "the settings are written to QLCvl.ini in the Windows directory" \
-  eventually 10 grep -q '^Enabled=1' "$ini"
+  eventually 10 grep -qs '^Enabled=1' "$ini"
 
 timeout 60 wine Corvalet.exe >/dev/null 2>&1 &
 second=$!
