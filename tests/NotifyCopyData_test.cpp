@@ -1,0 +1,90 @@
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <vector>
+
+#include "shell/NotifyCopyData.h"
+
+namespace cvl {
+namespace {
+
+void Put(std::vector<std::uint8_t>& b, std::size_t at, std::uint32_t v) {
+  std::memcpy(b.data() + at, &v, 4);
+}
+
+std::string Tip(const NotifyCopyData& n) {
+  char text[300];
+  NotifyTipText(n, text, sizeof text);
+  return text;
+}
+
+TEST(NotifyCopyData, WineRecordWithIconBits) {
+  std::vector<std::uint8_t> b(960 + 32 + 1024);
+  Put(b, 0, 0x10020);
+  Put(b, 4, 7);
+  Put(b, 8, 7);
+  Put(b, 12, 0x8064);
+  const char16_t tip[] = u"Mail \u00e9\u4e2d";
+  std::memcpy(b.data() + 16, tip, sizeof tip);
+  Put(b, 944, 16);
+  Put(b, 948, 16);
+  Put(b, 952, 1);
+  Put(b, 956, 32);
+  const auto n = ParseNotifyCopyData(1, b.data(), b.size());  // Wine's NIM_MODIFY
+  ASSERT_TRUE(n);
+  EXPECT_TRUE(n->wineFormat);
+  EXPECT_EQ(n->message, 1u);
+  EXPECT_EQ(n->owner, 0x10020u);
+  EXPECT_EQ(n->uID, 7u);
+  EXPECT_EQ(n->callback, 0x8064u);
+  EXPECT_EQ(Tip(*n), "Mail \xe9?");
+  EXPECT_EQ(n->maskBytes, 32u);
+  EXPECT_EQ(n->colourBytes, 1024u);
+  EXPECT_EQ(n->colour, b.data() + 960 + 32);
+
+  // Bits announced but cut short: the record still parses, without an icon.
+  b.resize(960 + 100);
+  const auto cut = ParseNotifyCopyData(0, b.data(), b.size());
+  ASSERT_TRUE(cut);
+  EXPECT_EQ(cut->mask, nullptr);
+  EXPECT_FALSE(ParseNotifyCopyData(0, b.data(), 959));
+}
+
+TEST(NotifyCopyData, WindowsFormatAnsiAndUnicode) {
+  std::vector<std::uint8_t> a(8 + 88);
+  Put(a, 0, kNotifySignature);
+  Put(a, 4, 2);
+  Put(a, 8, 88);
+  Put(a, 12, 0x2002C);
+  Put(a, 16, 3);
+  std::memcpy(a.data() + 8 + 24, "Volume", 7);
+  auto n = ParseNotifyCopyData(1, a.data(), a.size());
+  ASSERT_TRUE(n);
+  EXPECT_FALSE(n->wineFormat);
+  EXPECT_EQ(n->message, 2u);
+  EXPECT_EQ(n->owner, 0x2002Cu);
+  EXPECT_EQ(n->uID, 3u);
+  EXPECT_EQ(Tip(*n), "Volume");
+
+  std::vector<std::uint8_t> w(8 + 936);
+  Put(w, 0, kNotifySignature);
+  Put(w, 8, 936);
+  const char16_t tip[] = u"Network";
+  std::memcpy(w.data() + 8 + 24, tip, sizeof tip);
+  n = ParseNotifyCopyData(1, w.data(), w.size());
+  ASSERT_TRUE(n);
+  EXPECT_TRUE(n->tipWide);
+  EXPECT_EQ(n->tipChars, 128u);
+  EXPECT_EQ(Tip(*n), "Network");
+
+  // Too short for its own tip: the icon is still reported, without text.
+  n = ParseNotifyCopyData(1, w.data(), 8 + 40);
+  ASSERT_TRUE(n);
+  EXPECT_EQ(Tip(*n), "");
+  EXPECT_FALSE(ParseNotifyCopyData(1, w.data(), 20));
+  EXPECT_FALSE(ParseNotifyCopyData(9, w.data(), w.size()));
+  EXPECT_FALSE(ParseNotifyCopyData(0, nullptr, 0));
+}
+
+}  // namespace
+}  // namespace cvl

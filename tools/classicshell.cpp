@@ -1,0 +1,334 @@
+// classicshell.exe: a stand-in for the classic Windows taskbar, for the tests and the demo.
+// It builds the real window tree (Shell_TrayWnd > TrayNotifyWnd > TrayClockWClass, and
+// SysPager > ToolbarWindow32, or the toolbar straight under the notification area with
+// --win2k), keeps one comctl32 toolbar button per tray icon whose dwData points at the tray
+// record, takes Shell_NotifyIcon's WM_COPYDATA in the Wine and the Windows formats, and sends
+// mouse actions on a button to the icon's owner as its callback message.
+//
+//   classicshell.exe [--win2k] [--state FILE]
+//
+// kDumpState at Shell_TrayWnd writes the state to FILE: the buttons in order with owner, ID,
+// hidden state and tip, the clock's visibility and the notification area's place.
+#include <windows.h>
+
+#include <commctrl.h>
+
+#include <cstdio>
+#include <cstring>
+#include <string>
+
+#include "shell/NotifyCopyData.h"
+
+namespace {
+
+constexpr UINT kDumpState = WM_APP + 0x77;
+constexpr UINT kLayout = WM_APP + 0x78;
+constexpr int kTaskbarHeight = 30;
+constexpr int kClockWidth = 50;
+constexpr int kButtonSize = 22;
+
+// What the real shell keeps behind each button's dwData.
+struct TrayRecord {
+  HWND hwnd;
+  UINT uID;
+  UINT uCallbackMessage;
+  DWORD reserved[2];
+  HICON hIcon;
+};
+
+HINSTANCE g_instance;
+HWND g_taskbar, g_notify, g_clock, g_pager, g_toolbar;
+HIMAGELIST g_images;
+WNDPROC g_toolbarProc;
+int g_nextCommand = 1000;
+std::string g_statePath;
+
+int ButtonCount() {
+  return static_cast<int>(SendMessageA(g_toolbar, TB_BUTTONCOUNT, 0, 0));
+}
+
+TrayRecord* RecordAt(int index, TBBUTTON* button = nullptr) {
+  TBBUTTON b{};
+  if (!SendMessageA(g_toolbar, TB_GETBUTTON, index, reinterpret_cast<LPARAM>(&b))) return nullptr;
+  if (button) *button = b;
+  return reinterpret_cast<TrayRecord*>(b.dwData);
+}
+
+int FindButton(HWND owner, UINT uID) {
+  for (int i = 0; i < ButtonCount(); ++i) {
+    const TrayRecord* r = RecordAt(i);
+    if (r && r->hwnd == owner && r->uID == uID) return i;
+  }
+  return -1;
+}
+
+HICON IconFrom(const cvl::NotifyCopyData& n) {
+  if (n.wineFormat) {
+    if (n.mask == nullptr) return nullptr;
+    return CreateIcon(nullptr, static_cast<int>(n.iconWidth), static_cast<int>(n.iconHeight),
+                      static_cast<BYTE>(n.iconPlanes), static_cast<BYTE>(n.iconBitsPerPixel),
+                      n.mask, n.colour);
+  }
+  return n.icon ? CopyIcon(reinterpret_cast<HICON>(static_cast<UINT_PTR>(n.icon))) : nullptr;
+}
+
+void SetText(int command, const char* text) {
+  TBBUTTONINFOA info{};
+  info.cbSize = sizeof info;
+  info.dwMask = TBIF_TEXT;
+  info.pszText = const_cast<char*>(text);
+  SendMessageA(g_toolbar, TB_SETBUTTONINFOA, command, reinterpret_cast<LPARAM>(&info));
+}
+
+BOOL NotifyIcon(const cvl::NotifyCopyData& n) {
+  const HWND owner = reinterpret_cast<HWND>(static_cast<UINT_PTR>(n.owner));
+  const int index = FindButton(owner, n.uID);
+  char tip[256];
+  cvl::NotifyTipText(n, tip, sizeof tip);
+  switch (n.message) {
+    case NIM_ADD: {
+      if (index >= 0 || !IsWindow(owner)) return FALSE;
+      auto* r = new TrayRecord{owner, n.uID, 0, {0, 0}, nullptr};
+      if (n.flags & NIF_MESSAGE) r->uCallbackMessage = n.callback;
+      if (n.flags & NIF_ICON) r->hIcon = IconFrom(n);
+      TBBUTTON b{};
+      b.iBitmap = r->hIcon ? ImageList_AddIcon(g_images, r->hIcon) : I_IMAGENONE;
+      b.idCommand = g_nextCommand++;
+      b.fsState = TBSTATE_ENABLED;
+      b.fsStyle = BTNS_BUTTON | BTNS_NOPREFIX;
+      b.dwData = reinterpret_cast<DWORD_PTR>(r);
+      b.iString = reinterpret_cast<INT_PTR>((n.flags & NIF_TIP) ? tip : "");
+      SendMessageA(g_toolbar, TB_ADDBUTTONSA, 1, reinterpret_cast<LPARAM>(&b));
+      break;
+    }
+    case NIM_MODIFY: {
+      if (index < 0) return FALSE;
+      TBBUTTON b{};
+      TrayRecord* r = RecordAt(index, &b);
+      if (n.flags & NIF_MESSAGE) r->uCallbackMessage = n.callback;
+      if (n.flags & NIF_ICON) {
+        if (HICON icon = IconFrom(n)) {
+          if (r->hIcon) DestroyIcon(r->hIcon);
+          r->hIcon = icon;
+          TBBUTTONINFOA info{};
+          info.cbSize = sizeof info;
+          info.dwMask = TBIF_IMAGE;
+          info.iImage = b.iBitmap >= 0 ? ImageList_ReplaceIcon(g_images, b.iBitmap, icon)
+                                       : ImageList_AddIcon(g_images, icon);
+          SendMessageA(g_toolbar, TB_SETBUTTONINFOA, b.idCommand, reinterpret_cast<LPARAM>(&info));
+        }
+      }
+      if (n.flags & NIF_TIP) SetText(b.idCommand, tip);
+      break;
+    }
+    case NIM_DELETE: {
+      if (index < 0) return FALSE;
+      TrayRecord* r = RecordAt(index);
+      SendMessageA(g_toolbar, TB_DELETEBUTTON, index, 0);
+      if (r->hIcon) DestroyIcon(r->hIcon);
+      delete r;
+      break;
+    }
+    case NIM_SETFOCUS:
+    case 4:  // NIM_SETVERSION
+      return index >= 0;
+    default:
+      return FALSE;
+  }
+  PostMessageA(g_taskbar, kLayout, 0, 0);
+  return TRUE;
+}
+
+void Layout() {
+  RECT bar;
+  GetClientRect(g_taskbar, &bar);
+  SIZE buttons{};
+  SendMessageA(g_toolbar, TB_GETMAXSIZE, 0, reinterpret_cast<LPARAM>(&buttons));
+  const int width = static_cast<int>(buttons.cx) + kClockWidth + 8;
+  SetWindowPos(g_notify, nullptr, bar.right - width, 2, width, kTaskbarHeight - 4,
+               SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void DumpState() {
+  if (g_statePath.empty()) return;
+  FILE* f = std::fopen(g_statePath.c_str(), "w");
+  if (!f) return;
+  const int count = ButtonCount();
+  std::fprintf(f, "buttons %d\n", count);
+  for (int i = 0; i < count; ++i) {
+    TBBUTTON b{};
+    const TrayRecord* r = RecordAt(i, &b);
+    char text[512] = {};
+    const LRESULT len = SendMessageA(g_toolbar, TB_GETBUTTONTEXTA, b.idCommand, 0);
+    if (len > 0 && len < static_cast<LRESULT>(sizeof text))
+      SendMessageA(g_toolbar, TB_GETBUTTONTEXTA, b.idCommand, reinterpret_cast<LPARAM>(text));
+    std::fprintf(f, "button %d owner=%lx id=%u cmd=%d hidden=%d tip=%s\n", i,
+                 r ? static_cast<unsigned long>(reinterpret_cast<UINT_PTR>(r->hwnd)) : 0ul,
+                 r ? r->uID : 0u, b.idCommand, (b.fsState & TBSTATE_HIDDEN) ? 1 : 0, text);
+  }
+  RECT n;
+  GetWindowRect(g_notify, &n);
+  std::fprintf(f, "clock visible=%d\n", IsWindowVisible(g_clock) ? 1 : 0);
+  std::fprintf(f, "notify left=%ld width=%ld\n", n.left, n.right - n.left);
+  std::fclose(f);
+}
+
+LRESULT CALLBACK ToolbarProc(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
+  switch (msg) {
+    case WM_MOUSEMOVE:
+    case WM_LBUTTONDOWN:
+    case WM_LBUTTONUP:
+    case WM_LBUTTONDBLCLK:
+    case WM_RBUTTONDOWN:
+    case WM_RBUTTONUP:
+    case WM_RBUTTONDBLCLK:
+    case WM_MBUTTONDOWN:
+    case WM_MBUTTONUP:
+    case WM_MBUTTONDBLCLK: {
+      POINT pt{static_cast<short>(LOWORD(lp)), static_cast<short>(HIWORD(lp))};
+      const int index = static_cast<int>(
+          CallWindowProcA(g_toolbarProc, w, TB_HITTEST, 0, reinterpret_cast<LPARAM>(&pt)));
+      if (index >= 0) {
+        if (const TrayRecord* r = RecordAt(index))
+          PostMessageA(r->hwnd, r->uCallbackMessage, r->uID, msg);
+      }
+      break;
+    }
+    case TB_HIDEBUTTON:
+    case TB_MOVEBUTTON:
+      PostMessageA(g_taskbar, kLayout, 0, 0);
+      break;
+    default:
+      break;
+  }
+  return CallWindowProcA(g_toolbarProc, w, msg, wp, lp);
+}
+
+LRESULT CALLBACK TaskbarProc(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
+  switch (msg) {
+    case WM_COPYDATA: {
+      const auto* cds = reinterpret_cast<const COPYDATASTRUCT*>(lp);
+      const auto n = cvl::ParseNotifyCopyData(static_cast<std::uint32_t>(cds->dwData), cds->lpData,
+                                              cds->cbData);
+      return n ? NotifyIcon(*n) : FALSE;
+    }
+    case kLayout:
+    case WM_SIZE:
+      Layout();
+      return 0;
+    case kDumpState:
+      DumpState();
+      return 1;
+    case WM_DESTROY:
+      PostQuitMessage(0);
+      return 0;
+    default:
+      return DefWindowProcA(w, msg, wp, lp);
+  }
+}
+
+LRESULT CALLBACK NotifyProc(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
+  if (msg == WM_SIZE) {
+    // The toolbar (or its pager) fills the left, the clock stands at the right end of the width
+    // the notification area is given.
+    const int width = LOWORD(lp), height = HIWORD(lp);
+    const HWND icons = g_pager ? g_pager : g_toolbar;
+    MoveWindow(icons, 2, 1, width - kClockWidth - 4, height - 2, TRUE);
+    if (g_pager) MoveWindow(g_toolbar, 0, 0, width - kClockWidth - 4, height - 2, TRUE);
+    MoveWindow(g_clock, width - kClockWidth, 0, kClockWidth, height, TRUE);
+    return 0;
+  }
+  return DefWindowProcA(w, msg, wp, lp);
+}
+
+LRESULT CALLBACK ClockProc(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
+  switch (msg) {
+    case WM_TIMER:
+      InvalidateRect(w, nullptr, TRUE);
+      return 0;
+    case WM_PAINT: {
+      PAINTSTRUCT ps;
+      HDC dc = BeginPaint(w, &ps);
+      SYSTEMTIME t;
+      GetLocalTime(&t);
+      char text[16];
+      std::snprintf(text, sizeof text, "%02d:%02d", t.wHour, t.wMinute);
+      RECT r;
+      GetClientRect(w, &r);
+      SetBkMode(dc, TRANSPARENT);
+      DrawTextA(dc, text, -1, &r, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
+      EndPaint(w, &ps);
+      return 0;
+    }
+    default:
+      return DefWindowProcA(w, msg, wp, lp);
+  }
+}
+
+void Register(const char* name, WNDPROC proc) {
+  WNDCLASSA wc{};
+  wc.lpfnWndProc = proc;
+  wc.hInstance = g_instance;
+  wc.hCursor = LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_ARROW));
+  wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+  wc.lpszClassName = name;
+  RegisterClassA(&wc);
+}
+
+HWND Child(const char* cls, HWND parent, DWORD style = 0) {
+  return CreateWindowExA(0, cls, "", WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN | style, 0, 0, 10, 10,
+                         parent, nullptr, g_instance, nullptr);
+}
+
+}  // namespace
+
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
+  g_instance = instance;
+  bool win2k = false;
+  for (int i = 1; i < __argc; ++i) {
+    if (std::strcmp(__argv[i], "--win2k") == 0) win2k = true;
+    if (std::strcmp(__argv[i], "--state") == 0 && i + 1 < __argc) g_statePath = __argv[++i];
+  }
+  INITCOMMONCONTROLSEX icc{sizeof icc, ICC_BAR_CLASSES};
+  InitCommonControlsEx(&icc);
+  Register("Shell_TrayWnd", TaskbarProc);
+  Register("TrayNotifyWnd", NotifyProc);
+  Register("TrayClockWClass", ClockProc);
+  Register("SysPager", DefWindowProcA);
+
+  const int screenW = GetSystemMetrics(SM_CXSCREEN), screenH = GetSystemMetrics(SM_CYSCREEN);
+  g_taskbar = CreateWindowExA(WS_EX_TOPMOST | WS_EX_TOOLWINDOW, "Shell_TrayWnd", "",
+                              WS_POPUP | WS_CLIPCHILDREN | WS_BORDER, 0, screenH - kTaskbarHeight,
+                              screenW, kTaskbarHeight, nullptr, nullptr, instance, nullptr);
+  g_notify = Child("TrayNotifyWnd", g_taskbar, WS_BORDER);
+  g_clock = Child("TrayClockWClass", g_notify);
+  if (!win2k) g_pager = Child("SysPager", g_notify);
+  g_toolbar =
+      Child(TOOLBARCLASSNAMEA, win2k ? g_notify : g_pager,
+            TBSTYLE_FLAT | TBSTYLE_TOOLTIPS | CCS_NODIVIDER | CCS_NORESIZE | CCS_NOPARENTALIGN);
+  SendMessageA(g_toolbar, TB_BUTTONSTRUCTSIZE, sizeof(TBBUTTON), 0);
+  SendMessageA(g_toolbar, TB_SETEXTENDEDSTYLE, 0, TBSTYLE_EX_MIXEDBUTTONS);
+  g_images = ImageList_Create(16, 16, ILC_COLOR32 | ILC_MASK, 8, 8);
+  SendMessageA(g_toolbar, TB_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(g_images));
+  SendMessageA(g_toolbar, TB_SETBUTTONSIZE, 0, MAKELPARAM(kButtonSize, kButtonSize));
+  g_toolbarProc = reinterpret_cast<WNDPROC>(
+      SetWindowLongPtrA(g_toolbar, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&ToolbarProc)));
+  SetTimer(g_clock, 1, 1000, nullptr);
+  ShowWindow(g_taskbar, SW_SHOWNOACTIVATE);
+  Layout();
+  // Programs put their icons back when a taskbar appears.
+  PostMessageA(HWND_BROADCAST, RegisterWindowMessageA("TaskbarCreated"), 0, 0);
+
+  MSG m;
+  while (GetMessageA(&m, nullptr, 0, 0) > 0) {
+    TranslateMessage(&m);
+    DispatchMessageA(&m);
+  }
+  for (int i = ButtonCount() - 1; i >= 0; --i) {
+    TrayRecord* r = RecordAt(i);
+    if (r && r->hIcon) DestroyIcon(r->hIcon);
+    delete r;
+  }
+  ImageList_Destroy(g_images);
+  return 0;
+}

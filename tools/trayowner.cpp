@@ -1,0 +1,176 @@
+// trayowner.exe: a program that owns tray icons, for the tests and the demo. It adds the icons
+// it is given, takes commands, and logs every callback message its icons receive.
+//
+//   trayowner.exe --class CLASS [--log FILE] [--icon ID:TIP:RRGGBB]...
+//
+// Commands come as WM_COPYDATA (dwData kCommand) to its window, found by CLASS:
+//   add ID TIP RRGGBB | modify ID TIP | delete ID | quit
+// It puts its icons back when a taskbar announces itself with "TaskbarCreated".
+#include <windows.h>
+
+#include <shellapi.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <map>
+#include <string>
+
+namespace {
+
+constexpr ULONG_PTR kCommand = 0x7A7A;
+constexpr UINT kCallback = WM_APP + 100;
+
+struct Icon {
+  std::string tip;
+  HICON icon = nullptr;
+};
+
+HWND g_window;
+std::map<UINT, Icon> g_icons;
+std::string g_log;
+UINT g_taskbarCreated;
+
+void Log(const char* format, UINT a, LPARAM b) {
+  if (g_log.empty()) return;
+  if (FILE* f = std::fopen(g_log.c_str(), "a")) {
+    std::fprintf(f, format, a, static_cast<long>(b));
+    std::fclose(f);
+  }
+}
+
+HICON MakeIcon(COLORREF colour) {
+  HDC screen = GetDC(nullptr);
+  HDC dc = CreateCompatibleDC(screen);
+  HBITMAP colourBits = CreateCompatibleBitmap(screen, 16, 16);
+  HBITMAP maskBits = CreateBitmap(16, 16, 1, 1, nullptr);
+  HGDIOBJ old = SelectObject(dc, colourBits);
+  HBRUSH fill = CreateSolidBrush(colour);
+  RECT r{0, 0, 16, 16};
+  FillRect(dc, &r, fill);
+  RECT inner{5, 5, 11, 11};
+  FillRect(dc, &inner, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+  SelectObject(dc, maskBits);
+  FillRect(dc, &r, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));  // all opaque
+  SelectObject(dc, old);
+  ICONINFO info{TRUE, 0, 0, maskBits, colourBits};
+  HICON icon = CreateIconIndirect(&info);
+  DeleteObject(fill);
+  DeleteObject(maskBits);
+  DeleteObject(colourBits);
+  DeleteDC(dc);
+  ReleaseDC(nullptr, screen);
+  return icon;
+}
+
+BOOL Notify(DWORD message, UINT id) {
+  NOTIFYICONDATAA nid{};
+  nid.cbSize = NOTIFYICONDATAA_V1_SIZE;
+  nid.hWnd = g_window;
+  nid.uID = id;
+  nid.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
+  nid.uCallbackMessage = kCallback;
+  const Icon& icon = g_icons[id];
+  nid.hIcon = icon.icon;
+  std::strncpy(nid.szTip, icon.tip.c_str(), sizeof nid.szTip - 1);
+  return Shell_NotifyIconA(message, &nid);
+}
+
+void Add(UINT id, const std::string& tip, COLORREF colour) {
+  Icon& icon = g_icons[id];
+  icon.tip = tip;
+  if (icon.icon) DestroyIcon(icon.icon);
+  icon.icon = MakeIcon(colour);
+  Notify(NIM_ADD, id);
+}
+
+COLORREF ParseColour(const char* hex) {
+  const unsigned long v = std::strtoul(hex, nullptr, 16);
+  return RGB((v >> 16) & 0xFF, (v >> 8) & 0xFF, v & 0xFF);
+}
+
+// "ID:TIP:RRGGBB"; the tip may hold spaces but no colon.
+void AddSpec(const std::string& spec) {
+  const auto a = spec.find(':'), b = spec.rfind(':');
+  if (a == std::string::npos || b == a) return;
+  Add(static_cast<UINT>(std::atoi(spec.c_str())), spec.substr(a + 1, b - a - 1),
+      ParseColour(spec.c_str() + b + 1));
+}
+
+void Command(const std::string& text) {
+  char verb[16] = {};
+  unsigned id = 0;
+  int used = 0;
+  if (std::sscanf(text.c_str(), "%15s %u %n", verb, &id, &used) < 1) return;
+  const std::string rest = used > 0 ? text.substr(static_cast<std::size_t>(used)) : std::string();
+  if (std::strcmp(verb, "quit") == 0) {
+    DestroyWindow(g_window);
+  } else if (std::strcmp(verb, "add") == 0) {
+    const auto space = rest.rfind(' ');
+    Add(id, rest.substr(0, space), ParseColour(rest.c_str() + space + 1));
+  } else if (std::strcmp(verb, "modify") == 0 && g_icons.count(id)) {
+    g_icons[id].tip = rest;
+    Notify(NIM_MODIFY, id);
+  } else if (std::strcmp(verb, "delete") == 0 && g_icons.count(id)) {
+    Notify(NIM_DELETE, id);
+    DestroyIcon(g_icons[id].icon);
+    g_icons.erase(id);
+  }
+}
+
+LRESULT CALLBACK WindowProc(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
+  if (msg == kCallback) {
+    Log("callback id=%u mouse=%lx\n", static_cast<UINT>(wp), lp);
+    return 0;
+  }
+  if (msg == g_taskbarCreated && g_taskbarCreated != 0) {
+    for (auto& entry : g_icons) Notify(NIM_ADD, entry.first);
+    return 0;
+  }
+  switch (msg) {
+    case WM_COPYDATA: {
+      const auto* cds = reinterpret_cast<const COPYDATASTRUCT*>(lp);
+      if (cds->dwData != kCommand) return FALSE;
+      Command(std::string(static_cast<const char*>(cds->lpData), cds->cbData));
+      return TRUE;
+    }
+    case WM_DESTROY:
+      for (auto& entry : g_icons) {
+        Notify(NIM_DELETE, entry.first);
+        DestroyIcon(entry.second.icon);
+      }
+      g_icons.clear();
+      PostQuitMessage(0);
+      return 0;
+    default:
+      return DefWindowProcA(w, msg, wp, lp);
+  }
+}
+
+}  // namespace
+
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
+  std::string cls = "TrayOwner";
+  for (int i = 1; i + 1 < __argc; ++i) {
+    if (std::strcmp(__argv[i], "--class") == 0)
+      cls = __argv[++i];
+    else if (std::strcmp(__argv[i], "--log") == 0)
+      g_log = __argv[++i];
+  }
+  g_taskbarCreated = RegisterWindowMessageA("TaskbarCreated");
+  WNDCLASSA wc{};
+  wc.lpfnWndProc = WindowProc;
+  wc.hInstance = instance;
+  wc.lpszClassName = cls.c_str();
+  RegisterClassA(&wc);
+  g_window = CreateWindowExA(0, cls.c_str(), cls.c_str(), WS_OVERLAPPED, 0, 0, 10, 10, nullptr,
+                             nullptr, instance, nullptr);
+  for (int i = 1; i + 1 < __argc; ++i)
+    if (std::strcmp(__argv[i], "--icon") == 0) AddSpec(__argv[++i]);
+  MSG m;
+  while (GetMessageA(&m, nullptr, 0, 0) > 0) {
+    TranslateMessage(&m);
+    DispatchMessageA(&m);
+  }
+  return 0;
+}
