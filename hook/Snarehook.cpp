@@ -1,15 +1,471 @@
-// Snarehook.dll: lives inside the shell's taskbar process. This build carries the exported
-// entry points; the hook that serves the protocol arrives with the taskbar work.
+// Snarehook.dll: lives inside the shell's taskbar process and speaks the THM_ protocol there.
+//
+// SetTrayHook, called in Corvalet's process, puts a WH_CALLWNDPROC hook on the taskbar's
+// thread and sends the taskbar a message that the hook procedure, now running inside the
+// shell, answers by subclassing the taskbar, the notification area and the tray toolbar. The
+// subclass procedures serve enumerations and queries, report icon changes seen in the shell's
+// WM_COPYDATA after the shell has handled it, make room for the button near the clock, and
+// watch Corvalet's window: when it vanishes, every button Corvalet hid is shown again.
+//
+// It runs in the shell's process, so: no exceptions, no waits without a bound, every pointer
+// from the shell checked before it is read, every hook procedure calls the next hook.
 #include "Snarehook.h"
 
+#include <commctrl.h>
+
+#include <cstring>
+
+#include "shell/HookProtocol.h"
+#include "shell/NotifyCopyData.h"
+
+namespace {
+
+constexpr UINT kSendTimeoutMs = 2000;
+constexpr UINT_PTR kWatchdogTimer = 0x534E;
+constexpr UINT kWatchdogMs = 1000;
+constexpr LONG kButtonRoom = 24;
+constexpr int kMaxTracked = 1024;
+constexpr ULONG_PTR kIconBitsTag = 0x534E4943;  // icon bits for Corvalet's own copy
+
+// One copy for every process that loads the library: Corvalet's and the shell's.
+struct Shared {
+  HHOOK hook;
+  DWORD installer;  // process that installed the hook
+  HWND taskbar, notify, toolbar;
+  UINT attachMessage, detachMessage;
+  LONG serving;
+  HWND form;  // Corvalet's main form while serving
+  LONG postAnswers;
+  HWND queryWindow;
+  UINT queryId;
+  LONG room;
+  int hiddenCount;
+  int hidden[kMaxTracked];  // command identifiers of the buttons Corvalet hid
+};
+__attribute__((section(".shr"), shared)) Shared g_shared = {};
+
+// The shell's own process: what this copy of the library subclassed.
+HMODULE g_module;
+bool g_attached;
+bool g_settingRoom;
+WNDPROC g_old[3];
+HWND g_subclassed[3];
+
+struct TrayRecord {
+  HWND hwnd;
+  UINT uID;
+  UINT uCallbackMessage;
+  DWORD reserved[2];
+  HICON hIcon;
+};
+
+LRESULT CALLBACK SubclassProc(HWND, UINT, WPARAM, LPARAM);
+
+LRESULT CallOld(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
+  for (int i = 0; i < 3; ++i)
+    if (g_subclassed[i] == w && g_old[i] != nullptr)
+      return CallWindowProcA(g_old[i], w, msg, wp, lp);
+  return DefWindowProcA(w, msg, wp, lp);
+}
+
+bool Readable(const void* p, SIZE_T size) {
+  if (p == nullptr) return false;
+  MEMORY_BASIC_INFORMATION m;
+  if (VirtualQuery(p, &m, sizeof m) != sizeof m || m.State != MEM_COMMIT) return false;
+  if (m.Protect & (PAGE_GUARD | PAGE_NOACCESS)) return false;
+  const DWORD readable = PAGE_READONLY | PAGE_READWRITE | PAGE_WRITECOPY | PAGE_EXECUTE_READ |
+                         PAGE_EXECUTE_READWRITE | PAGE_EXECUTE_WRITECOPY;
+  if (!(m.Protect & readable)) return false;
+  const auto end = reinterpret_cast<const char*>(m.BaseAddress) + m.RegionSize;
+  return reinterpret_cast<const char*>(p) + size <= end;
+}
+
+HWND MainForm() {
+  if (g_shared.form != nullptr && IsWindow(g_shared.form)) return g_shared.form;
+  g_shared.form = FindWindowA(cvl::kMainFormClass, cvl::kMainFormCaption);
+  return g_shared.form;
+}
+
+// Sends the answer's first message, and the rest unless they are to be posted. False when
+// Corvalet did not take it: the rest of the answer is dropped.
+bool Tell(HWND form, bool first, UINT msg, WPARAM wp, LPARAM lp) {
+  if (!first && g_shared.postAnswers) return PostMessageA(form, msg, wp, lp) != FALSE;
+  DWORD_PTR ignored = 0;
+  return SendMessageTimeoutA(form, msg, wp, lp, SMTO_NORMAL | SMTO_ABORTIFHUNG, kSendTimeoutMs,
+                             &ignored) != 0;
+}
+
+// The button's text as a global atom, 0 for none. The atom is Corvalet's to delete.
+ATOM TipAtom(int command) {
+  const LRESULT length = CallOld(g_shared.toolbar, TB_GETBUTTONTEXTA, command, 0);
+  if (length <= 0 || length > 0x10000) return 0;
+  char* text = static_cast<char*>(HeapAlloc(GetProcessHeap(), 0, static_cast<SIZE_T>(length) + 1));
+  if (text == nullptr) return 0;
+  text[0] = '\0';
+  CallOld(g_shared.toolbar, TB_GETBUTTONTEXTA, command, reinterpret_cast<LPARAM>(text));
+  text[length] = '\0';
+  if (length > 255) text[255] = '\0';  // an atom holds at most 255 characters
+  const ATOM atom = text[0] != '\0' ? GlobalAddAtomA(text) : 0;
+  HeapFree(GetProcessHeap(), 0, text);
+  return atom;
+}
+
+// Icon handles are not valid in other processes everywhere: hand Corvalet the pixels too.
+void SendIconBits(HWND form, HICON icon) {
+  ICONINFO info{};
+  if (icon == nullptr || !GetIconInfo(icon, &info)) return;
+  BITMAP bm{};
+  if (info.hbmColor != nullptr && GetObjectA(info.hbmColor, sizeof bm, &bm) && bm.bmWidth > 0 &&
+      bm.bmWidth <= 64 && bm.bmHeight > 0 && bm.bmHeight <= 64) {
+    const DWORD w = static_cast<DWORD>(bm.bmWidth), h = static_cast<DWORD>(bm.bmHeight);
+    const DWORD bytes = 12 + 2 * 4 * w * h;
+    auto* data = static_cast<DWORD*>(HeapAlloc(GetProcessHeap(), HEAP_ZERO_MEMORY, bytes));
+    if (data != nullptr) {
+      data[0] = static_cast<DWORD>(reinterpret_cast<UINT_PTR>(icon));
+      data[1] = w;
+      data[2] = h;
+      BITMAPINFO bi{};
+      bi.bmiHeader.biSize = sizeof bi.bmiHeader;
+      bi.bmiHeader.biWidth = static_cast<LONG>(w);
+      bi.bmiHeader.biHeight = -static_cast<LONG>(h);
+      bi.bmiHeader.biPlanes = 1;
+      bi.bmiHeader.biBitCount = 32;
+      bi.bmiHeader.biCompression = BI_RGB;
+      HDC dc = GetDC(nullptr);
+      const bool ok = GetDIBits(dc, info.hbmColor, 0, h, data + 3, &bi, DIB_RGB_COLORS) &&
+                      GetDIBits(dc, info.hbmMask, 0, h, data + 3 + w * h, &bi, DIB_RGB_COLORS);
+      ReleaseDC(nullptr, dc);
+      if (ok) {
+        COPYDATASTRUCT cds{kIconBitsTag, bytes, data};
+        DWORD_PTR ignored = 0;
+        SendMessageTimeoutA(form, WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&cds),
+                            SMTO_NORMAL | SMTO_ABORTIFHUNG, kSendTimeoutMs, &ignored);
+      }
+      HeapFree(GetProcessHeap(), 0, data);
+    }
+  }
+  if (info.hbmColor != nullptr) DeleteObject(info.hbmColor);
+  if (info.hbmMask != nullptr) DeleteObject(info.hbmMask);
+}
+
+bool ReadButton(int index, TBBUTTON* button, TrayRecord* record) {
+  std::memset(button, 0, sizeof *button);
+  if (!CallOld(g_shared.toolbar, TB_GETBUTTON, static_cast<WPARAM>(index),
+               reinterpret_cast<LPARAM>(button)))
+    return false;
+  const void* data = reinterpret_cast<const void*>(button->dwData);
+  if (!Readable(data, sizeof *record)) return false;
+  std::memcpy(record, data, sizeof *record);
+  return true;
+}
+
+// One icon's group of messages; the tip atom is deleted here when Corvalet did not take it.
+bool TellIcon(HWND form, bool enumeration, int index, const TBBUTTON& b, const TrayRecord& r) {
+  using namespace cvl;
+  SendIconBits(form, r.hIcon);
+  const LPARAM icon = static_cast<LPARAM>(reinterpret_cast<UINT_PTR>(r.hIcon));
+  if (!Tell(form, false, enumeration ? THM_ENUMICON : THM_QUERYICON,
+            enumeration ? static_cast<WPARAM>(index) : 0, icon))
+    return false;
+  if (!Tell(form, false, enumeration ? THM_ENUMOWNER : THM_QUERYOWNER,
+            reinterpret_cast<WPARAM>(r.hwnd), static_cast<LPARAM>(r.uID)))
+    return false;
+  if (!Tell(form, false, enumeration ? THM_ENUMCALLBACK : THM_QUERYCALLBACK, r.uCallbackMessage, 0))
+    return false;
+  const ATOM atom = TipAtom(b.idCommand);
+  if (!Tell(form, false, enumeration ? THM_ENUMTIP : THM_QUERYTIP, static_cast<WPARAM>(b.idCommand),
+            atom)) {
+    if (atom != 0) GlobalDeleteAtom(atom);
+    return false;
+  }
+  // The state byte: bit 0, the button is hidden.
+  const WPARAM state = (b.fsState & TBSTATE_HIDDEN) ? 1 : 0;
+  return Tell(form, false, enumeration ? THM_ENUMCOMMIT : THM_QUERYCOMMIT, state, 0);
+}
+
+void AnswerEnumeration() {
+  using namespace cvl;
+  const HWND form = MainForm();
+  if (form == nullptr || !Tell(form, true, THM_ENUMBEGIN, 0, 0)) return;
+  const int count = static_cast<int>(CallOld(g_shared.toolbar, TB_BUTTONCOUNT, 0, 0));
+  for (int i = 0; i < count; ++i) {
+    TBBUTTON b;
+    TrayRecord r;
+    if (!ReadButton(i, &b, &r)) continue;
+    if (!TellIcon(form, true, i, b, r)) return;
+  }
+  Tell(form, false, THM_ENUMEND, 0, 0);
+}
+
+void AnswerQuery() {
+  using namespace cvl;
+  const HWND form = MainForm();
+  if (form == nullptr || !Tell(form, true, THM_QUERYBEGIN, 0, 0)) return;
+  const int count = static_cast<int>(CallOld(g_shared.toolbar, TB_BUTTONCOUNT, 0, 0));
+  for (int i = 0; i < count; ++i) {
+    TBBUTTON b;
+    TrayRecord r;
+    if (!ReadButton(i, &b, &r) || r.hwnd != g_shared.queryWindow || r.uID != g_shared.queryId)
+      continue;
+    if (!TellIcon(form, false, i, b, r)) return;
+    break;
+  }
+  Tell(form, false, THM_QUERYEND, 0, 0);
+}
+
+void TrackHidden(int command, bool hidden) {
+  int at = -1;
+  for (int i = 0; i < g_shared.hiddenCount; ++i)
+    if (g_shared.hidden[i] == command) at = i;
+  if (hidden && at < 0 && g_shared.hiddenCount < kMaxTracked)
+    g_shared.hidden[g_shared.hiddenCount++] = command;
+  if (!hidden && at >= 0) g_shared.hidden[at] = g_shared.hidden[--g_shared.hiddenCount];
+}
+
+void ShowHiddenButtons() {
+  while (g_shared.hiddenCount > 0) {
+    const int command = g_shared.hidden[--g_shared.hiddenCount];
+    CallOld(g_shared.toolbar, TB_HIDEBUTTON, static_cast<WPARAM>(command), 0);
+  }
+}
+
+void SetRoom(LONG room) {
+  const LONG delta = room - g_shared.room;
+  if (delta == 0 || g_shared.notify == nullptr) return;
+  g_shared.room = room;
+  RECT r;
+  GetWindowRect(g_shared.notify, &r);
+  MapWindowPoints(nullptr, GetParent(g_shared.notify), reinterpret_cast<POINT*>(&r), 2);
+  g_settingRoom = true;
+  SetWindowPos(g_shared.notify, nullptr, r.left - delta, r.top, r.right - r.left + delta,
+               r.bottom - r.top, SWP_NOZORDER | SWP_NOACTIVATE);
+  g_settingRoom = false;
+}
+
+void Report(const COPYDATASTRUCT* cds) {
+  using namespace cvl;
+  if (cds == nullptr || !Readable(cds, sizeof *cds) ||
+      (cds->cbData > 0 && !Readable(cds->lpData, cds->cbData)))
+    return;
+  const auto n =
+      ParseNotifyCopyData(static_cast<std::uint32_t>(cds->dwData), cds->lpData, cds->cbData);
+  if (!n || n->message > 2) return;
+  const UINT report = n->message == 0   ? THM_ICONADDED
+                      : n->message == 1 ? THM_ICONMODIFIED
+                                        : THM_ICONDELETED;
+  if (const HWND form = MainForm())
+    PostMessageA(form, report, n->owner, static_cast<LPARAM>(n->uID));
+}
+
+LRESULT TaskbarMessage(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
+  using namespace cvl;
+  if (msg == THM_HOOKSWITCH &&
+      (static_cast<UINT>(lp) == THM_ON || static_cast<UINT>(lp) == THM_OFF)) {
+    g_shared.serving = static_cast<UINT>(lp) == THM_ON;
+    g_shared.form = g_shared.serving ? FindWindowA(kMainFormClass, kMainFormCaption) : nullptr;
+    return 1;
+  }
+  if (msg == WM_TIMER && wp == kWatchdogTimer) {
+    if (g_shared.serving && (g_shared.form == nullptr || !IsWindow(g_shared.form))) {
+      // Corvalet is gone without switching off: give the tray back.
+      g_shared.serving = 0;
+      ShowHiddenButtons();
+      SetRoom(0);
+    }
+    return 0;
+  }
+  if (msg == WM_COPYDATA) {
+    const LRESULT result = CallOld(w, msg, wp, lp);
+    if (result && g_shared.serving) Report(reinterpret_cast<const COPYDATASTRUCT*>(lp));
+    return result;
+  }
+  return CallOld(w, msg, wp, lp);
+}
+
+LRESULT NotifyMessage(HWND w, UINT msg, WPARAM wp, LPARAM& lp, bool& handled) {
+  using namespace cvl;
+  handled = false;
+  if (msg == THM_BUTTONSWITCH &&
+      (static_cast<UINT>(lp) == THM_ON || static_cast<UINT>(lp) == THM_OFF)) {
+    SetRoom(static_cast<UINT>(lp) == THM_ON ? kButtonRoom : 0);
+    handled = true;
+    return 1;
+  }
+  if (g_shared.room > 0 && !g_settingRoom && msg == WM_WINDOWPOSCHANGING) {
+    auto* pos = reinterpret_cast<WINDOWPOS*>(lp);
+    if (pos != nullptr && !(pos->flags & SWP_NOSIZE)) {
+      pos->cx += g_shared.room;
+      if (!(pos->flags & SWP_NOMOVE)) pos->x -= g_shared.room;
+    }
+  }
+  // The shell lays out its children in the width it is told: keep the room at the right free.
+  if (g_shared.room > 0 && msg == WM_SIZE) {
+    const int width = LOWORD(lp) > g_shared.room ? LOWORD(lp) - g_shared.room : 0;
+    lp = MAKELPARAM(width, HIWORD(lp));
+  }
+  (void)w;
+  (void)wp;
+  return 0;
+}
+
+bool ToolbarMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
+  using namespace cvl;
+  if (g_shared.serving) {
+    if (msg == THM_ENUMREQUEST && wp == THM_ENUM_VALUE && static_cast<UINT>(lp) == THM_ENUM_VALUE) {
+      AnswerEnumeration();
+      result = 1;
+      return true;
+    }
+    if (msg == THM_QUERYSETWND && wp == THM_QUERYSETWND_VALUE) {
+      g_shared.queryWindow = reinterpret_cast<HWND>(lp);
+      result = 1;
+      return true;
+    }
+    if (msg == THM_QUERYSETID && wp == THM_QUERYSETID_VALUE) {
+      g_shared.queryId = static_cast<UINT>(lp);
+      result = 1;
+      return true;
+    }
+    if (msg == THM_QUERYREQUEST && wp == THM_QUERY_VALUE &&
+        static_cast<UINT>(lp) == THM_QUERY_VALUE) {
+      AnswerQuery();
+      result = 1;
+      return true;
+    }
+  }
+  if (msg == TB_HIDEBUTTON) TrackHidden(static_cast<int>(wp), LOWORD(lp) != 0);
+  return false;
+}
+
+LRESULT CALLBACK SubclassProc(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
+  if (!g_attached) return CallOld(w, msg, wp, lp);
+  if (msg == WM_NCDESTROY) {
+    for (int i = 0; i < 3; ++i) {
+      if (g_subclassed[i] == w) {
+        const WNDPROC old = g_old[i];
+        SetWindowLongPtrA(w, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(old));
+        g_subclassed[i] = nullptr;
+        return CallWindowProcA(old, w, msg, wp, lp);
+      }
+    }
+  }
+  if (w == g_shared.toolbar) {
+    LRESULT result = 0;
+    if (ToolbarMessage(msg, wp, lp, result)) return result;
+  }
+  if (w == g_shared.notify) {
+    bool handled = false;
+    const LRESULT result = NotifyMessage(w, msg, wp, lp, handled);
+    if (handled) return result;
+  }
+  if (w == g_shared.taskbar) return TaskbarMessage(w, msg, wp, lp);
+  return CallOld(w, msg, wp, lp);
+}
+
+void Subclass(int slot, HWND w) {
+  if (w == nullptr) return;
+  for (int i = 0; i < slot; ++i)
+    if (g_subclassed[i] == w) return;  // on 9x the notification area is the toolbar
+  g_subclassed[slot] = w;
+  g_old[slot] = reinterpret_cast<WNDPROC>(
+      SetWindowLongPtrA(w, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&SubclassProc)));
+}
+
+void Attach() {
+  if (g_attached) return;
+  // Stay loaded for good: a subclass procedure must outlive every window that may call it.
+  char path[MAX_PATH];
+  if (GetModuleFileNameA(g_module, path, MAX_PATH)) LoadLibraryA(path);
+  char post[8] = {};
+  g_shared.postAnswers =
+      GetEnvironmentVariableA("SNAREHOOK_POST_ANSWERS", post, sizeof post) && post[0] == '1';
+  g_attached = true;
+  Subclass(0, g_shared.taskbar);
+  Subclass(1, g_shared.notify);
+  Subclass(2, g_shared.toolbar);
+  SetTimer(g_shared.taskbar, kWatchdogTimer, kWatchdogMs, nullptr);
+}
+
+void Detach() {
+  if (!g_attached) return;
+  KillTimer(g_shared.taskbar, kWatchdogTimer);
+  SetRoom(0);
+  for (int i = 0; i < 3; ++i) {
+    const HWND w = g_subclassed[i];
+    // Someone subclassed after us: stay in the chain, passing everything through.
+    if (w != nullptr &&
+        GetWindowLongPtrA(w, GWLP_WNDPROC) == reinterpret_cast<LONG_PTR>(&SubclassProc)) {
+      SetWindowLongPtrA(w, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(g_old[i]));
+      g_subclassed[i] = nullptr;
+    }
+  }
+  g_attached = false;
+}
+
+LRESULT CALLBACK CallWndProc(int code, WPARAM wp, LPARAM lp) {
+  if (code == HC_ACTION && lp != 0) {
+    const auto* c = reinterpret_cast<const CWPSTRUCT*>(lp);
+    if (c->hwnd == g_shared.taskbar && c->message != 0) {
+      if (c->message == g_shared.attachMessage)
+        Attach();
+      else if (c->message == g_shared.detachMessage)
+        Detach();
+    }
+  }
+  return CallNextHookEx(nullptr, code, wp, lp);
+}
+
+HWND FindToolbar(HWND notify) {
+  if (notify == nullptr) return nullptr;
+  if (HWND pager = FindWindowExA(notify, nullptr, "SysPager", nullptr))
+    if (HWND toolbar = FindWindowExA(pager, nullptr, "ToolbarWindow32", nullptr)) return toolbar;
+  if (HWND toolbar = FindWindowExA(notify, nullptr, "ToolbarWindow32", nullptr)) return toolbar;
+  return notify;
+}
+
+void SendToTaskbar(UINT msg) {
+  DWORD_PTR ignored = 0;
+  SendMessageTimeoutA(g_shared.taskbar, msg, 0, 0, SMTO_NORMAL | SMTO_ABORTIFHUNG, kSendTimeoutMs,
+                      &ignored);
+}
+
+}  // namespace
+
 BOOL SetTrayHook(void) {
+  const HWND taskbar = FindWindowA("Shell_TrayWnd", nullptr);
+  if (taskbar == nullptr) return FALSE;
+  if (g_shared.hook != nullptr && g_shared.installer == GetCurrentProcessId() &&
+      g_shared.taskbar == taskbar)
+    return TRUE;
+  // A hook left by a Corvalet that died went with its thread; a live one is replaced.
+  if (g_shared.hook != nullptr) UnhookWindowsHookEx(g_shared.hook);
+  g_shared.taskbar = taskbar;
+  g_shared.notify = FindWindowExA(taskbar, nullptr, "TrayNotifyWnd", nullptr);
+  g_shared.toolbar = FindToolbar(g_shared.notify);
+  g_shared.attachMessage = RegisterWindowMessageA("Snarehook.Attach");
+  g_shared.detachMessage = RegisterWindowMessageA("Snarehook.Detach");
+  const DWORD thread = GetWindowThreadProcessId(taskbar, nullptr);
+  g_shared.hook = SetWindowsHookExA(WH_CALLWNDPROC, &CallWndProc, g_module, thread);
+  g_shared.installer = GetCurrentProcessId();
+  if (g_shared.hook == nullptr) return FALSE;
+  SendToTaskbar(g_shared.attachMessage);
   return TRUE;
 }
 
 BOOL DeleteTrayHook(void) {
+  g_shared.serving = 0;
+  if (g_shared.taskbar != nullptr && IsWindow(g_shared.taskbar))
+    SendToTaskbar(g_shared.detachMessage);
+  if (g_shared.hook != nullptr) UnhookWindowsHookEx(g_shared.hook);
+  g_shared.hook = nullptr;
+  g_shared.installer = 0;
   return TRUE;
 }
 
-BOOL WINAPI DllMain(HINSTANCE, DWORD, LPVOID) {
+BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID) {
+  if (reason == DLL_PROCESS_ATTACH) {
+    g_module = instance;
+    DisableThreadLibraryCalls(instance);
+  }
   return TRUE;
 }

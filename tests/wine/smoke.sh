@@ -40,7 +40,7 @@ check "Snarehook.dll is PE32" bash -c "file '$dll' | grep -q 'PE32 executable (D
 check "Snarehook.dll exports SetTrayHook and DeleteTrayHook undecorated" bash -c \
   "$objdump -p '$dll' | grep -qE '^\s+\[ *[0-9]+\] SetTrayHook$' && $objdump -p '$dll' | grep -qE '^\s+\[ *[0-9]+\] DeleteTrayHook$'"
 check "Snarehook.dll imports system DLLs only" bash -c \
-  "! $objdump -p '$dll' | grep 'DLL Name' | grep -viqE 'KERNEL32|USER32|msvcrt'"
+  "! $objdump -p '$dll' | grep 'DLL Name' | grep -viqE 'KERNEL32|USER32|GDI32|msvcrt'"
 check "Corvalet.exe imports Snarehook.dll" bash -c "$objdump -p '$exe' | grep -q 'DLL Name: Snarehook.dll'"
 
 rm -rf "$work/app"
