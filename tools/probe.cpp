@@ -5,11 +5,17 @@
 //   probe send CLASS TEXT     sends TEXT as a command to the window of class CLASS
 //   probe dump                asks the stand-in taskbar to write its state file
 //   probe atom TEXT           prints 1 when a global atom named TEXT exists, else 0
+//   probe rows                prints Corvalet's icon list: "row I image=N text=TIP" per row
+//   probe showform X Y        moves Corvalet's main form on screen at X, Y
+//   probe iconrect ROW        prints the screen rectangle of that row's picture: L T R B
 //   probe list                prints class and title of every visible top-level window
 // Exit code 0 on success, 1 when nothing was found, 2 on bad arguments.
 #include <windows.h>
 
+#include <commctrl.h>
+
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 
 namespace {
@@ -36,6 +42,70 @@ BOOL CALLBACK ListWindow(HWND window, LPARAM) {
   ::GetWindowTextA(window, title, sizeof title);
   std::printf("%s|%s\n", cls, title);
   return TRUE;
+}
+
+HWND IconList() {
+  HWND form = ::FindWindowA("TMainForm", "Quillon Corvalet");
+  return form ? ::FindWindowExA(form, nullptr, WC_LISTVIEWA, nullptr) : nullptr;
+}
+
+// Memory in the list view's process, for messages that carry pointers.
+struct Remote {
+  HANDLE process = nullptr;
+  char* base = nullptr;
+  explicit Remote(HWND window) {
+    DWORD pid = 0;
+    ::GetWindowThreadProcessId(window, &pid);
+    process = ::OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, pid);
+    if (process)
+      base =
+          static_cast<char*>(::VirtualAllocEx(process, nullptr, 4096, MEM_COMMIT, PAGE_READWRITE));
+  }
+  ~Remote() {
+    if (base) ::VirtualFreeEx(process, base, 0, MEM_RELEASE);
+    if (process) ::CloseHandle(process);
+  }
+  bool Write(const void* data, SIZE_T size, SIZE_T offset = 0) {
+    return ::WriteProcessMemory(process, base + offset, data, size, nullptr);
+  }
+  bool Read(void* data, SIZE_T size, SIZE_T offset = 0) {
+    return ::ReadProcessMemory(process, base + offset, data, size, nullptr);
+  }
+};
+
+int Rows() {
+  HWND list = IconList();
+  if (!list) return 1;
+  Remote remote(list);
+  if (!remote.base) return 1;
+  const int count = static_cast<int>(::SendMessageA(list, LVM_GETITEMCOUNT, 0, 0));
+  for (int i = 0; i < count; ++i) {
+    LVITEMA item{};
+    item.mask = LVIF_TEXT | LVIF_IMAGE;
+    item.iItem = i;
+    item.pszText = remote.base + 512;
+    item.cchTextMax = 512;
+    remote.Write(&item, sizeof item);
+    ::SendMessageA(list, LVM_GETITEMA, 0, reinterpret_cast<LPARAM>(remote.base));
+    char text[513] = {};
+    remote.Read(&item, sizeof item);
+    remote.Read(text, 512, 512);
+    std::printf("row %d image=%d text=%s\n", i, item.iImage, text);
+  }
+  return 0;
+}
+
+int IconRect(int row) {
+  HWND list = IconList();
+  if (!list) return 1;
+  Remote remote(list);
+  RECT r{LVIR_ICON, 0, 0, 0};
+  if (!remote.base || !remote.Write(&r, sizeof r)) return 1;
+  if (!::SendMessageA(list, LVM_GETITEMRECT, row, reinterpret_cast<LPARAM>(remote.base))) return 1;
+  remote.Read(&r, sizeof r);
+  ::MapWindowPoints(list, nullptr, reinterpret_cast<POINT*>(&r), 2);
+  std::printf("%ld %ld %ld %ld\n", r.left, r.top, r.right, r.bottom);
+  return 0;
 }
 
 }  // namespace
@@ -89,12 +159,21 @@ int main(int argc, char** argv) {
     std::printf("%d\n", ::GlobalFindAtomA(argv[2]) != 0 ? 1 : 0);
     return 0;
   }
+  if (argc == 2 && std::strcmp(argv[1], "rows") == 0) return Rows();
+  if (argc == 3 && std::strcmp(argv[1], "iconrect") == 0) return IconRect(std::atoi(argv[2]));
+  if (argc == 4 && std::strcmp(argv[1], "showform") == 0) {
+    HWND form = ::FindWindowA("TMainForm", "Quillon Corvalet");
+    if (!form) return 1;
+    ::SetWindowPos(form, HWND_TOPMOST, std::atoi(argv[2]), std::atoi(argv[3]), 0, 0,
+                   SWP_NOSIZE | SWP_NOACTIVATE);
+    return 0;
+  }
   if (argc == 2 && std::strcmp(argv[1], "list") == 0) {
     ::EnumWindows(&ListWindow, 0);
     return 0;
   }
   std::fprintf(stderr,
                "usage: probe count CLASS TITLE | dismiss TITLE | close CLASS TITLE | send CLASS "
-               "TEXT | dump | atom TEXT | list\n");
+               "TEXT | dump | atom TEXT | rows | showform X Y | iconrect ROW | list\n");
   return 2;
 }

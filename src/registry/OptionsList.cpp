@@ -5,11 +5,13 @@ namespace cvl {
 void OptionsList::Clear() {
   TrayImages.clear();
   Rows.clear();
+  if (OnChanged) OnChanged();
 }
 
 void OptionsList::AddRow(Hicon image, std::string caption, std::int32_t data) {
   TrayImages.push_back(image);
   Rows.push_back({static_cast<int>(TrayImages.size()) - 1, std::move(caption), data, false});
+  if (OnChanged) OnChanged();
 }
 
 void OptionsList::SetSelected(int row, bool selected) {

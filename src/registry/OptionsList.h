@@ -30,6 +30,8 @@ class OptionsList {
   std::function<void(int row, bool selected)> OnSelectItem;
   // The click handler of an item-place radio button, run when code checks an unchecked one.
   std::function<void(IconPlace place)> OnRadioClick;
+  // Told after rows or images were added or cleared, so that a window can show them again.
+  std::function<void()> OnChanged;
 
   void Clear();  // TrayImages and every row
   void AddRow(Hicon image, std::string caption, std::int32_t data);

@@ -1,5 +1,7 @@
 #include "win32/MainWindow.h"
 
+#include <commctrl.h>
+
 #include "shell/HookProtocol.h"
 #include "win32/Handles.h"
 
@@ -11,12 +13,15 @@ constexpr int kClientWidth = 619;
 constexpr int kClientHeight = 299;
 constexpr DWORD kStyle = WS_POPUP | WS_CAPTION | WS_CLIPCHILDREN;
 constexpr DWORD kExStyle = WS_EX_DLGMODALFRAME | WS_EX_TOOLWINDOW;
+constexpr UINT kSyncIconList = WM_APP + 0x20;
+constexpr int kListViewId = 101;
 
 }  // namespace
 
 MainWindow::MainWindow(HINSTANCE instance) : instance_(instance) {}
 
 MainWindow::~MainWindow() {
+  if (listImages_ != nullptr) ImageList_Destroy(listImages_);
   for (HICON icon : icons_)
     if (icon != nullptr) ::DestroyIcon(icon);
 }
@@ -46,15 +51,70 @@ bool MainWindow::Create() {
 
   icons_[0] = SmallIcon(1);
   icons_[1] = SmallIcon(2);
+  CreateIconList();
   form_ = std::make_unique<TMainForm>(desktop_, hook_, *this, views_);
   try {
     form_->FormCreate();
+    form_->Registry().ListView1.OnChanged = [this] {
+      if (syncPending_) return;
+      syncPending_ = true;
+      ::PostMessageA(window_, kSyncIconList, 0, 0);
+    };
     form_->FormShow();
     ::ShowWindow(window_, SW_SHOWNOACTIVATE);
   } catch (const std::exception& error) {
     ShowError(error.what());
   }
   return true;
+}
+
+void MainWindow::CreateIconList() {
+  listView_ = ::CreateWindowExA(
+      WS_EX_CLIENTEDGE, WC_LISTVIEWA, "",
+      WS_CHILD | WS_VISIBLE | LVS_REPORT | LVS_SINGLESEL | LVS_SHOWSELALWAYS | LVS_NOCOLUMNHEADER,
+      8, 8, 300, kClientHeight - 16, window_, reinterpret_cast<HMENU>(kListViewId), instance_,
+      nullptr);
+  LVCOLUMNA column{};
+  column.mask = LVCF_WIDTH;
+  column.cx = 270;
+  ::SendMessageA(listView_, LVM_INSERTCOLUMNA, 0, reinterpret_cast<LPARAM>(&column));
+  listImages_ = ImageList_Create(16, 16, ILC_COLOR32 | ILC_MASK, 8, 8);
+  ::SendMessageA(listView_, LVM_SETIMAGELIST, LVSIL_SMALL, reinterpret_cast<LPARAM>(listImages_));
+}
+
+void MainWindow::SyncIconList() {
+  syncPending_ = false;
+  syncing_ = true;
+  const OptionsList& list = form_->Registry().ListView1;
+  ::SendMessageA(listView_, LVM_DELETEALLITEMS, 0, 0);
+  ImageList_RemoveAll(listImages_);
+  for (const Hicon image : list.TrayImages) {
+    // An icon that cannot be drawn still takes its place, so that the indices hold.
+    if (ImageList_AddIcon(listImages_, iconCopies_.Resolve(image)) < 0)
+      ImageList_AddIcon(listImages_, icons_[1]);
+  }
+  for (int i = 0; i < list.RowCount(); ++i) {
+    const ListRow& row = list.Rows[static_cast<std::size_t>(i)];
+    LVITEMA item{};
+    item.mask = LVIF_TEXT | LVIF_IMAGE | LVIF_PARAM | LVIF_STATE;
+    item.iItem = i;
+    item.pszText = const_cast<char*>(row.Caption.c_str());
+    item.iImage = row.ImageIndex;
+    item.lParam = row.Data;
+    item.state = row.Selected ? LVIS_SELECTED : 0;
+    item.stateMask = LVIS_SELECTED;
+    ::SendMessageA(listView_, LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&item));
+  }
+  syncing_ = false;
+}
+
+void MainWindow::OnListNotify(const NMHDR* header) {
+  if (syncing_ || header->code != LVN_ITEMCHANGED) return;
+  const auto* change = reinterpret_cast<const NMLISTVIEW*>(header);
+  if (!(change->uChanged & LVIF_STATE) ||
+      ((change->uOldState ^ change->uNewState) & LVIS_SELECTED) == 0)
+    return;
+  form_->Registry().ListView1.SetSelected(change->iItem, (change->uNewState & LVIS_SELECTED) != 0);
 }
 
 Hwnd MainWindow::Window() {
@@ -116,12 +176,28 @@ LRESULT MainWindow::Handle(UINT msg, WPARAM wParam, LPARAM lParam) {
       form_->FormDestroy();
       ::PostQuitMessage(0);
       return 0;
+    case WM_COPYDATA: {
+      const auto* cds = reinterpret_cast<const COPYDATASTRUCT*>(lParam);
+      if (cds == nullptr || cds->dwData != kIconBitsTag) break;
+      return iconCopies_.Store(cds->lpData, cds->cbData) ? TRUE : FALSE;
+    }
+    case WM_NOTIFY: {
+      const auto* header = reinterpret_cast<const NMHDR*>(lParam);
+      if (header != nullptr && header->idFrom == kListViewId) OnListNotify(header);
+      return 0;
+    }
+    case kSyncIconList:
+      SyncIconList();
+      return 0;
+    case THM_ENUMBEGIN:
+      iconCopies_.BeginEnumeration();
+      break;
     default:
       break;
   }
-  if (const auto result =
-          form_->WndProc(msg, static_cast<WParam>(wParam), static_cast<LParam>(lParam)))
-    return *result;
+  const auto result = form_->WndProc(msg, static_cast<WParam>(wParam), static_cast<LParam>(lParam));
+  if (msg == THM_ENUMEND) iconCopies_.EndEnumeration();
+  if (result) return *result;
   return ::DefWindowProcA(window_, msg, wParam, lParam);
 }
 

@@ -4,11 +4,14 @@
 // core knows to TMainForm.
 #include <windows.h>
 
+#include <commctrl.h>
+
 #include <memory>
 
 #include "app/FormHost.h"
 #include "app/TMainForm.h"
 #include "views/PlacementViews.h"
+#include "win32/IconCopies.h"
 #include "win32/Win32Desktop.h"
 #include "win32/Win32HookLibrary.h"
 
@@ -36,10 +39,19 @@ class MainWindow final : public FormHost {
   static LRESULT CALLBACK WindowProc(HWND window, UINT msg, WPARAM wParam, LPARAM lParam);
   LRESULT Handle(UINT msg, WPARAM wParam, LPARAM lParam);
   HICON SmallIcon(int id);
+  void CreateIconList();
+  // Shows the core's options list again: rows, captions and pictures.
+  void SyncIconList();
+  void OnListNotify(const NMHDR* header);
 
   HINSTANCE instance_;
   HWND window_ = nullptr;
   HICON icons_[2] = {nullptr, nullptr};
+  HWND listView_ = nullptr;
+  HIMAGELIST listImages_ = nullptr;
+  bool syncPending_ = false;
+  bool syncing_ = false;
+  IconCopies iconCopies_;
   Win32Desktop desktop_;
   Win32HookLibrary hook_;
   NoViews views_;
