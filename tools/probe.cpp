@@ -8,6 +8,8 @@
 //   probe rows                prints Corvalet's icon list: "row I image=N text=TIP" per row
 //   probe showform X Y        moves Corvalet's main form on screen at X, Y
 //   probe iconrect ROW        prints the screen rectangle of that row's picture: L T R B
+//   probe hwnd CLASS          prints the handle of the top-level window of class CLASS, in hex
+//   probe buttonswitch on|off sends THM_BUTTONSWITCH to the notification area
 //   probe list                prints class and title of every visible top-level window
 // Exit code 0 on success, 1 when nothing was found, 2 on bad arguments.
 #include <windows.h>
@@ -160,6 +162,20 @@ int main(int argc, char** argv) {
     return 0;
   }
   if (argc == 2 && std::strcmp(argv[1], "rows") == 0) return Rows();
+  if (argc == 3 && std::strcmp(argv[1], "hwnd") == 0) {
+    HWND window = ::FindWindowA(argv[2], nullptr);
+    std::printf("%lx\n", static_cast<unsigned long>(reinterpret_cast<UINT_PTR>(window)));
+    return window ? 0 : 1;
+  }
+  if (argc == 3 && std::strcmp(argv[1], "buttonswitch") == 0) {
+    HWND taskbar = ::FindWindowA("Shell_TrayWnd", nullptr);
+    HWND notify = taskbar ? ::FindWindowExA(taskbar, nullptr, "TrayNotifyWnd", nullptr) : nullptr;
+    DWORD_PTR result = 0;
+    const LPARAM value = std::strcmp(argv[2], "on") == 0 ? 0x7777 : 0x9999;
+    return notify && ::SendMessageTimeoutA(notify, 0x402, 0, value, SMTO_ABORTIFHUNG, 5000, &result)
+               ? 0
+               : 1;
+  }
   if (argc == 3 && std::strcmp(argv[1], "iconrect") == 0) return IconRect(std::atoi(argv[2]));
   if (argc == 4 && std::strcmp(argv[1], "showform") == 0) {
     HWND form = ::FindWindowA("TMainForm", "Quillon Corvalet");
@@ -174,6 +190,7 @@ int main(int argc, char** argv) {
   }
   std::fprintf(stderr,
                "usage: probe count CLASS TITLE | dismiss TITLE | close CLASS TITLE | send CLASS "
-               "TEXT | dump | atom TEXT | rows | showform X Y | iconrect ROW | list\n");
+               "TEXT | dump | atom TEXT | rows | showform X Y | iconrect ROW | hwnd CLASS | "
+               "buttonswitch on|off | list\n");
   return 2;
 }

@@ -7,29 +7,7 @@ build=$(cd "$1" && pwd)
 work=$(mkdir -p "$2" && cd "$2" && pwd)
 here=$(cd "$(dirname "$0")" && pwd)
 . "$here/session.sh"
-
-passed=0
-failed=0
-check() {  # check NAME COMMAND...
-  local name=$1
-  shift
-  if "$@"; then
-    passed=$((passed + 1))
-    echo "  ok    $name"
-  else
-    failed=$((failed + 1))
-    echo "  FAIL  $name"
-  fi
-}
-# Polls a command for up to $1 seconds.
-eventually() {
-  local deadline=$((SECONDS + $1))
-  shift
-  until "$@"; do
-    [ $SECONDS -ge $deadline ] && return 1
-    sleep 0.2
-  done
-}
+. "$here/checks.sh"
 
 exe=$build/src/win32/Corvalet.exe
 dll=$build/hook/Snarehook.dll
@@ -51,11 +29,6 @@ wine_session_begin "$work/prefix" winxp
 rm -f "$(wine_windows_dir)/QLCvl.ini"
 cd "$work/app"
 
-probe() { timeout 20 wine probe.exe "$@" 2>/dev/null | tr -d '\r'; }
-main_forms() { probe count TMainForm "Quillon Corvalet"; }
-one_main_form() { [ "$(main_forms)" = 1 ]; }
-no_main_form() { [ "$(main_forms)" = 0 ]; }
-
 timeout 120 wine Corvalet.exe >/dev/null 2>&1 &
 first=$!
 check "Corvalet starts with its TMainForm \"Quillon Corvalet\"" eventually 20 one_main_form
@@ -63,13 +36,8 @@ ini="$(wine_windows_dir)/QLCvl.ini"
 check "the settings are written to QLCvl.ini in the Windows directory" \
   eventually 10 grep -qs '^Enabled=1' "$ini"
 
-timeout 60 wine Corvalet.exe >/dev/null 2>&1 &
-second=$!
-warning() { text=$(probe dismiss Corvalet) && [ -n "$text" ]; }
-check "a second start shows a message box" eventually 20 warning
-check "the warning says so" [ "${text:-}" = "Can not be more then 2 Corvalets in the memory.||Please close one." ]
-ended() { ! kill -0 "$second" 2>/dev/null; }
-check "the second start ends after the warning" eventually 20 ended
+second_start
+check "a second start shows the warning" [ "${warning_text:-}" = "Can not be more then 2 Corvalets in the memory.||Please close one." ]
 check "exactly one Corvalet runs" one_main_form
 
 probe close TMainForm "Quillon Corvalet" >/dev/null
@@ -77,5 +45,4 @@ first_ended() { ! kill -0 "$first" 2>/dev/null; }
 check "Corvalet ends on WM_CLOSE" eventually 20 first_ended
 check "no main form is left" no_main_form
 
-echo "wine smoke: $passed passed, $failed failed"
-[ "$failed" -eq 0 ]
+finish "wine smoke"

@@ -1,0 +1,88 @@
+#!/usr/bin/env bash
+# Corvalet, Snarehook.dll and the stand-in taskbar together under Wine, for one version of
+# Windows: the tray is read, icons go to their remembered places, new icons follow ApStyle,
+# tips and removals are picked up, a second instance is refused, and both a clean exit and a
+# kill hand every icon back.
+# Usage: e2e.sh WIN32_BUILD_DIR WORK_DIR winxp|win2k
+set -u
+build=$(cd "$1" && pwd)
+work=$(mkdir -p "$2" && cd "$2" && pwd)
+version=$3
+here=$(cd "$(dirname "$0")" && pwd)
+. "$here/session.sh"
+. "$here/checks.sh"
+
+trap wine_session_end EXIT
+wine_session_begin "$work/prefix" "$version"
+app="$WINEPREFIX/drive_c/cv"
+rm -rf "$app"
+mkdir -p "$app"
+cp "$build/src/win32/Corvalet.exe" "$build/hook/Snarehook.dll" "$build"/tools/*.exe "$app/"
+cd "$app"
+ini="$(wine_windows_dir)/QLCvl.ini"
+owner='C:\cv\trayowner.exe'
+printf '[Common]\r\nApStyle=2\r\n[Panel items]\r\nCount=1\r\nIM_0=%s\r\nID_0=OwnerA\r\n[Menu items]\r\nCount=1\r\nIM_0=%s\r\nID_0=OwnerB\r\n' \
+  "$owner" "$owner" >"$ini"
+
+shell_args=(--state 'C:\cv\state.txt')
+[ "$version" = win2k ] && shell_args+=(--win2k)
+start classicshell.exe "${shell_args[@]}"
+check "the stand-in taskbar is up" eventually 20 probe dump
+start trayowner.exe --class OwnerA --log 'C:\cv\a.log' --icon '1:Alpha one:ff0000' --icon '2:Alpha two:00ff00'
+start trayowner.exe --class OwnerB --icon '7:Bravo:0000ff'
+start trayowner.exe --class OwnerC --log 'C:\cv\c.log' --icon '3:Charlie:ffff00'
+check "the owners' icons are in the tray" eventually 20 buttons_are 4
+
+start Corvalet.exe
+check "the tray is enumerated into Corvalet's list" eventually 20 rows_have "Alpha one" "Alpha two" "Bravo" "Charlie" "Corvalet"
+check "icons remembered in the panel are hidden" eventually 10 hidden OwnerA 1
+check "... all of that program's icons" hidden OwnerA 2
+check "icons remembered in the menu are hidden" hidden OwnerB 7
+check "the rest stay shown" shown OwnerC 3
+check "Corvalet's own icon stays shown" shown_owner_tip Corvalet
+
+probe showform 40 40 >/dev/null
+sleep 0.5
+check "Corvalet draws the icons it lists" icon_colour "Alpha one" ff0000
+check "... each with its own picture" icon_colour "Charlie" ffff00
+probe showform -500 -500 >/dev/null
+
+start trayowner.exe --class OwnerD --icon '4:Delta:00ffff'
+check "a new icon follows ApStyle (the panel)" eventually 10 hidden OwnerD 4
+check "... and is remembered" eventually 5 grep -qs 'ID_1=OwnerD' "$ini"
+
+probe send OwnerA quit >/dev/null
+check "an owner that quits takes its icons" eventually 10 buttons_are 4
+start trayowner.exe --class OwnerA --icon '5:Alpha again:ff00ff'
+check "an owner that restarts goes back to its remembered place" eventually 10 hidden OwnerA 5
+
+probe send OwnerC "modify 3 Charlie changed" >/dev/null
+start trayowner.exe --class OwnerE --icon '6:Echo:808080'
+check "a changed tip is picked up at the next re-reading" eventually 10 rows_have "Charlie changed" "Echo"
+probe send OwnerB "delete 7" >/dev/null
+check "a removed icon drops out" eventually 10 rows_lack "Bravo"
+
+width=$(notify_width)
+probe buttonswitch on >/dev/null
+check "THM_BUTTONSWITCH on makes room near the clock" eventually 5 notify_width_is $((width + 24))
+probe buttonswitch off >/dev/null
+check "... and off gives it back" eventually 5 notify_width_is "$width"
+
+second_start
+check "a second Corvalet refuses to start" [ "${warning_text:-}" = "Can not be more then 2 Corvalets in the memory.||Please close one." ]
+check "... leaving exactly one" one_main_form
+
+probe close TMainForm "Quillon Corvalet" >/dev/null
+check "Corvalet exits on WM_CLOSE" eventually 20 no_main_form
+check "exit shows every button again" eventually 5 none_hidden
+check "... and removes Corvalet's own icon" eventually 5 buttons_are 4
+check "no tip atom is left behind" no_atoms "Alpha again" "Charlie changed" "Delta" "Echo" "Alpha two"
+
+start Corvalet.exe
+check "Corvalet starts again" eventually 20 hidden OwnerA 5
+pkill -9 -f 'Corvalet.exe' 2>/dev/null
+check "killing Corvalet still leaves every button shown" eventually 10 none_hidden
+start trayowner.exe --class OwnerF --icon '8:Foxtrot:404040'
+check "... and the tray goes on working" eventually 10 buttons_are 6
+
+finish "wine e2e $version"
