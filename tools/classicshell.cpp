@@ -8,7 +8,8 @@
 //   classicshell.exe [--win2k] [--state FILE]
 //
 // kDumpState at Shell_TrayWnd writes the state to FILE: the buttons in order with owner, ID,
-// hidden state and tip, the clock's visibility and the notification area's place.
+// hidden state, the screen point at the centre of a shown button, and tip, the clock's visibility
+// and the notification area's place.
 #include <windows.h>
 
 #include <commctrl.h>
@@ -162,9 +163,15 @@ void DumpState() {
     const LRESULT len = SendMessageA(g_toolbar, TB_GETBUTTONTEXTA, b.idCommand, 0);
     if (len > 0 && len < static_cast<LRESULT>(sizeof text))
       SendMessageA(g_toolbar, TB_GETBUTTONTEXTA, b.idCommand, reinterpret_cast<LPARAM>(text));
-    std::fprintf(f, "button %d owner=%lx id=%u cmd=%d hidden=%d tip=%s\n", i,
+    RECT rc{};
+    if (!(b.fsState & TBSTATE_HIDDEN)) {
+      SendMessageA(g_toolbar, TB_GETITEMRECT, i, reinterpret_cast<LPARAM>(&rc));
+      MapWindowPoints(g_toolbar, nullptr, reinterpret_cast<POINT*>(&rc), 2);
+    }
+    std::fprintf(f, "button %d owner=%lx id=%u cmd=%d hidden=%d at=%ld,%ld tip=%s\n", i,
                  r ? static_cast<unsigned long>(reinterpret_cast<UINT_PTR>(r->hwnd)) : 0ul,
-                 r ? r->uID : 0u, b.idCommand, (b.fsState & TBSTATE_HIDDEN) ? 1 : 0, text);
+                 r ? r->uID : 0u, b.idCommand, (b.fsState & TBSTATE_HIDDEN) ? 1 : 0,
+                 (rc.left + rc.right) / 2, (rc.top + rc.bottom) / 2, text);
   }
   RECT n;
   GetWindowRect(g_notify, &n);

@@ -45,7 +45,15 @@ button_line() {  # button_line CLASS ID
 }
 hidden() { button_line "$1" "$2" | grep -q 'hidden=1'; }
 shown() { button_line "$1" "$2" | grep -q 'hidden=0'; }
-shown_owner_tip() { state | grep -q "hidden=0 tip=$1\$"; }
+shown_owner_tip() { state | grep -q "hidden=0 at=[-0-9]*,[-0-9]* tip=$1\$"; }
+# Moves the mouse over a shown button and clicks it.
+click_button() {  # click_button CLASS ID
+  local at
+  at=$(button_line "$1" "$2" | sed -n 's/.* at=\([-0-9]*\),\([-0-9]*\) .*/\1 \2/p')
+  [ -n "$at" ] || return 1
+  # shellcheck disable=SC2086
+  xdotool mousemove $at && sleep 0.3 && xdotool click 1
+}
 none_hidden() { local s; s=$(state) && ! echo "$s" | grep -q 'hidden=1'; }
 notify_width() { state | sed -n 's/^notify left=.* width=\([0-9]*\)$/\1/p'; }
 notify_width_is() { [ "$(notify_width)" = "$1" ]; }

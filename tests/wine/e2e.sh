@@ -41,6 +41,11 @@ check "icons remembered in the menu are hidden" hidden OwnerB 7
 check "the rest stay shown" shown OwnerC 3
 check "Corvalet's own icon stays shown" shown_owner_tip Corvalet
 
+click_button OwnerC 3
+check "a click on a tray button reaches its owner as the callback message" \
+  eventually 5 grep -qs 'callback id=3 mouse=201' c.log
+check "... the mouse's moves included" grep -qs 'callback id=3 mouse=200' c.log
+
 probe showform 40 40 >/dev/null
 sleep 0.5
 check "Corvalet draws the icons it lists" icon_colour "Alpha one" ff0000
@@ -84,5 +89,13 @@ pkill -9 -f 'Corvalet.exe' 2>/dev/null
 check "killing Corvalet still leaves every button shown" eventually 10 none_hidden
 start trayowner.exe --class OwnerF --icon '8:Foxtrot:404040'
 check "... and the tray goes on working" eventually 10 buttons_are 6
+
+printf '[Common]\r\nEnabled=0\r\n[Panel items]\r\nCount=1\r\nIM_0=%s\r\nID_0=OwnerA\r\n' "$owner" >"$ini"
+start Corvalet.exe
+check "started switched off, Corvalet runs" eventually 20 one_main_form
+sleep 1
+check "... the hook set and removed at once, and no icon is hidden" none_hidden
+probe close TMainForm "Quillon Corvalet" >/dev/null
+check "... and it exits" eventually 20 no_main_form
 
 finish "wine e2e $version"
