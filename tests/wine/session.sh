@@ -1,18 +1,21 @@
 # Sourced by the Wine tests and the demo: a private Xvfb display and a Wine prefix inside the
 # build tree, both torn down by wine_session_end (also on exit).
 # Usage: wine_session_begin PREFIX_DIR VERSION(winxp|win2k)
+# With WINE_USE_DISPLAY=1 and a DISPLAY set, the programs go to that display instead.
 
 wine_session_begin() {
   WINE_PREFIX_DIR=$1
   local version=${2:-winxp}
   export WINEARCH=win32 WINEPREFIX=$WINE_PREFIX_DIR WINEDEBUG=-all
   export WINEDLLOVERRIDES="mscoree,mshtml="
-  local n=$((90 + RANDOM % 400))
-  while [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ]; do n=$((n + 1)); done
-  export DISPLAY=":$n"
-  Xvfb "$DISPLAY" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
-  XVFB_PID=$!
-  for _ in $(seq 1 50); do xdpyinfo -display "$DISPLAY" >/dev/null 2>&1 && break; sleep 0.1; done
+  if [ "${WINE_USE_DISPLAY:-0}" != 1 ] || [ -z "${DISPLAY:-}" ]; then
+    local n=$((90 + RANDOM % 400))
+    while [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ]; do n=$((n + 1)); done
+    export DISPLAY=":$n"
+    Xvfb "$DISPLAY" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
+    XVFB_PID=$!
+    for _ in $(seq 1 50); do xdpyinfo -display "$DISPLAY" >/dev/null 2>&1 && break; sleep 0.1; done
+  fi
   mkdir -p "$WINE_PREFIX_DIR"
   if [ ! -f "$WINEPREFIX/system.reg" ]; then
     timeout 120 wineboot -i >/dev/null 2>&1 || true
