@@ -39,6 +39,9 @@ struct Shared {
   HWND queryWindow;
   UINT queryId;
   LONG room;
+  UINT statsMessage;
+  LONG told;       // messages sent or posted to Corvalet
+  LONG requested;  // protocol messages from Corvalet to the shell's windows
   int hiddenCount;
   int hidden[kMaxTracked];  // command identifiers of the buttons Corvalet hid
 };
@@ -89,6 +92,7 @@ HWND MainForm() {
 // Sends the answer's first message, and the rest unless they are to be posted. False when
 // Corvalet did not take it: the rest of the answer is dropped.
 bool Tell(HWND form, bool first, UINT msg, WPARAM wp, LPARAM lp) {
+  InterlockedIncrement(&g_shared.told);
   if (!first && g_shared.postAnswers) return PostMessageA(form, msg, wp, lp) != FALSE;
   DWORD_PTR ignored = 0;
   return SendMessageTimeoutA(form, msg, wp, lp, SMTO_NORMAL | SMTO_ABORTIFHUNG, kSendTimeoutMs,
@@ -136,6 +140,7 @@ void SendIconBits(HWND form, HICON icon) {
                       GetDIBits(dc, info.hbmMask, 0, h, data + 3 + w * h, &bi, DIB_RGB_COLORS);
       ReleaseDC(nullptr, dc);
       if (ok) {
+        InterlockedIncrement(&g_shared.told);
         COPYDATASTRUCT cds{kIconBitsTag, bytes, data};
         DWORD_PTR ignored = 0;
         SendMessageTimeoutA(form, WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&cds),
@@ -253,14 +258,19 @@ void Report(const COPYDATASTRUCT* cds) {
   const UINT report = n->message == 0   ? THM_ICONADDED
                       : n->message == 1 ? THM_ICONMODIFIED
                                         : THM_ICONDELETED;
-  if (const HWND form = MainForm())
+  if (const HWND form = MainForm()) {
+    InterlockedIncrement(&g_shared.told);
     PostMessageA(form, report, n->owner, static_cast<LPARAM>(n->uID));
+  }
 }
 
 LRESULT TaskbarMessage(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
   using namespace cvl;
+  // Counters for the benchmark: wParam 0 the messages told, 1 the requests taken.
+  if (msg == g_shared.statsMessage && msg != 0) return wp == 0 ? g_shared.told : g_shared.requested;
   if (msg == THM_HOOKSWITCH &&
       (static_cast<UINT>(lp) == THM_ON || static_cast<UINT>(lp) == THM_OFF)) {
+    InterlockedIncrement(&g_shared.requested);
     g_shared.serving = static_cast<UINT>(lp) == THM_ON;
     g_shared.form = g_shared.serving ? FindWindowA(kMainFormClass, kMainFormCaption) : nullptr;
     return 1;
@@ -285,6 +295,7 @@ LRESULT TaskbarMessage(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
 LRESULT NotifyMessage(HWND w, UINT msg, WPARAM wp, LPARAM& lp, bool& handled) {
   using namespace cvl;
   handled = false;
+  if (msg == THM_BUTTONSWITCH) InterlockedIncrement(&g_shared.requested);
   if (msg == THM_BUTTONSWITCH &&
       (static_cast<UINT>(lp) == THM_ON || static_cast<UINT>(lp) == THM_OFF)) {
     SetRoom(static_cast<UINT>(lp) == THM_ON ? kButtonRoom : 0);
@@ -310,6 +321,9 @@ LRESULT NotifyMessage(HWND w, UINT msg, WPARAM wp, LPARAM& lp, bool& handled) {
 
 bool ToolbarMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
   using namespace cvl;
+  if (msg == THM_ENUMREQUEST || msg == THM_QUERYSETWND || msg == THM_QUERYREQUEST ||
+      msg == TB_MOVEBUTTON)
+    InterlockedIncrement(&g_shared.requested);
   if (g_shared.serving) {
     if (msg == THM_ENUMREQUEST && wp == THM_ENUM_VALUE && static_cast<UINT>(lp) == THM_ENUM_VALUE) {
       AnswerEnumeration();
@@ -444,6 +458,7 @@ BOOL SetTrayHook(void) {
   g_shared.toolbar = FindToolbar(g_shared.notify);
   g_shared.attachMessage = RegisterWindowMessageA("Snarehook.Attach");
   g_shared.detachMessage = RegisterWindowMessageA("Snarehook.Detach");
+  g_shared.statsMessage = RegisterWindowMessageA("Snarehook.Stats");
   const DWORD thread = GetWindowThreadProcessId(taskbar, nullptr);
   g_shared.hook = SetWindowsHookExA(WH_CALLWNDPROC, &CallWndProc, g_module, thread);
   g_shared.installer = GetCurrentProcessId();

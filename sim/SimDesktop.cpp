@@ -182,6 +182,7 @@ void SimDesktop::ProcessMessages() {
   while (!queue_.empty()) {
     const MessageRecord m = queue_.front();
     queue_.pop_front();
+    now_ += PostedDelayMs;
     Deliver(m.window, m.msg, m.wParam, m.lParam);
   }
 }
@@ -202,6 +203,7 @@ void SimDesktop::GlobalDeleteAtom(Atom atom) {
 }
 
 Handle SimDesktop::CreateToolhelp32Snapshot(std::uint32_t, std::uint32_t processId) {
+  ++Snapshots;
   const auto it = processes_.find(processId);
   if (it == processes_.end()) return kInvalidHandle;
   const Handle handle = nextSnapshot_++;

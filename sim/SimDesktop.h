@@ -65,9 +65,11 @@ class SimDesktop : public Desktop {
   // Where Shell_NotifyIconA goes: the taskbar, when one runs.
   std::function<bool(std::uint32_t message, const NotifyIconData& data)> NotifyIconSink;
 
-  std::vector<MessageRecord> Log;  // every message sent or posted
-  int PumpCount = 0;               // calls of ProcessMessages
-  int BlockedSends = 0;            // unbounded sends to a hung window, which would never return
+  std::vector<MessageRecord> Log;   // every message sent or posted
+  int PumpCount = 0;                // calls of ProcessMessages
+  int BlockedSends = 0;             // unbounded sends to a hung window, which would never return
+  int Snapshots = 0;                // module snapshots taken
+  std::uint32_t PostedDelayMs = 0;  // virtual time each posted message takes to arrive
   std::size_t QueueLength() const { return queue_.size(); }
 
   // Desktop

@@ -150,7 +150,9 @@ TEST(OwnerExecutablePath, WalksTheModulesAsStated) {
                                            {3, "c.exe", "C:\\c.exe"}})),
             "C:\\z.dll");
   EXPECT_EQ(OwnerExecutablePath(d, window({})), "");
+  // A window that is gone has no process; process 0 would be this very program.
   EXPECT_EQ(OwnerExecutablePath(d, 0xDEAD), "");
+  EXPECT_EQ(d.Snapshots, 3 + 1);
   EXPECT_EQ(d.OpenHandles(), 0);
   d.SetToolhelp(false);
   EXPECT_EQ(OwnerExecutablePath(d, window({{1, "a.exe", "C:\\a.exe"}})), "");
@@ -205,6 +207,43 @@ TEST(HungHook, AnAnswerWithoutItsEndKeepsWhatArrived) {
   EXPECT_EQ(w.desktop.GetTickCount() - start, kHookAnswerTimeoutMs);
   EXPECT_NE(Find(r, "b"), nullptr);
   EXPECT_FALSE(r.EnumDone);
+}
+
+TEST(HungHook, ASlowAnswerThatKeepsComingIsAwaitedWhole) {
+  World w;
+  ASSERT_TRUE(w.corvalet->Start());
+  auto& p = w.Program("C:\\Apps\\many.exe", "ManyWnd");
+  w.Registry().HandlingFlag = false;
+  for (std::uint32_t id = 1; id <= 100; ++id) p.AddIcon(id, "icon " + std::to_string(id));
+  w.Pump();
+  w.Registry().HandlingFlag = true;
+  // Six hundred posted messages, each 10 ms apart: twice the bound in all, never silent for it.
+  w.hook->AnswerMode = sim::SimHook::Answer::PostedAfterBegin;
+  w.desktop.PostedDelayMs = 10;
+  const std::uint32_t start = w.desktop.GetTickCount();
+  w.Registry().EnumerateIcons(w.Registry().AllIcons);
+  EXPECT_GT(w.desktop.GetTickCount() - start, kHookAnswerTimeoutMs);
+  EXPECT_TRUE(w.Registry().EnumDone);
+  EXPECT_EQ(ForeignCount(w.Registry()), 100);
+}
+
+TEST(Enumeration, EachOwnerProcessIsWalkedOnce) {
+  World w;
+  auto& p = w.Program("C:\\Apps\\a.exe", "AWnd");
+  for (std::uint32_t id = 1; id <= 3; ++id) p.AddIcon(id, "a" + std::to_string(id));
+  ASSERT_TRUE(w.corvalet->Start());
+  TrayRegistry& r = w.Registry();
+  w.desktop.Snapshots = 0;
+  r.EnumerateIcons(r.AllIcons);
+  EXPECT_EQ(w.desktop.Snapshots, 0);  // known from the enumeration before
+  // A new process behind a new window is walked anew.
+  p.Restart();
+  p.AddIcon(9, "a again");
+  w.Pump();
+  EXPECT_EQ(w.desktop.Snapshots, 1);
+  const TIconInfo* again = Find(r, "a again");
+  ASSERT_NE(again, nullptr);
+  EXPECT_EQ(again->ExePath, "C:\\Apps\\a.exe");
 }
 
 TEST(Enumeration, APostedAnswerGivesTheSameListAsASentOne) {

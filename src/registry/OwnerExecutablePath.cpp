@@ -16,6 +16,8 @@ std::string UpToZero(const std::array<char, N>& field) {
 std::string OwnerExecutablePath(Desktop& desktop, Hwnd window) {
   if (!desktop.ToolhelpAvailable()) return {};
   const std::uint32_t processId = desktop.GetWindowThreadProcessId(window);
+  // No process (the window is gone): a snapshot of process 0 would list this very program.
+  if (processId == 0) return {};
   const Handle snapshot = desktop.CreateToolhelp32Snapshot(kTh32csSnapModule, processId);
   if (snapshot == kInvalidHandle) return {};
 

@@ -20,14 +20,30 @@ TrayRegistry::TrayRegistry(Desktop& desktop, const ShellWindows& shell, TOptions
   ListView1.OnRadioClick = [this](IconPlace place) { SetSelectedPlace(place); };
 }
 
-void TrayRegistry::WaitForAnswer(const bool& flag, std::uint32_t start) {
+void TrayRegistry::WaitForAnswer(const bool& flag) {
   while (!flag) {
     desktop_.ProcessMessages();
     if (flag) break;
-    const std::uint32_t elapsed = desktop_.GetTickCount() - start;
-    if (elapsed >= kHookAnswerTimeoutMs) break;
-    desktop_.WaitForMessage(kHookAnswerTimeoutMs - elapsed);
+    const std::uint32_t silent = desktop_.GetTickCount() - lastAnswer_;
+    if (silent >= kHookAnswerTimeoutMs) break;
+    desktop_.WaitForMessage(kHookAnswerTimeoutMs - silent);
   }
+}
+
+std::string TrayRegistry::OwnerPath(Hwnd window) {
+  const std::uint32_t processId = desktop_.GetWindowThreadProcessId(window);
+  if (processId == 0) return {};
+  // A window stays in its process, so while the handle names the same process the path holds.
+  for (const OwnerPaths* known : {&ownerPaths_, &previousOwnerPaths_}) {
+    const auto it = known->find(window);
+    if (it != known->end() && it->second.first == processId) {
+      if (known != &ownerPaths_) ownerPaths_[window] = it->second;
+      return it->second.second;
+    }
+  }
+  std::string path = OwnerExecutablePath(desktop_, window);
+  ownerPaths_[window] = {processId, path};
+  return path;
 }
 
 int TrayRegistry::EnumerateIcons(TIconList& list) {
@@ -35,26 +51,26 @@ int TrayRegistry::EnumerateIcons(TIconList& list) {
   targetList_ = &list;
   ListView1.Clear();
   const std::uint64_t beginsBefore = enumBegins_;
-  const std::uint32_t start = desktop_.GetTickCount();
+  NoteAnswer();
   LResult ignored = 0;
   desktop_.SendMessageTimeoutA(shell_.Toolbar, THM_ENUMREQUEST, THM_ENUM_VALUE, THM_ENUM_VALUE,
                                kHookAnswerTimeoutMs, &ignored);
   // The hook sends its begin message before the request returns; without it no answer is on
   // its way (no hook, no toolbar, or a hung one), and waiting would only freeze the program.
-  if (enumBegins_ != beginsBefore) WaitForAnswer(EnumDone, start);
+  if (enumBegins_ != beginsBefore) WaitForAnswer(EnumDone);
   return targetList_->Count();
 }
 
 TIconInfo TrayRegistry::QueryIcon(Hwnd ownerWindow, std::uint32_t iconId) {
   const std::uint64_t beginsBefore = queryBegins_;
-  const std::uint32_t start = desktop_.GetTickCount();
+  NoteAnswer();
   SendToToolbar(THM_QUERYSETID, THM_QUERYSETID_VALUE, static_cast<LParam>(iconId));
   SendToToolbar(THM_QUERYSETWND, THM_QUERYSETWND_VALUE, static_cast<LParam>(ownerWindow));
   LResult ignored = 0;
   desktop_.SendMessageTimeoutA(shell_.Toolbar, THM_QUERYREQUEST, THM_QUERY_VALUE, THM_QUERY_VALUE,
                                kHookAnswerTimeoutMs, &ignored);
   if (queryBegins_ == beginsBefore) return TIconInfo{};
-  WaitForAnswer(QueryDone, start);
+  WaitForAnswer(QueryDone);
   return buffer_;
 }
 
@@ -81,7 +97,7 @@ void TrayRegistry::OnIconTip(WParam commandId, LParam atomParam) {
 
 bool TrayRegistry::OnIconCommit(WParam state) {
   buffer_.State = static_cast<std::uint8_t>(state & 0xFFu);
-  buffer_.ExePath = OwnerExecutablePath(desktop_, buffer_.hWnd);
+  buffer_.ExePath = OwnerPath(buffer_.hWnd);
   buffer_.ClassName = desktop_.GetClassNameA(buffer_.hWnd, kClassBuffer);
   return targetList_->Add(buffer_) != -1;
 }
@@ -114,9 +130,12 @@ void TrayRegistry::OnIconModified(WParam ownerWindow, LParam iconId) {
 }
 
 bool TrayRegistry::HandleHookMessage(std::uint32_t msg, WParam wParam, LParam lParam) {
+  if (msg >= THM_ENUMBEGIN && msg <= THM_QUERYEND) NoteAnswer();
   switch (msg) {
     case THM_ENUMBEGIN:
       ++enumBegins_;
+      previousOwnerPaths_ = std::move(ownerPaths_);
+      ownerPaths_.clear();
       EnumDone = false;
       targetList_->Clear();
       return true;

@@ -4,6 +4,8 @@
 // the hook's notifications to HandleHookMessage.
 #include <cstdint>
 #include <string>
+#include <unordered_map>
+#include <utility>
 
 #include "platform/Desktop.h"
 #include "registry/OptionsList.h"
@@ -89,8 +91,12 @@ class TrayRegistry {
   void OnIconAdded(WParam ownerWindow, LParam iconId);
   void OnIconDeleted();
   void OnIconModified(WParam ownerWindow, LParam iconId);
-  // Pumps messages until flag is set or the answer's time, counted from start, is up.
-  void WaitForAnswer(const bool& flag, std::uint32_t start);
+  // Pumps messages until flag is set, or until the hook has been silent for the answer's
+  // bound: a slow answer that keeps coming is awaited, a stalled one is not.
+  void WaitForAnswer(const bool& flag);
+  void NoteAnswer() { lastAnswer_ = desktop_.GetTickCount(); }
+  // OwnerExecutablePath of a record's owner; one walk per owner process and enumeration.
+  std::string OwnerPath(Hwnd window);
   void SendToToolbar(std::uint32_t msg, WParam wParam, LParam lParam);
   void MoveSelected(int step);
   void UpdateMoveButtons();
@@ -104,6 +110,11 @@ class TrayRegistry {
   TIconList* targetList_ = &AllIcons;
   std::uint64_t enumBegins_ = 0;  // begin messages seen, to tell whether a request was taken
   std::uint64_t queryBegins_ = 0;
+  std::uint32_t lastAnswer_ = 0;
+  // Owner window -> (process, path), for this enumeration and the one before.
+  using OwnerPaths = std::unordered_map<Hwnd, std::pair<std::uint32_t, std::string>>;
+  OwnerPaths ownerPaths_;
+  OwnerPaths previousOwnerPaths_;
 };
 
 }  // namespace cvl

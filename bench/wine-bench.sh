@@ -1,0 +1,50 @@
+#!/usr/bin/env bash
+# The cost of one added icon end to end under Wine: from an owner's Shell_NotifyIconA(NIM_ADD)
+# returning to Corvalet having hidden its button, with 10 and 100 icons in the tray, beside one
+# bare Shell_NotifyIconA call and one cross-process SendMessageA round trip; and the messages
+# exchanged per added icon against the protocol's floor. Runs with the hook's answers sent and
+# with everything after the begin message posted.
+# Usage: bench/wine-bench.sh  (after cmake --build --preset win32)
+set -u
+cd "$(dirname "$0")/.."
+root=$(pwd)
+. tests/wine/session.sh
+. tests/wine/checks.sh
+trap wine_session_end EXIT
+wine_session_begin "$root/build/wine-bench" winxp
+app="$WINEPREFIX/drive_c/cv"
+rm -rf "$app"
+mkdir -p "$app"
+cp build/win32/src/win32/Corvalet.exe build/win32/hook/Snarehook.dll build/win32/tools/*.exe "$app/"
+cd "$app"
+ini="$(wine_windows_dir)/QLCvl.ini"
+
+printf '%-8s %6s %14s %16s %14s %10s %8s %7s\n' answers icons add_to_hidden "x notify_call" "x round_trip" messages floor "x floor"
+for mode in sent posted; do
+  for icons in 10 100; do
+    printf '[Common]\r\nApStyle=2\r\n' >"$ini"
+    if [ "$mode" = posted ]; then export SNAREHOOK_POST_ANSWERS=1; else unset SNAREHOOK_POST_ANSWERS; fi
+    start classicshell.exe --state 'C:\cv\state.txt'
+    eventually 20 probe dump >/dev/null
+    start Corvalet.exe
+    eventually 20 one_main_form
+    sleep 1
+    line=$(timeout 300 wine traybench.exe "$icons" 7 2>/dev/null | tr -d '\r')
+    probe close TMainForm "Quillon Corvalet" >/dev/null
+    eventually 20 no_main_form
+    timeout 20 wineserver -k >/dev/null 2>&1
+    timeout 20 wineserver -w >/dev/null 2>&1
+    (timeout 30 wineserver -p >/dev/null 2>&1 &)
+    get() { echo "$line" | sed -n "s/.*$1=\([0-9.]*\).*/\1/p"; }
+    add=$(get add_to_hidden_ms)
+    notify=$(get notify_ms)
+    trip=$(get roundtrip_ms)
+    told=$(get told)
+    requested=$(get requested)
+    # The floor: the report, the request, begin and end, five messages per listed icon, and
+    # the one TB_HIDEBUTTON of the new icon.
+    floor=$((1 + 1 + 2 + 5 * icons + 1))
+    awk -v m="$mode" -v n="$icons" -v a="$add" -v s="$notify" -v r="$trip" -v t="$told" -v q="$requested" -v f="$floor" \
+      'BEGIN { printf "%-8s %6d %11.2f ms %16.1f %14.0f %10.0f %8d %7.2f\n", m, n, a, a / s, a / r, t + q, f, (t + q) / f }'
+  done
+done

@@ -1,0 +1,166 @@
+// traybench.exe: measures, under a running stand-in taskbar and Corvalet placing new icons out
+// of the tray, how long after an owner's Shell_NotifyIconA(NIM_ADD) returns Corvalet has hidden
+// that owner's button, beside the cost of one bare Shell_NotifyIconA call and of one
+// cross-process SendMessageA round trip, and the messages exchanged per added icon.
+//
+//   traybench.exe ICONS ROUNDS
+//
+// Prints one line: icons=N add_to_hidden_ms=M notify_ms=S roundtrip_ms=R told=T requested=Q
+#include <windows.h>
+
+#include <commctrl.h>
+#include <shellapi.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <vector>
+
+namespace {
+
+LARGE_INTEGER g_frequency;
+
+double Now() {
+  LARGE_INTEGER t;
+  QueryPerformanceCounter(&t);
+  return 1000.0 * static_cast<double>(t.QuadPart) / static_cast<double>(g_frequency.QuadPart);
+}
+
+double Median(std::vector<double> v) {
+  std::sort(v.begin(), v.end());
+  return v.empty() ? 0 : v[v.size() / 2];
+}
+
+HWND g_window;
+HICON g_icon;
+
+BOOL Notify(DWORD message, UINT id, const char* tip) {
+  NOTIFYICONDATAA nid{};
+  nid.cbSize = NOTIFYICONDATAA_V1_SIZE;
+  nid.hWnd = g_window;
+  nid.uID = id;
+  nid.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
+  nid.uCallbackMessage = WM_APP + 1;
+  nid.hIcon = g_icon;
+  lstrcpynA(nid.szTip, tip, sizeof nid.szTip);
+  return Shell_NotifyIconA(message, &nid);
+}
+
+void Pump(DWORD ms) {
+  const DWORD end = GetTickCount() + ms;
+  do {
+    MSG m;
+    while (PeekMessageA(&m, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&m);
+    Sleep(1);
+  } while (GetTickCount() < end);
+}
+
+// Waits until nothing has passed between the hook and Corvalet for 1.5 s. Corvalet ignores
+// reports while it refreshes its own icon, which ends with a quiet stretch of message pumping.
+void WaitIdle(HWND taskbar, UINT stats) {
+  for (int i = 0; i < 120; ++i) {
+    const LRESULT before = SendMessageA(taskbar, stats, 0, 0) + SendMessageA(taskbar, stats, 1, 0);
+    Pump(1500);
+    if (SendMessageA(taskbar, stats, 0, 0) + SendMessageA(taskbar, stats, 1, 0) == before) return;
+  }
+}
+
+// The command identifier of the toolbar's last button, read through memory in its process.
+int LastCommand(HWND toolbar) {
+  const int count = static_cast<int>(SendMessageA(toolbar, TB_BUTTONCOUNT, 0, 0));
+  if (count <= 0) return -1;
+  DWORD pid = 0;
+  GetWindowThreadProcessId(toolbar, &pid);
+  HANDLE process =
+      OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, pid);
+  if (!process) return -1;
+  void* remote = VirtualAllocEx(process, nullptr, sizeof(TBBUTTON), MEM_COMMIT, PAGE_READWRITE);
+  TBBUTTON b{};
+  b.idCommand = -1;
+  if (remote && SendMessageA(toolbar, TB_GETBUTTON, count - 1, reinterpret_cast<LPARAM>(remote)))
+    ReadProcessMemory(process, remote, &b, sizeof b, nullptr);
+  if (remote) VirtualFreeEx(process, remote, 0, MEM_RELEASE);
+  CloseHandle(process);
+  return b.idCommand;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  const int icons = argc > 1 ? std::atoi(argv[1]) : 10;
+  const int rounds = argc > 2 ? std::atoi(argv[2]) : 15;
+  QueryPerformanceFrequency(&g_frequency);
+  WNDCLASSA wc{};
+  wc.lpfnWndProc = DefWindowProcA;
+  wc.hInstance = GetModuleHandleA(nullptr);
+  wc.lpszClassName = "TrayBench";
+  RegisterClassA(&wc);
+  g_window =
+      CreateWindowExA(0, "TrayBench", "", 0, 0, 0, 1, 1, nullptr, nullptr, wc.hInstance, nullptr);
+  g_icon = LoadIconA(nullptr, reinterpret_cast<LPCSTR>(IDI_APPLICATION));
+
+  const HWND taskbar = FindWindowA("Shell_TrayWnd", nullptr);
+  const HWND notify = FindWindowExA(taskbar, nullptr, "TrayNotifyWnd", nullptr);
+  HWND toolbar = FindWindowExA(FindWindowExA(notify, nullptr, "SysPager", nullptr), nullptr,
+                               "ToolbarWindow32", nullptr);
+  if (!toolbar) toolbar = FindWindowExA(notify, nullptr, "ToolbarWindow32", nullptr);
+  if (!toolbar) return 1;
+  const UINT stats = RegisterWindowMessageA("Snarehook.Stats");
+
+  // The tray holds ICONS icons while the new one is handled: its own, Corvalet's and ours.
+  const int existing = static_cast<int>(SendMessageA(toolbar, TB_BUTTONCOUNT, 0, 0));
+  for (int i = 0; i < icons - existing - 1; ++i) Notify(NIM_ADD, 1000 + i, "filler");
+  WaitIdle(taskbar, stats);
+
+  std::vector<double> addToHidden;
+  double told = 0, requested = 0;
+  for (int r = 0; r < rounds; ++r) {
+    const LRESULT told0 = SendMessageA(taskbar, stats, 0, 0);
+    const LRESULT requested0 = SendMessageA(taskbar, stats, 1, 0);
+    Notify(NIM_ADD, 1, "new icon");
+    const double t0 = Now();
+    const int command = LastCommand(toolbar);
+    double t1 = 0;
+    while (Now() - t0 < 5000) {
+      if (SendMessageA(toolbar, TB_ISBUTTONHIDDEN, command, 0)) {
+        t1 = Now();
+        break;
+      }
+      SwitchToThread();
+    }
+    WaitIdle(taskbar, stats);
+    if (std::getenv("TRAYBENCH_VERBOSE"))
+      std::fprintf(stderr, "round %d: %.1f ms, told %ld, requested %ld\n", r,
+                   t1 > 0 ? t1 - t0 : -1.0,
+                   static_cast<long>(SendMessageA(taskbar, stats, 0, 0) - told0),
+                   static_cast<long>(SendMessageA(taskbar, stats, 1, 0) - requested0));
+    told += static_cast<double>(SendMessageA(taskbar, stats, 0, 0) - told0);
+    requested += static_cast<double>(SendMessageA(taskbar, stats, 1, 0) - requested0);
+    if (t1 > 0) addToHidden.push_back(t1 - t0);
+    Notify(NIM_DELETE, 1, "");
+    WaitIdle(taskbar, stats);
+  }
+
+  Notify(NIM_ADD, 1, "probe");
+  Pump(300);
+  std::vector<double> notifyCost, roundTrip;
+  for (int i = 0; i < 40; ++i) {
+    const double t0 = Now();
+    Notify(NIM_MODIFY, 1, i % 2 ? "probe a" : "probe b");
+    notifyCost.push_back(Now() - t0);
+  }
+  for (int i = 0; i < 200; ++i) {
+    const double t0 = Now();
+    SendMessageA(taskbar, WM_NULL, 0, 0);
+    roundTrip.push_back(Now() - t0);
+  }
+  Notify(NIM_DELETE, 1, "");
+  for (int i = 0; i < icons - existing - 1; ++i) Notify(NIM_DELETE, 1000 + i, "");
+
+  std::printf(
+      "icons=%d add_to_hidden_ms=%.3f notify_ms=%.3f roundtrip_ms=%.4f told=%.1f requested=%.1f "
+      "hidden=%d/%d\n",
+      icons, Median(addToHidden), Median(notifyCost), Median(roundTrip), told / rounds,
+      requested / rounds, static_cast<int>(addToHidden.size()), rounds);
+  return 0;
+}
