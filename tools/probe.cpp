@@ -10,6 +10,7 @@
 //   probe iconrect ROW        prints the screen rectangle of that row's picture: L T R B
 //   probe hwnd CLASS          prints the handle of the top-level window of class CLASS, in hex
 //   probe buttonswitch on|off sends THM_BUTTONSWITCH to the notification area
+//   probe endsession          sends WM_ENDSESSION (the session ends) to Corvalet's main form
 //   probe list                prints class and title of every visible top-level window
 // Exit code 0 on success, 1 when nothing was found, 2 on bad arguments.
 #include <windows.h>
@@ -162,6 +163,14 @@ int main(int argc, char** argv) {
     return 0;
   }
   if (argc == 2 && std::strcmp(argv[1], "rows") == 0) return Rows();
+  if (argc == 2 && std::strcmp(argv[1], "endsession") == 0) {
+    HWND form = ::FindWindowA("TMainForm", "Quillon Corvalet");
+    DWORD_PTR result = 0;
+    return form && ::SendMessageTimeoutA(form, WM_ENDSESSION, TRUE, 0, SMTO_ABORTIFHUNG, 10000,
+                                         &result)
+               ? 0
+               : 1;
+  }
   if (argc == 3 && std::strcmp(argv[1], "hwnd") == 0) {
     HWND window = ::FindWindowA(argv[2], nullptr);
     std::printf("%lx\n", static_cast<unsigned long>(reinterpret_cast<UINT_PTR>(window)));

@@ -73,6 +73,14 @@ check "THM_BUTTONSWITCH on makes room near the clock" eventually 5 notify_width_
 probe buttonswitch off >/dev/null
 check "... and off gives it back" eventually 5 notify_width_is "$width"
 
+probe endsession >/dev/null
+check "the end of the Windows session hands every icon back" eventually 5 none_hidden
+check "... and leaves the stored setting on" grep -qs '^Enabled=1' "$ini"
+probe close TMainForm "Quillon Corvalet" >/dev/null
+check "... and Corvalet still exits cleanly afterwards" eventually 20 no_main_form
+start Corvalet.exe
+check "at the next start the icons go back to their places" eventually 20 hidden OwnerA 5
+
 second_start
 check "a second Corvalet refuses to start" [ "${warning_text:-}" = "Can not be more then 2 Corvalets in the memory.||Please close one." ]
 check "... leaving exactly one" one_main_form
