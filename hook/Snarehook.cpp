@@ -10,6 +10,7 @@
 // It runs in the shell's process, so: no exceptions, no waits without a bound, every pointer
 // from the shell checked before it is read, every hook procedure calls the next hook.
 #include "Snarehook.h"
+#include "TrayRecord.h"
 
 #include <commctrl.h>
 
@@ -53,14 +54,6 @@ bool g_attached;
 bool g_settingRoom;
 WNDPROC g_old[3];
 HWND g_subclassed[3];
-
-struct TrayRecord {
-  HWND hwnd;
-  UINT uID;
-  UINT uCallbackMessage;
-  DWORD reserved[2];
-  HICON hIcon;
-};
 
 LRESULT CALLBACK SubclassProc(HWND, UINT, WPARAM, LPARAM);
 

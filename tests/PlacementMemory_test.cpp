@@ -6,17 +6,6 @@
 namespace cvl::test {
 namespace {
 
-const TIconInfo* Find(TrayRegistry& r, const std::string& tip) {
-  for (const TIconInfo& i : r.AllIcons)
-    if (i.TipText == tip) return &i;
-  return nullptr;
-}
-
-IconPlace PlaceOf(TrayRegistry& r, const std::string& tip) {
-  const TIconInfo* i = Find(r, tip);
-  return i ? i->Place : IconPlace::Unplaced;
-}
-
 TEST(PlacementMemory, FirstStartWithoutAFile) {
   World w;
   auto& a = w.Program("C:\\Apps\\a.exe", "AWnd");

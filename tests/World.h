@@ -43,6 +43,25 @@ inline OsVersionInfo VersionFor(int code) {
   }
 }
 
+// The entry of the all-icons list with that tip, if any.
+inline const TIconInfo* Find(TrayRegistry& r, const std::string& tip) {
+  for (const TIconInfo& i : r.AllIcons)
+    if (i.TipText == tip) return &i;
+  return nullptr;
+}
+
+inline IconPlace PlaceOf(TrayRegistry& r, const std::string& tip) {
+  const TIconInfo* i = Find(r, tip);
+  return i ? i->Place : IconPlace::Unplaced;
+}
+
+// Listed icons other than Corvalet's own, which is listed like any other.
+inline int ForeignCount(TrayRegistry& r) {
+  int n = 0;
+  for (const TIconInfo& i : r.AllIcons) n += i.ExePath.find("Corvalet.exe") == std::string::npos;
+  return n;
+}
+
 struct World {
   explicit World(int versionCode = 90) {
     desktop.SetVersion(VersionFor(versionCode));

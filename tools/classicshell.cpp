@@ -18,6 +18,7 @@
 #include <cstring>
 #include <string>
 
+#include "TrayRecord.h"
 #include "shell/NotifyCopyData.h"
 
 namespace {
@@ -27,15 +28,6 @@ constexpr UINT kLayout = WM_APP + 0x78;
 constexpr int kTaskbarHeight = 30;
 constexpr int kClockWidth = 50;
 constexpr int kButtonSize = 22;
-
-// What the real shell keeps behind each button's dwData.
-struct TrayRecord {
-  HWND hwnd;
-  UINT uID;
-  UINT uCallbackMessage;
-  DWORD reserved[2];
-  HICON hIcon;
-};
 
 HINSTANCE g_instance;
 HWND g_taskbar, g_notify, g_clock, g_pager, g_toolbar;

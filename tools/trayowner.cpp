@@ -90,11 +90,11 @@ COLORREF ParseColour(const char* hex) {
 }
 
 // "ID:TIP:RRGGBB"; the tip may hold spaces but no colon.
-void AddSpec(const std::string& spec) {
-  const auto a = spec.find(':'), b = spec.rfind(':');
+void AddIconArgument(const std::string& arg) {
+  const auto a = arg.find(':'), b = arg.rfind(':');
   if (a == std::string::npos || b == a) return;
-  Add(static_cast<UINT>(std::atoi(spec.c_str())), spec.substr(a + 1, b - a - 1),
-      ParseColour(spec.c_str() + b + 1));
+  Add(static_cast<UINT>(std::atoi(arg.c_str())), arg.substr(a + 1, b - a - 1),
+      ParseColour(arg.c_str() + b + 1));
 }
 
 void Command(const std::string& text) {
@@ -166,7 +166,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
   g_window = CreateWindowExA(0, cls.c_str(), cls.c_str(), WS_OVERLAPPED, 0, 0, 10, 10, nullptr,
                              nullptr, instance, nullptr);
   for (int i = 1; i + 1 < __argc; ++i)
-    if (std::strcmp(__argv[i], "--icon") == 0) AddSpec(__argv[++i]);
+    if (std::strcmp(__argv[i], "--icon") == 0) AddIconArgument(__argv[++i]);
   MSG m;
   while (GetMessageA(&m, nullptr, 0, 0) > 0) {
     TranslateMessage(&m);
