@@ -271,6 +271,18 @@ TEST(Query, ReadsOneIconAndAddsItWhenNew) {
       sent.push_back(m.wParam);
   EXPECT_EQ(sent, (std::vector<std::uint32_t>{THM_QUERYSETID_VALUE, THM_QUERYSETWND_VALUE,
                                               THM_QUERY_VALUE}));
+
+  // An icon the list did not hold yet is appended, still without a row.
+  auto& b = w.Program("C:\\Apps\\b.exe", "BWnd");
+  r.HandlingFlag = false;
+  b.AddIcon(2, "b");
+  w.Pump();
+  r.HandlingFlag = true;
+  const int listed = r.AllIcons.Count();
+  EXPECT_EQ(r.QueryIcon(b.Window(), 2).TipText, "b");
+  EXPECT_EQ(r.AllIcons.Count(), listed + 1);
+  EXPECT_EQ(r.ListView1.RowCount(), rows);
+  EXPECT_EQ(w.desktop.AtomCount(), 0);
 }
 
 TEST(Modified, WhileThePanelIsHiddenNothingChanges) {
