@@ -340,7 +340,9 @@ bool ToolbarMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
       return true;
     }
   }
-  if (msg == TB_HIDEBUTTON) TrackHidden(static_cast<int>(wp), LOWORD(lp) != 0);
+  // Only what another thread hides is Corvalet's doing; the shell hides its own buttons too
+  // (XP's inactive icons), and those are not ours to show again.
+  if (msg == TB_HIDEBUTTON && InSendMessage()) TrackHidden(static_cast<int>(wp), LOWORD(lp) != 0);
   return false;
 }
 
