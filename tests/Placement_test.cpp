@@ -159,5 +159,18 @@ TEST_F(ThreeIcons, RefreshOwnIconDropsTheReportsAboutItself) {
   EXPECT_EQ(requests, 0);
 }
 
+TEST_F(ThreeIcons, AnErrorWhileRefreshingTheOwnIconLeavesHandlingOn) {
+  const Hwnd failing = w.desktop.CreateWindow(
+      "Failing", "", 0, 1,
+      [](std::uint32_t, WParam, LParam) -> LResult { throw std::runtime_error("handler failed"); });
+  w.desktop.PostMessageA(failing, 1, 0, 0);
+  EXPECT_THROW(R().RefreshOwnIcon(), std::runtime_error);
+  EXPECT_TRUE(R().HandlingFlag);
+  // And the tray is still followed.
+  w.Program("C:\\Apps\\d.exe", "DWnd").AddIcon(1, "d");
+  w.Pump();
+  EXPECT_NE(Find(R(), "d"), nullptr);
+}
+
 }  // namespace
 }  // namespace cvl::test

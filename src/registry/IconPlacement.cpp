@@ -11,6 +11,19 @@ namespace {
 // dropped while the handling flag is off.
 constexpr int kOwnIconPumps = 255;
 
+// Clears the handling flag for a scope and sets it again however the scope is left: a flag
+// left off by an error would silently end all handling of the tray.
+class HandlingOff {
+ public:
+  explicit HandlingOff(bool& flag) : flag_(flag) { flag_ = false; }
+  ~HandlingOff() { flag_ = true; }
+  HandlingOff(const HandlingOff&) = delete;
+  HandlingOff& operator=(const HandlingOff&) = delete;
+
+ private:
+  bool& flag_;
+};
+
 }  // namespace
 
 void TrayRegistry::SendToToolbar(std::uint32_t msg, WParam wParam, LParam lParam) {
@@ -56,24 +69,24 @@ void TrayRegistry::ShowAllIcons() {
 }
 
 void TrayRegistry::RefreshOwnIcon() {
-  HandlingFlag = false;
+  const HandlingOff off(HandlingFlag);
   ownIcon_.SetActive(!ownIcon_.Active());
   ownIcon_.SetActive(!ownIcon_.Active());
   for (int i = 0; i < kOwnIconPumps; ++i) desktop_.ProcessMessages();
-  HandlingFlag = true;
 }
 
 void TrayRegistry::SetSelectedPlace(IconPlace place) {
-  HandlingFlag = false;
-  const int row = ListView1.FirstSelected();
   IconPlace oldPlace = IconPlace::Unplaced;
-  if (ListView1.IsChecked(place) && row >= 0 && row < AllIcons.Count()) {
-    oldPlace = AllIcons[row].Place;
-    AllIcons.SetPlace(row, place);
-    if (oldPlace != place) UpdatePlacementMemory();
+  {
+    const HandlingOff off(HandlingFlag);
+    const int row = ListView1.FirstSelected();
+    if (ListView1.IsChecked(place) && row >= 0 && row < AllIcons.Count()) {
+      oldPlace = AllIcons[row].Place;
+      AllIcons.SetPlace(row, place);
+      if (oldPlace != place) UpdatePlacementMemory();
+    }
+    ApplyPlacement();
   }
-  ApplyPlacement();
-  HandlingFlag = true;
   if (oldPlace != place) RefreshOwnIcon();
 }
 
