@@ -179,7 +179,9 @@ bool SimDesktop::PostMessageA(Hwnd window, std::uint32_t msg, WParam wParam, LPa
 
 void SimDesktop::ProcessMessages() {
   ++PumpCount;
-  while (!queue_.empty()) {
+  // One pass over what is waiting now: what those messages post waits for the next pass, so a
+  // sender that never stops cannot hold a single pass forever.
+  for (std::size_t waiting = queue_.size(); waiting > 0 && !queue_.empty(); --waiting) {
     const MessageRecord m = queue_.front();
     queue_.pop_front();
     now_ += PostedDelayMs;

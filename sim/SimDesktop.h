@@ -84,7 +84,7 @@ class SimDesktop : public Desktop {
   bool SendMessageTimeoutA(Hwnd window, std::uint32_t msg, WParam wParam, LParam lParam,
                            std::uint32_t timeoutMs, LResult* result) override;
   bool PostMessageA(Hwnd window, std::uint32_t msg, WParam wParam, LParam lParam) override;
-  void ProcessMessages() override;
+  void ProcessMessages() override;  // one pass over the messages waiting at the call
   void WaitForMessage(std::uint32_t timeoutMs) override;
   std::uint32_t GetTickCount() override { return now_; }
   std::optional<std::string> GlobalGetAtomNameA(Atom atom, int size) override;

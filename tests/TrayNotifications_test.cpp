@@ -214,6 +214,30 @@ TEST(HungHook, ASlowAnswerThatKeepsComingIsAwaitedWhole) {
   EXPECT_EQ(ForeignCount(w.Registry()), 100);
 }
 
+TEST(HungHook, AnAnswerThatNeverEndsIsCutOffAtItsLimit) {
+  World w;
+  ASSERT_TRUE(w.corvalet->Start());
+  // A hook stuck repeating one message of its answer, forever.
+  const Hwnd form = w.corvalet->Host().window;
+  const Hwnd looping = w.desktop.CreateWindow("Loop", "", 0, 1, [&](std::uint32_t, WParam, LParam) {
+    w.desktop.PostMessageA(form, THM_ENUMCALLBACK, 0, 0);
+    return 0;
+  });
+  w.desktop.Subclass(
+      form, [&, old = w.desktop.Window(form)->handler](std::uint32_t m, WParam wp, LParam lp) {
+        if (m == THM_ENUMCALLBACK) w.desktop.PostMessageA(looping, 1, 0, 0);
+        return old(m, wp, lp);
+      });
+  w.hook->AnswerMode = sim::SimHook::Answer::NoEnd;
+  w.desktop.PostedDelayMs = 5;
+  const std::uint32_t start = w.desktop.GetTickCount();
+  w.Registry().EnumerateIcons(w.Registry().AllIcons);
+  const std::uint32_t waited = w.desktop.GetTickCount() - start;
+  EXPECT_GE(waited, kHookAnswerLimitMs);
+  EXPECT_LT(waited, kHookAnswerLimitMs + 100);
+  w.desktop.DestroyWindow(looping);
+}
+
 TEST(Enumeration, EachOwnerProcessIsWalkedOnce) {
   World w;
   auto& p = w.Program("C:\\Apps\\a.exe", "AWnd");

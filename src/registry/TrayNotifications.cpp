@@ -1,4 +1,6 @@
 // Reading the tray through the hook and reacting to its reports.
+#include <algorithm>
+
 #include "registry/OwnerExecutablePath.h"
 #include "registry/TrayRegistry.h"
 #include "shell/HookProtocol.h"
@@ -20,13 +22,15 @@ TrayRegistry::TrayRegistry(Desktop& desktop, const ShellWindows& shell, TOptions
   ListView1.OnRadioClick = [this](IconPlace place) { SetSelectedPlace(place); };
 }
 
-void TrayRegistry::WaitForAnswer(const bool& flag) {
+void TrayRegistry::WaitForAnswer(const bool& flag, std::uint32_t start) {
   while (!flag) {
     desktop_.ProcessMessages();
     if (flag) break;
-    const std::uint32_t silent = desktop_.GetTickCount() - lastAnswer_;
-    if (silent >= kHookAnswerTimeoutMs) break;
-    desktop_.WaitForMessage(kHookAnswerTimeoutMs - silent);
+    const std::uint32_t now = desktop_.GetTickCount();
+    const std::uint32_t silent = now - lastAnswer_;
+    const std::uint32_t elapsed = now - start;
+    if (silent >= kHookAnswerTimeoutMs || elapsed >= kHookAnswerLimitMs) break;
+    desktop_.WaitForMessage(std::min(kHookAnswerTimeoutMs - silent, kHookAnswerLimitMs - elapsed));
   }
 }
 
@@ -52,25 +56,27 @@ int TrayRegistry::EnumerateIcons(TIconList& list) {
   ListView1.Clear();
   const std::uint64_t beginsBefore = enumBegins_;
   NoteAnswer();
+  const std::uint32_t start = lastAnswer_;
   LResult ignored = 0;
   desktop_.SendMessageTimeoutA(shell_.Toolbar, THM_ENUMREQUEST, THM_ENUM_VALUE, THM_ENUM_VALUE,
                                kHookAnswerTimeoutMs, &ignored);
   // The hook sends its begin message before the request returns; without it no answer is on
   // its way (no hook, no toolbar, or a hung one), and waiting would only freeze the program.
-  if (enumBegins_ != beginsBefore) WaitForAnswer(EnumDone);
+  if (enumBegins_ != beginsBefore) WaitForAnswer(EnumDone, start);
   return targetList_->Count();
 }
 
 TIconInfo TrayRegistry::QueryIcon(Hwnd ownerWindow, std::uint32_t iconId) {
   const std::uint64_t beginsBefore = queryBegins_;
   NoteAnswer();
+  const std::uint32_t start = lastAnswer_;
   SendToToolbar(THM_QUERYSETID, THM_QUERYSETID_VALUE, static_cast<LParam>(iconId));
   SendToToolbar(THM_QUERYSETWND, THM_QUERYSETWND_VALUE, static_cast<LParam>(ownerWindow));
   LResult ignored = 0;
   desktop_.SendMessageTimeoutA(shell_.Toolbar, THM_QUERYREQUEST, THM_QUERY_VALUE, THM_QUERY_VALUE,
                                kHookAnswerTimeoutMs, &ignored);
   if (queryBegins_ == beginsBefore) return TIconInfo{};
-  WaitForAnswer(QueryDone);
+  WaitForAnswer(QueryDone, start);
   return buffer_;
 }
 

@@ -91,9 +91,9 @@ class TrayRegistry {
   void OnIconAdded(WParam ownerWindow, LParam iconId);
   void OnIconDeleted();
   void OnIconModified(WParam ownerWindow, LParam iconId);
-  // Pumps messages until flag is set, or until the hook has been silent for the answer's
-  // bound: a slow answer that keeps coming is awaited, a stalled one is not.
-  void WaitForAnswer(const bool& flag);
+  // Pumps messages until flag is set, until the hook has been silent for the answer's bound,
+  // or until the answer's whole time, counted from start, is up.
+  void WaitForAnswer(const bool& flag, std::uint32_t start);
   void NoteAnswer() { lastAnswer_ = desktop_.GetTickCount(); }
   // OwnerExecutablePath of a record's owner; one walk per owner process and enumeration.
   std::string OwnerPath(Hwnd window);

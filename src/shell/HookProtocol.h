@@ -54,8 +54,10 @@ inline constexpr std::uint32_t THM_MINBUTTONRCLICK = 0x41F;
 inline constexpr const char* kMainFormClass = "TMainForm";
 inline constexpr const char* kMainFormCaption = "Quillon Corvalet";
 
-// How long the program waits for the hook: for a request to be taken, and for the end of its
-// answer. A hung taskbar costs this much once per request instead of freezing the program.
+// How long the program waits for the hook: for a request to be taken, and for the next message
+// of its answer. A hung taskbar costs this much once per request instead of freezing the
+// program; a slow answer that keeps coming is awaited, up to kHookAnswerLimitMs in all.
 inline constexpr std::uint32_t kHookAnswerTimeoutMs = 3000;
+inline constexpr std::uint32_t kHookAnswerLimitMs = 30000;
 
 }  // namespace cvl

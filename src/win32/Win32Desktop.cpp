@@ -70,8 +70,13 @@ bool Win32Desktop::PostMessageA(Hwnd window, std::uint32_t msg, WParam wParam, L
 }
 
 void Win32Desktop::ProcessMessages() {
+  // A sender that never stops must not hold one call forever: after this long the rest waits
+  // for the next call, and the caller's own bounds get their say.
+  constexpr DWORD kLongestPassMs = 200;
+  const DWORD start = ::GetTickCount();
   MSG m;
-  while (::PeekMessageA(&m, nullptr, 0, 0, PM_REMOVE)) {
+  while (::GetTickCount() - start < kLongestPassMs &&
+         ::PeekMessageA(&m, nullptr, 0, 0, PM_REMOVE)) {
     if (m.message == WM_QUIT) {
       // Leave the quit for the message loop to end the program with.
       ::PostQuitMessage(static_cast<int>(m.wParam));
