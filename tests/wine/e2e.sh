@@ -97,6 +97,11 @@ pkill -9 -f 'Corvalet.exe' 2>/dev/null
 check "killing Corvalet still leaves every button shown" eventually 10 none_hidden
 start trayowner.exe --class OwnerF --icon '8:Foxtrot:404040'
 check "... and the tray goes on working" eventually 10 buttons_are 6
+start Corvalet.exe
+check "a Corvalet started after the kill takes the tray again" eventually 20 hidden OwnerA 5
+probe close TMainForm "Quillon Corvalet" >/dev/null
+check "... and hands it back at its exit" eventually 20 none_hidden
+eventually 20 no_main_form
 
 printf '[Common]\r\nEnabled=0\r\n[Panel items]\r\nCount=1\r\nIM_0=%s\r\nID_0=OwnerA\r\n' "$owner" >"$ini"
 start Corvalet.exe
