@@ -21,6 +21,24 @@ std::vector<std::string> Calls(World& w, std::size_t from = 0) {
   return calls;
 }
 
+TEST(MainForm, HandlesEveryNotificationAndNothingElseInTheRange) {
+  World w;
+  ASSERT_TRUE(w.corvalet->Start());
+  TMainForm& f = w.corvalet->Form();
+  Hwnd minimized = 0;
+  f.MinButtonRightClick = [&](Hwnd window) { minimized = window; };
+  for (std::uint32_t msg = 0x404; msg <= 0x41F; ++msg) {
+    const bool handled =
+        !(msg >= 0x412 && msg <= 0x414) && msg != 0x418 && !(msg >= 0x41B && msg <= 0x41E);
+    // Replies that change nothing: the icon messages on an empty record, the reports switched off.
+    w.Registry().HandlingFlag = false;
+    EXPECT_EQ(f.WndProc(msg, 0, msg == THM_MINBUTTONRCLICK ? 0x1234 : 0).has_value(), handled)
+        << std::hex << msg;
+  }
+  EXPECT_EQ(minimized, 0x1234u);
+  EXPECT_TRUE(f.WndProc(kWmEndSession, 1, 0).has_value());
+}
+
 TEST(MainForm, StartWithEnabledOnHooksTwiceAndHidesNothingUnremembered) {
   World w;
   auto& a = w.Program("C:\\Apps\\a.exe", "AWnd");

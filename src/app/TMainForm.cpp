@@ -134,6 +134,10 @@ std::optional<LResult> TMainForm::WndProc(std::uint32_t msg, WParam wParam, LPar
     WMEndSession();
     return 0;
   }
+  if (msg == THM_MINBUTTONRCLICK) {
+    if (MinButtonRightClick) MinButtonRightClick(static_cast<Hwnd>(lParam));
+    return 0;
+  }
   if (registry_ && registry_->HandleHookMessage(msg, wParam, lParam)) return 0;
   return std::nullopt;
 }

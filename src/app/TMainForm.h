@@ -1,6 +1,7 @@
 #pragma once
 // The main form: owner of the shell windows, the icon registry, the settings and Corvalet's
 // own tray icon, and receiver of the hook's notifications.
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -44,6 +45,9 @@ class TMainForm {
   void ReloadTray();
   void WMEndSession() { TurnOff(); }
   void ReleaseButtonRoom();
+
+  // THM_MINBUTTONRCLICK: the minimizer takes the right-clicked window.
+  std::function<void(Hwnd window)> MinButtonRightClick;
 
   const ShellWindows& Shell() const { return shell_; }
   int VersionCode() const { return versionCode_; }
