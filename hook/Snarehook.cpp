@@ -10,6 +10,7 @@
 // It runs in the shell's process, so: no exceptions, no waits without a bound, every pointer
 // from the shell checked before it is read, every hook procedure calls the next hook.
 #include "Snarehook.h"
+#include "IconBits.h"
 #include "TrayRecord.h"
 
 #include <commctrl.h>
@@ -26,7 +27,6 @@ constexpr UINT_PTR kWatchdogTimer = 0x534E;
 constexpr UINT kWatchdogMs = 1000;
 constexpr LONG kButtonRoom = 24;
 constexpr int kMaxTracked = 1024;
-constexpr ULONG_PTR kIconBitsTag = 0x534E4943;  // icon bits for Corvalet's own copy
 
 // One copy for every process that loads the library: Corvalet's and the shell's.
 struct Shared {
@@ -113,21 +113,16 @@ void SendIconBits(HWND form, HICON icon) {
   if (icon == nullptr || !GetIconInfo(icon, &info)) return;
   BITMAP bm{};
   if (info.hbmColor != nullptr && GetObjectA(info.hbmColor, sizeof bm, &bm) && bm.bmWidth > 0 &&
-      bm.bmWidth <= 64 && bm.bmHeight > 0 && bm.bmHeight <= 64) {
+      bm.bmWidth <= static_cast<LONG>(kIconBitsMaxSide) && bm.bmHeight > 0 &&
+      bm.bmHeight <= static_cast<LONG>(kIconBitsMaxSide)) {
     const DWORD w = static_cast<DWORD>(bm.bmWidth), h = static_cast<DWORD>(bm.bmHeight);
-    const DWORD bytes = 12 + 2 * 4 * w * h;
+    const DWORD bytes = IconBitsSize(w, h);
     auto* data = static_cast<DWORD*>(HeapAlloc(GetProcessHeap(), HEAP_ZERO_MEMORY, bytes));
     if (data != nullptr) {
       data[0] = static_cast<DWORD>(reinterpret_cast<UINT_PTR>(icon));
       data[1] = w;
       data[2] = h;
-      BITMAPINFO bi{};
-      bi.bmiHeader.biSize = sizeof bi.bmiHeader;
-      bi.bmiHeader.biWidth = static_cast<LONG>(w);
-      bi.bmiHeader.biHeight = -static_cast<LONG>(h);
-      bi.bmiHeader.biPlanes = 1;
-      bi.bmiHeader.biBitCount = 32;
-      bi.bmiHeader.biCompression = BI_RGB;
+      BITMAPINFO bi = IconBitsInfo(w, h);
       HDC dc = GetDC(nullptr);
       const bool ok = GetDIBits(dc, info.hbmColor, 0, h, data + 3, &bi, DIB_RGB_COLORS) &&
                       GetDIBits(dc, info.hbmMask, 0, h, data + 3 + w * h, &bi, DIB_RGB_COLORS);

@@ -10,13 +10,7 @@ namespace cvl::win32 {
 namespace {
 
 HICON MakeIcon(DWORD w, DWORD h, const DWORD* colour, const DWORD* mask) {
-  BITMAPINFO bi{};
-  bi.bmiHeader.biSize = sizeof bi.bmiHeader;
-  bi.bmiHeader.biWidth = static_cast<LONG>(w);
-  bi.bmiHeader.biHeight = -static_cast<LONG>(h);
-  bi.bmiHeader.biPlanes = 1;
-  bi.bmiHeader.biBitCount = 32;
-  bi.bmiHeader.biCompression = BI_RGB;
+  const BITMAPINFO bi = IconBitsInfo(w, h);
   void* pixels = nullptr;
   HBITMAP colourBits = CreateDIBSection(nullptr, &bi, DIB_RGB_COLORS, &pixels, nullptr, 0);
   if (colourBits == nullptr) return nullptr;
@@ -47,7 +41,8 @@ bool IconCopies::Store(const void* data, std::size_t size) {
   DWORD head[3];
   std::memcpy(head, data, sizeof head);
   const DWORD w = head[1], h = head[2];
-  if (w == 0 || h == 0 || w > 64 || h > 64 || size != 12 + 8 * static_cast<std::size_t>(w) * h)
+  if (w == 0 || h == 0 || w > kIconBitsMaxSide || h > kIconBitsMaxSide ||
+      size != IconBitsSize(w, h))
     return false;
   std::vector<DWORD> bits(2 * w * h);
   std::memcpy(bits.data(), static_cast<const BYTE*>(data) + 12, 8 * w * h);

@@ -8,12 +8,10 @@
 #include <cstddef>
 #include <map>
 
+#include "IconBits.h"
 #include "platform/Types.h"
 
 namespace cvl::win32 {
-
-// WM_COPYDATA tag of the hook's icon pixels: { handle, width, height, colour[], mask[] }.
-inline constexpr ULONG_PTR kIconBitsTag = 0x534E4943;
 
 class IconCopies {
  public:
