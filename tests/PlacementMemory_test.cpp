@@ -12,7 +12,7 @@ TEST(PlacementMemory, FirstStartWithoutAFile) {
   a.AddIcon(1, "a");
   ASSERT_TRUE(w.corvalet->Start());
   TrayRegistry& r = w.Registry();
-  EXPECT_EQ(r.PanelMemory.Count() + r.MenuMemory.Count() + r.TrayMemory.Count(), 0);
+  EXPECT_EQ(r.Memory.PanelMemory.Count() + r.Memory.MenuMemory.Count() + r.Memory.TrayMemory.Count(), 0);
   EXPECT_EQ(PlaceOf(r, "a"), IconPlace::Unplaced);
   EXPECT_FALSE(w.Hidden(a, 1));
 
@@ -89,7 +89,7 @@ TEST(PlacementMemory, AHandEditedPairInTwoSectionsGoesToTheMenuAndIsTidiedOnSave
   w.Program("C:\\Apps\\a.exe", "AWnd").AddIcon(1, "a");
   ASSERT_TRUE(w.corvalet->Start());
   EXPECT_EQ(PlaceOf(w.Registry(), "a"), IconPlace::Menu);
-  w.Registry().SavePlacementMemory();
+  w.Registry().Memory.SavePlacementMemory();
   EXPECT_EQ(w.IniValue("Tray items", "Count"), "1");
   EXPECT_EQ(w.IniValue("Tray items", "IM_0"), "C:\\x.exe");  // the unknown program stays
   // The old last keys stay past the count, and are ignored.
@@ -109,7 +109,7 @@ TEST(PlacementMemory, MovingFromMenuToTrayShrinksTheMenuSection) {
     if (r.ListView1.Rows[static_cast<std::size_t>(i)].Caption == "a")
       r.ListView1.SetSelected(i, true);
   r.ListView1.CheckRadio(IconPlace::Tray);
-  r.SavePlacementMemory();  // what OK does
+  r.Memory.SavePlacementMemory();  // what OK does
   EXPECT_EQ(w.IniValue("Tray items", "Count"), "1");
   EXPECT_EQ(w.IniValue("Tray items", "IM_0"), "C:\\Apps\\a.exe");
   EXPECT_EQ(w.IniValue("Menu items", "Count"), "1");
@@ -127,9 +127,9 @@ TEST(PlacementMemory, CountsReadAsIntegers) {
   w.Program("C:\\Apps\\b.exe", "BWnd").AddIcon(1, "b");
   ASSERT_TRUE(w.corvalet->Start());
   TrayRegistry& r = w.Registry();
-  EXPECT_EQ(r.PanelMemory.Count(), 0);  // a negative count is an empty memory, and the rest loads
-  EXPECT_EQ(r.MenuMemory.Count(), 1);
-  EXPECT_EQ(r.TrayMemory.Count(), 0);
+  EXPECT_EQ(r.Memory.PanelMemory.Count(), 0);  // a negative count is an empty memory, and the rest loads
+  EXPECT_EQ(r.Memory.MenuMemory.Count(), 1);
+  EXPECT_EQ(r.Memory.TrayMemory.Count(), 0);
   EXPECT_EQ(PlaceOf(r, "a"), IconPlace::Unplaced);
   EXPECT_EQ(PlaceOf(r, "b"), IconPlace::Menu);
 }
@@ -138,9 +138,9 @@ TEST(PlacementMemory, MissingKeysAreEmptyPairs) {
   World w;
   w.SetIni("[Tray items]\r\nCount=2\r\nIM_0=C:\\Apps\\a.exe\r\n");
   ASSERT_TRUE(w.corvalet->Start());
-  ASSERT_EQ(w.Registry().TrayMemory.Count(), 2);
-  EXPECT_EQ(w.Registry().TrayMemory.Entries()[0], (MemoryEntry{"C:\\Apps\\a.exe", ""}));
-  EXPECT_EQ(w.Registry().TrayMemory.Entries()[1], (MemoryEntry{"", ""}));
+  ASSERT_EQ(w.Registry().Memory.TrayMemory.Count(), 2);
+  EXPECT_EQ(w.Registry().Memory.TrayMemory.Entries()[0], (MemoryEntry{"C:\\Apps\\a.exe", ""}));
+  EXPECT_EQ(w.Registry().Memory.TrayMemory.Entries()[1], (MemoryEntry{"", ""}));
 }
 
 TEST(PlacementMemory, APendingMinimizePlaceWinsOverTheMemory) {
@@ -184,7 +184,7 @@ TEST(PlacementMemory, AThousandIconsAgainstAThousandPrograms) {
   TrayRegistry& r = w.Registry();
   std::vector<MemoryEntry> entries;
   for (int i = 0; i < 1000; ++i) entries.push_back({"C:\\m" + std::to_string(i) + ".exe", "W"});
-  r.PanelMemory.Assign(entries);
+  r.Memory.PanelMemory.Assign(entries);
   for (int i = 0; i < 1000; ++i) {
     TIconInfo icon;
     icon.ExePath = "C:\\m" + std::to_string(i * 2) + ".exe";
@@ -192,7 +192,7 @@ TEST(PlacementMemory, AThousandIconsAgainstAThousandPrograms) {
     icon.uID = static_cast<std::uint32_t>(i);
     r.AllIcons.Add(icon);
   }
-  r.ApplyPlacementMemory();
+  r.Memory.ApplyPlacementMemory();
   int inPanel = 0;
   for (const TIconInfo& i : r.AllIcons) inPanel += i.Place == IconPlace::Panel;
   EXPECT_EQ(inPanel, 500);

@@ -39,7 +39,7 @@ TEST_F(ThreeIcons, PlacingInThePanelHidesTheButtonAtOnce) {
   EXPECT_FALSE(w.Hidden(*a, 1));
   ASSERT_EQ(R().PanelList.Count(), 1);
   EXPECT_EQ(R().PanelList[0].TipText, "b");
-  EXPECT_EQ(R().PanelMemory.Count(), 1);
+  EXPECT_EQ(R().Memory.PanelMemory.Count(), 1);
   EXPECT_GT(w.views.panelRebuilds, 0);
   EXPECT_GT(w.views.menuRebuilds, 0);
   // Only in memory until OK or the next new icon writes it.
@@ -49,7 +49,7 @@ TEST_F(ThreeIcons, PlacingInThePanelHidesTheButtonAtOnce) {
   EXPECT_TRUE(w.Hidden(*b, 1));
   EXPECT_EQ(R().MenuList.Count(), 1);
   EXPECT_EQ(R().PanelList.Count(), 0);
-  EXPECT_EQ(R().PanelMemory.Count(), 0);
+  EXPECT_EQ(R().Memory.PanelMemory.Count(), 0);
   R().ListView1.CheckRadio(IconPlace::Tray);
   EXPECT_FALSE(w.Hidden(*b, 1));
 }
@@ -70,7 +70,7 @@ TEST_F(ThreeIcons, AFoldedTrayKeepsEveryButtonHidden) {
   R().TrayFolded = true;
   R().RefreshIcons();
   for (const auto& button : w.taskbar->Buttons()) EXPECT_TRUE(button.hidden);
-  R().ShowAllIcons();
+  R().Placement.ShowAllIcons();
   for (const auto& button : w.taskbar->Buttons()) EXPECT_FALSE(button.hidden);
 }
 
@@ -102,25 +102,25 @@ TEST_F(ThreeIcons, MovingFollowsTheIconAndStopsAtTheEnds) {
   Select("a");
   EXPECT_FALSE(R().ListView1.SpeedButton3Enabled);
   w.desktop.Log.clear();
-  R().SpeedButton3Click();  // already first: nothing is sent
+  R().Placement.SpeedButton3Click();  // already first: nothing is sent
   for (const auto& m : w.desktop.Log) EXPECT_NE(m.msg, kTbMoveButton);
   EXPECT_FALSE(R().ListView1.SpeedButton3Enabled);
   EXPECT_TRUE(R().ListView1.SpeedButton4Enabled);
 
-  R().SpeedButton4Click();
+  R().Placement.SpeedButton4Click();
   EXPECT_EQ(w.taskbar->Buttons()[1].owner, a->Window());
   EXPECT_EQ(RowOf(R(), "a"), 1);
   EXPECT_EQ(R().ListView1.FirstSelected(), 1);
   EXPECT_TRUE(R().ListView1.SpeedButton3Enabled);
 
   const int last = R().ListView1.RowCount() - 1;
-  while (R().ListView1.FirstSelected() != last) R().SpeedButton4Click();
+  while (R().ListView1.FirstSelected() != last) R().Placement.SpeedButton4Click();
   EXPECT_FALSE(R().ListView1.SpeedButton4Enabled);
   EXPECT_EQ(R().ListView1.Rows[static_cast<std::size_t>(last)].Caption, "a");
-  R().SpeedButton4Click();
+  R().Placement.SpeedButton4Click();
   EXPECT_EQ(R().ListView1.FirstSelected(), last);
 
-  R().SpeedButton3Click();
+  R().Placement.SpeedButton3Click();
   EXPECT_EQ(R().ListView1.Rows[static_cast<std::size_t>(last - 1)].Caption, "a");
   EXPECT_EQ(R().ListView1.FirstSelected(), last - 1);
 }
@@ -128,7 +128,7 @@ TEST_F(ThreeIcons, MovingFollowsTheIconAndStopsAtTheEnds) {
 TEST_F(ThreeIcons, MovingAPanelIconKeepsItHidden) {
   Select("b");
   R().ListView1.CheckRadio(IconPlace::Panel);
-  R().SpeedButton3Click();
+  R().Placement.SpeedButton3Click();
   EXPECT_TRUE(w.Hidden(*b, 1));
   EXPECT_EQ(R().PanelList.Count(), 1);
 }
@@ -143,7 +143,7 @@ TEST_F(ThreeIcons, RefreshOwnIconDropsTheReportsAboutItself) {
   });
   w.desktop.PostMessageA(probe, 1, 0, 0);
   const auto before = w.desktop.Log.size();
-  R().RefreshOwnIcon();
+  R().Placement.RefreshOwnIcon();
   EXPECT_FALSE(flagDuringPumps);
   EXPECT_TRUE(R().HandlingFlag);
   EXPECT_EQ(w.desktop.PumpCount - pumps, 255);
@@ -164,7 +164,7 @@ TEST_F(ThreeIcons, AnErrorWhileRefreshingTheOwnIconLeavesHandlingOn) {
       "Failing", "", 0, 1,
       [](std::uint32_t, WParam, LParam) -> LResult { throw std::runtime_error("handler failed"); });
   w.desktop.PostMessageA(failing, 1, 0, 0);
-  EXPECT_THROW(R().RefreshOwnIcon(), std::runtime_error);
+  EXPECT_THROW(R().Placement.RefreshOwnIcon(), std::runtime_error);
   EXPECT_TRUE(R().HandlingFlag);
   // And the tray is still followed.
   w.Program("C:\\Apps\\d.exe", "DWnd").AddIcon(1, "d");

@@ -21,7 +21,7 @@ TEST(Enumeration, AnEmptyTrayEmptiesTheListAndTheOptionsList) {
   w.Pump();
   ASSERT_TRUE(w.taskbar->Buttons().empty());
   w.desktop.Log.clear();
-  EXPECT_EQ(r.EnumerateIcons(r.AllIcons), 0);
+  EXPECT_EQ(r.Reader.EnumerateIcons(r.AllIcons), 0);
   EXPECT_EQ(r.ListView1.RowCount(), 0);
   EXPECT_TRUE(r.ListView1.TrayImages.empty());
   std::vector<std::uint32_t> answer;
@@ -112,7 +112,7 @@ TEST(Enumeration, SkippedWhileSwitchedOff) {
   const int before = r.AllIcons.Count();
   w.corvalet->Form().Options().Enabled = false;
   w.desktop.Log.clear();
-  EXPECT_EQ(r.EnumerateIcons(r.AllIcons), 0);
+  EXPECT_EQ(r.Reader.EnumerateIcons(r.AllIcons), 0);
   EXPECT_EQ(r.AllIcons.Count(), before);
   EXPECT_EQ(r.ListView1.RowCount(), before);
   EXPECT_TRUE(w.desktop.Log.empty());
@@ -165,9 +165,9 @@ TEST(HungHook, AHungToolbarCostsOneBoundPerRequest) {
   const int listed = r.AllIcons.Count();
   w.desktop.Window(w.taskbar->Toolbar())->hung = true;
   const std::uint32_t start = w.desktop.GetTickCount();
-  EXPECT_EQ(r.EnumerateIcons(r.AllIcons), listed);  // what it had is kept
+  EXPECT_EQ(r.Reader.EnumerateIcons(r.AllIcons), listed);  // what it had is kept
   EXPECT_LE(w.desktop.GetTickCount() - start, kHookAnswerTimeoutMs);
-  const TIconInfo none = r.QueryIcon(w.programs[0]->Window(), 1);
+  const TIconInfo none = r.Reader.QueryIcon(w.programs[0]->Window(), 1);
   EXPECT_EQ(none.hWnd, 0u);
   EXPECT_EQ(w.desktop.BlockedSends, 0);
 }
@@ -177,8 +177,8 @@ TEST(HungHook, AHookThatNeverAnswersDoesNotHoldTheProgram) {
   ASSERT_TRUE(w.corvalet->Start());
   w.hook->AnswerMode = sim::SimHook::Answer::Never;
   const std::uint32_t start = w.desktop.GetTickCount();
-  w.Registry().EnumerateIcons(w.Registry().AllIcons);
-  w.Registry().QueryIcon(1, 1);
+  w.Registry().Reader.EnumerateIcons(w.Registry().AllIcons);
+  w.Registry().Reader.QueryIcon(1, 1);
   EXPECT_EQ(w.desktop.GetTickCount(), start);
 }
 
@@ -190,10 +190,10 @@ TEST(HungHook, AnAnswerWithoutItsEndKeepsWhatArrived) {
   w.hook->AnswerMode = sim::SimHook::Answer::NoEnd;
   TrayRegistry& r = w.Registry();
   const std::uint32_t start = w.desktop.GetTickCount();
-  r.EnumerateIcons(r.AllIcons);
+  r.Reader.EnumerateIcons(r.AllIcons);
   EXPECT_EQ(w.desktop.GetTickCount() - start, kHookAnswerTimeoutMs);
   EXPECT_NE(Find(r, "b"), nullptr);
-  EXPECT_FALSE(r.EnumDone);
+  EXPECT_FALSE(r.Reader.EnumDone);
 }
 
 TEST(HungHook, ASlowAnswerThatKeepsComingIsAwaitedWhole) {
@@ -208,9 +208,9 @@ TEST(HungHook, ASlowAnswerThatKeepsComingIsAwaitedWhole) {
   w.hook->AnswerMode = sim::SimHook::Answer::PostedAfterBegin;
   w.desktop.PostedDelayMs = 10;
   const std::uint32_t start = w.desktop.GetTickCount();
-  w.Registry().EnumerateIcons(w.Registry().AllIcons);
+  w.Registry().Reader.EnumerateIcons(w.Registry().AllIcons);
   EXPECT_GT(w.desktop.GetTickCount() - start, kHookAnswerTimeoutMs);
-  EXPECT_TRUE(w.Registry().EnumDone);
+  EXPECT_TRUE(w.Registry().Reader.EnumDone);
   EXPECT_EQ(ForeignCount(w.Registry()), 100);
 }
 
@@ -231,7 +231,7 @@ TEST(HungHook, AnAnswerThatNeverEndsIsCutOffAtItsLimit) {
   w.hook->AnswerMode = sim::SimHook::Answer::NoEnd;
   w.desktop.PostedDelayMs = 5;
   const std::uint32_t start = w.desktop.GetTickCount();
-  w.Registry().EnumerateIcons(w.Registry().AllIcons);
+  w.Registry().Reader.EnumerateIcons(w.Registry().AllIcons);
   const std::uint32_t waited = w.desktop.GetTickCount() - start;
   EXPECT_GE(waited, kHookAnswerLimitMs);
   EXPECT_LT(waited, kHookAnswerLimitMs + 100);
@@ -245,7 +245,7 @@ TEST(Enumeration, EachOwnerProcessIsWalkedOnce) {
   ASSERT_TRUE(w.corvalet->Start());
   TrayRegistry& r = w.Registry();
   w.desktop.Snapshots = 0;
-  r.EnumerateIcons(r.AllIcons);
+  r.Reader.EnumerateIcons(r.AllIcons);
   EXPECT_EQ(w.desktop.Snapshots, 0);  // known from the enumeration before
   // A new process behind a new window is walked anew.
   p.Restart();
@@ -280,7 +280,7 @@ TEST(Query, ReadsOneIconAndAddsItWhenNew) {
   TrayRegistry& r = w.Registry();
   a.ModifyIcon(4, "changed", 0x5999);
   const int rows = r.ListView1.RowCount();
-  const TIconInfo q = r.QueryIcon(a.Window(), 4);
+  const TIconInfo q = r.Reader.QueryIcon(a.Window(), 4);
   EXPECT_EQ(q.TipText, "changed");
   EXPECT_EQ(q.hIcon, 0x5999u);
   EXPECT_EQ(q.ButtonIndex, 0);
@@ -303,7 +303,7 @@ TEST(Query, ReadsOneIconAndAddsItWhenNew) {
   w.Pump();
   r.HandlingFlag = true;
   const int listed = r.AllIcons.Count();
-  EXPECT_EQ(r.QueryIcon(b.Window(), 2).TipText, "b");
+  EXPECT_EQ(r.Reader.QueryIcon(b.Window(), 2).TipText, "b");
   EXPECT_EQ(r.AllIcons.Count(), listed + 1);
   EXPECT_EQ(r.ListView1.RowCount(), rows);
   EXPECT_EQ(w.desktop.AtomCount(), 0);

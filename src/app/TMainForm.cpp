@@ -6,12 +6,12 @@
 namespace cvl {
 
 TMainForm::TMainForm(Desktop& desktop, HookLibrary& hook, FormHost& host, PlacementViews& views)
-    : desktop_(desktop), hook_(hook), host_(host), views_(views), ownIcon_(desktop) {}
-
-void TMainForm::SendToShell(Hwnd window, std::uint32_t msg, WParam wParam, LParam lParam) {
-  LResult ignored = 0;
-  desktop_.SendMessageTimeoutA(window, msg, wParam, lParam, kHookAnswerTimeoutMs, &ignored);
-}
+    : desktop_(desktop),
+      hook_(hook),
+      host_(host),
+      views_(views),
+      ownIcon_(desktop),
+      commands_(desktop) {}
 
 void TMainForm::FormCreate() {
   firstShow_ = true;
@@ -19,11 +19,16 @@ void TMainForm::FormCreate() {
   shell_ = FindShellWindows(desktop_);
   versionCode_ = WindowsVersionCode(desktop_);
   options_ = std::make_unique<TOptions>(desktop_);
-  registry_ = std::make_unique<TrayRegistry>(desktop_, shell_, *options_, views_, ownIcon_);
+  registry_ =
+      std::make_unique<TrayRegistry>(desktop_, shell_, commands_, *options_, views_, ownIcon_);
+  registry_->FormWindow = host_.Window();
+  registry_->Memory.OnWriteRefused = [this](const std::string& message) {
+    host_.ShowError(message);
+  };
   registry_->HandlingFlag = true;
   hook_.SetTrayHook();
   ownIcon_.SetOwner(host_.Window());
-  SendToShell(shell_.Taskbar, THM_HOOKSWITCH, 0, THM_ON);
+  commands_.Switch(shell_.Taskbar, THM_HOOKSWITCH, THM_ON);
   buttonWnd_ = 0;
   buttonCaption_.clear();
   options_->Load(kSettingsFile);
@@ -39,9 +44,9 @@ void TMainForm::FormShow() {
     host_.MoveForm(-500, -500);
   }
   try {
-    registry_->EnumerateIcons(registry_->AllIcons);
+    registry_->Reader.EnumerateIcons(registry_->AllIcons);
     options_->Load(kSettingsFile);
-    registry_->LoadPlacementMemory();
+    registry_->Memory.LoadPlacementMemory();
   } catch (const InvalidOperation&) {
   }
   if (firstShow_) {
@@ -49,39 +54,32 @@ void TMainForm::FormShow() {
     enabled1_.Checked = !options_->Enabled;
     Enabled1Click();
   }
-  registry_->ApplyPlacement();
-  registry_->RefreshOwnIcon();
+  registry_->Placement.ApplyPlacement();
+  registry_->Placement.RefreshOwnIcon();
 }
 
 void TMainForm::FormDestroy() {
   if (!created_ || destroyed_) return;
   destroyed_ = true;
-  registry_->ShowAllIcons();
+  registry_->Placement.ShowAllIcons();
   ReleaseButtonRoom();
-  SendToShell(shell_.Taskbar, THM_HOOKSWITCH, 0, THM_OFF);
+  commands_.Switch(shell_.Taskbar, THM_HOOKSWITCH, THM_OFF);
   // The hook must go and the tray must be whole even when the settings cannot be written.
   try {
     options_->Save(kSettingsFile);
   } catch (const std::exception& error) {
     host_.ShowError(error.what());
   }
-  registry_->PanelMemory.Clear();
-  registry_->MenuMemory.Clear();
-  registry_->TrayMemory.Clear();
-  registry_->ScratchIcon = 0;
   hook_.DeleteTrayHook();
+  commands_.ForgetSwitches();
   ownIcon_.SetActive(false);
-  registry_->AllIcons.Clear();
-  registry_->TrayList.Clear();
-  registry_->PanelList.Clear();
-  registry_->MenuList.Clear();
-  registry_->MinimizedList.Clear();
+  registry_->Reset();
 }
 
 void TMainForm::ReleaseButtonRoom() {
-  SendToShell(shell_.NotifyArea, THM_BUTTONSWITCH, 0, THM_OFF);
+  commands_.Switch(shell_.NotifyArea, THM_BUTTONSWITCH, THM_OFF);
   desktop_.ShowWindow(shell_.Clock, kSwShow);
-  registry_->RefreshOwnIcon();
+  registry_->Placement.RefreshOwnIcon();
 }
 
 void TMainForm::Enabled1Click() {
@@ -101,11 +99,12 @@ void TMainForm::Enabled1Click() {
 
 void TMainForm::TurnOff() {
   ownIcon_.SetPictureIndex(1);
-  registry_->ShowAllIcons();
+  registry_->Placement.ShowAllIcons();
   ReleaseButtonRoom();
   buttonWnd_ = 0;
-  SendToShell(shell_.Taskbar, THM_HOOKSWITCH, 0, THM_OFF);
+  commands_.Switch(shell_.Taskbar, THM_HOOKSWITCH, THM_OFF);
   hook_.DeleteTrayHook();
+  commands_.ForgetSwitches();
   views_.ClearCells();
   registry_->PanelList.Clear();
   registry_->MenuList.Clear();
@@ -115,18 +114,18 @@ void TMainForm::TurnOff() {
 void TMainForm::TurnOn() {
   ownIcon_.SetPictureIndex(0);
   hook_.SetTrayHook();
-  SendToShell(shell_.Taskbar, THM_HOOKSWITCH, 0, THM_ON);
+  commands_.Switch(shell_.Taskbar, THM_HOOKSWITCH, THM_ON);
   ReloadTray();
 }
 
 void TMainForm::ReloadTray() {
   try {
-    registry_->EnumerateIcons(registry_->AllIcons);
-    registry_->LoadPlacementMemory();
+    registry_->Reader.EnumerateIcons(registry_->AllIcons);
+    registry_->Memory.LoadPlacementMemory();
   } catch (const InvalidOperation&) {
   }
-  registry_->ApplyPlacement();
-  registry_->RefreshOwnIcon();
+  registry_->Placement.ApplyPlacement();
+  registry_->Placement.RefreshOwnIcon();
 }
 
 std::optional<LResult> TMainForm::WndProc(std::uint32_t msg, WParam wParam, LParam lParam) {
@@ -138,6 +137,9 @@ std::optional<LResult> TMainForm::WndProc(std::uint32_t msg, WParam wParam, LPar
     if (MinButtonRightClick) MinButtonRightClick(static_cast<Hwnd>(lParam));
     return 0;
   }
+  // Something the shell missed while it was busy goes again now that there is news from it.
+  if (msg == THM_ICONADDED || msg == THM_ICONMODIFIED || msg == THM_ICONDELETED)
+    commands_.RetryPending();
   if (registry_ && registry_->HandleHookMessage(msg, wParam, lParam)) return 0;
   return std::nullopt;
 }

@@ -11,9 +11,10 @@
 #include "platform/HookLibrary.h"
 #include "registry/TrayRegistry.h"
 #include "settings/TOptions.h"
+#include "shell/ShellCommands.h"
 #include "shell/ShellWindows.h"
 #include "views/OwnTrayIcon.h"
-#include "views/PlacementViews.h"
+#include "registry/PlacementViews.h"
 
 namespace cvl {
 
@@ -52,6 +53,7 @@ class TMainForm {
   const ShellWindows& Shell() const { return shell_; }
   int VersionCode() const { return versionCode_; }
   TrayRegistry& Registry() { return *registry_; }
+  ShellCommands& Commands() { return commands_; }
   TOptions& Options() { return *options_; }
   OwnTrayIcon& RxTrayIcon1() { return ownIcon_; }
   const MenuItemState& Enabled1() const { return enabled1_; }
@@ -59,13 +61,12 @@ class TMainForm {
   bool FirstShow() const { return firstShow_; }
 
  private:
-  void SendToShell(Hwnd window, std::uint32_t msg, WParam wParam, LParam lParam);
-
   Desktop& desktop_;
   HookLibrary& hook_;
   FormHost& host_;
   PlacementViews& views_;
   OwnTrayIcon ownIcon_;
+  ShellCommands commands_;
   ShellWindows shell_;
   int versionCode_ = 0;
   std::unique_ptr<TOptions> options_;

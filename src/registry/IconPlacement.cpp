@@ -1,6 +1,7 @@
-// Making the places real: the place lists, the toolbar buttons' visibility and the options
-// dialog's place and move commands.
-#include "registry/TrayRegistry.h"
+#include "registry/IconPlacement.h"
+
+#include <vector>
+
 #include "shell/HookProtocol.h"
 
 namespace cvl {
@@ -11,128 +12,141 @@ namespace {
 // dropped while the handling flag is off.
 constexpr int kOwnIconPumps = 255;
 
-// Clears the handling flag for a scope and sets it again however the scope is left: a flag
-// left off by an error would silently end all handling of the tray.
-class HandlingOff {
+// Sets a flag for a scope and restores it however the scope is left: a handling flag left off
+// by an error would silently end all handling of the tray.
+class FlagScope {
  public:
-  explicit HandlingOff(bool& flag) : flag_(flag) { flag_ = false; }
-  ~HandlingOff() { flag_ = true; }
-  HandlingOff(const HandlingOff&) = delete;
-  HandlingOff& operator=(const HandlingOff&) = delete;
+  FlagScope(bool& flag, bool value) : flag_(flag), old_(!value) { flag_ = value; }
+  ~FlagScope() { flag_ = old_; }
+  FlagScope(const FlagScope&) = delete;
+  FlagScope& operator=(const FlagScope&) = delete;
 
  private:
   bool& flag_;
+  bool old_;
 };
 
 }  // namespace
 
-void TrayRegistry::SendToToolbar(std::uint32_t msg, WParam wParam, LParam lParam) {
-  LResult ignored = 0;
-  desktop_.SendMessageTimeoutA(shell_.Toolbar, msg, wParam, lParam, kHookAnswerTimeoutMs, &ignored);
+IconPlacement::IconPlacement(Desktop& desktop, const ShellWindows& shell, ShellCommands& commands,
+                             RegistryState& state, PlacementMemory& memory, PlacementViews& views,
+                             OwnTrayIcon& ownIcon, ReportDeferral& deferral)
+    : desktop_(desktop),
+      shell_(shell),
+      commands_(commands),
+      state_(state),
+      memory_(memory),
+      views_(views),
+      ownIcon_(ownIcon),
+      deferral_(deferral) {
+  state_.ListView1.OnSelectItem = [this](int row, bool selected) {
+    ListView1SelectItem(row, selected);
+  };
+  state_.ListView1.OnRadioClick = [this](IconPlace place) { SetSelectedPlace(place); };
 }
 
-void TrayRegistry::ApplyPlacementToTray() {
-  PanelList.Clear();
-  MenuList.Clear();
-  TrayList.Clear();
-  for (const TIconInfo& entry : AllIcons) {
-    bool hidden = TrayFolded;
+void IconPlacement::ApplyPlacementToTray() {
+  state_.PanelList.Clear();
+  state_.MenuList.Clear();
+  state_.TrayList.Clear();
+  commands_.ForgetButtons();
+  // The sends below let the shell's own sends in, and one may re-read the tray: walk a copy.
+  const std::vector<TIconInfo> icons(state_.AllIcons.begin(), state_.AllIcons.end());
+  for (const TIconInfo& entry : icons) {
+    bool hidden = state_.TrayFolded;
     switch (entry.Place) {
       case IconPlace::Tray:
-        TrayList.Add(entry);
+        state_.TrayList.Add(entry);
         break;
       case IconPlace::Menu:
-        MenuList.Add(entry);
+        state_.MenuList.Add(entry);
         hidden = true;
         break;
       case IconPlace::Panel:
-        PanelList.Add(entry);
+        state_.PanelList.Add(entry);
         hidden = true;
         break;
       case IconPlace::Unplaced:
         break;
     }
-    SendToToolbar(kTbHideButton, static_cast<WParam>(entry.CommandId), hidden ? kTbHide : kTbShow);
+    commands_.SetButtonHidden(shell_.Toolbar, entry.CommandId, hidden);
   }
 }
 
-void TrayRegistry::ApplyPlacement() {
+void IconPlacement::ApplyPlacement() {
   ApplyPlacementToTray();
   views_.RebuildPanel();
   views_.RebuildMenu();
   if (views_.PanelVisible()) views_.PanelShowAgain();
 }
 
-void TrayRegistry::ShowAllIcons() {
-  for (const TIconInfo& entry : AllIcons)
-    SendToToolbar(kTbHideButton, static_cast<WParam>(entry.CommandId), kTbShow);
+void IconPlacement::ShowAllIcons() {
+  const std::vector<TIconInfo> icons(state_.AllIcons.begin(), state_.AllIcons.end());
+  for (const TIconInfo& entry : icons) commands_.SetButtonHidden(shell_.Toolbar, entry.CommandId, false);
 }
 
-void TrayRegistry::RefreshOwnIcon() {
-  const HandlingOff off(HandlingFlag);
+void IconPlacement::RefreshOwnIcon() {
+  const FlagScope off(state_.HandlingFlag, false);
+  const FlagScope refreshing(refreshingOwnIcon_, true);
+  // Other programs' reports that arrive meanwhile are held back and handled afterwards.
+  const ReportDeferral::Scope holding(deferral_);
   ownIcon_.SetActive(!ownIcon_.Active());
   ownIcon_.SetActive(!ownIcon_.Active());
   for (int i = 0; i < kOwnIconPumps; ++i) desktop_.ProcessMessages();
 }
 
-void TrayRegistry::SetSelectedPlace(IconPlace place) {
+void IconPlacement::SetSelectedPlace(IconPlace place) {
   IconPlace oldPlace = IconPlace::Unplaced;
   {
-    const HandlingOff off(HandlingFlag);
-    const int row = ListView1.FirstSelected();
-    if (ListView1.IsChecked(place) && row >= 0 && row < AllIcons.Count()) {
-      oldPlace = AllIcons[row].Place;
-      AllIcons.SetPlace(row, place);
-      if (oldPlace != place) UpdatePlacementMemory();
+    const FlagScope off(state_.HandlingFlag, false);
+    const int row = state_.ListView1.FirstSelected();
+    if (state_.ListView1.IsChecked(place) && row >= 0 && row < state_.AllIcons.Count()) {
+      oldPlace = state_.AllIcons[row].Place;
+      state_.AllIcons.SetPlace(row, place);
+      if (oldPlace != place) memory_.UpdatePlacementMemory();
     }
     ApplyPlacement();
   }
   if (oldPlace != place) RefreshOwnIcon();
 }
 
-void TrayRegistry::UpdateMoveButtons() {
-  const int rows = ListView1.RowCount();
+void IconPlacement::UpdateMoveButtons() {
+  OptionsList& list = state_.ListView1;
+  const int rows = list.RowCount();
   if (rows == 0) return;
-  ListView1.SpeedButton3Enabled = !ListView1.Rows.front().Selected;
-  ListView1.SpeedButton4Enabled = !ListView1.Rows[static_cast<std::size_t>(rows - 1)].Selected;
+  list.SpeedButton3Enabled = !list.Rows.front().Selected;
+  list.SpeedButton4Enabled = !list.Rows[static_cast<std::size_t>(rows - 1)].Selected;
 }
 
-void TrayRegistry::MoveSelected(int step) {
-  const int rows = ListView1.RowCount();
+void IconPlacement::MoveSelected(int step) {
+  OptionsList& list = state_.ListView1;
+  const int rows = list.RowCount();
   if (rows == 0) return;
   const int edge = step < 0 ? 0 : rows - 1;
   int found = -1;
   for (int i = 0; i < rows; ++i) {
-    if (ListView1.Rows[static_cast<std::size_t>(i)].Selected && i != edge) {
+    if (list.Rows[static_cast<std::size_t>(i)].Selected && i != edge) {
       found = i;
       break;
     }
   }
   if (found >= 0) {
-    const auto from = static_cast<WParam>(ListView1.Rows[static_cast<std::size_t>(found)].Data);
-    const LParam to = ListView1.Rows[static_cast<std::size_t>(found + step)].Data;
-    SendToToolbar(kTbMoveButton, from, to);
-    RefreshIcons();
-    ListView1.SetSelected(found, false);
-    ListView1.SetSelected(found + step, true);
+    const auto from = static_cast<WParam>(list.Rows[static_cast<std::size_t>(found)].Data);
+    const LParam to = list.Rows[static_cast<std::size_t>(found + step)].Data;
+    commands_.Send(shell_.Toolbar, kTbMoveButton, from, to);
+    if (RefreshIcons) RefreshIcons();
+    list.SetSelected(found, false);
+    list.SetSelected(found + step, true);
   }
   UpdateMoveButtons();
 }
 
-void TrayRegistry::SpeedButton3Click() {
-  MoveSelected(-1);
-}
-
-void TrayRegistry::SpeedButton4Click() {
-  MoveSelected(+1);
-}
-
-void TrayRegistry::ListView1SelectItem(int row, bool selected) {
+void IconPlacement::ListView1SelectItem(int row, bool selected) {
   UpdateMoveButtons();
   if (!selected) return;
   const IconPlace place =
-      row >= 0 && row < AllIcons.Count() ? AllIcons[row].Place : IconPlace::Unplaced;
-  ListView1.CheckRadio(place);
+      row >= 0 && row < state_.AllIcons.Count() ? state_.AllIcons[row].Place : IconPlace::Unplaced;
+  state_.ListView1.CheckRadio(place);
 }
 
 }  // namespace cvl

@@ -1,7 +1,7 @@
-// The memory of each program's place, kept in the settings file.
+#include "registry/PlacementMemory.h"
+
 #include <algorithm>
 
-#include "registry/TrayRegistry.h"
 #include "settings/IniFile.h"
 
 namespace cvl {
@@ -10,17 +10,17 @@ namespace {
 
 struct Section {
   const char* name;
-  PlacementMemoryList TrayRegistry::*memory;
+  PlacementMemoryList PlacementMemory::*memory;
 };
 
 // Read and written in this order.
-constexpr Section kSections[] = {{kPanelItems, &TrayRegistry::PanelMemory},
-                                 {kMenuItems, &TrayRegistry::MenuMemory},
-                                 {kTrayItems, &TrayRegistry::TrayMemory}};
+constexpr Section kSections[] = {{kPanelItems, &PlacementMemory::PanelMemory},
+                                 {kMenuItems, &PlacementMemory::MenuMemory},
+                                 {kTrayItems, &PlacementMemory::TrayMemory}};
 
 }  // namespace
 
-void TrayRegistry::LoadPlacementMemory() {
+void PlacementMemory::LoadPlacementMemory() {
   const IniFile ini(desktop_, kSettingsFile);
   for (const Section& section : kSections) {
     // A negative count reads as an empty memory.
@@ -38,7 +38,7 @@ void TrayRegistry::LoadPlacementMemory() {
   ApplyPlacementMemory();
 }
 
-void TrayRegistry::SavePlacementMemory() {
+void PlacementMemory::SavePlacementMemory() {
   UpdatePlacementMemory();
   IniFile ini(desktop_, kSettingsFile);
   for (const Section& section : kSections) {
@@ -52,12 +52,15 @@ void TrayRegistry::SavePlacementMemory() {
   }
 }
 
-void TrayRegistry::RemoveMemoryEntry(PlacementMemoryList& memory, const TIconInfo& record) {
+void PlacementMemory::RemoveMemoryEntry(PlacementMemoryList& memory, const TIconInfo& record) {
   memory.RemoveFirst(record);
 }
 
-void TrayRegistry::UpdatePlacementMemory() {
-  for (const TIconInfo& record : AllIcons) {
+void PlacementMemory::UpdatePlacementMemory() {
+  for (const TIconInfo& record : state_.AllIcons) {
+    // An owner whose path could not be read is no program to remember: an entry with an empty
+    // path would match every other such owner of the same class.
+    if (record.ExePath.empty()) continue;
     switch (record.Place) {
       case IconPlace::Tray:
         TrayMemory.Hold(record);
@@ -80,29 +83,30 @@ void TrayRegistry::UpdatePlacementMemory() {
   }
 }
 
-void TrayRegistry::PlaceNewIcon(int optionCode, int index) {
+void PlacementMemory::PlaceNewIcon(int optionCode, int index) {
   const auto place = PlaceFromOption(optionCode);
   if (!place) return;
-  AllIcons.SetPlace(index, *place);
-  const TIconInfo& record = AllIcons[index];
+  state_.AllIcons.SetPlace(index, *place);
+  const TIconInfo& record = state_.AllIcons[index];
   switch (*place) {
     case IconPlace::Tray:
-      TrayList.Add(record);
+      state_.TrayList.Add(record);
       break;
     case IconPlace::Panel:
-      PanelList.Add(record);
+      state_.PanelList.Add(record);
       break;
     case IconPlace::Menu:
-      MenuList.Add(record);
+      state_.MenuList.Add(record);
       break;
     case IconPlace::Unplaced:
       break;
   }
 }
 
-void TrayRegistry::ApplyPlacementMemory() {
-  for (int i = 0; i < AllIcons.Count(); ++i) {
-    const TIconInfo& record = AllIcons[i];
+void PlacementMemory::ApplyPlacementMemory() {
+  TIconList& icons = state_.AllIcons;
+  for (int i = 0; i < icons.Count(); ++i) {
+    const TIconInfo& record = icons[i];
     IconPlace place = IconPlace::Unplaced;
     if (MenuMemory.Contains(record))
       place = IconPlace::Menu;
@@ -110,22 +114,39 @@ void TrayRegistry::ApplyPlacementMemory() {
       place = IconPlace::Panel;
     else if (TrayMemory.Contains(record))
       place = IconPlace::Tray;
-    AllIcons.SetPlace(i, place);
+    icons.SetPlace(i, place);
 
-    // An owner window of 0 with icon ID 0 means no icon is pending.
-    const bool pending = NewIconWnd != 0 || NewIconId != 0;
-    if (!pending || record.hWnd != NewIconWnd || record.uID != NewIconId) continue;
-    if (PendingMinimizePlace != 0 && options_.IsRightClick) {
-      PlaceNewIcon(PendingMinimizePlace, i);
-      PendingMinimizePlace = 0;
+    if (!state_.NewIconPending() || record.hWnd != state_.NewIconWnd ||
+        record.uID != state_.NewIconId)
+      continue;
+    if (state_.PendingMinimizePlace != 0 && options_.IsRightClick) {
+      PlaceNewIcon(state_.PendingMinimizePlace, i);
+      state_.PendingMinimizePlace = 0;
     } else if (place == IconPlace::Unplaced) {
       PlaceNewIcon(options_.ApStyle, i);
     }
+    // Cleared before the save: a refused write must not leave the icon pending for ever.
+    state_.ClearNewIcon();
     UpdatePlacementMemory();
-    SavePlacementMemory();
-    NewIconWnd = 0;
-    NewIconId = 0;
+    SaveAfterNewIcon();
   }
+}
+
+void PlacementMemory::SaveAfterNewIcon() {
+  try {
+    SavePlacementMemory();
+    refusalReported_ = false;
+  } catch (const SettingsWriteError& error) {
+    // The memory stays in memory and is written by the next save that succeeds.
+    if (!refusalReported_ && OnWriteRefused) OnWriteRefused(error.what());
+    refusalReported_ = true;
+  }
+}
+
+void PlacementMemory::Clear() {
+  PanelMemory.Clear();
+  MenuMemory.Clear();
+  TrayMemory.Clear();
 }
 
 }  // namespace cvl

@@ -15,6 +15,7 @@ class OwnTrayIcon {
   explicit OwnTrayIcon(Desktop& desktop) : desktop_(desktop) {}
 
   void SetOwner(Hwnd window) { owner_ = window; }
+  Hwnd Owner() const { return owner_; }
   // Picture 0 is shown while Corvalet is on, picture 1 while it is off.
   void SetPictures(std::vector<Hicon> pictures) { pictures_ = std::move(pictures); }
   void SetPictureIndex(int index);

@@ -10,7 +10,7 @@
 
 #include "app/FormHost.h"
 #include "app/TMainForm.h"
-#include "views/PlacementViews.h"
+#include "registry/PlacementViews.h"
 #include "win32/IconCopies.h"
 #include "win32/Win32Desktop.h"
 #include "win32/Win32HookLibrary.h"

@@ -1,0 +1,58 @@
+#pragma once
+// Making the places real: the tray, panel and menu lists rebuilt from the all-icons list, the
+// toolbar buttons shown or hidden, Corvalet's own icon refreshed, and the options dialog's
+// place and move commands.
+#include <functional>
+
+#include "platform/Desktop.h"
+#include "registry/PlacementMemory.h"
+#include "registry/PlacementViews.h"
+#include "registry/RegistryState.h"
+#include "registry/ReportDeferral.h"
+#include "shell/ShellCommands.h"
+#include "shell/ShellWindows.h"
+#include "views/OwnTrayIcon.h"
+
+namespace cvl {
+
+class IconPlacement {
+ public:
+  IconPlacement(Desktop& desktop, const ShellWindows& shell, ShellCommands& commands,
+                RegistryState& state, PlacementMemory& memory, PlacementViews& views,
+                OwnTrayIcon& ownIcon, ReportDeferral& deferral);
+  IconPlacement(const IconPlacement&) = delete;
+  IconPlacement& operator=(const IconPlacement&) = delete;
+
+  void ApplyPlacementToTray();
+  void ApplyPlacement();
+  void ShowAllIcons();
+  void RefreshOwnIcon();
+  void SetSelectedPlace(IconPlace place);
+  void SpeedButton3Click() { MoveSelected(-1); }
+  void SpeedButton4Click() { MoveSelected(+1); }
+  void ListView1SelectItem(int row, bool selected);
+  void RadioButton10Click() { SetSelectedPlace(IconPlace::Tray); }
+  void RadioButton11Click() { SetSelectedPlace(IconPlace::Panel); }
+  void RadioButton12Click() { SetSelectedPlace(IconPlace::Menu); }
+
+  // True while RefreshOwnIcon pumps: reports about Corvalet's own icon are dropped then.
+  bool RefreshingOwnIcon() const { return refreshingOwnIcon_; }
+  // Re-reads the tray and re-applies placement; the owner of the registry provides it.
+  std::function<void()> RefreshIcons;
+
+ private:
+  void MoveSelected(int step);
+  void UpdateMoveButtons();
+
+  Desktop& desktop_;
+  const ShellWindows& shell_;
+  ShellCommands& commands_;
+  RegistryState& state_;
+  PlacementMemory& memory_;
+  PlacementViews& views_;
+  OwnTrayIcon& ownIcon_;
+  ReportDeferral& deferral_;
+  bool refreshingOwnIcon_ = false;
+};
+
+}  // namespace cvl

@@ -1,0 +1,42 @@
+#include "shell/ShellCommands.h"
+
+#include "shell/HookProtocol.h"
+
+namespace cvl {
+
+bool ShellCommands::Send(Hwnd window, std::uint32_t msg, WParam wParam, LParam lParam) {
+  LResult ignored = 0;
+  return desktop_.SendMessageTimeoutA(window, msg, wParam, lParam, kHookAnswerTimeoutMs, &ignored);
+}
+
+void ShellCommands::Switch(Hwnd window, std::uint32_t msg, std::uint32_t value) {
+  const auto key = std::make_pair(window, msg);
+  switches_.erase(key);
+  if (window == 0) return;  // no such window: nothing to reach, nothing to keep
+  if (!Send(window, msg, 0, static_cast<LParam>(value))) switches_[key] = value;
+}
+
+void ShellCommands::SetButtonHidden(Hwnd toolbar, std::int32_t commandId, bool hidden) {
+  buttons_.erase(commandId);
+  if (toolbar == 0) return;
+  if (!Send(toolbar, kTbHideButton, static_cast<WParam>(commandId), hidden ? kTbHide : kTbShow))
+    buttons_[commandId] = {toolbar, hidden};
+}
+
+void ShellCommands::RetryPending() {
+  while (!switches_.empty()) {
+    const auto it = switches_.begin();
+    const auto [window, msg] = it->first;
+    if (!Send(window, msg, 0, static_cast<LParam>(it->second))) return;
+    switches_.erase(it);
+  }
+  while (!buttons_.empty()) {
+    const auto it = buttons_.begin();
+    const auto [toolbar, hidden] = it->second;
+    if (!Send(toolbar, kTbHideButton, static_cast<WParam>(it->first), hidden ? kTbHide : kTbShow))
+      return;
+    buttons_.erase(it);
+  }
+}
+
+}  // namespace cvl

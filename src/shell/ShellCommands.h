@@ -1,0 +1,44 @@
+#pragma once
+// Commands to the shell's windows, each bounded so that a hung shell cannot freeze Corvalet.
+// A busy shell can still miss one: a switch that did not arrive, or a button shown or hidden
+// outside a placement pass, is kept and sent again at the next event or request. Placement
+// passes send every button's state anyway, so a pass makes the kept button commands moot.
+#include <cstdint>
+#include <map>
+#include <utility>
+
+#include "platform/Desktop.h"
+
+namespace cvl {
+
+class ShellCommands {
+ public:
+  explicit ShellCommands(Desktop& desktop) : desktop_(desktop) {}
+  ShellCommands(const ShellCommands&) = delete;
+  ShellCommands& operator=(const ShellCommands&) = delete;
+
+  // A plain bounded send; false when it did not arrive.
+  bool Send(Hwnd window, std::uint32_t msg, WParam wParam, LParam lParam);
+  // THM_HOOKSWITCH or THM_BUTTONSWITCH with THM_ON or THM_OFF; kept when it did not arrive.
+  void Switch(Hwnd window, std::uint32_t msg, std::uint32_t value);
+  // TB_HIDEBUTTON for one button; kept when it did not arrive.
+  void SetButtonHidden(Hwnd toolbar, std::int32_t commandId, bool hidden);
+  // A placement pass sends every button's state: the kept button commands are superseded.
+  void ForgetButtons() { buttons_.clear(); }
+  // Once the hook is gone the switches mean nothing to the shell's windows, and an unhooked
+  // shell may give those numbers meanings of its own: they must not go late.
+  void ForgetSwitches() { switches_.clear(); }
+  // Sends what was kept, in the order switches then buttons; stops at the first that still
+  // does not arrive, so a shell that stays busy costs one bound, not one per command.
+  void RetryPending();
+  bool HasPending() const { return !switches_.empty() || !buttons_.empty(); }
+
+ private:
+  Desktop& desktop_;
+  // (window, message) -> value: a later switch replaces an earlier one that never arrived.
+  std::map<std::pair<Hwnd, std::uint32_t>, std::uint32_t> switches_;
+  // command identifier -> (toolbar, hidden)
+  std::map<std::int32_t, std::pair<Hwnd, bool>> buttons_;
+};
+
+}  // namespace cvl
