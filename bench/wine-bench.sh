@@ -15,7 +15,7 @@ wine_session_begin "$root/build/wine-bench" winxp
 app="$WINEPREFIX/drive_c/cv"
 rm -rf "$app"
 mkdir -p "$app"
-cp build/win32/src/win32/Corvalet.exe build/win32/hook/Snarehook.dll build/win32/tools/*.exe "$app/"
+cp build/win32/src/win32/Corvalet.exe build/win32/hook/bench/Snarehook.dll build/win32/tools/*.exe "$app/"
 cd "$app"
 ini="$(wine_windows_dir)/QLCvl.ini"
 

@@ -35,14 +35,14 @@ struct Shared {
   HWND taskbar, notify, toolbar;
   UINT attachMessage, detachMessage;
   LONG serving;
-  HWND form;  // Corvalet's main form while serving
-  LONG postAnswers;
+  HWND form;         // Corvalet's main form while serving
+  LONG postAnswers;  // benchmark build only: the answer after its begin is posted
   HWND queryWindow;
   UINT queryId;
   LONG room;
-  UINT statsMessage;
-  LONG told;       // messages sent or posted to Corvalet
-  LONG requested;  // protocol messages from Corvalet to the shell's windows
+  UINT statsMessage;  // benchmark build only
+  LONG told;          // messages sent or posted to Corvalet
+  LONG requested;     // protocol messages from Corvalet to the shell's windows
   int hiddenCount;
   int hidden[kMaxTracked];  // command identifiers of the buttons Corvalet hid
 };
@@ -54,6 +54,7 @@ bool g_attached;
 bool g_settingRoom;
 WNDPROC g_old[3];
 HWND g_subclassed[3];
+bool g_lastTellTimedOut;  // the last refused send may still be delivered
 
 LRESULT CALLBACK SubclassProc(HWND, UINT, WPARAM, LPARAM);
 
@@ -86,10 +87,16 @@ HWND MainForm() {
 // Corvalet did not take it: the rest of the answer is dropped.
 bool Tell(HWND form, bool first, UINT msg, WPARAM wp, LPARAM lp) {
   InterlockedIncrement(&g_shared.told);
+  g_lastTellTimedOut = false;
   if (!first && g_shared.postAnswers) return PostMessageA(form, msg, wp, lp) != FALSE;
   DWORD_PTR ignored = 0;
-  return SendMessageTimeoutA(form, msg, wp, lp, SMTO_NORMAL | SMTO_ABORTIFHUNG, kSendTimeoutMs,
-                             &ignored) != 0;
+  SetLastError(0);
+  if (SendMessageTimeoutA(form, msg, wp, lp, SMTO_NORMAL | SMTO_ABORTIFHUNG, kSendTimeoutMs,
+                          &ignored) != 0)
+    return true;
+  // A send that timed out stays queued at Corvalet and may still be read there.
+  g_lastTellTimedOut = GetLastError() == ERROR_TIMEOUT || IsWindow(form);
+  return false;
 }
 
 // The button's text as a global atom, 0 for none. The atom is Corvalet's to delete.
@@ -98,9 +105,10 @@ ATOM TipAtom(int command) {
   if (length <= 0 || length > 0x10000) return 0;
   char* text = static_cast<char*>(HeapAlloc(GetProcessHeap(), 0, static_cast<SIZE_T>(length) + 1));
   if (text == nullptr) return 0;
-  text[0] = '\0';
-  CallOld(g_shared.toolbar, TB_GETBUTTONTEXTA, command, reinterpret_cast<LPARAM>(text));
-  text[length] = '\0';
+  const LRESULT copied =
+      CallOld(g_shared.toolbar, TB_GETBUTTONTEXTA, command, reinterpret_cast<LPARAM>(text));
+  // The text may have changed between the two calls: never read past what was asked for.
+  text[copied > 0 && copied <= length ? copied : 0] = '\0';
   if (length > 255) text[255] = '\0';  // an atom holds at most 255 characters
   const ATOM atom = text[0] != '\0' ? GlobalAddAtomA(text) : 0;
   HeapFree(GetProcessHeap(), 0, text);
@@ -124,9 +132,10 @@ void SendIconBits(HWND form, HICON icon) {
       data[2] = h;
       BITMAPINFO bi = IconBitsInfo(w, h);
       HDC dc = GetDC(nullptr);
-      const bool ok = GetDIBits(dc, info.hbmColor, 0, h, data + 3, &bi, DIB_RGB_COLORS) &&
+      const bool ok = dc != nullptr &&
+                      GetDIBits(dc, info.hbmColor, 0, h, data + 3, &bi, DIB_RGB_COLORS) &&
                       GetDIBits(dc, info.hbmMask, 0, h, data + 3 + w * h, &bi, DIB_RGB_COLORS);
-      ReleaseDC(nullptr, dc);
+      if (dc != nullptr) ReleaseDC(nullptr, dc);
       if (ok) {
         InterlockedIncrement(&g_shared.told);
         COPYDATASTRUCT cds{kIconBitsTag, bytes, data};
@@ -168,7 +177,9 @@ bool TellIcon(HWND form, bool enumeration, int index, const TBBUTTON& b, const T
   const ATOM atom = TipAtom(b.idCommand);
   if (!Tell(form, false, enumeration ? THM_ENUMTIP : THM_QUERYTIP, static_cast<WPARAM>(b.idCommand),
             atom)) {
-    if (atom != 0) GlobalDeleteAtom(atom);
+    // Only an atom that can never be read is ours to delete; one that may still arrive is
+    // Corvalet's, which deletes every atom it reads.
+    if (atom != 0 && !g_lastTellTimedOut) GlobalDeleteAtom(atom);
     return false;
   }
   // The state byte: bit 0, the button is hidden.
@@ -225,10 +236,14 @@ void ShowHiddenButtons() {
 void SetRoom(LONG room) {
   const LONG delta = room - g_shared.room;
   if (delta == 0 || g_shared.notify == nullptr) return;
-  g_shared.room = room;
   RECT r;
-  GetWindowRect(g_shared.notify, &r);
-  MapWindowPoints(nullptr, GetParent(g_shared.notify), reinterpret_cast<POINT*>(&r), 2);
+  const HWND parent = GetParent(g_shared.notify);
+  if (!IsWindow(g_shared.notify) || parent == nullptr || !GetWindowRect(g_shared.notify, &r))
+    return;
+  SetLastError(0);
+  if (MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&r), 2) == 0 && GetLastError() != 0)
+    return;
+  g_shared.room = room;
   g_settingRoom = true;
   SetWindowPos(g_shared.notify, nullptr, r.left - delta, r.top, r.right - r.left + delta,
                r.bottom - r.top, SWP_NOZORDER | SWP_NOACTIVATE);
@@ -254,8 +269,10 @@ void Report(const COPYDATASTRUCT* cds) {
 
 LRESULT TaskbarMessage(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
   using namespace cvl;
+#ifdef SNAREHOOK_BENCH
   // Counters for the benchmark: wParam 0 the messages told, 1 the requests taken.
   if (msg == g_shared.statsMessage && msg != 0) return wp == 0 ? g_shared.told : g_shared.requested;
+#endif
   if (msg == THM_HOOKSWITCH &&
       (static_cast<UINT>(lp) == THM_ON || static_cast<UINT>(lp) == THM_OFF)) {
     InterlockedIncrement(&g_shared.requested);
@@ -342,17 +359,22 @@ bool ToolbarMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
 }
 
 LRESULT CALLBACK SubclassProc(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
-  if (!g_attached) return CallOld(w, msg, wp, lp);
+  // A window that goes takes its slot with it, attached or not: a later window may get the
+  // same handle.
   if (msg == WM_NCDESTROY) {
     for (int i = 0; i < 3; ++i) {
       if (g_subclassed[i] == w) {
         const WNDPROC old = g_old[i];
-        SetWindowLongPtrA(w, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(old));
+        // Under another module's subclass, its procedure stays where it is.
+        if (GetWindowLongPtrA(w, GWLP_WNDPROC) == reinterpret_cast<LONG_PTR>(&SubclassProc))
+          SetWindowLongPtrA(w, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(old));
         g_subclassed[i] = nullptr;
-        return CallWindowProcA(old, w, msg, wp, lp);
+        return old != nullptr ? CallWindowProcA(old, w, msg, wp, lp)
+                              : DefWindowProcA(w, msg, wp, lp);
       }
     }
   }
+  if (!g_attached) return CallOld(w, msg, wp, lp);
   if (w == g_shared.toolbar) {
     LRESULT result = 0;
     if (ToolbarMessage(msg, wp, lp, result)) return result;
@@ -367,12 +389,24 @@ LRESULT CALLBACK SubclassProc(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
 }
 
 void Subclass(int slot, HWND w) {
-  if (w == nullptr) return;
-  for (int i = 0; i < slot; ++i)
-    if (g_subclassed[i] == w) return;  // on 9x the notification area is the toolbar
+  if (w == nullptr || !IsWindow(w)) return;
+  for (int i = 0; i < 3; ++i)
+    if (i != slot && g_subclassed[i] == w) return;  // on 9x the notification area is the toolbar
+  // Still in the chain from an earlier attach, under another module's subclass: reuse that
+  // place. Subclassing again would save the other module's procedure as our next one, and
+  // every message would go round the two for ever.
+  if (g_subclassed[slot] == w) return;
+  if (g_subclassed[slot] != nullptr && IsWindow(g_subclassed[slot])) {
+    // A window from an earlier shell that is still alive keeps its pass-through; this slot
+    // cannot serve two windows, so the new one goes unhooked rather than break the old one.
+    return;
+  }
+  SetLastError(0);
+  const LONG_PTR old =
+      SetWindowLongPtrA(w, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&SubclassProc));
+  if (old == 0 && GetLastError() != 0) return;
+  g_old[slot] = reinterpret_cast<WNDPROC>(old);
   g_subclassed[slot] = w;
-  g_old[slot] = reinterpret_cast<WNDPROC>(
-      SetWindowLongPtrA(w, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&SubclassProc)));
 }
 
 void Attach() {
@@ -380,14 +414,18 @@ void Attach() {
   // Stay loaded for good: a subclass procedure must outlive every window that may call it.
   char path[MAX_PATH];
   if (GetModuleFileNameA(g_module, path, MAX_PATH)) LoadLibraryA(path);
+#ifdef SNAREHOOK_BENCH
   char post[8] = {};
   g_shared.postAnswers =
       GetEnvironmentVariableA("SNAREHOOK_POST_ANSWERS", post, sizeof post) && post[0] == '1';
+#endif
   g_attached = true;
   Subclass(0, g_shared.taskbar);
   Subclass(1, g_shared.notify);
   Subclass(2, g_shared.toolbar);
-  SetTimer(g_shared.taskbar, kWatchdogTimer, kWatchdogMs, nullptr);
+  // Without the watchdog a Corvalet that dies would leave its buttons hidden: try once more.
+  if (!SetTimer(g_shared.taskbar, kWatchdogTimer, kWatchdogMs, nullptr))
+    SetTimer(g_shared.taskbar, kWatchdogTimer, kWatchdogMs, nullptr);
 }
 
 void Detach() {
@@ -448,7 +486,9 @@ BOOL SetTrayHook(void) {
   g_shared.toolbar = FindToolbar(g_shared.notify);
   g_shared.attachMessage = RegisterWindowMessageA("Snarehook.Attach");
   g_shared.detachMessage = RegisterWindowMessageA("Snarehook.Detach");
+#ifdef SNAREHOOK_BENCH
   g_shared.statsMessage = RegisterWindowMessageA("Snarehook.Stats");
+#endif
   const DWORD thread = GetWindowThreadProcessId(taskbar, nullptr);
   g_shared.hook = SetWindowsHookExA(WH_CALLWNDPROC, &CallWndProc, g_module, thread);
   g_shared.installer = GetCurrentProcessId();

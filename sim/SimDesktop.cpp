@@ -145,6 +145,23 @@ LResult SimDesktop::Deliver(Hwnd window, std::uint32_t msg, WParam wParam, LPara
   return handler(msg, wParam, lParam);
 }
 
+bool SimDesktop::WaitUntilAnswered(const SimWindow& w, std::uint32_t timeoutMs) {
+  const auto it = stalled_.find(w.processId);
+  if (it == stalled_.end()) return true;
+  const std::uint32_t left = it->second - now_;
+  if (static_cast<std::int32_t>(left) <= 0) {
+    stalled_.erase(it);
+    return true;
+  }
+  if (left > timeoutMs) {
+    now_ += timeoutMs;
+    return false;
+  }
+  now_ = it->second;
+  stalled_.erase(it);
+  return true;
+}
+
 LResult SimDesktop::SendMessageA(Hwnd window, std::uint32_t msg, WParam wParam, LParam lParam) {
   Log.push_back({MessageRecord::Sent, window, msg, wParam, lParam});
   SimWindow* w = Window(window);
@@ -153,6 +170,7 @@ LResult SimDesktop::SendMessageA(Hwnd window, std::uint32_t msg, WParam wParam, 
     ++BlockedSends;
     return 0;
   }
+  WaitUntilAnswered(*w, 0xFFFFFFFFu);
   return Deliver(window, msg, wParam, lParam);
 }
 
@@ -161,8 +179,8 @@ bool SimDesktop::SendMessageTimeoutA(Hwnd window, std::uint32_t msg, WParam wPar
   Log.push_back({MessageRecord::Sent, window, msg, wParam, lParam});
   SimWindow* w = Window(window);
   if (w == nullptr) return false;
-  if (w->hung) {
-    now_ += timeoutMs;
+  if (w->hung || !WaitUntilAnswered(*w, timeoutMs)) {
+    if (w->hung) now_ += timeoutMs;
     return false;
   }
   const LResult r = Deliver(window, msg, wParam, lParam);
@@ -206,6 +224,10 @@ void SimDesktop::GlobalDeleteAtom(Atom atom) {
 
 Handle SimDesktop::CreateToolhelp32Snapshot(std::uint32_t, std::uint32_t processId) {
   ++Snapshots;
+  if (FailingSnapshots > 0) {
+    --FailingSnapshots;
+    return kInvalidHandle;
+  }
   const auto it = processes_.find(processId);
   if (it == processes_.end()) return kInvalidHandle;
   const Handle handle = nextSnapshot_++;

@@ -57,6 +57,10 @@ class SimDesktop : public Desktop {
   Atom GlobalAddAtomA(const std::string& name);
   int AtomCount() const { return static_cast<int>(atoms_.size()); }
 
+  // The process answers no message until ms of virtual time have passed: a busy shell. A send
+  // with a shorter bound gives up and the message is lost; a longer one waits for the answer.
+  void StallProcess(std::uint32_t processId, std::uint32_t ms) { stalled_[processId] = now_ + ms; }
+
   void SetVersion(OsVersionInfo version) { version_ = version; }
   void SetToolhelp(bool available) { toolhelp_ = available; }
   SimProfile& Profile() { return profile_; }
@@ -69,6 +73,7 @@ class SimDesktop : public Desktop {
   int PumpCount = 0;                // calls of ProcessMessages
   int BlockedSends = 0;             // unbounded sends to a hung window, which would never return
   int Snapshots = 0;                // module snapshots taken
+  int FailingSnapshots = 0;         // the next this many module snapshots fail
   std::uint32_t PostedDelayMs = 0;  // virtual time each posted message takes to arrive
   std::size_t QueueLength() const { return queue_.size(); }
 
@@ -112,6 +117,8 @@ class SimDesktop : public Desktop {
     std::size_t next = 0;
   };
   bool ReadModule(Snapshot& snapshot, ModuleEntry& entry);
+  // Waits out a stall of the window's process; false when the bound ran out first.
+  bool WaitUntilAnswered(const SimWindow& w, std::uint32_t timeoutMs);
   LResult Deliver(Hwnd window, std::uint32_t msg, WParam wParam, LParam lParam);
 
   std::map<Hwnd, SimWindow> windows_;
@@ -120,6 +127,7 @@ class SimDesktop : public Desktop {
   std::deque<MessageRecord> queue_;
   std::map<Atom, AtomEntry> atoms_;
   std::map<std::uint32_t, std::vector<SimModule>> processes_;
+  std::map<std::uint32_t, std::uint32_t> stalled_;  // process -> tick it answers again
   std::uint32_t nextProcess_ = 100;
   std::map<Handle, Snapshot> snapshots_;
   Handle nextSnapshot_ = 0x200;

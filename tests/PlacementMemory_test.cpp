@@ -12,7 +12,8 @@ TEST(PlacementMemory, FirstStartWithoutAFile) {
   a.AddIcon(1, "a");
   ASSERT_TRUE(w.corvalet->Start());
   TrayRegistry& r = w.Registry();
-  EXPECT_EQ(r.Memory.PanelMemory.Count() + r.Memory.MenuMemory.Count() + r.Memory.TrayMemory.Count(), 0);
+  EXPECT_EQ(
+      r.Memory.PanelMemory.Count() + r.Memory.MenuMemory.Count() + r.Memory.TrayMemory.Count(), 0);
   EXPECT_EQ(PlaceOf(r, "a"), IconPlace::Unplaced);
   EXPECT_FALSE(w.Hidden(a, 1));
 
@@ -127,7 +128,8 @@ TEST(PlacementMemory, CountsReadAsIntegers) {
   w.Program("C:\\Apps\\b.exe", "BWnd").AddIcon(1, "b");
   ASSERT_TRUE(w.corvalet->Start());
   TrayRegistry& r = w.Registry();
-  EXPECT_EQ(r.Memory.PanelMemory.Count(), 0);  // a negative count is an empty memory, and the rest loads
+  EXPECT_EQ(r.Memory.PanelMemory.Count(),
+            0);  // a negative count is an empty memory, and the rest loads
   EXPECT_EQ(r.Memory.MenuMemory.Count(), 1);
   EXPECT_EQ(r.Memory.TrayMemory.Count(), 0);
   EXPECT_EQ(PlaceOf(r, "a"), IconPlace::Unplaced);
@@ -196,6 +198,49 @@ TEST(PlacementMemory, AThousandIconsAgainstAThousandPrograms) {
   int inPanel = 0;
   for (const TIconInfo& i : r.AllIcons) inPanel += i.Place == IconPlace::Panel;
   EXPECT_EQ(inPanel, 500);
+}
+
+}  // namespace
+}  // namespace cvl::test
+
+namespace cvl::test {
+namespace {
+
+TEST(PlacementMemory, AnUnwritableFileIsReportedOnceAndPlacementGoesOn) {
+  World w;
+  w.SetIni("[Common]\r\nApStyle=2\r\n");
+  ASSERT_TRUE(w.corvalet->Start());
+  TrayRegistry& r = w.Registry();
+  auto& errors = w.corvalet->Host().errors;
+  w.desktop.Profile().SetReadOnly("QLCvl.ini", true);
+
+  auto& a = w.Program("C:\\Apps\\a.exe", "AWnd");
+  a.AddIcon(1, "a");
+  w.Pump();
+  EXPECT_EQ(PlaceOf(r, "a"), IconPlace::Panel);
+  EXPECT_TRUE(w.Hidden(a, 1));
+  EXPECT_FALSE(r.NewIconPending());
+  EXPECT_EQ(errors.size(), 1u);
+
+  auto& b = w.Program("C:\\Apps\\b.exe", "BWnd");
+  b.AddIcon(1, "b");
+  w.Pump();
+  EXPECT_TRUE(w.Hidden(b, 1));
+  EXPECT_EQ(errors.size(), 1u);  // once, not once per change
+  EXPECT_EQ(r.Memory.PanelMemory.Count(), 2);
+
+  // The next save that succeeds writes what was kept in memory.
+  w.desktop.Profile().SetReadOnly("QLCvl.ini", false);
+  w.Program("C:\\Apps\\c.exe", "CWnd").AddIcon(1, "c");
+  w.Pump();
+  EXPECT_EQ(w.IniValue("Panel items", "Count"), "3");
+  EXPECT_EQ(w.IniValue("Panel items", "IM_0"), "C:\\Apps\\a.exe");
+
+  // A refusal after a success is reported again.
+  w.desktop.Profile().SetReadOnly("QLCvl.ini", true);
+  w.Program("C:\\Apps\\d.exe", "DWnd").AddIcon(1, "d");
+  w.Pump();
+  EXPECT_EQ(errors.size(), 2u);
 }
 
 }  // namespace

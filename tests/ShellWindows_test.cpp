@@ -54,7 +54,7 @@ INSTANTIATE_TEST_SUITE_P(
                       TreeCase{30, 30, "notify"},   // 9x: the notification area itself
                       TreeCase{90, 0, "toolbar"},   // newer than XP: built like XP
                       TreeCase{80, 0, "toolbar"},   // ... or with the toolbar straight under
-                      TreeCase{30, 0, "notify"}),  // ... and only then the area itself
+                      TreeCase{30, 0, "notify"}),   // ... and only then the area itself
     [](const ::testing::TestParamInfo<TreeCase>& info) {
       return "tree" + std::to_string(info.param.treeCode) + "_version" +
              std::to_string(info.param.versionCode);

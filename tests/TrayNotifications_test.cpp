@@ -359,3 +359,66 @@ TEST(MenuButton, FollowsTheHooksReports) {
 
 }  // namespace
 }  // namespace cvl::test
+
+namespace cvl::test {
+namespace {
+
+TEST(Query, AnIconGoneBeforeItsQueryGivesAnEmptyRecordAndNoCellChange) {
+  World w;
+  w.SetIni("[Panel items]\r\nCount=1\r\nIM_0=C:\\Apps\\a.exe\r\nID_0=AWnd\r\n");
+  auto& a = w.Program("C:\\Apps\\a.exe", "AWnd");
+  a.AddIcon(1, "a");
+  ASSERT_TRUE(w.corvalet->Start());
+  TrayRegistry& r = w.Registry();
+  ASSERT_EQ(r.PanelList.Count(), 1);
+  // Something was read before: the record buffer holds another icon.
+  EXPECT_FALSE(r.Reader.QueryIcon(a.Window(), 1).TipText.empty());
+  w.views.panelVisible = true;
+  a.ModifyIcon(1, "changed");
+  a.DeleteIcon(1);  // gone before Corvalet asks for it
+  const TIconInfo gone = r.Reader.QueryIcon(a.Window(), 1);
+  EXPECT_EQ(gone.hWnd, 0u);
+  EXPECT_EQ(gone.TipText, "");
+  w.Pump();  // the modified report, then the deleted one
+  EXPECT_TRUE(w.views.updates.empty());
+}
+
+TEST(Enumeration, AnUnansweredRequestKeepsTheOptionsListInStepWithTheIcons) {
+  World w;
+  auto& a = w.Program("C:\\Apps\\a.exe", "AWnd");
+  a.AddIcon(1, "a");
+  ASSERT_TRUE(w.corvalet->Start());
+  TrayRegistry& r = w.Registry();
+  const int count = r.AllIcons.Count();
+  ASSERT_GT(count, 0);
+  w.hook->AnswerMode = sim::SimHook::Answer::Never;
+  r.Reader.EnumerateIcons(r.AllIcons);
+  EXPECT_EQ(r.AllIcons.Count(), count);
+  ASSERT_EQ(r.ListView1.RowCount(), count);
+  for (int i = 0; i < count; ++i)
+    EXPECT_EQ(r.ListView1.Rows[static_cast<std::size_t>(i)].Caption, r.AllIcons[i].TipText);
+}
+
+TEST(Enumeration, AFailedModuleWalkIsTriedAgainAndNeverRemembered) {
+  World w;
+  w.SetIni("[Common]\r\nApStyle=2\r\n");
+  ASSERT_TRUE(w.corvalet->Start());
+  TrayRegistry& r = w.Registry();
+  auto& a = w.Program("C:\\Apps\\a.exe", "AWnd");
+  w.desktop.FailingSnapshots = 1000;  // no snapshot can be taken at this moment
+  a.AddIcon(1, "a");
+  w.Pump();
+  ASSERT_NE(Find(r, "a"), nullptr);
+  EXPECT_EQ(Find(r, "a")->ExePath, "");
+  // Placed by ApStyle, but no program with an empty path is written to the memory.
+  EXPECT_EQ(PlaceOf(r, "a"), IconPlace::Panel);
+  EXPECT_EQ(w.IniValue("Panel items", "Count"), "0");
+  EXPECT_EQ(r.Memory.PanelMemory.Count(), 0);
+
+  w.desktop.FailingSnapshots = 0;
+  r.Reader.EnumerateIcons(r.AllIcons);
+  EXPECT_EQ(Find(r, "a")->ExePath, "C:\\Apps\\a.exe");
+}
+
+}  // namespace
+}  // namespace cvl::test

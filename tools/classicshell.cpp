@@ -7,7 +7,8 @@
 //
 //   classicshell.exe [--win2k] [--state FILE]
 //
-// kDumpState at Shell_TrayWnd writes the state to FILE: the buttons in order with owner, ID,
+// kSubclassOnTop makes it subclass its own windows on top of everything, as a shell extension
+// would. kDumpState at Shell_TrayWnd writes the state to FILE: the buttons in order with owner, ID,
 // hidden state, the screen point at the centre of a shown button, and tip, the clock's visibility
 // and the notification area's place.
 #include <windows.h>
@@ -18,13 +19,15 @@
 #include <cstring>
 #include <string>
 
+#include "StandInCommands.h"
 #include "TrayRecord.h"
 #include "shell/NotifyCopyData.h"
 
 namespace {
 
-constexpr UINT kDumpState = WM_APP + 0x77;
-constexpr UINT kLayout = WM_APP + 0x78;
+using standin::kDumpState;
+using standin::kLayout;
+using standin::kSubclassOnTop;
 constexpr int kTaskbarHeight = 30;
 constexpr int kClockWidth = 50;
 constexpr int kButtonSize = 22;
@@ -203,6 +206,27 @@ LRESULT CALLBACK ToolbarProc(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
   return CallWindowProcA(g_toolbarProc, w, msg, wp, lp);
 }
 
+// Another module's subclass on top of whatever the window had: passes everything on.
+HWND g_onTop[3];
+WNDPROC g_belowOnTop[3];
+
+LRESULT CALLBACK OnTopProc(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
+  for (int i = 0; i < 3; ++i)
+    if (g_onTop[i] == w) return CallWindowProcA(g_belowOnTop[i], w, msg, wp, lp);
+  return DefWindowProcA(w, msg, wp, lp);
+}
+
+void SubclassOnTop(HWND taskbar) {
+  const HWND notify = FindWindowExA(taskbar, nullptr, "TrayNotifyWnd", nullptr);
+  const HWND windows[3] = {taskbar, notify, g_toolbar};
+  for (int i = 0; i < 3; ++i) {
+    if (g_onTop[i] != nullptr || windows[i] == nullptr) continue;
+    g_onTop[i] = windows[i];
+    g_belowOnTop[i] = reinterpret_cast<WNDPROC>(
+        SetWindowLongPtrA(windows[i], GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&OnTopProc)));
+  }
+}
+
 LRESULT CALLBACK TaskbarProc(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
   switch (msg) {
     case WM_COPYDATA: {
@@ -217,6 +241,9 @@ LRESULT CALLBACK TaskbarProc(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
       return 0;
     case kDumpState:
       DumpState();
+      return 1;
+    case kSubclassOnTop:
+      SubclassOnTop(w);
       return 1;
     case WM_DESTROY:
       PostQuitMessage(0);

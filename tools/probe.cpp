@@ -4,6 +4,7 @@
 //   probe close CLASS TITLE   posts WM_CLOSE to that top-level window
 //   probe send CLASS TEXT     sends TEXT as a command to the window of class CLASS
 //   probe dump                asks the stand-in taskbar to write its state file
+//   probe subclass            asks the stand-in taskbar to subclass its windows on top of all
 //   probe atom TEXT           prints 1 when a global atom named TEXT exists, else 0
 //   probe rows                prints Corvalet's icon list: "row I image=N text=TIP" per row
 //   probe showform X Y        moves Corvalet's main form on screen at X, Y
@@ -20,6 +21,9 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+
+#include "StandInCommands.h"
+#include "shell/HookProtocol.h"
 
 namespace {
 
@@ -48,7 +52,7 @@ BOOL CALLBACK ListWindow(HWND window, LPARAM) {
 }
 
 HWND IconList() {
-  HWND form = ::FindWindowA("TMainForm", "Quillon Corvalet");
+  HWND form = ::FindWindowA(cvl::kMainFormClass, cvl::kMainFormCaption);
   return form ? ::FindWindowExA(form, nullptr, WC_LISTVIEWA, nullptr) : nullptr;
 }
 
@@ -152,8 +156,18 @@ int main(int argc, char** argv) {
     HWND taskbar = ::FindWindowA("Shell_TrayWnd", nullptr);
     DWORD_PTR result = 0;
     return taskbar &&
-                   ::SendMessageTimeoutA(taskbar, WM_APP + 0x77, 0, 0, SMTO_ABORTIFHUNG, 5000,
+                   ::SendMessageTimeoutA(taskbar, standin::kDumpState, 0, 0, SMTO_ABORTIFHUNG, 5000,
                                          &result) &&
+                   result
+               ? 0
+               : 1;
+  }
+  if (argc == 2 && std::strcmp(argv[1], "subclass") == 0) {
+    HWND taskbar = ::FindWindowA("Shell_TrayWnd", nullptr);
+    DWORD_PTR result = 0;
+    return taskbar &&
+                   ::SendMessageTimeoutA(taskbar, standin::kSubclassOnTop, 0, 0, SMTO_ABORTIFHUNG,
+                                         5000, &result) &&
                    result
                ? 0
                : 1;
@@ -164,7 +178,7 @@ int main(int argc, char** argv) {
   }
   if (argc == 2 && std::strcmp(argv[1], "rows") == 0) return Rows();
   if (argc == 2 && std::strcmp(argv[1], "endsession") == 0) {
-    HWND form = ::FindWindowA("TMainForm", "Quillon Corvalet");
+    HWND form = ::FindWindowA(cvl::kMainFormClass, cvl::kMainFormCaption);
     DWORD_PTR result = 0;
     return form && ::SendMessageTimeoutA(form, WM_ENDSESSION, TRUE, 0, SMTO_ABORTIFHUNG, 10000,
                                          &result)
@@ -180,14 +194,15 @@ int main(int argc, char** argv) {
     HWND taskbar = ::FindWindowA("Shell_TrayWnd", nullptr);
     HWND notify = taskbar ? ::FindWindowExA(taskbar, nullptr, "TrayNotifyWnd", nullptr) : nullptr;
     DWORD_PTR result = 0;
-    const LPARAM value = std::strcmp(argv[2], "on") == 0 ? 0x7777 : 0x9999;
-    return notify && ::SendMessageTimeoutA(notify, 0x402, 0, value, SMTO_ABORTIFHUNG, 5000, &result)
+    const LPARAM value = std::strcmp(argv[2], "on") == 0 ? cvl::THM_ON : cvl::THM_OFF;
+    return notify && ::SendMessageTimeoutA(notify, cvl::THM_BUTTONSWITCH, 0, value,
+                                           SMTO_ABORTIFHUNG, 5000, &result)
                ? 0
                : 1;
   }
   if (argc == 3 && std::strcmp(argv[1], "iconrect") == 0) return IconRect(std::atoi(argv[2]));
   if (argc == 4 && std::strcmp(argv[1], "showform") == 0) {
-    HWND form = ::FindWindowA("TMainForm", "Quillon Corvalet");
+    HWND form = ::FindWindowA(cvl::kMainFormClass, cvl::kMainFormCaption);
     if (!form) return 1;
     ::SetWindowPos(form, HWND_TOPMOST, std::atoi(argv[2]), std::atoi(argv[3]), 0, 0,
                    SWP_NOSIZE | SWP_NOACTIVATE);
@@ -200,6 +215,6 @@ int main(int argc, char** argv) {
   std::fprintf(stderr,
                "usage: probe count CLASS TITLE | dismiss TITLE | close CLASS TITLE | send CLASS "
                "TEXT | dump | atom TEXT | rows | showform X Y | iconrect ROW | hwnd CLASS | "
-               "buttonswitch on|off | list\n");
+               "buttonswitch on|off | subclass | list\n");
   return 2;
 }

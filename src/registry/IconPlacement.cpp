@@ -82,7 +82,8 @@ void IconPlacement::ApplyPlacement() {
 
 void IconPlacement::ShowAllIcons() {
   const std::vector<TIconInfo> icons(state_.AllIcons.begin(), state_.AllIcons.end());
-  for (const TIconInfo& entry : icons) commands_.SetButtonHidden(shell_.Toolbar, entry.CommandId, false);
+  for (const TIconInfo& entry : icons)
+    commands_.SetButtonHidden(shell_.Toolbar, entry.CommandId, false);
 }
 
 void IconPlacement::RefreshOwnIcon() {

@@ -99,8 +99,17 @@ start trayowner.exe --class OwnerF --icon '8:Foxtrot:404040'
 check "... and the tray goes on working" eventually 10 buttons_are 6
 start Corvalet.exe
 check "a Corvalet started after the kill takes the tray again" eventually 20 hidden OwnerA 5
+check "another module subclasses the shell's windows on top of the hook" probe subclass
 probe close TMainForm "Quillon Corvalet" >/dev/null
 check "... and hands it back at its exit" eventually 20 none_hidden
+eventually 20 no_main_form
+start Corvalet.exe
+check "a Corvalet started under the other module's subclass takes the tray again" eventually 20 hidden OwnerA 5
+check "... the shell keeps answering" probe dump
+start trayowner.exe --class OwnerG --icon '9:Golf:202020'
+check "... and its reports still arrive" eventually 10 hidden OwnerG 9
+probe close TMainForm "Quillon Corvalet" >/dev/null
+check "... and it hands the tray back at its exit" eventually 20 none_hidden
 eventually 20 no_main_form
 
 printf '[Common]\r\nEnabled=0\r\n[Panel items]\r\nCount=1\r\nIM_0=%s\r\nID_0=OwnerA\r\n' "$owner" >"$ini"

@@ -1,0 +1,115 @@
+// Reports of tray changes that arrive while Corvalet waits for the hook or refreshes its own
+// icon: held back and handled afterwards, in order, never nested and never lost.
+#include <gtest/gtest.h>
+
+#include "World.h"
+#include "shell/HookProtocol.h"
+
+namespace cvl::test {
+namespace {
+
+// Pumps until nothing is left: held reports come back as posted messages.
+void Drain(World& w) {
+  for (int i = 0; i < 20 && w.desktop.QueueLength() > 0; ++i) w.Pump();
+}
+
+TEST(HeldReports, AReportDuringAPostedAnswerWaitsAndBothNewIconsArePlaced) {
+  World w;
+  w.SetIni("[Common]\r\nApStyle=2\r\n");
+  ASSERT_TRUE(w.corvalet->Start());
+  w.hook->AnswerMode = sim::SimHook::Answer::PostedAfterBegin;
+  auto& a = w.Program("C:\\Apps\\a.exe", "AWnd");
+  auto& b = w.Program("C:\\Apps\\b.exe", "BWnd");
+  a.AddIcon(1, "a");
+  b.AddIcon(1, "b");  // queued ahead of the answer to a's enumeration
+  int begins = 0, nestedBegins = 0, depth = 0;
+  const std::size_t from = w.desktop.Log.size();
+  Drain(w);
+  // Each enumeration's begin is followed by its end before the next begin: none nested.
+  for (std::size_t i = from; i < w.desktop.Log.size(); ++i) {
+    const auto& m = w.desktop.Log[i];
+    if (m.window != w.corvalet->Host().window) continue;
+    if (m.msg == THM_ENUMBEGIN) {
+      ++begins;
+      if (depth++ > 0) ++nestedBegins;
+    }
+    if (m.msg == THM_ENUMEND) depth = 0;
+  }
+  EXPECT_GE(begins, 2);
+  EXPECT_EQ(nestedBegins, 0);
+  EXPECT_EQ(PlaceOf(w.Registry(), "a"), IconPlace::Panel);
+  EXPECT_EQ(PlaceOf(w.Registry(), "b"), IconPlace::Panel);
+  EXPECT_TRUE(w.Hidden(a, 1));
+  EXPECT_TRUE(w.Hidden(b, 1));
+  EXPECT_EQ(w.IniValue("Panel items", "Count"), "2");
+}
+
+TEST(HeldReports, ANewIconDuringTheOwnIconRefreshGetsItsPlaceAfterwards) {
+  World w;
+  w.SetIni("[Common]\r\nApStyle=3\r\n");
+  ASSERT_TRUE(w.corvalet->Start());
+  TrayRegistry& r = w.Registry();
+  auto& a = w.Program("C:\\Apps\\a.exe", "AWnd");
+  a.AddIcon(1, "a");  // its report waits in the queue ...
+  const auto enumerations = [&] {
+    int n = 0;
+    for (const auto& m : w.desktop.Log)
+      n += m.msg == THM_ENUMREQUEST && m.window == w.taskbar->Toolbar();
+    return n;
+  };
+  const int before = enumerations();
+  r.Placement.RefreshOwnIcon();  // ... and arrives while the own icon is refreshed
+  EXPECT_TRUE(r.HandlingFlag);
+  EXPECT_EQ(enumerations(), before);  // nothing handled inside the refresh
+  EXPECT_EQ(PlaceOf(r, "a"), IconPlace::Unplaced);
+  Drain(w);
+  EXPECT_EQ(PlaceOf(r, "a"), IconPlace::Menu);
+  EXPECT_TRUE(w.Hidden(a, 1));
+  // Only a's report came back: the own icon's removal and re-adding were dropped, so one
+  // enumeration followed, not three.
+  EXPECT_EQ(enumerations(), before + 1);
+}
+
+TEST(HeldReports, ReportsSwitchedOffByTheUserAreStillIgnored) {
+  World w;
+  ASSERT_TRUE(w.corvalet->Start());
+  TrayRegistry& r = w.Registry();
+  r.HandlingFlag = false;
+  w.Program("C:\\Apps\\a.exe", "AWnd").AddIcon(1, "a");
+  Drain(w);
+  EXPECT_EQ(Find(r, "a"), nullptr);
+  EXPECT_EQ(r.Deferral.Held(), 0u);
+}
+
+TEST(HeldReports, AShellThatReportsWhileButtonsAreHiddenCannotPullTheListAway) {
+  World w;
+  w.SetIni(
+      "[Panel items]\r\nCount=2\r\nIM_0=C:\\Apps\\a.exe\r\nID_0=AWnd\r\n"
+      "IM_1=C:\\Apps\\b.exe\r\nID_1=BWnd\r\n");
+  auto& a = w.Program("C:\\Apps\\a.exe", "AWnd");
+  auto& b = w.Program("C:\\Apps\\b.exe", "BWnd");
+  a.AddIcon(1, "a");
+  b.AddIcon(1, "b");
+  ASSERT_TRUE(w.corvalet->Start());
+  // A shell that sends (not posts) a report while it hides the first button: the report
+  // re-reads the tray in the middle of the placement pass.
+  const Hwnd toolbar = w.taskbar->Toolbar();
+  bool reported = false;
+  sim::Handler old;
+  old = w.desktop.Subclass(toolbar, [&](std::uint32_t m, WParam wp, LParam lp) -> LResult {
+    if (m == kTbHideButton && !reported) {
+      reported = true;
+      w.desktop.SendMessageA(w.corvalet->Host().window, THM_ICONDELETED, a.Window(), 1);
+    }
+    return old(m, wp, lp);
+  });
+  w.Registry().Placement.ApplyPlacement();
+  EXPECT_TRUE(reported);
+  EXPECT_TRUE(w.Hidden(a, 1));
+  EXPECT_TRUE(w.Hidden(b, 1));
+  EXPECT_EQ(w.Registry().PanelList.Count(), 2);
+  w.desktop.Subclass(toolbar, old);
+}
+
+}  // namespace
+}  // namespace cvl::test

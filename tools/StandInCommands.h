@@ -1,0 +1,15 @@
+#pragma once
+// Messages the stand-in taskbar takes at its Shell_TrayWnd from the test helpers.
+#include <windows.h>
+
+namespace standin {
+
+// Writes the state file: buttons, clock, notification area.
+constexpr UINT kDumpState = WM_APP + 0x77;
+// Lays the tray out again (posted to itself).
+constexpr UINT kLayout = WM_APP + 0x78;
+// Subclasses the taskbar, the notification area and the toolbar with a pass-through procedure,
+// on top of whatever is there, as another shell extension would. Returns 1.
+constexpr UINT kSubclassOnTop = WM_APP + 0x79;
+
+}  // namespace standin
