@@ -1,6 +1,7 @@
 #include "win32/IconCopies.h"
 
 #include <cstring>
+#include <set>
 #include <vector>
 
 #include "win32/Handles.h"
@@ -9,11 +10,11 @@ namespace cvl::win32 {
 
 namespace {
 
-HICON MakeIcon(DWORD w, DWORD h, const DWORD* colour, const DWORD* mask) {
+IconOwner MakeIcon(DWORD w, DWORD h, const DWORD* colour, const DWORD* mask) {
   const BITMAPINFO bi = IconBitsInfo(w, h);
   void* pixels = nullptr;
-  HBITMAP colourBits = CreateDIBSection(nullptr, &bi, DIB_RGB_COLORS, &pixels, nullptr, 0);
-  if (colourBits == nullptr) return nullptr;
+  const BitmapOwner colourBits(CreateDIBSection(nullptr, &bi, DIB_RGB_COLORS, &pixels, nullptr, 0));
+  if (!colourBits || pixels == nullptr) return IconOwner();
   std::memcpy(pixels, colour, 4 * w * h);
   // The AND mask, one bit per pixel, rows padded to 16 bits: set where the pixel is transparent.
   const DWORD stride = (w + 15) / 16 * 2;
@@ -22,19 +23,16 @@ HICON MakeIcon(DWORD w, DWORD h, const DWORD* colour, const DWORD* mask) {
     for (DWORD x = 0; x < w; ++x)
       if (mask[y * w + x] & 0x00FFFFFF)
         andBits[y * stride + x / 8] |= static_cast<BYTE>(0x80 >> (x % 8));
-  HBITMAP maskBits = CreateBitmap(static_cast<int>(w), static_cast<int>(h), 1, 1, andBits.data());
-  ICONINFO info{TRUE, 0, 0, maskBits, colourBits};
-  HICON icon = maskBits ? CreateIconIndirect(&info) : nullptr;
-  if (maskBits) DeleteObject(maskBits);
-  DeleteObject(colourBits);
-  return icon;
+  const BitmapOwner maskBits(
+      CreateBitmap(static_cast<int>(w), static_cast<int>(h), 1, 1, andBits.data()));
+  if (!maskBits) return IconOwner();
+  // CreateIconIndirect copies both bitmaps: the owners release them here.
+  ICONINFO info{TRUE, 0, 0, static_cast<HBITMAP>(maskBits.Get()),
+                static_cast<HBITMAP>(colourBits.Get())};
+  return IconOwner(CreateIconIndirect(&info));
 }
 
 }  // namespace
-
-IconCopies::~IconCopies() {
-  for (auto& [handle, copy] : copies_) DestroyIcon(copy.icon);
-}
 
 bool IconCopies::Store(const void* data, std::size_t size) {
   if (data == nullptr || size < 12) return false;
@@ -46,34 +44,21 @@ bool IconCopies::Store(const void* data, std::size_t size) {
     return false;
   std::vector<DWORD> bits(2 * w * h);
   std::memcpy(bits.data(), static_cast<const BYTE*>(data) + 12, 8 * w * h);
-  HICON icon = MakeIcon(w, h, bits.data(), bits.data() + w * h);
-  if (icon == nullptr) return false;
-  auto [it, inserted] = copies_.try_emplace(static_cast<Hicon>(head[0]), Copy{icon, true});
-  if (!inserted) {
-    DestroyIcon(it->second.icon);
-    it->second = {icon, true};
-  }
+  IconOwner icon = MakeIcon(w, h, bits.data(), bits.data() + w * h);
+  if (!icon) return false;
+  copies_[static_cast<Hicon>(head[0])] = std::move(icon);
   return true;
 }
 
 HICON IconCopies::Resolve(Hicon shellIcon) const {
   const auto it = copies_.find(shellIcon);
-  return it != copies_.end() ? it->second.icon : ToHicon(shellIcon);
+  return it != copies_.end() ? it->second.Get() : ToHicon(shellIcon);
 }
 
-void IconCopies::BeginEnumeration() {
-  for (auto& [handle, copy] : copies_) copy.seen = false;
-}
-
-void IconCopies::EndEnumeration() {
-  for (auto it = copies_.begin(); it != copies_.end();) {
-    if (it->second.seen) {
-      ++it;
-    } else {
-      DestroyIcon(it->second.icon);
-      it = copies_.erase(it);
-    }
-  }
+void IconCopies::KeepListed(const TIconList& listed) {
+  std::set<Hicon> keep;
+  for (const TIconInfo& icon : listed) keep.insert(icon.hIcon);
+  std::erase_if(copies_, [&](const auto& copy) { return keep.count(copy.first) == 0; });
 }
 
 }  // namespace cvl::win32

@@ -2,7 +2,7 @@
 // Corvalet's own copies of the shell's icons. An icon handle made in the shell's process can
 // be drawn from any process on Windows, but not under Wine; so the hook sends each listed
 // icon's pixels along, and the copies made from them live as long as the icon stays listed:
-// an enumeration that no longer reports an icon destroys its copy when it ends.
+// when an enumeration has ended, the copies of icons it no longer lists are destroyed.
 #include <windows.h>
 
 #include <cstddef>
@@ -10,6 +10,8 @@
 
 #include "IconBits.h"
 #include "platform/Types.h"
+#include "registry/TIconList.h"
+#include "win32/HandleOwner.h"
 
 namespace cvl::win32 {
 
@@ -18,21 +20,16 @@ class IconCopies {
   IconCopies() = default;
   IconCopies(const IconCopies&) = delete;
   IconCopies& operator=(const IconCopies&) = delete;
-  ~IconCopies();
 
   bool Store(const void* data, std::size_t size);
   // The copy of a shell icon, or the handle itself where no copy was sent.
   HICON Resolve(Hicon shellIcon) const;
-  void BeginEnumeration();
-  void EndEnumeration();
+  // Destroys the copies of icons that are not in the list.
+  void KeepListed(const TIconList& listed);
   std::size_t Count() const { return copies_.size(); }
 
  private:
-  struct Copy {
-    HICON icon;
-    bool seen;
-  };
-  std::map<Hicon, Copy> copies_;
+  std::map<Hicon, IconOwner> copies_;
 };
 
 }  // namespace cvl::win32

@@ -15,16 +15,14 @@ constexpr DWORD kStyle = WS_POPUP | WS_CAPTION | WS_CLIPCHILDREN;
 constexpr DWORD kExStyle = WS_EX_DLGMODALFRAME | WS_EX_TOOLWINDOW;
 constexpr UINT kSyncIconList = WM_APP + 0x20;
 constexpr int kListViewId = 101;
+constexpr UINT_PTR kRetryTimer = 1;
+constexpr UINT kRetryMs = 1000;
 
 }  // namespace
 
 MainWindow::MainWindow(HINSTANCE instance) : instance_(instance) {}
 
-MainWindow::~MainWindow() {
-  if (listImages_ != nullptr) ImageList_Destroy(listImages_);
-  for (HICON icon : icons_)
-    if (icon != nullptr) ::DestroyIcon(icon);
-}
+MainWindow::~MainWindow() = default;
 
 HICON MainWindow::SmallIcon(int id) {
   return static_cast<HICON>(::LoadImageA(instance_, MAKEINTRESOURCEA(id), IMAGE_ICON,
@@ -49,12 +47,15 @@ bool MainWindow::Create() {
                         r.right - r.left, r.bottom - r.top, nullptr, nullptr, instance_, this);
   if (window_ == nullptr) return false;
 
-  icons_[0] = SmallIcon(1);
-  icons_[1] = SmallIcon(2);
+  icons_[0] = IconOwner(SmallIcon(1));
+  icons_[1] = IconOwner(SmallIcon(2));
   CreateIconList();
   form_ = std::make_unique<TMainForm>(desktop_, hook_, *this, views_);
   try {
     form_->FormCreate();
+    form_->Registry().Reader.OnEnumerated = [this](const TIconList& listed) {
+      iconCopies_.KeepListed(listed);
+    };
     form_->Registry().ListView1.OnChanged = [this] {
       if (syncPending_) return;
       syncPending_ = true;
@@ -62,6 +63,8 @@ bool MainWindow::Create() {
     };
     form_->FormShow();
     ::ShowWindow(window_, SW_SHOWNOACTIVATE);
+    // What a busy shell missed goes again, even while no report arrives to carry it.
+    ::SetTimer(window_, kRetryTimer, kRetryMs, nullptr);
   } catch (const std::exception& error) {
     ShowError(error.what());
   }
@@ -71,15 +74,17 @@ bool MainWindow::Create() {
 void MainWindow::CreateIconList() {
   listView_ = ::CreateWindowExA(
       WS_EX_CLIENTEDGE, WC_LISTVIEWA, "",
-      WS_CHILD | WS_VISIBLE | LVS_REPORT | LVS_SINGLESEL | LVS_SHOWSELALWAYS | LVS_NOCOLUMNHEADER,
+      WS_CHILD | WS_VISIBLE | LVS_REPORT | LVS_SINGLESEL | LVS_SHOWSELALWAYS | LVS_NOCOLUMNHEADER |
+          LVS_SHAREIMAGELISTS,  // the image list is ours to destroy, once
       8, 8, 300, kClientHeight - 16, window_, reinterpret_cast<HMENU>(kListViewId), instance_,
       nullptr);
   LVCOLUMNA column{};
   column.mask = LVCF_WIDTH;
   column.cx = 270;
   ::SendMessageA(listView_, LVM_INSERTCOLUMNA, 0, reinterpret_cast<LPARAM>(&column));
-  listImages_ = ImageList_Create(16, 16, ILC_COLOR32 | ILC_MASK, 8, 8);
-  ::SendMessageA(listView_, LVM_SETIMAGELIST, LVSIL_SMALL, reinterpret_cast<LPARAM>(listImages_));
+  listImages_ = ImageListOwner(ImageList_Create(16, 16, ILC_COLOR32 | ILC_MASK, 8, 8));
+  ::SendMessageA(listView_, LVM_SETIMAGELIST, LVSIL_SMALL,
+                 reinterpret_cast<LPARAM>(listImages_.Get()));
 }
 
 void MainWindow::SyncIconList() {
@@ -87,11 +92,11 @@ void MainWindow::SyncIconList() {
   syncing_ = true;
   const OptionsList& list = form_->Registry().ListView1;
   ::SendMessageA(listView_, LVM_DELETEALLITEMS, 0, 0);
-  ImageList_RemoveAll(listImages_);
+  ImageList_RemoveAll(listImages_.Get());
   for (const Hicon image : list.TrayImages) {
     // An icon that cannot be drawn still takes its place, so that the indices hold.
-    if (ImageList_AddIcon(listImages_, iconCopies_.Resolve(image)) < 0)
-      ImageList_AddIcon(listImages_, icons_[1]);
+    if (ImageList_AddIcon(listImages_.Get(), iconCopies_.Resolve(image)) < 0)
+      ImageList_AddIcon(listImages_.Get(), icons_[1].Get());
   }
   for (int i = 0; i < list.RowCount(); ++i) {
     const ListRow& row = list.Rows[static_cast<std::size_t>(i)];
@@ -130,11 +135,11 @@ std::string MainWindow::ExeDirectory() {
 }
 
 Hicon MainWindow::ApplicationIcon() {
-  return FromHicon(icons_[0]);
+  return FromHicon(icons_[0].Get());
 }
 
 Hicon MainWindow::DisabledIcon() {
-  return FromHicon(icons_[1]);
+  return FromHicon(icons_[1].Get());
 }
 
 // The window is a tool window: it never had a taskbar button to hide.
@@ -189,14 +194,14 @@ LRESULT MainWindow::Handle(UINT msg, WPARAM wParam, LPARAM lParam) {
     case kSyncIconList:
       SyncIconList();
       return 0;
-    case THM_ENUMBEGIN:
-      iconCopies_.BeginEnumeration();
-      break;
+    case WM_TIMER:
+      if (wParam != kRetryTimer) break;
+      form_->Commands().RetryPending();
+      return 0;
     default:
       break;
   }
   const auto result = form_->WndProc(msg, static_cast<WParam>(wParam), static_cast<LParam>(lParam));
-  if (msg == THM_ENUMEND) iconCopies_.EndEnumeration();
   if (result) return *result;
   return ::DefWindowProcA(window_, msg, wParam, lParam);
 }

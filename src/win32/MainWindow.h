@@ -11,6 +11,7 @@
 #include "app/FormHost.h"
 #include "app/TMainForm.h"
 #include "registry/PlacementViews.h"
+#include "win32/HandleOwner.h"
 #include "win32/IconCopies.h"
 #include "win32/Win32Desktop.h"
 #include "win32/Win32HookLibrary.h"
@@ -46,9 +47,9 @@ class MainWindow final : public FormHost {
 
   HINSTANCE instance_;
   HWND window_ = nullptr;
-  HICON icons_[2] = {nullptr, nullptr};
+  IconOwner icons_[2];
   HWND listView_ = nullptr;
-  HIMAGELIST listImages_ = nullptr;
+  ImageListOwner listImages_;
   bool syncPending_ = false;
   bool syncing_ = false;
   IconCopies iconCopies_;

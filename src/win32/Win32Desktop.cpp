@@ -88,7 +88,9 @@ void Win32Desktop::ProcessMessages() {
 }
 
 void Win32Desktop::WaitForMessage(std::uint32_t timeoutMs) {
-  ::MsgWaitForMultipleObjects(0, nullptr, FALSE, timeoutMs, QS_ALLINPUT);
+  // MWMO_INPUTAVAILABLE wakes for messages already seen but not yet removed too: without it a
+  // message that arrived during the last pass would sleep until the bound.
+  ::MsgWaitForMultipleObjectsEx(0, nullptr, timeoutMs, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
 }
 
 std::uint32_t Win32Desktop::GetTickCount() {

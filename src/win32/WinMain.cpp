@@ -3,13 +3,24 @@
 #include <commctrl.h>
 
 #include "app/ProcessEntry.h"
+#include "win32/HandleOwner.h"
 #include "win32/MainWindow.h"
 #include "win32/Win32Desktop.h"
 
+namespace {
+
+// Held for the life of the process. The window search alone misses a second Corvalet started
+// at the same moment, before the first has made its window.
+constexpr const char* kInstanceMutex = "Quillon Corvalet instance";
+
+}  // namespace
+
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
+  const cvl::win32::KernelHandleOwner instanceMutex(::CreateMutexA(nullptr, FALSE, kInstanceMutex));
+  const bool mutexTaken = instanceMutex && ::GetLastError() == ERROR_ALREADY_EXISTS;
   {
     cvl::win32::Win32Desktop desktop;
-    if (cvl::AnotherInstanceRunning(desktop)) {
+    if (mutexTaken || cvl::AnotherInstanceRunning(desktop)) {
       ::MessageBoxA(nullptr, cvl::kSecondInstanceWarning, "Corvalet", MB_OK | MB_ICONWARNING);
       return 0;
     }

@@ -84,6 +84,17 @@ no_atoms() {
   for tip in "$@"; do [ "$(probe atom "$tip")" = 0 ] || return 1; done
 }
 # Starts a second Corvalet, reads and dismisses its warning, and waits for it to end.
+# Two Corvalets at the same moment, neither waited for: the one that loses shows the warning.
+twin_start() {
+  start Corvalet.exe
+  start Corvalet.exe
+  warning_text=""
+  local deadline=$((SECONDS + 20))
+  while [ $SECONDS -lt $deadline ]; do
+    warning_text=$(probe dismiss Corvalet) && [ -n "$warning_text" ] && break
+    sleep 0.25
+  done
+}
 second_start() {
   timeout 60 wine Corvalet.exe >/dev/null 2>&1 &
   local pid=$!

@@ -91,7 +91,10 @@ check "exit shows every button again" eventually 5 none_hidden
 check "... and removes Corvalet's own icon" eventually 5 buttons_are 4
 check "no tip atom is left behind" no_atoms "Alpha again" "Charlie changed" "Delta" "Echo" "Alpha two"
 
-start Corvalet.exe
+twin_start  # the window search alone would let both run
+check "two Corvalets started at the same moment: one refuses" [ -n "${warning_text:-}" ]
+sleep 1
+check "... leaving exactly one" eventually 10 one_main_form
 check "Corvalet starts again" eventually 20 hidden OwnerA 5
 pkill -9 -f 'Corvalet.exe' 2>/dev/null
 check "killing Corvalet still leaves every button shown" eventually 10 none_hidden

@@ -35,10 +35,19 @@ wreg() { timeout 30 wine reg "$@" >/dev/null 2>&1; }
 wine_windows_dir() { echo "$WINEPREFIX/drive_c/windows"; }
 
 wine_session_end() {
+  # Every step on its own: under "set -e" one failed kill (a keeper that already timed out)
+  # would end the clean-up there, leave Xvfb running and turn a good run into a failure.
   timeout 20 wineserver -k >/dev/null 2>&1 || true
   timeout 20 wineserver -w >/dev/null 2>&1 || true
-  [ -n "${WINESERVER_KEEPER:-}" ] && kill "$WINESERVER_KEEPER" 2>/dev/null
-  [ -n "${XVFB_PID:-}" ] && kill "$XVFB_PID" 2>/dev/null && wait "$XVFB_PID" 2>/dev/null
+  if [ -n "${WINESERVER_KEEPER:-}" ]; then
+    kill "$WINESERVER_KEEPER" 2>/dev/null || true
+    wait "$WINESERVER_KEEPER" 2>/dev/null || true
+  fi
+  WINESERVER_KEEPER=""
+  if [ -n "${XVFB_PID:-}" ]; then
+    kill "$XVFB_PID" 2>/dev/null || true
+    wait "$XVFB_PID" 2>/dev/null || true
+  fi
   XVFB_PID=""
   return 0
 }
