@@ -21,18 +21,33 @@ std::string Trim(const std::string& s) {
   return s.substr(first, last - first + 1);
 }
 
+// CR LF, a bare LF and a bare CR each end a line.
 std::vector<std::string> SplitLines(const std::string& text) {
   std::vector<std::string> lines;
   std::string::size_type start = 0;
   while (start < text.size()) {
-    auto end = text.find('\n', start);
+    auto end = text.find_first_of("\r\n", start);
     if (end == std::string::npos) end = text.size();
-    std::string line = text.substr(start, end - start);
-    if (!line.empty() && line.back() == '\r') line.pop_back();
-    lines.push_back(line);
+    lines.push_back(text.substr(start, end - start));
+    if (end + 1 < text.size() && text[end] == '\r' && text[end + 1] == '\n') ++end;
     start = end + 1;
   }
   return lines;
+}
+
+// A value read from the file or a default given by the caller loses one pair of enclosing
+// quotes, single or double.
+std::string Unquote(std::string value) {
+  if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') &&
+      value.back() == value.front())
+    value = value.substr(1, value.size() - 2);
+  return value;
+}
+
+// A default loses its trailing spaces only: leading blanks and tabs stay.
+std::string DefaultValue(std::string value) {
+  while (!value.empty() && value.back() == ' ') value.pop_back();
+  return Unquote(value);
 }
 
 std::string JoinLines(const std::vector<std::string>& lines) {
@@ -50,16 +65,13 @@ std::optional<std::string> SectionName(const std::string& line) {
   return Trim(t.substr(1, close - 1));
 }
 
-bool IsComment(const std::string& line) {
-  const std::string t = Trim(line);
-  return t.empty() || t.front() == ';';
-}
-
-// The key of a key line, if it is one.
+// The key of a key line, if it is one. A line without "=" is no key, and a line that starts
+// with ";" is one when asked for by name, though key listings leave it out.
 std::optional<std::string> KeyName(const std::string& line) {
-  if (IsComment(line) || SectionName(line)) return std::nullopt;
+  if (SectionName(line)) return std::nullopt;
   const auto eq = line.find('=');
-  return Trim(eq == std::string::npos ? line : line.substr(0, eq));
+  if (eq == std::string::npos) return std::nullopt;
+  return Trim(line.substr(0, eq));
 }
 
 struct SectionRange {
@@ -70,6 +82,7 @@ struct SectionRange {
 std::optional<SectionRange> FindSection(const std::vector<std::string>& lines,
                                         const std::string& section) {
   const std::string wanted = Lower(Trim(section));
+  if (wanted.empty()) return std::nullopt;  // "[]" opens a section no name reaches
   for (std::size_t i = 0; i < lines.size(); ++i) {
     const auto name = SectionName(lines[i]);
     if (!name || Lower(*name) != wanted) continue;
@@ -112,19 +125,14 @@ std::string SimProfile::Get(const std::string& section, const std::string& key,
                             const std::string& defaultValue, int size,
                             const std::string& fileName) const {
   const auto file = files_.find(PathKey(fileName));
-  if (file == files_.end()) return Truncate(Trim(defaultValue), size);
+  if (file == files_.end()) return Truncate(DefaultValue(defaultValue), size);
   const auto lines = SplitLines(file->second.text);
   const auto range = FindSection(lines, section);
-  if (!range) return Truncate(Trim(defaultValue), size);
+  if (!range) return Truncate(DefaultValue(defaultValue), size);
   const auto at = FindKey(lines, *range, key);
-  if (!at) return Truncate(Trim(defaultValue), size);
+  if (!at) return Truncate(DefaultValue(defaultValue), size);
   const std::string& line = lines[*at];
-  const auto eq = line.find('=');
-  std::string value = eq == std::string::npos ? std::string() : Trim(line.substr(eq + 1));
-  if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') &&
-      value.back() == value.front())
-    value = value.substr(1, value.size() - 2);
-  return Truncate(value, size);
+  return Truncate(Unquote(Trim(line.substr(line.find('=') + 1))), size);
 }
 
 bool SimProfile::Write(const std::string& section, const std::optional<std::string>& key,
@@ -155,6 +163,29 @@ bool SimProfile::Write(const std::string& section, const std::optional<std::stri
   }
   file.text = JoinLines(lines);
   return true;
+}
+
+std::vector<std::string> SimProfile::SectionNames(const std::string& fileName) const {
+  std::vector<std::string> names;
+  const auto file = files_.find(PathKey(fileName));
+  if (file == files_.end()) return names;
+  for (const std::string& line : SplitLines(file->second.text))
+    if (const auto name = SectionName(line); name && !name->empty()) names.push_back(*name);
+  return names;
+}
+
+std::vector<std::string> SimProfile::KeyNames(const std::string& section,
+                                              const std::string& fileName) const {
+  std::vector<std::string> names;
+  const auto file = files_.find(PathKey(fileName));
+  if (file == files_.end()) return names;
+  const auto lines = SplitLines(file->second.text);
+  const auto range = FindSection(lines, section);
+  if (!range) return names;
+  for (std::size_t i = range->header + 1; i < range->end; ++i)
+    if (const auto name = KeyName(lines[i]); name && !name->empty() && name->front() != ';')
+      names.push_back(*name);
+  return names;
 }
 
 std::optional<std::string> SimProfile::FileText(const std::string& fileName) const {

@@ -2,10 +2,12 @@
 // A model of GetPrivateProfileStringA and WritePrivateProfileStringA over files held in
 // memory: bare names live in one Windows directory, sections and keys match without regard
 // to case, reads drop one pair of enclosing quotes, and writes change one line, leaving every
-// other section, key, comment and blank line as it was.
+// other section, key, comment and blank line as it was. Held against the system's own
+// functions by the cases in tests/profile.
 #include <map>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace cvl::sim {
 
@@ -22,6 +24,11 @@ class SimProfile {
   // pointer does on Windows. False when the file is read-only.
   bool Write(const std::string& section, const std::optional<std::string>& key,
              const std::optional<std::string>& value, const std::string& fileName);
+
+  // The listings a null section or a null key gives: section names in file order, and the
+  // keys of the first section of that name.
+  std::vector<std::string> SectionNames(const std::string& fileName) const;
+  std::vector<std::string> KeyNames(const std::string& section, const std::string& fileName) const;
 
   // Direct access for tests.
   std::optional<std::string> FileText(const std::string& fileName) const;

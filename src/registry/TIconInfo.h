@@ -26,8 +26,8 @@ struct TIconInfo {
   IconPlace Place = IconPlace::Unplaced;
 };
 
-// The size the record reports in cbSize: that of the original packed record with its three
-// text fields held as pointers.
+// The size the record reports in cbSize: the packed record, its three text fields held as
+// pointers.
 inline constexpr std::uint32_t kIconInfoSize =
     4 + 4 + 4 + 4 + 4 + 4 + 64 + 4 + 4 + 4 + 1 + 4 + 4 + 1;
 

@@ -49,7 +49,7 @@ std::optional<std::int32_t> ParseProfileInteger(const std::string& raw) {
     value = value * (hex ? 16 : 10) + static_cast<std::uint64_t>(digit);
     if (value > limit) return std::nullopt;
   }
-  // Hexadecimal fills all 32 bits, as the original reader's did: $FFFFFFFF is -1.
+  // Hexadecimal fills all 32 bits: $FFFFFFFF is -1.
   const auto bits = static_cast<std::uint32_t>(negative ? (~value + 1) : value);
   return static_cast<std::int32_t>(bits);
 }
