@@ -10,7 +10,7 @@
 // It runs in the shell's process, so: no exceptions, no waits without a bound, every pointer
 // from the shell checked before it is read, every hook procedure calls the next hook.
 #include "Snarehook.h"
-#include "IconBits.h"
+#include "IconBitsInfo.h"
 #include "TrayRecord.h"
 
 #include <commctrl.h>
@@ -19,6 +19,7 @@
 
 #include "shell/HookProtocol.h"
 #include "shell/NotifyCopyData.h"
+#include "win32/HandleOwner.h"
 
 namespace {
 
@@ -119,35 +120,36 @@ ATOM TipAtom(int command) {
 void SendIconBits(HWND form, HICON icon) {
   ICONINFO info{};
   if (icon == nullptr || !GetIconInfo(icon, &info)) return;
+  // GetIconInfo made both bitmaps for us: the owners free them however this ends.
+  const cvl::win32::BitmapOwner colour(info.hbmColor);
+  const cvl::win32::BitmapOwner mask(info.hbmMask);
   BITMAP bm{};
-  if (info.hbmColor != nullptr && GetObjectA(info.hbmColor, sizeof bm, &bm) && bm.bmWidth > 0 &&
-      bm.bmWidth <= static_cast<LONG>(kIconBitsMaxSide) && bm.bmHeight > 0 &&
-      bm.bmHeight <= static_cast<LONG>(kIconBitsMaxSide)) {
-    const DWORD w = static_cast<DWORD>(bm.bmWidth), h = static_cast<DWORD>(bm.bmHeight);
-    const DWORD bytes = IconBitsSize(w, h);
-    auto* data = static_cast<DWORD*>(HeapAlloc(GetProcessHeap(), HEAP_ZERO_MEMORY, bytes));
-    if (data != nullptr) {
-      data[0] = static_cast<DWORD>(reinterpret_cast<UINT_PTR>(icon));
-      data[1] = w;
-      data[2] = h;
-      BITMAPINFO bi = IconBitsInfo(w, h);
-      HDC dc = GetDC(nullptr);
-      const bool ok = dc != nullptr &&
-                      GetDIBits(dc, info.hbmColor, 0, h, data + 3, &bi, DIB_RGB_COLORS) &&
-                      GetDIBits(dc, info.hbmMask, 0, h, data + 3 + w * h, &bi, DIB_RGB_COLORS);
-      if (dc != nullptr) ReleaseDC(nullptr, dc);
-      if (ok) {
-        InterlockedIncrement(&g_shared.told);
-        COPYDATASTRUCT cds{kIconBitsTag, bytes, data};
-        DWORD_PTR ignored = 0;
-        SendMessageTimeoutA(form, WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&cds),
-                            SMTO_NORMAL | SMTO_ABORTIFHUNG, kSendTimeoutMs, &ignored);
-      }
-      HeapFree(GetProcessHeap(), 0, data);
-    }
+  if (!colour || !mask || !GetObjectA(info.hbmColor, sizeof bm, &bm) || bm.bmWidth <= 0 ||
+      bm.bmWidth > static_cast<LONG>(cvl::kIconBitsMaxSide) || bm.bmHeight <= 0 ||
+      bm.bmHeight > static_cast<LONG>(cvl::kIconBitsMaxSide))
+    return;
+  const DWORD w = static_cast<DWORD>(bm.bmWidth), h = static_cast<DWORD>(bm.bmHeight);
+  const DWORD bytes = cvl::IconBitsSize(w, h);
+  auto* data = static_cast<DWORD*>(HeapAlloc(GetProcessHeap(), HEAP_ZERO_MEMORY, bytes));
+  if (data == nullptr) return;
+  data[0] = static_cast<DWORD>(reinterpret_cast<UINT_PTR>(icon));
+  data[1] = w;
+  data[2] = h;
+  BITMAPINFO bi = IconBitsInfo(w, h);
+  bool ok = false;
+  {
+    const cvl::win32::ScreenDcOwner dc(GetDC(nullptr));
+    ok = dc && GetDIBits(dc.Get(), info.hbmColor, 0, h, data + 3, &bi, DIB_RGB_COLORS) &&
+         GetDIBits(dc.Get(), info.hbmMask, 0, h, data + 3 + w * h, &bi, DIB_RGB_COLORS);
   }
-  if (info.hbmColor != nullptr) DeleteObject(info.hbmColor);
-  if (info.hbmMask != nullptr) DeleteObject(info.hbmMask);
+  if (ok) {
+    InterlockedIncrement(&g_shared.told);
+    COPYDATASTRUCT cds{cvl::kIconBitsTag, bytes, data};
+    DWORD_PTR ignored = 0;
+    SendMessageTimeoutA(form, WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&cds),
+                        SMTO_NORMAL | SMTO_ABORTIFHUNG, kSendTimeoutMs, &ignored);
+  }
+  HeapFree(GetProcessHeap(), 0, data);
 }
 
 bool ReadButton(int index, TBBUTTON* button, TrayRecord* record) {

@@ -6,6 +6,7 @@ namespace cvl::sim {
 
 void SimHook::SetTrayHook() {
   ++SetCalls;
+  desktop_.Log.push_back({MessageRecord::Sent, 0, kLogSetTrayHook, 0, 0});
   if (installed_) return;
   installed_ = true;
   oldTaskbar_ = desktop_.Subclass(taskbar_.Taskbar(), [this](std::uint32_t m, WParam w, LParam l) {
@@ -27,6 +28,7 @@ void SimHook::SetTrayHook() {
 
 void SimHook::DeleteTrayHook() {
   ++DeleteCalls;
+  desktop_.Log.push_back({MessageRecord::Sent, 0, kLogDeleteTrayHook, 0, 0});
   if (!installed_) return;
   installed_ = false;
   serving_ = false;

@@ -9,6 +9,11 @@
 
 namespace cvl::sim {
 
+// SetTrayHook and DeleteTrayHook are entered in the desktop's message log with these numbers
+// (window 0), so that tests can place the calls among the messages.
+inline constexpr std::uint32_t kLogSetTrayHook = 0xFFFF0001;
+inline constexpr std::uint32_t kLogDeleteTrayHook = 0xFFFF0002;
+
 class SimHook : public HookLibrary {
  public:
   enum class Answer {

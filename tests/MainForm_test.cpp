@@ -110,17 +110,23 @@ TEST(MainForm, ALaterShowingReReadsButRunsNoFirstShowingSteps) {
 
 TEST(MainForm, SwitchingOffAndOnHandsTheTrayBackAndTakesItAgain) {
   World w;
-  w.SetIni("[Panel items]\r\nCount=1\r\nIM_0=C:\\Apps\\a.exe\r\nID_0=AWnd\r\n");
+  w.SetIni(
+      "[Panel items]\r\nCount=1\r\nIM_0=C:\\Apps\\a.exe\r\nID_0=AWnd\r\n"
+      "[Menu items]\r\nCount=1\r\nIM_0=C:\\Apps\\m.exe\r\nID_0=MWnd\r\n");
   auto& a = w.Program("C:\\Apps\\a.exe", "AWnd");
   a.AddIcon(1, "a");
+  w.Program("C:\\Apps\\m.exe", "MWnd").AddIcon(1, "m");
   ASSERT_TRUE(w.corvalet->Start());
   TMainForm& f = w.corvalet->Form();
   ASSERT_TRUE(w.Hidden(a, 1));
+  ASSERT_EQ(w.Registry().MenuList.Count(), 1);
 
   f.Enabled1Click();
   EXPECT_FALSE(w.Hidden(a, 1));
   EXPECT_FALSE(w.hook->Installed());
   EXPECT_EQ(w.Registry().PanelList.Count(), 0);
+  EXPECT_EQ(w.Registry().MenuList.Count(), 0);
+  EXPECT_EQ(f.RxTrayIcon1().PictureIndex(), 1);
   EXPECT_GT(w.views.clears, 0);
   EXPECT_EQ(f.Enabled1().ImageIndex, -1);
   EXPECT_EQ(w.IniValue("Common", "Enabled"), "0");
@@ -129,6 +135,8 @@ TEST(MainForm, SwitchingOffAndOnHandsTheTrayBackAndTakesItAgain) {
   EXPECT_TRUE(w.Hidden(a, 1));
   EXPECT_TRUE(w.hook->Serving());
   EXPECT_EQ(w.Registry().PanelList.Count(), 1);
+  EXPECT_EQ(w.Registry().MenuList.Count(), 1);
+  EXPECT_EQ(f.RxTrayIcon1().PictureIndex(), 0);
   EXPECT_EQ(f.Enabled1().ImageIndex, kEnabledPicture);
   EXPECT_EQ(w.IniValue("Common", "Enabled"), "1");
 }

@@ -88,3 +88,42 @@ TEST(NotifyCopyData, WindowsFormatAnsiAndUnicode) {
 
 }  // namespace
 }  // namespace cvl
+
+#include "shell/IconBits.h"
+
+namespace cvl {
+namespace {
+
+TEST(IconBits, OnlyAPictureOfExactlyItsOwnSizeIsTaken) {
+  const auto make = [](std::uint32_t w, std::uint32_t h, std::size_t extra) {
+    std::vector<std::uint8_t> data(IconBitsSize(w, h) + extra, 0);
+    const std::uint32_t head[3] = {0x1234, w, h};
+    std::memcpy(data.data(), head, sizeof head);
+    if (w * h > 0) {
+      data[kIconBitsHeader] = 0xAA;              // first colour byte
+      data[kIconBitsHeader + 4 * w * h] = 0xBB;  // first mask byte
+    }
+    return data;
+  };
+  const auto good = make(16, 16, 0);
+  const auto v = ParseIconBits(good.data(), good.size());
+  ASSERT_TRUE(v);
+  EXPECT_EQ(v->handle, 0x1234u);
+  EXPECT_EQ(v->width, 16u);
+  EXPECT_EQ(v->colour[0], 0xAA);
+  EXPECT_EQ(v->mask[0], 0xBB);
+  EXPECT_EQ(IconBitsSize(16, 16), 12u + 2048u);
+  const auto longer = make(16, 16, 4);
+  EXPECT_FALSE(ParseIconBits(longer.data(), longer.size()));
+  const auto shorter = make(16, 16, 0);
+  EXPECT_FALSE(ParseIconBits(shorter.data(), shorter.size() - 1));
+  const auto huge = make(65, 1, 0);
+  EXPECT_FALSE(ParseIconBits(huge.data(), huge.size()));
+  const auto empty = make(0, 16, 0);
+  EXPECT_FALSE(ParseIconBits(empty.data(), empty.size()));
+  EXPECT_FALSE(ParseIconBits(nullptr, 100));
+  EXPECT_FALSE(ParseIconBits(good.data(), 11));
+}
+
+}  // namespace
+}  // namespace cvl

@@ -126,6 +126,11 @@ TEST(OwnerExecutablePath, WalksTheModulesAsStated) {
   EXPECT_EQ(OwnerExecutablePath(
                 d, window({{1, "hook.dll", "C:\\hook.dll"}, {2, "APP.EXE", "C:\\APP.EXE"}})),
             "C:\\APP.EXE");
+  // The executable between other modules: the walk stops there, neither first nor last.
+  EXPECT_EQ(OwnerExecutablePath(d, window({{1, "hook.dll", "C:\\hook.dll"},
+                                           {2, "app.exe", "C:\\app.exe"},
+                                           {3, "late.dll", "C:\\late.dll"}})),
+            "C:\\app.exe");
   // A nameless module does not match; no name ending in E gives the last module read.
   EXPECT_EQ(
       OwnerExecutablePath(
@@ -139,7 +144,7 @@ TEST(OwnerExecutablePath, WalksTheModulesAsStated) {
   EXPECT_EQ(OwnerExecutablePath(d, window({})), "");
   // A window that is gone has no process; process 0 would be this very program.
   EXPECT_EQ(OwnerExecutablePath(d, 0xDEAD), "");
-  EXPECT_EQ(d.Snapshots, 3 + 1);
+  EXPECT_EQ(d.Snapshots, 4 + 1);
   EXPECT_EQ(d.OpenHandles(), 0);
   d.SetToolhelp(false);
   EXPECT_EQ(OwnerExecutablePath(d, window({{1, "a.exe", "C:\\a.exe"}})), "");

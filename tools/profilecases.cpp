@@ -11,7 +11,9 @@
 
 namespace {
 
-const char* Ptr(const profilecases::Field& f) { return f ? f->c_str() : nullptr; }
+const char* Ptr(const profilecases::Field& f) {
+  return f ? f->c_str() : nullptr;
+}
 
 std::vector<std::string> SplitDoubleNull(const std::vector<char>& buffer, DWORD length) {
   std::vector<std::string> names;
@@ -50,8 +52,9 @@ class RealProfile : public profilecases::Profile {
   std::string Read(const profilecases::Field& section, const profilecases::Field& key,
                    const profilecases::Field& defaultValue, int size) override {
     std::vector<char> buffer(static_cast<std::size_t>(size > 0 ? size : 1) + 16, '\x7F');
-    const DWORD n = GetPrivateProfileStringA(Ptr(section), Ptr(key), Ptr(defaultValue),
-                                             buffer.data(), static_cast<DWORD>(size), path_.c_str());
+    const DWORD n =
+        GetPrivateProfileStringA(Ptr(section), Ptr(key), Ptr(defaultValue), buffer.data(),
+                                 static_cast<DWORD>(size), path_.c_str());
     return std::string(buffer.data(), n);
   }
   bool Write(const profilecases::Field& section, const profilecases::Field& key,

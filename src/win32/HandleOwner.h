@@ -36,14 +36,33 @@ class HandleOwner {
 };
 
 namespace release {
-inline void Icon(HICON h) { ::DestroyIcon(h); }
-inline void GdiObject(HGDIOBJ h) { ::DeleteObject(h); }
-inline void ImageList(HIMAGELIST h) { ::ImageList_Destroy(h); }
-inline void Menu(HMENU h) { ::DestroyMenu(h); }
-inline void WindowDc(HDC h) { ::DeleteDC(h); }
-inline void Hook(HHOOK h) { ::UnhookWindowsHookEx(h); }
-inline void GlobalAtom(ATOM a) { ::GlobalDeleteAtom(a); }
-inline void Kernel(HANDLE h) { ::CloseHandle(h); }
+inline void Icon(HICON h) {
+  ::DestroyIcon(h);
+}
+inline void GdiObject(HGDIOBJ h) {
+  ::DeleteObject(h);
+}
+inline void ImageList(HIMAGELIST h) {
+  ::ImageList_Destroy(h);
+}
+inline void Menu(HMENU h) {
+  ::DestroyMenu(h);
+}
+inline void WindowDc(HDC h) {
+  ::DeleteDC(h);
+}
+inline void ScreenDc(HDC h) {
+  ::ReleaseDC(nullptr, h);
+}
+inline void Hook(HHOOK h) {
+  ::UnhookWindowsHookEx(h);
+}
+inline void GlobalAtom(ATOM a) {
+  ::GlobalDeleteAtom(a);
+}
+inline void Kernel(HANDLE h) {
+  ::CloseHandle(h);
+}
 }  // namespace release
 
 using IconOwner = HandleOwner<HICON, &release::Icon>;
@@ -51,7 +70,8 @@ using BitmapOwner = HandleOwner<HGDIOBJ, &release::GdiObject>;
 using FontOwner = HandleOwner<HGDIOBJ, &release::GdiObject>;
 using ImageListOwner = HandleOwner<HIMAGELIST, &release::ImageList>;
 using MenuOwner = HandleOwner<HMENU, &release::Menu>;
-using DcOwner = HandleOwner<HDC, &release::WindowDc>;  // from CreateCompatibleDC
+using DcOwner = HandleOwner<HDC, &release::WindowDc>;        // from CreateCompatibleDC
+using ScreenDcOwner = HandleOwner<HDC, &release::ScreenDc>;  // from GetDC(nullptr)
 using HookOwner = HandleOwner<HHOOK, &release::Hook>;
 using AtomOwner = HandleOwner<ATOM, &release::GlobalAtom>;
 using KernelHandleOwner = HandleOwner<HANDLE, &release::Kernel>;  // mutexes, events

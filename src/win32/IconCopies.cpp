@@ -35,18 +35,16 @@ IconOwner MakeIcon(DWORD w, DWORD h, const DWORD* colour, const DWORD* mask) {
 }  // namespace
 
 bool IconCopies::Store(const void* data, std::size_t size) {
-  if (data == nullptr || size < 12) return false;
-  DWORD head[3];
-  std::memcpy(head, data, sizeof head);
-  const DWORD w = head[1], h = head[2];
-  if (w == 0 || h == 0 || w > kIconBitsMaxSide || h > kIconBitsMaxSide ||
-      size != IconBitsSize(w, h))
-    return false;
-  std::vector<DWORD> bits(2 * w * h);
-  std::memcpy(bits.data(), static_cast<const BYTE*>(data) + 12, 8 * w * h);
-  IconOwner icon = MakeIcon(w, h, bits.data(), bits.data() + w * h);
+  const auto bits = ParseIconBits(data, size);
+  if (!bits) return false;
+  const DWORD pixels = bits->width * bits->height;
+  // Copied out: the message's data need not be aligned for 32-bit reads.
+  std::vector<DWORD> colourAndMask(2 * pixels);
+  std::memcpy(colourAndMask.data(), bits->colour, 8 * pixels);
+  IconOwner icon =
+      MakeIcon(bits->width, bits->height, colourAndMask.data(), colourAndMask.data() + pixels);
   if (!icon) return false;
-  copies_[static_cast<Hicon>(head[0])] = std::move(icon);
+  copies_[bits->handle] = std::move(icon);
   return true;
 }
 

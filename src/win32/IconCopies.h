@@ -8,7 +8,7 @@
 #include <cstddef>
 #include <map>
 
-#include "IconBits.h"
+#include "IconBitsInfo.h"
 #include "platform/Types.h"
 #include "registry/TIconList.h"
 #include "win32/HandleOwner.h"

@@ -20,10 +20,6 @@ constexpr UINT kRetryMs = 1000;
 
 }  // namespace
 
-MainWindow::MainWindow(HINSTANCE instance) : instance_(instance) {}
-
-MainWindow::~MainWindow() = default;
-
 HICON MainWindow::SmallIcon(int id) {
   return static_cast<HICON>(::LoadImageA(instance_, MAKEINTRESOURCEA(id), IMAGE_ICON,
                                          ::GetSystemMetrics(SM_CXSMICON),
@@ -31,32 +27,26 @@ HICON MainWindow::SmallIcon(int id) {
 }
 
 bool MainWindow::Create() {
-  WNDCLASSA wc{};
-  wc.lpfnWndProc = &MainWindow::WindowProc;
-  wc.hInstance = instance_;
-  wc.hIcon = ::LoadIconA(instance_, MAKEINTRESOURCEA(1));
-  wc.hCursor = ::LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_ARROW));
-  wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-  wc.lpszClassName = kMainFormClass;
-  if (!::RegisterClassA(&wc)) return false;
-
   RECT r{0, 0, kClientWidth, kClientHeight};
   ::AdjustWindowRectEx(&r, kStyle, FALSE, kExStyle);
-  window_ =
-      ::CreateWindowExA(kExStyle, kMainFormClass, kMainFormCaption, kStyle, -500, -500,
-                        r.right - r.left, r.bottom - r.top, nullptr, nullptr, instance_, this);
-  if (window_ == nullptr) return false;
+  if (!CreateWindowOf(instance_, kMainFormClass, ::LoadIconA(instance_, MAKEINTRESOURCEA(1)),
+                      kExStyle, kMainFormCaption, kStyle, -500, -500, r.right - r.left,
+                      r.bottom - r.top, nullptr))
+    return false;
 
   icons_[0] = IconOwner(SmallIcon(1));
   icons_[1] = IconOwner(SmallIcon(2));
-  CreateIconList();
   form_ = std::make_unique<TMainForm>(desktop_, hook_, *this, views_);
   try {
     form_->FormCreate();
-    form_->Registry().Reader.OnEnumerated = [this](const TIconList& listed) {
+    TrayRegistry& registry = form_->Registry();
+    iconList_ = std::make_unique<IconListView>(registry.ListView1, iconCopies_);
+    iconList_->Create(window_, instance_, kListViewId, RECT{8, 8, 308, kClientHeight - 8},
+                      icons_[1].Get());
+    registry.Reader.OnEnumerated = [this](const TIconList& listed) {
       iconCopies_.KeepListed(listed);
     };
-    form_->Registry().ListView1.OnChanged = [this] {
+    registry.ListView1.OnChanged = [this] {
       if (syncPending_) return;
       syncPending_ = true;
       ::PostMessageA(window_, kSyncIconList, 0, 0);
@@ -69,57 +59,6 @@ bool MainWindow::Create() {
     ShowError(error.what());
   }
   return true;
-}
-
-void MainWindow::CreateIconList() {
-  listView_ = ::CreateWindowExA(
-      WS_EX_CLIENTEDGE, WC_LISTVIEWA, "",
-      WS_CHILD | WS_VISIBLE | LVS_REPORT | LVS_SINGLESEL | LVS_SHOWSELALWAYS | LVS_NOCOLUMNHEADER |
-          LVS_SHAREIMAGELISTS,  // the image list is ours to destroy, once
-      8, 8, 300, kClientHeight - 16, window_, reinterpret_cast<HMENU>(kListViewId), instance_,
-      nullptr);
-  LVCOLUMNA column{};
-  column.mask = LVCF_WIDTH;
-  column.cx = 270;
-  ::SendMessageA(listView_, LVM_INSERTCOLUMNA, 0, reinterpret_cast<LPARAM>(&column));
-  listImages_ = ImageListOwner(ImageList_Create(16, 16, ILC_COLOR32 | ILC_MASK, 8, 8));
-  ::SendMessageA(listView_, LVM_SETIMAGELIST, LVSIL_SMALL,
-                 reinterpret_cast<LPARAM>(listImages_.Get()));
-}
-
-void MainWindow::SyncIconList() {
-  syncPending_ = false;
-  syncing_ = true;
-  const OptionsList& list = form_->Registry().ListView1;
-  ::SendMessageA(listView_, LVM_DELETEALLITEMS, 0, 0);
-  ImageList_RemoveAll(listImages_.Get());
-  for (const Hicon image : list.TrayImages) {
-    // An icon that cannot be drawn still takes its place, so that the indices hold.
-    if (ImageList_AddIcon(listImages_.Get(), iconCopies_.Resolve(image)) < 0)
-      ImageList_AddIcon(listImages_.Get(), icons_[1].Get());
-  }
-  for (int i = 0; i < list.RowCount(); ++i) {
-    const ListRow& row = list.Rows[static_cast<std::size_t>(i)];
-    LVITEMA item{};
-    item.mask = LVIF_TEXT | LVIF_IMAGE | LVIF_PARAM | LVIF_STATE;
-    item.iItem = i;
-    item.pszText = const_cast<char*>(row.Caption.c_str());
-    item.iImage = row.ImageIndex;
-    item.lParam = row.Data;
-    item.state = row.Selected ? LVIS_SELECTED : 0;
-    item.stateMask = LVIS_SELECTED;
-    ::SendMessageA(listView_, LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&item));
-  }
-  syncing_ = false;
-}
-
-void MainWindow::OnListNotify(const NMHDR* header) {
-  if (syncing_ || header->code != LVN_ITEMCHANGED) return;
-  const auto* change = reinterpret_cast<const NMLISTVIEW*>(header);
-  if (!(change->uChanged & LVIF_STATE) ||
-      ((change->uOldState ^ change->uNewState) & LVIS_SELECTED) == 0)
-    return;
-  form_->Registry().ListView1.SetSelected(change->iItem, (change->uNewState & LVIS_SELECTED) != 0);
 }
 
 Hwnd MainWindow::Window() {
@@ -153,26 +92,9 @@ void MainWindow::ShowError(const std::string& message) {
   ::MessageBoxA(window_, message.c_str(), "Corvalet", MB_OK | MB_ICONERROR);
 }
 
-LRESULT CALLBACK MainWindow::WindowProc(HWND window, UINT msg, WPARAM wParam, LPARAM lParam) {
-  if (msg == WM_NCCREATE) {
-    const auto* create = reinterpret_cast<const CREATESTRUCTA*>(lParam);
-    ::SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
-  }
-  auto* self = reinterpret_cast<MainWindow*>(::GetWindowLongPtrA(window, GWLP_USERDATA));
-  if (self == nullptr || self->form_ == nullptr)
-    return ::DefWindowProcA(window, msg, wParam, lParam);
-  // Nothing may unwind through Windows: errors end here, in the general handler.
-  try {
-    return self->Handle(msg, wParam, lParam);
-  } catch (const std::exception& error) {
-    self->ShowError(error.what());
-  } catch (...) {
-    self->ShowError("Unexpected error");
-  }
-  return 0;
-}
-
-LRESULT MainWindow::Handle(UINT msg, WPARAM wParam, LPARAM lParam) {
+LRESULT MainWindow::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
+  // Before the form exists (window creation) and after it has gone, Windows' defaults.
+  if (form_ == nullptr) return ::DefWindowProcA(window_, msg, wParam, lParam);
   switch (msg) {
     case WM_CLOSE:
       ::DestroyWindow(window_);
@@ -188,11 +110,13 @@ LRESULT MainWindow::Handle(UINT msg, WPARAM wParam, LPARAM lParam) {
     }
     case WM_NOTIFY: {
       const auto* header = reinterpret_cast<const NMHDR*>(lParam);
-      if (header != nullptr && header->idFrom == kListViewId) OnListNotify(header);
+      if (header != nullptr && iconList_ && header->idFrom == kListViewId)
+        iconList_->OnNotify(header);
       return 0;
     }
     case kSyncIconList:
-      SyncIconList();
+      syncPending_ = false;
+      if (iconList_) iconList_->Sync();
       return 0;
     case WM_TIMER:
       if (wParam != kRetryTimer) break;

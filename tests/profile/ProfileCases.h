@@ -43,13 +43,17 @@ inline std::string Unescape(const std::string& s) {
       continue;
     }
     const char c = s[++i];
-    if (c == 'r') out += '\r';
-    else if (c == 'n') out += '\n';
-    else if (c == 't') out += '\t';
+    if (c == 'r')
+      out += '\r';
+    else if (c == 'n')
+      out += '\n';
+    else if (c == 't')
+      out += '\t';
     else if (c == 'x' && i + 2 < s.size()) {
       out += static_cast<char>(std::stoi(s.substr(i + 1, 2), nullptr, 16));
       i += 2;
-    } else out += c;
+    } else
+      out += c;
   }
   return out;
 }
@@ -57,15 +61,20 @@ inline std::string Unescape(const std::string& s) {
 inline std::string Escape(const std::string& s) {
   std::string out;
   for (const char c : s) {
-    if (c == '\r') out += "\\r";
-    else if (c == '\n') out += "\\n";
-    else if (c == '\t') out += "\\t";
-    else if (c == '\\') out += "\\\\";
+    if (c == '\r')
+      out += "\\r";
+    else if (c == '\n')
+      out += "\\n";
+    else if (c == '\t')
+      out += "\\t";
+    else if (c == '\\')
+      out += "\\\\";
     else if (static_cast<unsigned char>(c) < 0x20 || static_cast<unsigned char>(c) >= 0x7F) {
       char hex[8];
       std::snprintf(hex, sizeof hex, "\\x%02X", static_cast<unsigned char>(c));
       out += hex;
-    } else out += c;
+    } else
+      out += c;
   }
   return out;
 }
@@ -118,8 +127,8 @@ inline std::string Run(const std::vector<Case>& cases, Profile& profile) {
     for (const Command& command : c.commands) {
       if (command.verb == "read") {
         const int size = std::stoi(At(command, 3).value_or("0"));
-        out += "read " + Escape(profile.Read(At(command, 0), At(command, 1), At(command, 2), size)) +
-               "\n";
+        out += "read " +
+               Escape(profile.Read(At(command, 0), At(command, 1), At(command, 2), size)) + "\n";
       } else if (command.verb == "write") {
         out += std::string("write ") +
                (profile.Write(At(command, 0), At(command, 1), At(command, 2)) ? "ok" : "refused") +
