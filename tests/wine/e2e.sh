@@ -33,6 +33,11 @@ start trayowner.exe --class OwnerB --icon '7:Bravo:0000ff'
 start trayowner.exe --class OwnerC --log 'C:\cv\c.log' --icon '3:Charlie:ffff00'
 check "the owners' icons are in the tray" eventually 20 buttons_are 4
 
+timeout 60 wine slowform.exe 'C:\cv\slow.txt' >/dev/null 2>&1
+check "a tip the hook gave up waiting for is left for its receiver to read" \
+  grep -qs 'tip read=1 missed=0' slow.txt
+check "... and the tray is whole again after that receiver" none_hidden
+
 start Corvalet.exe
 check "the tray is enumerated into Corvalet's list" eventually 20 rows_have "Alpha one" "Alpha two" "Bravo" "Charlie" "Corvalet"
 check "icons remembered in the panel are hidden" eventually 10 hidden OwnerA 1
