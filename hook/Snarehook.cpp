@@ -41,6 +41,8 @@ struct Shared {
   HWND queryWindow;
   UINT queryId;
   LONG room;
+  HWND clock;
+  LONG clockWasVisible;  // when the room was made
   UINT statsMessage;  // benchmark build only
   LONG told;          // messages sent or posted to Corvalet
   LONG requested;     // protocol messages from Corvalet to the shell's windows
@@ -235,6 +237,8 @@ void ShowHiddenButtons() {
   }
 }
 
+// The room for the button near the clock: the notification area moves left by the room and
+// keeps its width, so that the taskbar's right end is free and nothing covers the button.
 void SetRoom(LONG room) {
   const LONG delta = room - g_shared.room;
   if (delta == 0 || g_shared.notify == nullptr) return;
@@ -243,13 +247,27 @@ void SetRoom(LONG room) {
   if (!IsWindow(g_shared.notify) || parent == nullptr || !GetWindowRect(g_shared.notify, &r))
     return;
   SetLastError(0);
-  if (MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&r), 2) == 0 && GetLastError() != 0)
+  if (MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&r), 2) == 0 &&
+      GetLastError() != 0)
     return;
+  if (room > 0 && g_shared.room == 0) {
+    // The clock as the user had it: only a clock that was shown is Corvalet's to show again.
+    g_shared.clock = FindWindowExA(g_shared.notify, nullptr, "TrayClockWClass", nullptr);
+    g_shared.clockWasVisible = g_shared.clock != nullptr && IsWindowVisible(g_shared.clock);
+  }
   g_shared.room = room;
   g_settingRoom = true;
-  SetWindowPos(g_shared.notify, nullptr, r.left - delta, r.top, r.right - r.left + delta,
-               r.bottom - r.top, SWP_NOZORDER | SWP_NOACTIVATE);
+  SetWindowPos(g_shared.notify, nullptr, r.left - delta, r.top, 0, 0,
+               SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOSIZE);
   g_settingRoom = false;
+}
+
+// Corvalet is gone: the clock it may have folded away comes back, but never one the user hid.
+void ShowFoldedClock() {
+  if (g_shared.clockWasVisible && g_shared.clock != nullptr && IsWindow(g_shared.clock) &&
+      !IsWindowVisible(g_shared.clock))
+    ShowWindow(g_shared.clock, SW_SHOW);
+  g_shared.clockWasVisible = 0;
 }
 
 void Report(const COPYDATASTRUCT* cds) {
@@ -287,6 +305,7 @@ LRESULT TaskbarMessage(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
       // Corvalet is gone without switching off: give the tray back.
       g_shared.serving = 0;
       ShowHiddenButtons();
+      if (g_shared.room > 0) ShowFoldedClock();
       SetRoom(0);
     }
     return 0;
@@ -309,17 +328,11 @@ LRESULT NotifyMessage(HWND w, UINT msg, WPARAM wp, LPARAM& lp, bool& handled) {
     handled = true;
     return 1;
   }
+  // The shell lays the notification area out at the taskbar's right end: keep it the room
+  // further left.
   if (g_shared.room > 0 && !g_settingRoom && msg == WM_WINDOWPOSCHANGING) {
     auto* pos = reinterpret_cast<WINDOWPOS*>(lp);
-    if (pos != nullptr && !(pos->flags & SWP_NOSIZE)) {
-      pos->cx += g_shared.room;
-      if (!(pos->flags & SWP_NOMOVE)) pos->x -= g_shared.room;
-    }
-  }
-  // The shell lays out its children in the width it is told: keep the room at the right free.
-  if (g_shared.room > 0 && msg == WM_SIZE) {
-    const int width = LOWORD(lp) > g_shared.room ? LOWORD(lp) - g_shared.room : 0;
-    lp = MAKELPARAM(width, HIWORD(lp));
+    if (pos != nullptr && !(pos->flags & SWP_NOMOVE)) pos->x -= g_shared.room;
   }
   (void)w;
   (void)wp;
@@ -459,6 +472,24 @@ LRESULT CALLBACK CallWndProc(int code, WPARAM wp, LPARAM lp) {
   return CallNextHookEx(nullptr, code, wp, lp);
 }
 
+// In Corvalet's own process: which mouse button chooses an entry of Corvalet's menu. The
+// menu's modal loop shows every message to this filter before it acts on it, so the state is
+// posted before the chosen entry reaches Corvalet.
+HHOOK g_menuFilter;
+
+LRESULT CALLBACK MenuFilterProc(int code, WPARAM wp, LPARAM lp) {
+  if (code == MSGF_MENU && lp != 0) {
+    const auto* m = reinterpret_cast<const MSG*>(lp);
+    if (m->message == WM_LBUTTONUP || m->message == WM_RBUTTONUP) {
+      if (const HWND form = FindWindowA(cvl::kMainFormClass, cvl::kMainFormCaption))
+        PostMessageA(form,
+                     m->message == WM_LBUTTONUP ? cvl::THM_MENULEFTBUTTON : cvl::THM_MENURIGHTBUTTON,
+                     0, 0);
+    }
+  }
+  return CallNextHookEx(g_menuFilter, code, wp, lp);
+}
+
 HWND FindToolbar(HWND notify) {
   if (notify == nullptr) return nullptr;
   if (HWND pager = FindWindowExA(notify, nullptr, "SysPager", nullptr))
@@ -476,6 +507,8 @@ void SendToTaskbar(UINT msg) {
 }  // namespace
 
 BOOL SetTrayHook(void) {
+  if (g_menuFilter == nullptr)
+    g_menuFilter = SetWindowsHookExA(WH_MSGFILTER, &MenuFilterProc, nullptr, GetCurrentThreadId());
   const HWND taskbar = FindWindowA("Shell_TrayWnd", nullptr);
   if (taskbar == nullptr) return FALSE;
   if (g_shared.hook != nullptr && g_shared.installer == GetCurrentProcessId() &&
@@ -500,6 +533,8 @@ BOOL SetTrayHook(void) {
 }
 
 BOOL DeleteTrayHook(void) {
+  if (g_menuFilter != nullptr) UnhookWindowsHookEx(g_menuFilter);
+  g_menuFilter = nullptr;
   g_shared.serving = 0;
   if (g_shared.taskbar != nullptr && IsWindow(g_shared.taskbar))
     SendToTaskbar(g_shared.detachMessage);

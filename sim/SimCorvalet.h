@@ -7,6 +7,7 @@
 
 #include "app/FormHost.h"
 #include "app/TMainForm.h"
+#include "sim/SimButtonWindows.h"
 #include "sim/SimDesktop.h"
 
 namespace cvl::sim {
@@ -28,12 +29,20 @@ class SimFormHost : public FormHost {
     top = t;
   }
   void ShowError(const std::string& message) override { errors.push_back(message); }
+  void ShowOptions() override { ++optionsShown; }
+  void ShowAbout() override { ++aboutShown; }
+  void ShowHelp() override { ++helpShown; }
+  void Terminate() override { terminated = true; }
+  int optionsShown = 0, aboutShown = 0, helpShown = 0;
+  bool terminated = false;
 };
 
 class SimCorvalet {
  public:
+  // With a panel, it is the real one and gets the lists and the menu.
   SimCorvalet(SimDesktop& desktop, HookLibrary& hook, PlacementViews& views,
-              std::string exePath = "C:\\Program Files\\Corvalet\\Corvalet.exe");
+              std::string exePath = "C:\\Program Files\\Corvalet\\Corvalet.exe",
+              THint* panel = nullptr);
   ~SimCorvalet();
 
   // Process entry: false, and nothing created, when another instance runs.
@@ -46,6 +55,7 @@ class SimCorvalet {
   TMainForm& Form() { return *form_; }
   TrayRegistry& Registry() { return form_->Registry(); }
   SimFormHost& Host() { return host_; }
+  SimButtonWindows& Buttons() { return buttons_; }
   std::uint32_t ProcessId() const { return processId_; }
   int Warnings = 0;
 
@@ -56,6 +66,8 @@ class SimCorvalet {
   SimFormHost host_;
   std::unique_ptr<TMainForm> form_;
   std::uint32_t processId_ = 0;
+  SimButtonWindows buttons_;
+  THint* panel_;
 };
 
 }  // namespace cvl::sim

@@ -37,8 +37,14 @@ Hwnd SimDesktop::CreateWindow(const std::string& className, const std::string& t
                               std::uint32_t processId, Handler handler) {
   const Hwnd handle = nextWindow_;
   nextWindow_ += 4;
-  windows_[handle] =
-      SimWindow{handle, className, title, parent, processId, false, false, std::move(handler)};
+  SimWindow w;
+  w.handle = handle;
+  w.className = className;
+  w.title = title;
+  w.parent = parent;
+  w.processId = processId;
+  w.handler = std::move(handler);
+  windows_[handle] = std::move(w);
   order_.push_back(handle);
   return handle;
 }
@@ -118,6 +124,28 @@ bool SimDesktop::ShowWindow(Hwnd window, int command) {
   const bool was = w->visible;
   w->visible = command != kSwHide;
   return was;
+}
+
+bool SimDesktop::ShowWindowAsync(Hwnd window, int command) {
+  ++AsyncShows;
+  ShowWindow(window, command);
+  return Window(window) != nullptr;
+}
+
+bool SimDesktop::IsWindowVisible(Hwnd window) {
+  for (SimWindow* w = Window(window); w != nullptr; w = w->parent ? Window(w->parent) : nullptr)
+    if (!w->visible) return false;
+  return Window(window) != nullptr;
+}
+
+Rect SimDesktop::GetWindowRect(Hwnd window) {
+  const SimWindow* w = Window(window);
+  return w == nullptr ? Rect{} : w->rect;
+}
+
+int SimDesktop::GetSystemMetrics(int index) {
+  const auto it = metrics_.find(index);
+  return it == metrics_.end() ? 0 : it->second;
 }
 
 std::string SimDesktop::GetClassNameA(Hwnd window, int maxCount) {

@@ -22,6 +22,7 @@ struct SimWindow {
   Hwnd parent = 0;
   std::uint32_t processId = 0;
   bool visible = false;
+  Rect rect;          // screen coordinates
   bool hung = false;  // takes no message: bounded sends time out, unbounded ones would block
   Handler handler;
 };
@@ -62,6 +63,9 @@ class SimDesktop : public Desktop {
   void StallProcess(std::uint32_t processId, std::uint32_t ms) { stalled_[processId] = now_ + ms; }
 
   void SetVersion(OsVersionInfo version) { version_ = version; }
+  void SetMetric(int index, int value) { metrics_[index] = value; }
+  void SetWorkArea(Rect area) { workArea_ = area; }
+  void SetCursor(Point at) { cursor_ = at; }
   void SetToolhelp(bool available) { toolhelp_ = available; }
   SimProfile& Profile() { return profile_; }
   int OpenHandles() const { return static_cast<int>(snapshots_.size()); }
@@ -82,6 +86,14 @@ class SimDesktop : public Desktop {
   Hwnd FindWindowExA(Hwnd parent, Hwnd childAfter, const char* className,
                      const char* windowName) override;
   bool ShowWindow(Hwnd window, int command) override;
+  bool ShowWindowAsync(Hwnd window, int command) override;
+  bool IsWindowVisible(Hwnd window) override;
+  bool IsWindow(Hwnd window) override { return Window(window) != nullptr; }
+  Rect GetWindowRect(Hwnd window) override;
+  Point GetCursorPos() override { return cursor_; }
+  int GetSystemMetrics(int index) override;
+  Rect GetWorkArea() override { return workArea_; }
+  int AsyncShows = 0;  // ShowWindowAsync calls
   std::string GetClassNameA(Hwnd window, int maxCount) override;
   std::string GetWindowTextA(Hwnd window, int maxCount) override;
   std::uint32_t GetWindowThreadProcessId(Hwnd window) override;
@@ -135,6 +147,12 @@ class SimDesktop : public Desktop {
   bool toolhelp_ = true;
   SimProfile profile_;
   std::uint32_t now_ = 1000;
+  // Small icons of 16 pixels, a 3-pixel dialog frame, a 1024 x 768 screen with a 30-pixel
+  // taskbar at the bottom.
+  std::map<int, int> metrics_{
+      {kSmCxSmIcon, 16}, {kSmCySmIcon, 16}, {kSmCxDlgFrame, 3}, {kSmCyDlgFrame, 3}};
+  Rect workArea_{0, 0, 1024, 738};
+  Point cursor_{0, 0};
 };
 
 }  // namespace cvl::sim

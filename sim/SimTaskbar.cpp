@@ -19,6 +19,12 @@ SimTaskbar::SimTaskbar(SimDesktop& desktop, int versionCode) : desktop_(desktop)
       noToolbar ? Handler(toolbarProc) : Handler([](auto, auto, auto) { return 0; }));
   clock_ = desktop.CreateWindow("TrayClockWClass", "12:00", notifyArea_, processId_,
                                 [](auto, auto, auto) { return 0; });
+  // A 30-pixel taskbar along the bottom of a 1024 x 768 screen, all of it shown.
+  desktop.Window(taskbar_)->rect = {0, 738, 1024, 768};
+  desktop.Window(notifyArea_)->rect = {900, 740, 1020, 766};
+  desktop.Window(clock_)->rect = {970, 740, 1020, 766};
+  desktop.ShowWindow(taskbar_, kSwShow);
+  desktop.ShowWindow(notifyArea_, kSwShow);
   desktop.ShowWindow(clock_, kSwShow);
   if (noToolbar) {
     toolbar_ = notifyArea_;

@@ -16,7 +16,7 @@ std::vector<std::string> Calls(World& w, std::size_t from = 0) {
     if (m.msg == THM_HOOKSWITCH && m.window == w.taskbar->Taskbar())
       calls.push_back(static_cast<std::uint32_t>(m.lParam) == THM_ON ? "on" : "off");
     if (m.msg == THM_BUTTONSWITCH && m.window == w.taskbar->NotifyArea())
-      calls.push_back("button off");
+      calls.push_back(static_cast<std::uint32_t>(m.lParam) == THM_ON ? "button on" : "button off");
   }
   return calls;
 }
@@ -47,7 +47,7 @@ TEST(MainForm, StartWithEnabledOnHooksTwiceAndHidesNothingUnremembered) {
   EXPECT_EQ(w.hook->SetCalls, 2);
   EXPECT_EQ(w.hook->DeleteCalls, 0);
   EXPECT_TRUE(w.hook->Serving());
-  EXPECT_EQ(Calls(w), (std::vector<std::string>{"on", "on"}));
+  EXPECT_EQ(Calls(w), (std::vector<std::string>{"on", "button on", "on"}));
   EXPECT_FALSE(w.Hidden(a, 1));
   // The first showing: off screen, no taskbar button, the item shows the state.
   EXPECT_TRUE(w.corvalet->Host().buttonHidden);
@@ -72,7 +72,7 @@ TEST(MainForm, StartWithEnabledOffRemovesTheHookAgain) {
   EXPECT_EQ(w.hook->SetCalls, 1);
   EXPECT_EQ(w.hook->DeleteCalls, 1);
   EXPECT_FALSE(w.hook->Installed());
-  EXPECT_EQ(Calls(w), (std::vector<std::string>{"on", "button off", "off"}));
+  EXPECT_EQ(Calls(w), (std::vector<std::string>{"on", "button off", "button off", "off"}));
   EXPECT_FALSE(w.Hidden(a, 1));
   EXPECT_EQ(w.corvalet->Form().RxTrayIcon1().PictureIndex(), 1);
   EXPECT_FALSE(w.corvalet->Form().Enabled1().Checked);

@@ -45,7 +45,9 @@ TEST(StatedOrder, StartSwitchedOnHooksAfterTheWindowsAndBeforeEveryRequest) {
   const Seq events = Events(w);
   ASSERT_GE(events.size(), 6u);
   EXPECT_EQ(Seq(events.begin(), events.begin() + 6),
-            (Seq{"SetTrayHook", "hook on", "enumerate", "SetTrayHook", "hook on", "enumerate"}));
+            (Seq{"SetTrayHook", "hook on", "button on", "enumerate", "SetTrayHook", "hook on"}));
+  // The button already stands: switching on at the first showing makes no second room.
+  EXPECT_EQ(std::count(events.begin(), events.end(), "button on"), 1);
 }
 
 TEST(StatedOrder, StartSwitchedOffHandsTheTrayBackBeforeTheHookGoes) {
@@ -54,8 +56,9 @@ TEST(StatedOrder, StartSwitchedOffHandsTheTrayBackBeforeTheHookGoes) {
   w.Program("C:\\Apps\\a.exe", "AWnd").AddIcon(1, "a");
   ASSERT_TRUE(w.corvalet->Start());
   const Seq events = Events(w);
-  // No request while switched off; the switch-off's show of every button precedes the rest.
-  EXPECT_EQ(events, (Seq{"SetTrayHook", "hook on", "button off", "hook off", "DeleteTrayHook"}));
+  // No request while switched off: creation finds no button wanted, then the switch-off.
+  EXPECT_EQ(events, (Seq{"SetTrayHook", "hook on", "button off", "button off", "hook off",
+                         "DeleteTrayHook"}));
 }
 
 TEST(StatedOrder, SwitchingOffShowsTheIconsThenReleasesTheRoomThenUnhooks) {
@@ -70,7 +73,8 @@ TEST(StatedOrder, SwitchingOffShowsTheIconsThenReleasesTheRoomThenUnhooks) {
   w.corvalet->Form().Enabled1Click();
   const Seq on = Events(w, again);
   ASSERT_GE(on.size(), 4u);
-  EXPECT_EQ(Seq(on.begin(), on.begin() + 4), (Seq{"SetTrayHook", "hook on", "enumerate", "hide"}));
+  EXPECT_EQ(Seq(on.begin(), on.begin() + 5),
+            (Seq{"SetTrayHook", "hook on", "button on", "enumerate", "hide"}));
 }
 
 TEST(StatedOrder, ExitShowsEveryIconBeforeTheSwitchesAndUnhooksLast) {

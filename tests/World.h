@@ -8,6 +8,7 @@
 #include "sim/SimCorvalet.h"
 #include "sim/SimDesktop.h"
 #include "sim/SimHook.h"
+#include "sim/SimPanelWindow.h"
 #include "sim/SimProgram.h"
 #include "sim/SimTaskbar.h"
 
@@ -63,11 +64,16 @@ inline int ForeignCount(TrayRegistry& r) {
 }
 
 struct World {
-  explicit World(int versionCode = 90) {
+  // With realPanel the Corvalet Panel is the real one (THint) over a recording window, and it
+  // is the views placement drives; otherwise the recording views stand in.
+  explicit World(int versionCode = 90, bool realPanel = false) {
     desktop.SetVersion(VersionFor(versionCode));
     taskbar = std::make_unique<sim::SimTaskbar>(desktop, versionCode);
     hook = std::make_unique<sim::SimHook>(desktop, *taskbar);
-    corvalet = std::make_unique<sim::SimCorvalet>(desktop, *hook, views);
+    if (realPanel) panel = std::make_unique<THint>(desktop, panelWindow);
+    corvalet = std::make_unique<sim::SimCorvalet>(
+        desktop, *hook, realPanel ? static_cast<PlacementViews&>(*panel) : views,
+        "C:\\Program Files\\Corvalet\\Corvalet.exe", panel.get());
   }
 
   sim::SimProgram& Program(const std::string& exePath, const std::string& className,
@@ -96,6 +102,8 @@ struct World {
   std::unique_ptr<sim::SimTaskbar> taskbar;
   std::unique_ptr<sim::SimHook> hook;
   RecordingViews views;
+  sim::SimPanelWindow panelWindow;
+  std::unique_ptr<THint> panel;
   std::unique_ptr<sim::SimCorvalet> corvalet;
   std::vector<std::unique_ptr<sim::SimProgram>> programs;
 };

@@ -17,6 +17,11 @@ class FormHost {
   virtual void MoveForm(int left, int top) = 0;
   // The application's general error handler: shows the message in a message box.
   virtual void ShowError(const std::string& message) = 0;
+  // The menu's fixed entries that open windows of their own, and the orderly end.
+  virtual void ShowOptions() = 0;
+  virtual void ShowAbout() = 0;
+  virtual void ShowHelp() = 0;
+  virtual void Terminate() = 0;
 };
 
 }  // namespace cvl

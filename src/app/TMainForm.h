@@ -7,29 +7,32 @@
 #include <string>
 
 #include "app/FormHost.h"
+#include "clockbutton/ButtonWindows.h"
+#include "clockbutton/ClockButton.h"
 #include "platform/Desktop.h"
 #include "platform/HookLibrary.h"
+#include "registry/PlacementViews.h"
 #include "registry/TrayRegistry.h"
 #include "settings/TOptions.h"
 #include "shell/ShellCommands.h"
 #include "shell/ShellWindows.h"
 #include "views/OwnTrayIcon.h"
-#include "registry/PlacementViews.h"
+#include "views/THint.h"
+#include "views/TrayMenu.h"
 
 namespace cvl {
 
-// The "Enabled" item of the own tray menu: its checked flag is the on/off state, its picture
-// shows it (3 while on, none while off).
-struct MenuItemState {
-  bool Checked = false;
-  int ImageIndex = -1;
-};
-
+// The "Enabled" item's picture while Corvalet is on; none (-1) while it is off.
 inline constexpr int kEnabledPicture = 3;
+inline constexpr std::uint32_t kHintTimerMs = 4000;
 
 class TMainForm {
  public:
-  TMainForm(Desktop& desktop, HookLibrary& hook, FormHost& host, PlacementViews& views);
+  TMainForm(Desktop& desktop, HookLibrary& hook, FormHost& host, PlacementViews& views,
+            ButtonWindows& buttons);
+  // The Corvalet Panel, when it is a real one: it gets the lists and the menu at creation, and
+  // the hover shows and hides it.
+  void AttachPanel(THint& panel) { panel_ = &panel; }
   TMainForm(const TMainForm&) = delete;
   TMainForm& operator=(const TMainForm&) = delete;
 
@@ -45,7 +48,20 @@ class TMainForm {
   void TurnOn();
   void ReloadTray();
   void WMEndSession() { TurnOff(); }
-  void ReleaseButtonRoom();
+
+  // The own tray icon and its menu.
+  void RxTrayIcon1MouseMove();
+  void HintTimerTimer();
+  void RxPopupMenu1Popup();
+  // The menu opens at a screen point: its icon entries are built anew first.
+  void PopupTrayMenu(Point at);
+  // A chosen entry, handled after the menu has closed.
+  void MenuItemClick(const MenuItem& item);
+  // Told when HintTimer is switched on or off, so that a real timer follows it.
+  std::function<void(bool enabled)> OnHintTimer;
+  // Opens the Corvalet Menu at a screen point (the menu's window).
+  std::function<void(Point at)> OpenMenu;
+  bool HintTimerEnabled() const { return hintTimer_; }
 
   // THM_MINBUTTONRCLICK: the minimizer takes the right-clicked window.
   std::function<void(Hwnd window)> MinButtonRightClick;
@@ -56,11 +72,14 @@ class TMainForm {
   ShellCommands& Commands() { return commands_; }
   TOptions& Options() { return *options_; }
   OwnTrayIcon& RxTrayIcon1() { return ownIcon_; }
-  const MenuItemState& Enabled1() const { return enabled1_; }
+  const MenuItem& Enabled1() { return RxPopupMenu1.Enabled1(); }
+  ClockButton& TrayButton() { return *clockButton_; }
+  TrayMenu RxPopupMenu1;
   const std::string& HelpFile() const { return helpFile_; }
   bool FirstShow() const { return firstShow_; }
 
  private:
+  void SetHintTimer(bool enabled);
   Desktop& desktop_;
   HookLibrary& hook_;
   FormHost& host_;
@@ -71,10 +90,11 @@ class TMainForm {
   int versionCode_ = 0;
   std::unique_ptr<TOptions> options_;
   std::unique_ptr<TrayRegistry> registry_;
-  MenuItemState enabled1_;
+  std::unique_ptr<ClockButton> clockButton_;
+  ButtonWindows& buttons_;
+  THint* panel_ = nullptr;
+  bool hintTimer_ = false;
   std::string helpFile_;
-  Hwnd buttonWnd_ = 0;  // the button near the clock
-  std::string buttonCaption_;
   bool firstShow_ = false;
   bool created_ = false;
   bool destroyed_ = false;

@@ -51,6 +51,16 @@ class Desktop {
   virtual Hwnd FindWindowExA(Hwnd parent, Hwnd childAfter, const char* className,
                              const char* windowName) = 0;
   virtual bool ShowWindow(Hwnd window, int command) = 0;
+  // Posts the change to the window's own thread: a window of a busy shell cannot block us.
+  virtual bool ShowWindowAsync(Hwnd window, int command) = 0;
+  virtual bool IsWindowVisible(Hwnd window) = 0;
+  virtual bool IsWindow(Hwnd window) = 0;
+  // Screen coordinates; an empty rectangle for a window that is gone.
+  virtual Rect GetWindowRect(Hwnd window) = 0;
+  virtual Point GetCursorPos() = 0;
+  virtual int GetSystemMetrics(int index) = 0;
+  // SystemParametersInfoA(SPI_GETWORKAREA).
+  virtual Rect GetWorkArea() = 0;
   // Text of at most maxCount - 1 characters, as the ANSI calls fill a buffer of maxCount.
   virtual std::string GetClassNameA(Hwnd window, int maxCount) = 0;
   virtual std::string GetWindowTextA(Hwnd window, int maxCount) = 0;

@@ -16,10 +16,40 @@ using LResult = std::int32_t;
 
 inline constexpr Handle kInvalidHandle = 0xFFFFFFFFu;
 
+struct Point {
+  int x = 0;
+  int y = 0;
+};
+
+struct Rect {
+  int left = 0;
+  int top = 0;
+  int right = 0;
+  int bottom = 0;
+  int Width() const { return right - left; }
+  int Height() const { return bottom - top; }
+  bool operator==(const Rect&) const = default;
+};
+
 // The window messages of the system that the core names.
 inline constexpr std::uint32_t kWmEndSession = 0x0016;
 inline constexpr std::uint32_t kWmUser = 0x0400;
 inline constexpr std::uint32_t kWmApp = 0x8000;
+
+// The mouse messages that clicks are forwarded as.
+inline constexpr std::uint32_t kWmMouseMove = 0x0200;
+inline constexpr std::uint32_t kWmLButtonDown = 0x0201;
+inline constexpr std::uint32_t kWmLButtonUp = 0x0202;
+inline constexpr std::uint32_t kWmLButtonDblClk = 0x0203;
+inline constexpr std::uint32_t kWmRButtonDown = 0x0204;
+inline constexpr std::uint32_t kWmRButtonUp = 0x0205;
+inline constexpr std::uint32_t kWmContextMenu = 0x007B;
+
+// GetSystemMetrics indexes.
+inline constexpr int kSmCxDlgFrame = 7;
+inline constexpr int kSmCyDlgFrame = 8;
+inline constexpr int kSmCxSmIcon = 49;
+inline constexpr int kSmCySmIcon = 50;
 
 // ShowWindow commands.
 inline constexpr int kSwHide = 0;

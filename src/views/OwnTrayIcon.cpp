@@ -10,7 +10,7 @@ NotifyIconData OwnTrayIcon::Data() const {
   data.uCallbackMessage = kOwnIconCallback;
   const auto index = static_cast<std::size_t>(pictureIndex_);
   data.hIcon = index < pictures_.size() ? pictures_[index] : 0;
-  data.szTip = "Corvalet";
+  data.szTip = kOwnIconHint;
   return data;
 }
 

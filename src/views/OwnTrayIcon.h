@@ -9,6 +9,7 @@ namespace cvl {
 
 inline constexpr std::uint32_t kOwnIconId = 1;
 inline constexpr std::uint32_t kOwnIconCallback = kWmApp + 1;
+inline constexpr const char* kOwnIconHint = "Quillon Corvalet 2.0";
 
 class OwnTrayIcon {
  public:

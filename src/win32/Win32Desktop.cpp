@@ -33,6 +33,40 @@ bool Win32Desktop::ShowWindow(Hwnd window, int command) {
   return ::ShowWindow(ToHwnd(window), command) != FALSE;
 }
 
+bool Win32Desktop::ShowWindowAsync(Hwnd window, int command) {
+  return ::ShowWindowAsync(ToHwnd(window), command) != FALSE;
+}
+
+bool Win32Desktop::IsWindowVisible(Hwnd window) {
+  return ::IsWindowVisible(ToHwnd(window)) != FALSE;
+}
+
+bool Win32Desktop::IsWindow(Hwnd window) {
+  return window != 0 && ::IsWindow(ToHwnd(window)) != FALSE;
+}
+
+Rect Win32Desktop::GetWindowRect(Hwnd window) {
+  RECT r{};
+  if (window == 0 || !::GetWindowRect(ToHwnd(window), &r)) return {};
+  return {r.left, r.top, r.right, r.bottom};
+}
+
+Point Win32Desktop::GetCursorPos() {
+  POINT p{};
+  ::GetCursorPos(&p);
+  return {p.x, p.y};
+}
+
+int Win32Desktop::GetSystemMetrics(int index) {
+  return ::GetSystemMetrics(index);
+}
+
+Rect Win32Desktop::GetWorkArea() {
+  RECT r{};
+  if (!::SystemParametersInfoA(SPI_GETWORKAREA, 0, &r, 0)) return {};
+  return {r.left, r.top, r.right, r.bottom};
+}
+
 std::string Win32Desktop::GetClassNameA(Hwnd window, int maxCount) {
   std::vector<char> buffer(static_cast<std::size_t>(maxCount > 0 ? maxCount : 1), '\0');
   const int n = ::GetClassNameA(ToHwnd(window), buffer.data(), maxCount);

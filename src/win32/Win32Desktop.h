@@ -16,6 +16,13 @@ class Win32Desktop final : public Desktop {
   Hwnd FindWindowExA(Hwnd parent, Hwnd childAfter, const char* className,
                      const char* windowName) override;
   bool ShowWindow(Hwnd window, int command) override;
+  bool ShowWindowAsync(Hwnd window, int command) override;
+  bool IsWindowVisible(Hwnd window) override;
+  bool IsWindow(Hwnd window) override;
+  Rect GetWindowRect(Hwnd window) override;
+  Point GetCursorPos() override;
+  int GetSystemMetrics(int index) override;
+  Rect GetWorkArea() override;
   std::string GetClassNameA(Hwnd window, int maxCount) override;
   std::string GetWindowTextA(Hwnd window, int maxCount) override;
   std::uint32_t GetWindowThreadProcessId(Hwnd window) override;

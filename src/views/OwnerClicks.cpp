@@ -1,0 +1,16 @@
+#include "views/OwnerClicks.h"
+
+namespace cvl {
+
+bool SendOwnerClicks(Desktop& desktop, const TIconInfo& record,
+                     std::initializer_list<std::uint32_t> mouseMessages) {
+  for (const std::uint32_t m : mouseMessages) {
+    LResult ignored = 0;
+    if (!desktop.SendMessageTimeoutA(record.hWnd, record.uCallbackMessage, record.uID,
+                                     static_cast<LParam>(m), kOwnerClickTimeoutMs, &ignored))
+      return false;
+  }
+  return true;
+}
+
+}  // namespace cvl

@@ -1,0 +1,21 @@
+#pragma once
+// Clicks passed on to an icon's owner as its callback message, the way the tray passes them:
+// message uCallbackMessage, wParam uID, lParam the mouse message. Each send is bounded and
+// gives up at once on a hung owner; once one has failed the rest of the sequence is dropped,
+// so that no later message can overtake an earlier one still on its way.
+#include <cstdint>
+#include <initializer_list>
+
+#include "platform/Desktop.h"
+#include "registry/TIconInfo.h"
+
+namespace cvl {
+
+// Long enough for an owner that opens its own menu on the click and waits for the user.
+inline constexpr std::uint32_t kOwnerClickTimeoutMs = 60000;
+
+// True when every message of the sequence was taken.
+bool SendOwnerClicks(Desktop& desktop, const TIconInfo& record,
+                     std::initializer_list<std::uint32_t> mouseMessages);
+
+}  // namespace cvl

@@ -1,0 +1,161 @@
+#include "views/THint.h"
+
+#include "views/OwnerClicks.h"
+
+namespace cvl {
+
+namespace {
+
+constexpr int kBorderWidth = 3;  // Panel2's
+constexpr int kCellGap = 3;
+constexpr int kTimer1Pumps = 100;
+
+}  // namespace
+
+void THint::Attach(const RegistryState& lists, TrayMenu& menu) {
+  lists_ = &lists;
+  menu_ = &menu;
+}
+
+void THint::FormCreate() {
+  IconWidth = desktop_.GetSystemMetrics(kSmCxSmIcon);
+}
+
+void THint::Show() {
+  if (Visible) return;
+  Visible = true;
+  window_.SetVisible(true);
+  FormShow();
+}
+
+void THint::Hide() {
+  if (!Visible) return;
+  Visible = false;
+  window_.SetVisible(false);
+  FormHide();
+}
+
+void THint::FormShow() {
+  RebuildPanel();
+  Height = desktop_.GetSystemMetrics(kSmCySmIcon) + 2 * kBorderWidth +
+           desktop_.GetSystemMetrics(kSmCyDlgFrame) + 6;
+  const Rect work = desktop_.GetWorkArea();
+  Top = work.bottom - Height;
+  Left = work.right - Width;
+  window_.SetBounds(Left, Top, Width, Height);
+  window_.Activate();
+  Timer1Enabled = true;
+  window_.SetTimer1(true);
+}
+
+void THint::FormHide() {
+  Timer1Enabled = false;
+  window_.SetTimer1(false);
+}
+
+void THint::FormDestroy() {
+  ClearCells();
+  FormHide();
+}
+
+void THint::Timer1Timer() {
+  for (int i = 0; i < kTimer1Pumps; ++i) desktop_.ProcessMessages();
+}
+
+void THint::ClearCells() {
+  IconCells.clear();
+  window_.ShowCells(IconCells);
+}
+
+void THint::RebuildPanel() {
+  IconCells.clear();
+  if (lists_ == nullptr || lists_->PanelList.Count() == 0) Width = 0;
+  if (lists_ != nullptr)
+    for (int i = 0; i < lists_->PanelList.Count(); ++i) AddCell(lists_->PanelList[i], i);
+  window_.ShowCells(IconCells);
+}
+
+void THint::AddCell(const TIconInfo& record, int index) {
+  PanelCell cell;
+  cell.Left = kCellGap + index * (IconWidth + kCellGap);
+  cell.Top = kCellGap;
+  cell.Width = desktop_.GetSystemMetrics(kSmCxSmIcon);
+  cell.Height = desktop_.GetSystemMetrics(kSmCySmIcon);
+  cell.Picture = record.hIcon;
+  cell.Hint = record.TipText;
+  cell.Tag = index;
+  IconCells.push_back(cell);
+  const int n = static_cast<int>(IconCells.size());
+  Width = n * (IconWidth + kCellGap) + 2 * kBorderWidth + 6;
+}
+
+bool THint::PanelHasImageAt(int position) {
+  return position >= 0 && position < static_cast<int>(IconCells.size());
+}
+
+void THint::UpdateCell(int index, const TIconInfo& record) {
+  for (std::size_t k = 0; k < IconCells.size(); ++k) {
+    PanelCell& cell = IconCells[k];
+    if (cell.Tag != index) continue;
+    // The old picture belongs to the shell or to Corvalet's icon copies: it is only replaced.
+    cell.Picture = record.hIcon;
+    cell.Hint = record.TipText;
+    window_.ShowCell(static_cast<int>(k), cell);
+    return;
+  }
+}
+
+const TIconInfo* THint::PanelRecord(int tag) const {
+  if (lists_ == nullptr || tag < 0 || tag >= lists_->PanelList.Count()) return nullptr;
+  return &lists_->PanelList[tag];
+}
+
+void THint::CellMouseDown(int tag, MouseButton button) {
+  const TIconInfo* record = PanelRecord(tag);
+  if (record == nullptr) return;
+  if (button == MouseButton::Left) SendOwnerClicks(desktop_, *record, {kWmLButtonDown});
+  if (button == MouseButton::Right)
+    SendOwnerClicks(desktop_, *record, {kWmRButtonDown, kWmContextMenu});
+}
+
+void THint::CellMouseUp(int tag, MouseButton button) {
+  const TIconInfo* record = PanelRecord(tag);
+  if (record == nullptr) return;
+  if (button == MouseButton::Left) SendOwnerClicks(desktop_, *record, {kWmLButtonUp});
+  if (button == MouseButton::Right)
+    SendOwnerClicks(desktop_, *record, {kWmRButtonUp, kWmContextMenu});
+}
+
+void THint::CellDblClick(int tag) {
+  if (const TIconInfo* record = PanelRecord(tag))
+    SendOwnerClicks(desktop_, *record, {kWmLButtonDblClk});
+}
+
+void THint::RebuildMenu() {
+  if (menu_ == nullptr) return;
+  std::erase_if(menu_->Items, [](const MenuItem& item) { return item.Tag >= 0; });
+  menu_->ImageList1.resize(kFixedImages);
+  if (lists_ != nullptr)
+    for (int i = 0; i < lists_->MenuList.Count(); ++i) AddMenuEntry(lists_->MenuList[i], i);
+}
+
+void THint::AddMenuEntry(const TIconInfo& record, int index) {
+  if (menu_ == nullptr) return;
+  menu_->ImageList1.push_back(record.hIcon);
+  MenuItem entry;
+  entry.Caption = record.TipText;
+  entry.Tag = index;
+  entry.ImageIndex = static_cast<int>(menu_->ImageList1.size()) - 1;
+  menu_->Items.insert(menu_->Items.begin() + kIconEntriesAt, entry);
+}
+
+void THint::MenuEntryClick(int tag) {
+  if (lists_ == nullptr || tag < 0 || tag >= lists_->MenuList.Count()) return;
+  const TIconInfo& record = lists_->MenuList[tag];
+  if (lists_->MenuButtonState == MenuButton::Left)
+    SendOwnerClicks(desktop_, record, {kWmLButtonDown, kWmLButtonUp});
+  else
+    SendOwnerClicks(desktop_, record, {kWmRButtonDown, kWmRButtonUp, kWmContextMenu});
+}
+
+}  // namespace cvl

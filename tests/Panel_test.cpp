@@ -1,0 +1,185 @@
+// The Corvalet Panel: geometry, the clicks passed on to owners, cell updates and the hover.
+#include <gtest/gtest.h>
+
+#include "World.h"
+
+namespace cvl::test {
+namespace {
+
+std::string PanelIni(int programs) {
+  std::string ini = "[Panel items]\r\nCount=" + std::to_string(programs) + "\r\n";
+  for (int i = 0; i < programs; ++i)
+    ini += "IM_" + std::to_string(i) + "=C:\\Apps\\p" + std::to_string(i) + ".exe\r\nID_" +
+           std::to_string(i) + "=W\r\n";
+  return ini;
+}
+
+struct PanelWorld : World {
+  explicit PanelWorld(int icons) : World(90, true) {
+    SetIni(PanelIni(icons));
+    for (int i = 0; i < icons; ++i)
+      owners.push_back(&Program("C:\\Apps\\p" + std::to_string(i) + ".exe", "W"));
+    for (int i = 0; i < icons; ++i)
+      owners[static_cast<std::size_t>(i)]->AddIcon(1, "p" + std::to_string(i));
+    EXPECT_TRUE(corvalet->Start());
+  }
+  // The mouse messages an owner received as its callback, in order.
+  std::vector<std::uint32_t> Clicks(const sim::SimProgram& p) {
+    std::vector<std::uint32_t> m;
+    for (const auto& r : p.Received)
+      if (r.msg == sim::kOwnerCallback) m.push_back(static_cast<std::uint32_t>(r.lParam));
+    return m;
+  }
+  std::vector<sim::SimProgram*> owners;
+};
+
+TEST(Panel, SizesAndPlacesItselfInTheWorkAreasCorner) {
+  for (const int icons : {1, 2, 3}) {
+    PanelWorld w(icons);
+    THint& panel = *w.panel;
+    panel.Show();
+    EXPECT_EQ(panel.Width, icons * 19 + 12) << icons;
+    EXPECT_EQ(panel.Height, 31);
+    EXPECT_EQ(panel.Left + panel.Width, 1024);
+    EXPECT_EQ(panel.Top + panel.Height, 738);
+    EXPECT_EQ(w.panelWindow.Bounds, (Rect{1024 - panel.Width, 707, 1024, 738}));
+    ASSERT_EQ(static_cast<int>(panel.IconCells.size()), icons);
+    for (int k = 0; k < icons; ++k) {
+      const PanelCell& c = panel.IconCells[static_cast<std::size_t>(k)];
+      EXPECT_EQ(c.Left, 3 + k * 19);
+      EXPECT_EQ(c.Top, 3);
+      EXPECT_EQ(c.Width, 16);
+      EXPECT_EQ(c.Tag, k);
+      EXPECT_EQ(c.Hint, w.Registry().PanelList[k].TipText);
+    }
+    EXPECT_TRUE(w.panelWindow.Timer1);
+    EXPECT_GT(w.panelWindow.Activations, 0);
+  }
+}
+
+TEST(Panel, ATaskbarAtTheTopOrLeftStillGivesTheBottomRightCorner) {
+  PanelWorld w(2);
+  w.desktop.SetWorkArea({0, 30, 1024, 768});  // taskbar at the top
+  w.panel->Show();
+  EXPECT_EQ(w.panelWindow.Bounds, (Rect{1024 - 50, 768 - 31, 1024, 768}));
+  w.panel->Hide();
+  w.desktop.SetWorkArea({60, 0, 1024, 768});  // at the left
+  w.panel->Show();
+  EXPECT_EQ(w.panelWindow.Bounds, (Rect{1024 - 50, 768 - 31, 1024, 768}));
+}
+
+TEST(Panel, TheTimerRunsOnlyWhileThePanelIsShown) {
+  PanelWorld w(1);
+  EXPECT_FALSE(w.panel->Timer1Enabled);  // not from creation: an idle Corvalet sleeps
+  w.panel->Show();
+  EXPECT_TRUE(w.panel->Timer1Enabled);
+  w.panel->Hide();
+  EXPECT_FALSE(w.panel->Timer1Enabled);
+  EXPECT_FALSE(w.panelWindow.Timer1);
+}
+
+TEST(Panel, ClicksReachTheOwnerInTheTraysSequences) {
+  PanelWorld w(2);
+  THint& p = *w.panel;
+  sim::SimProgram& first = *w.owners[0];
+  p.CellMouseDown(0, MouseButton::Left);
+  p.CellMouseUp(0, MouseButton::Left);
+  EXPECT_EQ(w.Clicks(first), (std::vector<std::uint32_t>{0x201, 0x202}));
+  first.Received.clear();
+  // A double-click: press, release, double-click, press, release.
+  p.CellMouseDown(0, MouseButton::Left);
+  p.CellMouseUp(0, MouseButton::Left);
+  p.CellDblClick(0);
+  p.CellMouseDown(0, MouseButton::Left);
+  p.CellMouseUp(0, MouseButton::Left);
+  EXPECT_EQ(w.Clicks(first), (std::vector<std::uint32_t>{0x201, 0x202, 0x203, 0x201, 0x202}));
+  first.Received.clear();
+  p.CellMouseDown(0, MouseButton::Right);
+  p.CellMouseUp(0, MouseButton::Right);
+  EXPECT_EQ(w.Clicks(first), (std::vector<std::uint32_t>{0x204, 0x7B, 0x205, 0x7B}));
+  first.Received.clear();
+  p.CellMouseDown(0, MouseButton::Middle);
+  p.CellMouseUp(0, MouseButton::Middle);
+  EXPECT_TRUE(w.Clicks(first).empty());
+  // Each message carries the icon's ID; the second cell reaches the second owner.
+  p.CellMouseDown(1, MouseButton::Left);
+  ASSERT_EQ(w.Clicks(*w.owners[1]).size(), 1u);
+  for (const auto& r : w.owners[1]->Received)
+    if (r.msg == sim::kOwnerCallback) {
+      EXPECT_EQ(r.wParam, 1u);
+    }
+}
+
+TEST(Panel, ACellWhoseRecordIsGoneSendsNothingAndAHungOwnerCutsTheSequence) {
+  PanelWorld w(1);
+  THint& p = *w.panel;
+  p.Show();
+  p.CellMouseDown(5, MouseButton::Left);  // no such record
+  p.CellMouseDown(-1, MouseButton::Right);
+  EXPECT_TRUE(w.Clicks(*w.owners[0]).empty());
+  // A hung owner: the bounded send fails, and the rest of the right click is dropped.
+  w.desktop.Window(w.owners[0]->Window())->hung = true;
+  const std::size_t before = w.desktop.Log.size();
+  p.CellMouseDown(0, MouseButton::Right);
+  int sent = 0;
+  for (std::size_t i = before; i < w.desktop.Log.size(); ++i)
+    sent += w.desktop.Log[i].window == w.owners[0]->Window();
+  EXPECT_EQ(sent, 1);
+  EXPECT_EQ(w.desktop.BlockedSends, 0);
+}
+
+TEST(Panel, AChangedIconChangesItsCellWhileThePanelIsShown) {
+  PanelWorld w(2);
+  w.panel->Show();
+  w.owners[1]->ModifyIcon(1, "changed", 0x5777);
+  w.Pump();
+  EXPECT_EQ(w.panel->IconCells[1].Picture, 0x5777u);
+  EXPECT_EQ(w.panel->IconCells[1].Hint, "changed");
+  EXPECT_EQ(w.panelWindow.Cells[1].Hint, "changed");
+  EXPECT_EQ(w.panel->IconCells[0].Hint, "p0");
+}
+
+TEST(Panel, XpGivesTheInactiveCaptionColourOthersKeepTheButtonFace) {
+  PanelWorld xp(1);
+  EXPECT_TRUE(xp.panelWindow.InactiveCaption);
+  World w2000(80, true);
+  ASSERT_TRUE(w2000.corvalet->Start());
+  EXPECT_FALSE(w2000.panelWindow.InactiveCaption);
+}
+
+TEST(Hover, TheOwnIconShowsThePanelAndTheTimerHidesItOnlyOutsideItsStrictBounds) {
+  PanelWorld w(2);
+  TMainForm& f = w.corvalet->Form();
+  f.WndProc(kOwnIconCallback, kOwnIconId, kWmMouseMove);
+  ASSERT_TRUE(w.panel->Visible);
+  EXPECT_TRUE(f.HintTimerEnabled());
+  const THint& p = *w.panel;
+  // Inside: stays. On an edge: counts as outside.
+  w.desktop.SetCursor({p.Left + 1, p.Top + 1});
+  f.HintTimerTimer();
+  EXPECT_TRUE(w.panel->Visible);
+  w.desktop.SetCursor({p.Left + p.Width - 1, p.Top + p.Height - 1});
+  f.HintTimerTimer();
+  EXPECT_TRUE(w.panel->Visible);
+  for (const Point edge :
+       {Point{p.Left, p.Top + 5}, Point{p.Left + 5, p.Top}, Point{p.Left + p.Width, p.Top + 5},
+        Point{p.Left + 5, p.Top + p.Height}}) {
+    w.panel->Show();
+    f.WndProc(kOwnIconCallback, kOwnIconId, kWmMouseMove);
+    w.desktop.SetCursor(edge);
+    f.HintTimerTimer();
+    EXPECT_FALSE(w.panel->Visible) << edge.x << "," << edge.y;
+    EXPECT_FALSE(f.HintTimerEnabled());
+  }
+}
+
+TEST(Hover, AnEmptyPanelListShowsNothing) {
+  World w(90, true);
+  ASSERT_TRUE(w.corvalet->Start());
+  w.corvalet->Form().WndProc(kOwnIconCallback, kOwnIconId, kWmMouseMove);
+  EXPECT_FALSE(w.panel->Visible);
+  EXPECT_FALSE(w.corvalet->Form().HintTimerEnabled());
+}
+
+}  // namespace
+}  // namespace cvl::test
