@@ -5,7 +5,7 @@
 // record, takes Shell_NotifyIcon's WM_COPYDATA in the Wine and the Windows formats, and sends
 // mouse actions on a button to the icon's owner as its callback message.
 //
-//   classicshell.exe [--win2k] [--state FILE]
+//   classicshell.exe [--win2k] [--top] [--state FILE]   (--top: docked at the top)
 //
 // kSubclassOnTop makes it subclass its own windows on top of everything, as a shell extension
 // would. kDumpState at Shell_TrayWnd writes the state to FILE: the buttons in order with owner, ID,
@@ -311,8 +311,10 @@ HWND Child(const char* cls, HWND parent, DWORD style = 0) {
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
   g_instance = instance;
   bool win2k = false;
+  bool top = false;
   for (int i = 1; i < __argc; ++i) {
     if (std::strcmp(__argv[i], "--win2k") == 0) win2k = true;
+    if (std::strcmp(__argv[i], "--top") == 0) top = true;
     if (std::strcmp(__argv[i], "--state") == 0 && i + 1 < __argc) g_statePath = __argv[++i];
   }
   INITCOMMONCONTROLSEX icc{sizeof icc, ICC_BAR_CLASSES};
@@ -323,9 +325,10 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
   Register("SysPager", DefWindowProcA);
 
   const int screenW = GetSystemMetrics(SM_CXSCREEN), screenH = GetSystemMetrics(SM_CYSCREEN);
-  g_taskbar = CreateWindowExA(WS_EX_TOPMOST | WS_EX_TOOLWINDOW, "Shell_TrayWnd", "",
-                              WS_POPUP | WS_CLIPCHILDREN | WS_BORDER, 0, screenH - kTaskbarHeight,
-                              screenW, kTaskbarHeight, nullptr, nullptr, instance, nullptr);
+  g_taskbar =
+      CreateWindowExA(WS_EX_TOPMOST | WS_EX_TOOLWINDOW, "Shell_TrayWnd", "",
+                      WS_POPUP | WS_CLIPCHILDREN | WS_BORDER, 0, top ? 0 : screenH - kTaskbarHeight,
+                      screenW, kTaskbarHeight, nullptr, nullptr, instance, nullptr);
   g_notify = Child("TrayNotifyWnd", g_taskbar, WS_BORDER);
   g_clock = Child("TrayClockWClass", g_notify);
   if (!win2k) g_pager = Child("SysPager", g_notify);

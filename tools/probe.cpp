@@ -5,6 +5,11 @@
 //   probe send CLASS TEXT     sends TEXT as a command to the window of class CLASS
 //   probe dump                asks the stand-in taskbar to write its state file
 //   probe subclass            asks the stand-in taskbar to subclass its windows on top of all
+//   probe child A B [C]       the window of class B under the top-level window of class A (and C
+//                             under that): prints "text=T visible=V rect=L T R B" (screen)
+//   probe window CLASS TITLE  the same for a top-level window
+//   probe at X Y              prints the class of the window at that screen point
+//   probe menu                prints the screen rectangle of an open popup menu: L T R B
 //   probe atom TEXT           prints 1 when a global atom named TEXT exists, else 0
 //   probe rows                prints Corvalet's icon list: "row I image=N text=TIP" per row
 //   probe showform X Y        moves Corvalet's main form on screen at X, Y
@@ -26,6 +31,17 @@
 #include "shell/HookProtocol.h"
 
 namespace {
+
+// Prints a window's text, visibility and screen rectangle; 1 when there is no window.
+int Describe(HWND w) {
+  RECT r{};
+  if (w == nullptr || !::GetWindowRect(w, &r)) return 1;
+  char text[256] = {};
+  ::GetWindowTextA(w, text, sizeof text);
+  std::printf("text=%s visible=%d rect=%ld %ld %ld %ld\n", text, ::IsWindowVisible(w) ? 1 : 0,
+              r.left, r.top, r.right, r.bottom);
+  return 0;
+}
 
 struct Match {
   const char* className;
@@ -162,6 +178,29 @@ int main(int argc, char** argv) {
                ? 0
                : 1;
   }
+  if ((argc == 4 || argc == 5) && std::strcmp(argv[1], "child") == 0) {
+    HWND w = ::FindWindowA(argv[2], nullptr);
+    for (int i = 3; i < argc && w != nullptr; ++i)
+      w = ::FindWindowExA(w, nullptr, argv[i], nullptr);
+    return Describe(w);
+  }
+  if (argc == 4 && std::strcmp(argv[1], "window") == 0)
+    return Describe(::FindWindowA(argv[2], argv[3]));
+  if (argc == 4 && std::strcmp(argv[1], "at") == 0) {
+    const POINT p{std::atoi(argv[2]), std::atoi(argv[3])};
+    HWND w = ::WindowFromPoint(p);
+    char cls[128] = {};
+    if (w == nullptr || !::GetClassNameA(w, cls, sizeof cls)) return 1;
+    std::printf("%s\n", cls);
+    return 0;
+  }
+  if (argc == 2 && std::strcmp(argv[1], "menu") == 0) {
+    HWND menu = ::FindWindowA("#32768", nullptr);
+    RECT r{};
+    if (menu == nullptr || !::IsWindowVisible(menu) || !::GetWindowRect(menu, &r)) return 1;
+    std::printf("%ld %ld %ld %ld\n", r.left, r.top, r.right, r.bottom);
+    return 0;
+  }
   if (argc == 2 && std::strcmp(argv[1], "subclass") == 0) {
     HWND taskbar = ::FindWindowA("Shell_TrayWnd", nullptr);
     DWORD_PTR result = 0;
@@ -212,9 +251,11 @@ int main(int argc, char** argv) {
     ::EnumWindows(&ListWindow, 0);
     return 0;
   }
-  std::fprintf(stderr,
-               "usage: probe count CLASS TITLE | dismiss TITLE | close CLASS TITLE | send CLASS "
-               "TEXT | dump | atom TEXT | rows | showform X Y | iconrect ROW | hwnd CLASS | "
-               "buttonswitch on|off | subclass | list\n");
+  std::fprintf(
+      stderr,
+      "usage: probe count CLASS TITLE | dismiss TITLE | close CLASS TITLE | send CLASS "
+      "TEXT | dump | atom TEXT | rows | showform X Y | iconrect ROW | hwnd CLASS | "
+      "buttonswitch on|off | subclass | child A B [C] | window CLASS TITLE | at X Y | menu | "
+      "list\n");
   return 2;
 }

@@ -4,7 +4,7 @@
 //   trayowner.exe --class CLASS [--log FILE] [--icon ID:TIP:RRGGBB]...
 //
 // Commands come as WM_COPYDATA (dwData kCommand) to its window, found by CLASS:
-//   add ID TIP RRGGBB | modify ID TIP | delete ID | quit
+//   add ID TIP RRGGBB | modify ID TIP | recolour ID RRGGBB | delete ID | quit
 // It puts its icons back when a taskbar announces itself with "TaskbarCreated".
 #include <windows.h>
 
@@ -110,6 +110,10 @@ void Command(const std::string& text) {
     Add(id, rest.substr(0, space), ParseColour(rest.c_str() + space + 1));
   } else if (std::strcmp(verb, "modify") == 0 && g_icons.count(id)) {
     g_icons[id].tip = rest;
+    Notify(NIM_MODIFY, id);
+  } else if (std::strcmp(verb, "recolour") == 0 && g_icons.count(id)) {
+    DestroyIcon(g_icons[id].icon);
+    g_icons[id].icon = MakeIcon(ParseColour(rest.c_str()));
     Notify(NIM_MODIFY, id);
   } else if (std::strcmp(verb, "delete") == 0 && g_icons.count(id)) {
     Notify(NIM_DELETE, id);

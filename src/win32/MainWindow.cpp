@@ -1,6 +1,7 @@
 #include "win32/MainWindow.h"
 
 #include <commctrl.h>
+#include <shellapi.h>
 
 #include "shell/HookProtocol.h"
 #include "win32/Handles.h"
@@ -17,6 +18,8 @@ constexpr UINT kSyncIconList = WM_APP + 0x20;
 constexpr int kListViewId = 101;
 constexpr UINT_PTR kRetryTimer = 1;
 constexpr UINT kRetryMs = 1000;
+constexpr UINT_PTR kHintTimer = 2;
+constexpr UINT kMenuChosen = WM_APP + 0x21;
 
 }  // namespace
 
@@ -36,9 +39,26 @@ bool MainWindow::Create() {
 
   icons_[0] = IconOwner(SmallIcon(1));
   icons_[1] = IconOwner(SmallIcon(2));
-  form_ = std::make_unique<TMainForm>(desktop_, hook_, *this, views_);
+  menuWindow_ = std::make_unique<TrayMenuWindow>(iconCopies_, icons_[0].Get());
+  // The forms in their order: the main form, then the panel.
+  form_ = std::make_unique<TMainForm>(desktop_, hook_, *this, hint_, buttons_);
+  form_->AttachPanel(hint_);
+  panelForm_.Bind(hint_);
   try {
+    if (!panelForm_.Create()) ShowError("The Corvalet Panel could not be created.");
     form_->FormCreate();
+    buttons_.Route(&form_->TrayButton());
+    form_->OnHintTimer = [this](bool enabled) {
+      if (enabled)
+        ::SetTimer(window_, kHintTimer, kHintTimerMs, nullptr);
+      else
+        ::KillTimer(window_, kHintTimer);
+    };
+    form_->OpenMenu = [this](Point at) {
+      chosen_ = menuWindow_->Track(form_->RxPopupMenu1, window_, POINT{at.x, at.y});
+      // The entry is handled after the menu has closed, behind what the menu's loop posted.
+      if (chosen_) ::PostMessageA(window_, kMenuChosen, 0, 0);
+    };
     TrayRegistry& registry = form_->Registry();
     iconList_ = std::make_unique<IconListView>(registry.ListView1, iconCopies_);
     iconList_->Create(window_, instance_, kListViewId, RECT{8, 8, 308, kClientHeight - 8},
@@ -88,6 +108,30 @@ void MainWindow::MoveForm(int left, int top) {
   ::SetWindowPos(window_, nullptr, left, top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
+void MainWindow::ShowOptions() {
+  // Centred on the desktop; showing it re-reads the tray and the settings.
+  RECT r;
+  ::GetWindowRect(window_, &r);
+  const int w = r.right - r.left, h = r.bottom - r.top;
+  ::SetWindowPos(window_, HWND_TOP, (::GetSystemMetrics(SM_CXSCREEN) - w) / 2,
+                 (::GetSystemMetrics(SM_CYSCREEN) - h) / 2, 0, 0, SWP_NOSIZE);
+  ::SetForegroundWindow(window_);
+  form_->FormShow();
+}
+
+void MainWindow::ShowAbout() {
+  ::MessageBoxA(window_, "Quillon Corvalet 2.0", "About", MB_OK | MB_ICONINFORMATION);
+}
+
+void MainWindow::ShowHelp() {
+  const std::string help = ExeDirectory() + "Help\\Corvalet.txt";
+  ::ShellExecuteA(window_, "open", help.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+}
+
+void MainWindow::Terminate() {
+  ::DestroyWindow(window_);
+}
+
 void MainWindow::ShowError(const std::string& message) {
   ::MessageBoxA(window_, message.c_str(), "Corvalet", MB_OK | MB_ICONERROR);
 }
@@ -100,8 +144,26 @@ LRESULT MainWindow::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
       ::DestroyWindow(window_);
       return 0;
     case WM_DESTROY:
+      // The forms go in the reverse order of their creation: the panel, then the main form.
+      hint_.FormDestroy();
       form_->FormDestroy();
+      buttons_.Route(nullptr);
       ::PostQuitMessage(0);
+      return 0;
+    case WM_MEASUREITEM:
+      if (menuWindow_ && menuWindow_->OnMeasureItem(reinterpret_cast<MEASUREITEMSTRUCT*>(lParam)))
+        return TRUE;
+      break;
+    case WM_DRAWITEM:
+      if (menuWindow_ && menuWindow_->OnDrawItem(reinterpret_cast<const DRAWITEMSTRUCT*>(lParam)))
+        return TRUE;
+      break;
+    case kMenuChosen:
+      if (chosen_) {
+        const MenuItem item = *chosen_;
+        chosen_.reset();
+        form_->MenuItemClick(item);
+      }
       return 0;
     case WM_COPYDATA: {
       const auto* cds = reinterpret_cast<const COPYDATASTRUCT*>(lParam);
@@ -119,9 +181,10 @@ LRESULT MainWindow::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
       if (iconList_) iconList_->Sync();
       return 0;
     case WM_TIMER:
-      if (wParam != kRetryTimer) break;
-      form_->Commands().RetryPending();
-      return 0;
+      if (wParam == kRetryTimer) form_->Commands().RetryPending();
+      if (wParam == kHintTimer) form_->HintTimerTimer();
+      if (wParam == kRetryTimer || wParam == kHintTimer) return 0;
+      break;
     default:
       break;
   }

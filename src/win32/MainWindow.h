@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include <memory>
+#include <optional>
 
 #include "app/FormHost.h"
 #include "app/TMainForm.h"
@@ -12,6 +13,9 @@
 #include "win32/HandleOwner.h"
 #include "win32/IconCopies.h"
 #include "win32/IconListView.h"
+#include "win32/PanelForm.h"
+#include "win32/TrayMenuWindow.h"
+#include "win32/Win32ButtonWindows.h"
 #include "win32/Win32Desktop.h"
 #include "win32/Win32HookLibrary.h"
 #include "win32/Window.h"
@@ -20,7 +24,11 @@ namespace cvl::win32 {
 
 class MainWindow final : public Window, public FormHost {
  public:
-  explicit MainWindow(HINSTANCE instance) : instance_(instance) {}
+  explicit MainWindow(HINSTANCE instance)
+      : instance_(instance),
+        panelForm_(instance, iconCopies_),
+        hint_(desktop_, panelForm_),
+        buttons_(instance) {}
 
   // Creates the window and runs the form's creation and first showing.
   bool Create();
@@ -32,6 +40,10 @@ class MainWindow final : public Window, public FormHost {
   void HideApplicationButton() override;
   void MoveForm(int left, int top) override;
   void ShowError(const std::string& message) override;
+  void ShowOptions() override;
+  void ShowAbout() override;
+  void ShowHelp() override;
+  void Terminate() override;
 
  private:
   LRESULT HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) override;
@@ -43,7 +55,11 @@ class MainWindow final : public Window, public FormHost {
   IconCopies iconCopies_;
   Win32Desktop desktop_;
   Win32HookLibrary hook_;
-  NoViews views_;
+  PanelForm panelForm_;
+  THint hint_;
+  Win32ButtonWindows buttons_;
+  std::unique_ptr<TrayMenuWindow> menuWindow_;
+  std::optional<MenuItem> chosen_;  // handled once the menu has closed
   std::unique_ptr<TMainForm> form_;
   std::unique_ptr<IconListView> iconList_;
   bool syncPending_ = false;

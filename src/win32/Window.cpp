@@ -14,10 +14,11 @@ Window::~Window() {
 
 bool Window::CreateWindowOf(HINSTANCE instance, const char* className, HICON classIcon,
                             DWORD exStyle, const char* title, DWORD style, int x, int y, int width,
-                            int height, HWND parent) {
+                            int height, HWND parent, UINT classStyle) {
   WNDCLASSA existing{};
   if (!::GetClassInfoA(instance, className, &existing)) {
     WNDCLASSA wc{};
+    wc.style = classStyle;
     wc.lpfnWndProc = &Window::Procedure;
     wc.hInstance = instance;
     wc.hIcon = classIcon;

@@ -21,7 +21,7 @@ class Window {
   // Registers the class (once per process) and creates the window.
   bool CreateWindowOf(HINSTANCE instance, const char* className, HICON classIcon, DWORD exStyle,
                       const char* title, DWORD style, int x, int y, int width, int height,
-                      HWND parent);
+                      HWND parent, UINT classStyle = 0);
   // Unhandled messages go to DefWindowProc.
   virtual LRESULT HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam);
   // Where an error that reached the window procedure ends.

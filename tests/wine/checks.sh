@@ -55,8 +55,8 @@ click_button() {  # click_button CLASS ID
   xdotool mousemove $at && sleep 0.3 && xdotool click 1
 }
 none_hidden() { local s; s=$(state) && ! echo "$s" | grep -q 'hidden=1'; }
-notify_width() { state | sed -n 's/^notify left=.* width=\([0-9]*\)$/\1/p'; }
-notify_width_is() { [ "$(notify_width)" = "$1" ]; }
+notify_right() { state | sed -n 's/^notify left=\([-0-9]*\) width=\([0-9]*\)$/\1 \2/p' | awk '{print $1 + $2}'; }
+notify_right_is() { [ "$(notify_right)" = "$1" ]; }
 
 rows() { probe rows; }
 rows_have() {

@@ -39,12 +39,12 @@ check "a tip the hook gave up waiting for is left for its receiver to read" \
 check "... and the tray is whole again after that receiver" none_hidden
 
 start Corvalet.exe
-check "the tray is enumerated into Corvalet's list" eventually 20 rows_have "Alpha one" "Alpha two" "Bravo" "Charlie" "Corvalet"
+check "the tray is enumerated into Corvalet's list" eventually 20 rows_have "Alpha one" "Alpha two" "Bravo" "Charlie" "Quillon Corvalet 2.0"
 check "icons remembered in the panel are hidden" eventually 10 hidden OwnerA 1
 check "... all of that program's icons" hidden OwnerA 2
 check "icons remembered in the menu are hidden" hidden OwnerB 7
 check "the rest stay shown" shown OwnerC 3
-check "Corvalet's own icon stays shown" shown_owner_tip Corvalet
+check "Corvalet's own icon stays shown" shown_owner_tip "Quillon Corvalet 2.0"
 
 click_button OwnerC 3
 check "a click on a tray button reaches its owner as the callback message" \
@@ -72,11 +72,11 @@ check "a changed tip is picked up at the next re-reading" eventually 10 rows_hav
 probe send OwnerB "delete 7" >/dev/null
 check "a removed icon drops out" eventually 10 rows_lack "Bravo"
 
-width=$(notify_width)
-probe buttonswitch on >/dev/null
-check "THM_BUTTONSWITCH on makes room near the clock" eventually 5 notify_width_is $((width + 24))
+check "the notification area keeps the room near the clock free (24 pixels)" notify_right_is 999
 probe buttonswitch off >/dev/null
-check "... and off gives it back" eventually 5 notify_width_is "$width"
+check "THM_BUTTONSWITCH off gives the room back" eventually 5 notify_right_is 1023
+probe buttonswitch on >/dev/null
+check "... and on makes it again" eventually 5 notify_right_is 999
 
 probe endsession >/dev/null
 check "the end of the Windows session hands every icon back" eventually 5 none_hidden

@@ -1,0 +1,179 @@
+#include "win32/PanelForm.h"
+
+#include <commctrl.h>
+
+#include "win32/Handles.h"
+
+namespace cvl::win32 {
+
+namespace {
+
+constexpr UINT_PTR kTimer1 = 1;
+constexpr UINT kTimer1Ms = 50;
+// Panel2's raised bevel (1) and border (3): Panel1 and its cells start here.
+constexpr int kFrame = 4;
+
+}  // namespace
+
+bool PanelForm::Create() {
+  // Double-clicks must arrive as such for the cells.
+  if (!CreateWindowOf(instance_, kPanelClass, nullptr, WS_EX_TOPMOST | WS_EX_TOOLWINDOW,
+                      kPanelCaption, WS_POPUP, 0, 0, 0, 0, nullptr, CS_DBLCLKS))
+    return false;
+  tooltip_ = ::CreateWindowExA(WS_EX_TOPMOST, TOOLTIPS_CLASSA, nullptr, WS_POPUP | TTS_ALWAYSTIP,
+                               CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, window_,
+                               nullptr, instance_, nullptr);
+  return true;
+}
+
+RECT PanelForm::CellRect(const PanelCell& cell) const {
+  return {kFrame + cell.Left, kFrame + cell.Top, kFrame + cell.Left + cell.Width,
+          kFrame + cell.Top + cell.Height};
+}
+
+int PanelForm::CellAt(int x, int y) const {
+  for (const PanelCell& cell : cells_) {
+    const RECT r = CellRect(cell);
+    if (x >= r.left && x < r.right && y >= r.top && y < r.bottom) return cell.Tag;
+  }
+  return -1;
+}
+
+void PanelForm::UpdateTooltips() {
+  if (tooltip_ == nullptr) return;
+  for (int i = 0; i < tools_; ++i) {
+    TOOLINFOA ti{};
+    ti.cbSize = sizeof ti;
+    ti.hwnd = window_;
+    ti.uId = static_cast<UINT_PTR>(i);
+    ::SendMessageA(tooltip_, TTM_DELTOOLA, 0, reinterpret_cast<LPARAM>(&ti));
+  }
+  tools_ = 0;
+  for (const PanelCell& cell : cells_) {
+    TOOLINFOA ti{};
+    ti.cbSize = sizeof ti;
+    ti.uFlags = TTF_SUBCLASS;
+    ti.hwnd = window_;
+    ti.uId = static_cast<UINT_PTR>(tools_++);
+    ti.rect = CellRect(cell);
+    ti.lpszText = const_cast<char*>(cell.Hint.c_str());
+    ::SendMessageA(tooltip_, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&ti));
+  }
+}
+
+void PanelForm::ShowCells(const std::vector<PanelCell>& cells) {
+  cells_ = cells;
+  UpdateTooltips();
+  if (window_ != nullptr) ::InvalidateRect(window_, nullptr, TRUE);
+}
+
+void PanelForm::ShowCell(int position, const PanelCell& cell) {
+  if (position < 0 || position >= static_cast<int>(cells_.size())) return;
+  cells_[static_cast<std::size_t>(position)] = cell;
+  UpdateTooltips();
+  const RECT r = CellRect(cell);
+  ::InvalidateRect(window_, &r, TRUE);
+  ::UpdateWindow(window_);  // at once
+}
+
+void PanelForm::SetBounds(int left, int top, int width, int height) {
+  ::SetWindowPos(window_, HWND_TOPMOST, left, top, width, height, SWP_NOACTIVATE);
+}
+
+void PanelForm::SetVisible(bool visible) {
+  ::ShowWindow(window_, visible ? SW_SHOWNOACTIVATE : SW_HIDE);
+}
+
+void PanelForm::Activate() {
+  ::SetForegroundWindow(window_);
+  ::SetActiveWindow(window_);
+}
+
+void PanelForm::SetTimer1(bool enabled) {
+  if (enabled)
+    ::SetTimer(window_, kTimer1, kTimer1Ms, nullptr);
+  else
+    ::KillTimer(window_, kTimer1);
+}
+
+void PanelForm::UseInactiveCaptionColour() {
+  colour_ = COLOR_INACTIVECAPTION;
+  if (window_ != nullptr) ::InvalidateRect(window_, nullptr, TRUE);
+}
+
+void PanelForm::Paint() {
+  PAINTSTRUCT ps;
+  HDC dc = ::BeginPaint(window_, &ps);
+  RECT client;
+  ::GetClientRect(window_, &client);
+  ::FillRect(dc, &client, ::GetSysColorBrush(colour_));
+  // Panel2: raised outer bevel; Panel1 inside its border: lowered outer bevel.
+  RECT outer = client;
+  ::DrawEdge(dc, &outer, BDR_RAISEDOUTER, BF_RECT);
+  RECT inner = {client.left + kFrame - 1, client.top + kFrame - 1, client.right - kFrame + 1,
+                client.bottom - kFrame + 1};
+  ::DrawEdge(dc, &inner, BDR_SUNKENOUTER, BF_RECT);
+  for (const PanelCell& cell : cells_) {
+    const RECT r = CellRect(cell);
+    ::DrawIconEx(dc, r.left, r.top, copies_.Resolve(cell.Picture), cell.Width, cell.Height, 0,
+                 nullptr, DI_NORMAL);
+  }
+  ::EndPaint(window_, &ps);
+}
+
+LRESULT PanelForm::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
+  const int x = static_cast<short>(LOWORD(lParam)), y = static_cast<short>(HIWORD(lParam));
+  switch (msg) {
+    case WM_PAINT:
+      Paint();
+      return 0;
+    case WM_ERASEBKGND:
+      return 1;
+    case WM_TIMER:
+      if (wParam == kTimer1 && hint_ != nullptr) hint_->Timer1Timer();
+      return 0;
+    case WM_LBUTTONDOWN: {
+      const int tag = CellAt(x, y);
+      if (tag >= 0 && hint_ != nullptr) {
+        // A left press captures the mouse: the release goes to the same cell.
+        capturedTag_ = tag;
+        ::SetCapture(window_);
+        hint_->CellMouseDown(tag, MouseButton::Left);
+      }
+      return 0;
+    }
+    case WM_LBUTTONUP: {
+      const int tag = capturedTag_;
+      capturedTag_ = -1;
+      if (::GetCapture() == window_) ::ReleaseCapture();
+      if (tag >= 0 && hint_ != nullptr) hint_->CellMouseUp(tag, MouseButton::Left);
+      return 0;
+    }
+    case WM_LBUTTONDBLCLK: {
+      // The double-click comes first, then the press it also is.
+      const int tag = CellAt(x, y);
+      if (tag >= 0 && hint_ != nullptr) {
+        hint_->CellDblClick(tag);
+        capturedTag_ = tag;
+        ::SetCapture(window_);
+        hint_->CellMouseDown(tag, MouseButton::Left);
+      }
+      return 0;
+    }
+    case WM_RBUTTONDOWN:
+    case WM_RBUTTONDBLCLK: {
+      const int tag = CellAt(x, y);
+      if (tag >= 0 && hint_ != nullptr) hint_->CellMouseDown(tag, MouseButton::Right);
+      return 0;
+    }
+    case WM_RBUTTONUP: {
+      const int tag = CellAt(x, y);
+      if (tag >= 0 && hint_ != nullptr) hint_->CellMouseUp(tag, MouseButton::Right);
+      return 0;
+    }
+    default:
+      return Window::HandleMessage(msg, wParam, lParam);
+  }
+}
+
+}  // namespace cvl::win32

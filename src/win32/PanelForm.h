@@ -1,0 +1,52 @@
+#pragma once
+// The Corvalet Panel's window: borderless and topmost, a raised frame around a sunken inner
+// panel, one cell per icon with its own tooltip, and the mouse handed to THint by cell.
+#include <windows.h>
+
+#include <vector>
+
+#include "views/PanelWindow.h"
+#include "views/THint.h"
+#include "win32/HandleOwner.h"
+#include "win32/IconCopies.h"
+#include "win32/Window.h"
+
+namespace cvl::win32 {
+
+inline constexpr const char* kPanelClass = "THint";
+inline constexpr const char* kPanelCaption = "Tray Icons";
+
+class PanelForm final : public Window, public PanelWindow {
+ public:
+  PanelForm(HINSTANCE instance, const IconCopies& copies) : instance_(instance), copies_(copies) {}
+  bool Create();
+  void Bind(THint& hint) { hint_ = &hint; }
+
+  // PanelWindow
+  void ShowCells(const std::vector<PanelCell>& cells) override;
+  void ShowCell(int position, const PanelCell& cell) override;
+  void SetBounds(int left, int top, int width, int height) override;
+  void SetVisible(bool visible) override;
+  void Activate() override;
+  void SetTimer1(bool enabled) override;
+  void UseInactiveCaptionColour() override;
+
+ private:
+  LRESULT HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) override;
+  void Paint();
+  // The Tag of the cell under a client point, -1 for none.
+  int CellAt(int x, int y) const;
+  RECT CellRect(const PanelCell& cell) const;
+  void UpdateTooltips();
+
+  HINSTANCE instance_;
+  const IconCopies& copies_;
+  THint* hint_ = nullptr;
+  std::vector<PanelCell> cells_;
+  HWND tooltip_ = nullptr;
+  int tools_ = 0;
+  int capturedTag_ = -1;
+  int colour_ = COLOR_BTNFACE;
+};
+
+}  // namespace cvl::win32

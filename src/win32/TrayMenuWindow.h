@@ -1,0 +1,39 @@
+#pragma once
+// The Corvalet Menu as a real popup menu: built from the core's TrayMenu each time it opens,
+// every entry drawn by us so that tips show literally, with the painted left margin (gradient,
+// raised edge, rotated "Corvalet"). It opens as a tray menu must: the owner comes to the
+// foreground first, and a click elsewhere closes it.
+#include <windows.h>
+
+#include <optional>
+#include <vector>
+
+#include "views/TrayMenu.h"
+#include "win32/HandleOwner.h"
+#include "win32/IconCopies.h"
+
+namespace cvl::win32 {
+
+class TrayMenuWindow {
+ public:
+  TrayMenuWindow(const IconCopies& copies, HICON placeholder);
+
+  // Shows the menu at a screen point and returns the chosen entry, if any.
+  std::optional<MenuItem> Track(const TrayMenu& menu, HWND owner, POINT at);
+  // The owner window's WM_MEASUREITEM and WM_DRAWITEM for menu items; false for others.
+  bool OnMeasureItem(MEASUREITEMSTRUCT* measure);
+  bool OnDrawItem(const DRAWITEMSTRUCT* draw);
+
+ private:
+  int ItemHeight(const MenuItem& item) const;
+  HICON Picture(int imageIndex) const;
+  void DrawMargin(HDC dc, const RECT& item) const;
+
+  const IconCopies& copies_;
+  HICON placeholder_;
+  IconOwner fixedPictures_[kFixedImages];
+  const TrayMenu* menu_ = nullptr;
+  int menuHeight_ = 0;
+};
+
+}  // namespace cvl::win32

@@ -1,0 +1,188 @@
+#!/usr/bin/env bash
+# What a user sees and clicks, under Wine against the stand-in taskbar, for one version of
+# Windows: the Corvalet Panel on hovering Corvalet's icon, clicks in its cells, the Corvalet
+# Menu with its painted margin and its entries, and the button near the clock.
+# Usage: views.sh WIN32_BUILD_DIR WORK_DIR winxp|win2k
+set -u
+build=$(cd "$1" && pwd)
+work=$(mkdir -p "$2" && cd "$2" && pwd)
+version=$3
+here=$(cd "$(dirname "$0")" && pwd)
+. "$here/session.sh"
+. "$here/checks.sh"
+
+trap wine_session_end EXIT
+wine_session_begin "$work/prefix" "$version"
+app="$WINEPREFIX/drive_c/cv"
+rm -rf "$app"
+mkdir -p "$app"
+cp "$build/src/win32/Corvalet.exe" "$build/hook/Snarehook.dll" "$build"/tools/*.exe "$app/"
+cd "$app"
+ini="$(wine_windows_dir)/QLCvl.ini"
+owner='C:\cv\trayowner.exe'
+settings() {  # settings EXTRA_COMMON_LINES
+  printf '[Common]\r\n%b[Panel items]\r\nCount=1\r\nIM_0=%s\r\nID_0=OwnerA\r\n[Menu items]\r\nCount=1\r\nIM_0=%s\r\nID_0=OwnerB\r\n' \
+    "$1" "$owner" "$owner" >"$ini"
+}
+settings ''
+
+# Screen points and pixels.
+pixel() {  # pixel X Y: the colour there as rrggbb
+  import -display "$DISPLAY" -window root -crop "1x1+$1+$2" +repage pixel.png 2>/dev/null || return 1
+  convert pixel.png -format '%[hex:p{0,0}]' info: 2>/dev/null | cut -c1-6 | tr 'A-F' 'a-f'
+}
+pixel_is() { [ "$(pixel "$1" "$2")" = "$3" ]; }
+is() { [ "$1" = "$2" ] || { echo "        got \"$1\", wanted \"$2\"" >&2; return 1; }; }
+rect_of() { sed -n 's/.*rect=\(.*\)$/\1/p'; }
+own_icon_at() { state | sed -n 's/.* hidden=0 at=\([-0-9]*\),\([-0-9]*\) tip=Quillon Corvalet 2.0$/\1 \2/p'; }
+panel() { probe window THint "Tray Icons"; }
+panel_visible() { panel | grep -q 'visible=1'; }
+panel_hidden() { ! panel_visible; }
+button() { probe child Shell_TrayWnd QLTrayButton; }
+button_text_is() { button | grep -q "^text=$1 visible=1"; }
+no_button() { ! button >/dev/null; }
+clock_visible() { state | grep -q '^clock visible=1$'; }
+clock_hidden() { state | grep -q '^clock visible=0$'; }
+logged() { grep -qs "callback id=$2 mouse=$3" "$1"; }
+move_to() { xdotool mousemove "$1" "$2"; }
+hover_own_icon() {
+  local at
+  at=$(own_icon_at)
+  [ -n "$at" ] || return 1
+  # shellcheck disable=SC2086
+  move_to $at && sleep 0.2 && xdotool mousemove_relative 1 0
+}
+open_menu() {
+  local at
+  at=$(own_icon_at)
+  [ -n "$at" ] || return 1
+  # shellcheck disable=SC2086
+  move_to $at && sleep 0.2 && xdotool click 3 && eventually 5 probe menu >/dev/null
+}
+# Clicks the menu entry at a position (0 = top), counting 20 pixels an entry, 9 a separator.
+click_entry() {
+  local m top y i
+  m=$(probe menu) || return 1
+  read -r l top _ _ <<<"$m"
+  y=$((top + 3))
+  for ((i = 0; i < $1; i++)); do y=$((y + ${heights[$i]})); done
+  move_to $((l + 60)) $((y + 8)) && sleep 0.3 && xdotool click 1
+}
+
+# Docked at the top: under Wine the work area is the whole screen, and a taskbar at the bottom
+# would lie under the panel in the bottom-right corner.
+shell_args=(--top --state 'C:\cv\state.txt')
+[ "$version" = win2k ] && shell_args+=(--win2k)
+start classicshell.exe "${shell_args[@]}"
+check "the stand-in taskbar is up" eventually 20 probe dump
+start trayowner.exe --class OwnerA --log 'C:\cv\a.log' --icon '1:Alpha one:ff0000' --icon '2:Alpha two:00ff00'
+start trayowner.exe --class OwnerB --log 'C:\cv\b.log' --icon '7:Bravo:0000ff'
+start trayowner.exe --class OwnerC --icon '3:Charlie:ffff00'
+check "the owners' icons are in the tray" eventually 20 buttons_are 4
+start Corvalet.exe
+check "Corvalet takes the tray" eventually 20 hidden OwnerA 1
+
+# The button near the clock.
+if [ "$version" = winxp ]; then bx=1011 by=11; else bx=1008 by=6; fi
+check "the button near the clock stands in the taskbar with \">\"" eventually 10 button_text_is '>'
+check "... 12 by 12 pixels at its place for the version" \
+  is "$(button | rect_of)" "$bx $by $((bx + 12)) $((by + 12))"
+check "... above the notification area: the point at its centre is the button" \
+  is "$(probe at $((bx + 6)) $((by + 6)))" QLTrayButton
+check "... and the notification area leaves it free" notify_right_is 999
+
+# The panel.
+hover_own_icon
+check "moving over Corvalet's icon opens the panel" eventually 5 panel_visible
+check "... in the bottom-right corner, one cell of 19 pixels per icon plus 12" \
+  is "$(panel | rect_of)" "974 737 1024 768"
+sleep 0.5
+check "... each cell shows its icon's colour" pixel_is $((974 + 8)) $((737 + 8)) ff0000
+check "... in the order of the tray" pixel_is $((974 + 8 + 19)) $((737 + 8)) 00ff00
+probe send OwnerA "recolour 2 00ffff" >/dev/null
+check "a changed icon changes its cell while the panel is open" eventually 5 pixel_is $((974 + 8 + 19)) $((737 + 8)) 00ffff
+move_to $((974 + 12)) $((737 + 12))
+sleep 0.3
+xdotool click 1
+check "a left click in a cell reaches the owner as press and release" eventually 5 logged a.log 1 202
+check "... the press first" logged a.log 1 201
+xdotool click 3
+check "a right click sends press, context menu, release, context menu" eventually 5 logged a.log 1 205
+check "... WM_CONTEXTMENU among them" logged a.log 1 7b
+sleep 5
+check "the panel stays while the cursor rests inside it" panel_visible
+move_to 300 300
+check "... and goes once the cursor has left it" eventually 10 panel_hidden
+
+# The menu.
+heights=(20 20 9 20 9 20 9 20 20)  # About Help - Options - Bravo - Enabled Exit
+check "a right click on Corvalet's icon opens the menu" open_menu
+m=$(probe menu)
+read -r ml mt mr mb <<<"$m"
+top_blue=$(pixel $((ml + 6)) $((mt + 6)) | cut -c5-6)
+bottom_blue=$(pixel $((ml + 6)) $((mb - 8)) | cut -c5-6)
+check "... its margin black at the top (blue $top_blue)" [ $((16#${top_blue:-ff})) -lt 64 ]
+check "... and blue at the bottom (blue $bottom_blue)" [ $((16#${bottom_blue:-00})) -gt 192 ]
+check "... the icon entry shows its icon's colour" pixel_is $((ml + 3 + 23 + 4 + 1)) $((mt + 3 + 78 + 3)) 0000ff
+[ -n "${KEEP_MENU_SHOT:-}" ] && import -display "$DISPLAY" -window root "$KEEP_MENU_SHOT" 2>/dev/null
+click_entry 5
+check "choosing the icon entry with the left button clicks its owner left" eventually 5 logged b.log 7 202
+check "... press first" logged b.log 7 201
+open_menu
+click_entry 7
+check "\"Enabled\" switches Corvalet off: every icon is shown" eventually 10 none_hidden
+check "... the button near the clock is gone" eventually 5 no_button
+check "... and Enabled=0 is written" grep -qs '^Enabled=0' "$ini"
+open_menu
+heights=(20 20 9 20 9 9 20 20)  # no icon entries while off
+click_entry 6
+check "a second click brings everything back" eventually 10 hidden OwnerA 1
+check "... the button too" eventually 5 button_text_is '>'
+heights=(20 20 9 20 9 20 9 20 20)
+
+# Folding.
+move_to $((bx + 6)) $((by + 6))
+sleep 0.3
+xdotool click 1
+check "a click on the button hides every icon" eventually 5 hidden OwnerC 3
+check "... but Corvalet's own" shown_owner_tip "Quillon Corvalet 2.0"
+check "... and turns it to \"<\"" eventually 5 button_text_is '<'
+check "... leaving the clock in mode 1" clock_visible
+move_to $((bx + 6)) $((by + 6))
+sleep 0.3
+xdotool click 1
+check "a second click shows the tray's icons again" eventually 5 shown OwnerC 3
+check "... not those of the panel" hidden OwnerA 1
+check "... and turns it back to \">\"" eventually 5 button_text_is '>'
+move_to 300 300
+move_to $((bx + 6)) $((by + 6))
+sleep 0.3
+xdotool mousemove_relative 1 0
+check "hovering the button opens the panel" eventually 5 panel_visible
+xdotool click 3
+check "a right click on the button opens the menu" eventually 5 probe menu
+xdotool key Escape
+move_to 300 300
+eventually 10 panel_hidden
+
+probe close TMainForm "Quillon Corvalet" >/dev/null
+eventually 20 no_main_form
+settings 'TrayButton=2\r\n'
+start Corvalet.exe
+check "in mode 2" eventually 20 button_text_is '>'
+move_to $((bx + 6)) $((by + 6))
+sleep 0.3
+xdotool click 1
+check "... folding hides the clock too" eventually 5 clock_hidden
+pkill -9 -f 'Corvalet.exe' 2>/dev/null
+check "a kill while folded gives the clock back" eventually 10 clock_visible
+check "... and every icon" eventually 10 none_hidden
+check "... and the room" eventually 10 notify_right_is 1023
+settings 'TrayButton=3\r\n'
+start Corvalet.exe
+check "with TrayButton=3 there is no button" eventually 20 hidden OwnerA 1
+check "... none at all" no_button
+probe close TMainForm "Quillon Corvalet" >/dev/null
+check "Corvalet exits" eventually 20 no_main_form
+
+finish "wine views $version"
