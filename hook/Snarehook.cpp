@@ -43,11 +43,15 @@ struct Shared {
   LONG room;
   HWND clock;
   LONG clockWasVisible;  // when the room was made
-  UINT statsMessage;  // benchmark build only
-  LONG told;          // messages sent or posted to Corvalet
-  LONG requested;     // protocol messages from Corvalet to the shell's windows
+  UINT statsMessage;     // benchmark build only
+  LONG told;             // messages sent or posted to Corvalet
+  LONG requested;        // protocol messages from Corvalet to the shell's windows
   int hiddenCount;
   int hidden[kMaxTracked];  // command identifiers of the buttons Corvalet hid
+  HHOOK mouseHook;          // global: right clicks on minimize buttons
+  DWORD mouseHookOwner;     // the Corvalet that installed it
+  int windowCount;
+  HWND windows[kMaxTracked];  // windows Corvalet's minimizer hid
 };
 __attribute__((section(".shr"), shared)) Shared g_shared = {};
 
@@ -239,6 +243,15 @@ void ShowHiddenButtons() {
 
 // The room for the button near the clock: the notification area moves left by the room and
 // keeps its width, so that the taskbar's right end is free and nothing covers the button.
+// Corvalet is gone: the windows its minimizer hid come back. Asynchronously: one of them may
+// belong to a program that does not answer, and the shell must not wait for it.
+void ShowHiddenWindows() {
+  while (g_shared.windowCount > 0) {
+    const HWND w = g_shared.windows[--g_shared.windowCount];
+    if (w != nullptr && IsWindow(w)) ShowWindowAsync(w, SW_RESTORE);
+  }
+}
+
 void SetRoom(LONG room) {
   const LONG delta = room - g_shared.room;
   if (delta == 0 || g_shared.notify == nullptr) return;
@@ -247,8 +260,7 @@ void SetRoom(LONG room) {
   if (!IsWindow(g_shared.notify) || parent == nullptr || !GetWindowRect(g_shared.notify, &r))
     return;
   SetLastError(0);
-  if (MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&r), 2) == 0 &&
-      GetLastError() != 0)
+  if (MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&r), 2) == 0 && GetLastError() != 0)
     return;
   if (room > 0 && g_shared.room == 0) {
     // The clock as the user had it: only a clock that was shown is Corvalet's to show again.
@@ -305,6 +317,7 @@ LRESULT TaskbarMessage(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
       // Corvalet is gone without switching off: give the tray back.
       g_shared.serving = 0;
       ShowHiddenButtons();
+      ShowHiddenWindows();
       if (g_shared.room > 0) ShowFoldedClock();
       SetRoom(0);
     }
@@ -482,12 +495,26 @@ LRESULT CALLBACK MenuFilterProc(int code, WPARAM wp, LPARAM lp) {
     const auto* m = reinterpret_cast<const MSG*>(lp);
     if (m->message == WM_LBUTTONUP || m->message == WM_RBUTTONUP) {
       if (const HWND form = FindWindowA(cvl::kMainFormClass, cvl::kMainFormCaption))
-        PostMessageA(form,
-                     m->message == WM_LBUTTONUP ? cvl::THM_MENULEFTBUTTON : cvl::THM_MENURIGHTBUTTON,
-                     0, 0);
+        PostMessageA(
+            form, m->message == WM_LBUTTONUP ? cvl::THM_MENULEFTBUTTON : cvl::THM_MENURIGHTBUTTON,
+            0, 0);
     }
   }
   return CallNextHookEx(g_menuFilter, code, wp, lp);
+}
+
+// In every process that gets mouse input: a right click released on a minimize button is
+// reported with the top-level window; the click itself goes on as it would.
+LRESULT CALLBACK MouseProc(int code, WPARAM wp, LPARAM lp) {
+  if (code == HC_ACTION && wp == WM_NCRBUTTONUP && lp != 0) {
+    const auto* m = reinterpret_cast<const MOUSEHOOKSTRUCT*>(lp);
+    if (m->wHitTestCode == HTMINBUTTON && m->hwnd != nullptr) {
+      const HWND top = GetAncestor(m->hwnd, GA_ROOT);
+      if (const HWND form = FindWindowA(cvl::kMainFormClass, cvl::kMainFormCaption))
+        PostMessageA(form, cvl::THM_MINBUTTONRCLICK, 0, reinterpret_cast<LPARAM>(top));
+    }
+  }
+  return CallNextHookEx(nullptr, code, wp, lp);
 }
 
 HWND FindToolbar(HWND notify) {
@@ -509,6 +536,12 @@ void SendToTaskbar(UINT msg) {
 BOOL SetTrayHook(void) {
   if (g_menuFilter == nullptr)
     g_menuFilter = SetWindowsHookExA(WH_MSGFILTER, &MenuFilterProc, nullptr, GetCurrentThreadId());
+  // Once per Corvalet: a hook left by one that died went with its thread.
+  if (g_shared.mouseHook == nullptr || g_shared.mouseHookOwner != GetCurrentProcessId()) {
+    if (g_shared.mouseHook != nullptr) UnhookWindowsHookEx(g_shared.mouseHook);
+    g_shared.mouseHook = SetWindowsHookExA(WH_MOUSE, &MouseProc, g_module, 0);
+    g_shared.mouseHookOwner = GetCurrentProcessId();
+  }
   const HWND taskbar = FindWindowA("Shell_TrayWnd", nullptr);
   if (taskbar == nullptr) return FALSE;
   if (g_shared.hook != nullptr && g_shared.installer == GetCurrentProcessId() &&
@@ -535,12 +568,24 @@ BOOL SetTrayHook(void) {
 BOOL DeleteTrayHook(void) {
   if (g_menuFilter != nullptr) UnhookWindowsHookEx(g_menuFilter);
   g_menuFilter = nullptr;
+  if (g_shared.mouseHook != nullptr) UnhookWindowsHookEx(g_shared.mouseHook);
+  g_shared.mouseHook = nullptr;
   g_shared.serving = 0;
   if (g_shared.taskbar != nullptr && IsWindow(g_shared.taskbar))
     SendToTaskbar(g_shared.detachMessage);
   if (g_shared.hook != nullptr) UnhookWindowsHookEx(g_shared.hook);
   g_shared.hook = nullptr;
   g_shared.installer = 0;
+  return TRUE;
+}
+
+BOOL NoteHiddenWindow(HWND window, BOOL hidden) {
+  int at = -1;
+  for (int i = 0; i < g_shared.windowCount; ++i)
+    if (g_shared.windows[i] == window) at = i;
+  if (hidden && at < 0 && g_shared.windowCount < kMaxTracked)
+    g_shared.windows[g_shared.windowCount++] = window;
+  if (!hidden && at >= 0) g_shared.windows[at] = g_shared.windows[--g_shared.windowCount];
   return TRUE;
 }
 

@@ -1,5 +1,5 @@
 #pragma once
-// The two exports of Snarehook.dll. They take no arguments, so callers that assume stdcall and
+// The exports of Snarehook.dll. They take no arguments, so callers that assume stdcall and
 // callers that assume cdecl call them alike; the names are exported undecorated.
 #include <windows.h>
 
@@ -11,3 +11,6 @@
 
 SNAREHOOK_API BOOL SetTrayHook(void);
 SNAREHOOK_API BOOL DeleteTrayHook(void);
+// Corvalet hid (TRUE) or showed again (FALSE) a window: if Corvalet dies, the library's
+// watchdog shows every window it still hides.
+SNAREHOOK_API BOOL NoteHiddenWindow(HWND window, BOOL hidden);

@@ -30,19 +30,35 @@ bool SimCorvalet::Start() {
                                          return form_->WndProc(msg, w, l).value_or(0);
                                        });
   form_->FormCreate();
+  // The minimizer's form comes last; its hidden window owns its icons and takes their callbacks.
+  minForm_ = std::make_unique<TMinForm>(desktop_, hook_, form_->Options(), form_->Registry(),
+                                        captionIcons_);
+  minWindow_ = desktop_.CreateWindow("TMinForm", "", 0, processId_,
+                                     [this](std::uint32_t msg, WParam w, LParam l) -> LResult {
+                                       if (minForm_) minForm_->WndProc(msg, w, l);
+                                       return 0;
+                                     });
+  minForm_->SetWindow(minWindow_);
+  minForm_->FormCreate();
+  form_->MinButtonRightClick = [this](Hwnd window) { minForm_->MinButtonRightClick(window); };
   form_->FormShow();
   return true;
 }
 
 void SimCorvalet::Exit() {
   if (!form_) return;
+  // The forms go in reverse order: the minimizer first brings back every hidden window.
+  if (minForm_) minForm_->FormDestroy();
+  desktop_.DestroyWindow(minWindow_);
   form_->FormDestroy();
   desktop_.DestroyWindow(host_.window);
+  minForm_.reset();
   form_.reset();
 }
 
 void SimCorvalet::Kill() {
   desktop_.EndProcess(processId_);
+  minForm_.reset();
   form_.reset();
 }
 

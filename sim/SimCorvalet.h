@@ -7,7 +7,9 @@
 
 #include "app/FormHost.h"
 #include "app/TMainForm.h"
+#include "minimizer/TMinForm.h"
 #include "sim/SimButtonWindows.h"
+#include "sim/SimCaptionIcons.h"
 #include "sim/SimDesktop.h"
 
 namespace cvl::sim {
@@ -56,6 +58,9 @@ class SimCorvalet {
   TrayRegistry& Registry() { return form_->Registry(); }
   SimFormHost& Host() { return host_; }
   SimButtonWindows& Buttons() { return buttons_; }
+  TMinForm& MinForm() { return *minForm_; }
+  SimCaptionIcons& CaptionPictures() { return captionIcons_; }
+  Hwnd MinWindow() const { return minWindow_; }
   std::uint32_t ProcessId() const { return processId_; }
   int Warnings = 0;
 
@@ -68,6 +73,9 @@ class SimCorvalet {
   std::uint32_t processId_ = 0;
   SimButtonWindows buttons_;
   THint* panel_;
+  SimCaptionIcons captionIcons_;
+  std::unique_ptr<TMinForm> minForm_;
+  Hwnd minWindow_ = 0;
 };
 
 }  // namespace cvl::sim

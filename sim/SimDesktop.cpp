@@ -305,6 +305,7 @@ bool SimDesktop::WritePrivateProfileStringA(const std::string& section, const st
 }
 
 bool SimDesktop::Shell_NotifyIconA(std::uint32_t message, const NotifyIconData& data) {
+  if (RefuseIcons && message == kNimAdd) return false;
   return NotifyIconSink ? NotifyIconSink(message, data) : false;
 }
 

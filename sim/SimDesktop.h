@@ -22,7 +22,9 @@ struct SimWindow {
   Hwnd parent = 0;
   std::uint32_t processId = 0;
   bool visible = false;
-  Rect rect;          // screen coordinates
+  Rect rect;                         // screen coordinates
+  std::uint32_t style = 0x10CF0000;  // WS_OVERLAPPEDWINDOW | WS_VISIBLE
+  Hwnd owner = 0;
   bool hung = false;  // takes no message: bounded sends time out, unbounded ones would block
   Handler handler;
 };
@@ -89,6 +91,22 @@ class SimDesktop : public Desktop {
   bool ShowWindowAsync(Hwnd window, int command) override;
   bool IsWindowVisible(Hwnd window) override;
   bool IsWindow(Hwnd window) override { return Window(window) != nullptr; }
+  std::uint32_t GetWindowStyle(Hwnd window) override {
+    const SimWindow* w = Window(window);
+    return w == nullptr ? 0 : w->style;
+  }
+  Hwnd GetOwner(Hwnd window) override {
+    const SimWindow* w = Window(window);
+    return w == nullptr ? 0 : w->owner;
+  }
+  bool SetForegroundWindow(Hwnd window) override {
+    Foreground = window;
+    return Window(window) != nullptr;
+  }
+  bool SetActiveWindow(Hwnd window) override { return Window(window) != nullptr; }
+  Hwnd Foreground = 0;
+  // Fails every Shell_NotifyIconA(NIM_ADD) while set: a shell that refuses icons.
+  bool RefuseIcons = false;
   Rect GetWindowRect(Hwnd window) override;
   Point GetCursorPos() override { return cursor_; }
   int GetSystemMetrics(int index) override;
@@ -147,10 +165,11 @@ class SimDesktop : public Desktop {
   bool toolhelp_ = true;
   SimProfile profile_;
   std::uint32_t now_ = 1000;
-  // Small icons of 16 pixels, a 3-pixel dialog frame, a 1024 x 768 screen with a 30-pixel
-  // taskbar at the bottom.
-  std::map<int, int> metrics_{
-      {kSmCxSmIcon, 16}, {kSmCySmIcon, 16}, {kSmCxDlgFrame, 3}, {kSmCyDlgFrame, 3}};
+  // Small icons of 16 pixels, a 3-pixel dialog frame, 4-pixel sizing frames, 18-pixel caption
+  // buttons, a 1024 x 768 screen with a 30-pixel taskbar at the bottom.
+  std::map<int, int> metrics_{{kSmCxSmIcon, 16},  {kSmCySmIcon, 16}, {kSmCxDlgFrame, 3},
+                              {kSmCyDlgFrame, 3}, {kSmCxFrame, 4},   {kSmCyFrame, 4},
+                              {kSmCxSize, 18},    {kSmCySize, 18}};
   Rect workArea_{0, 0, 1024, 738};
   Point cursor_{0, 0};
 };

@@ -3,6 +3,7 @@
 // taskbar and the tray toolbar, serves enumerations and queries while switched on, and posts
 // a report after each change of the tray.
 #include <cstdint>
+#include <set>
 
 #include "platform/HookLibrary.h"
 #include "sim/SimTaskbar.h"
@@ -28,6 +29,13 @@ class SimHook : public HookLibrary {
 
   void SetTrayHook() override;
   void DeleteTrayHook() override;
+  void NoteHiddenWindow(Hwnd window, bool hidden) override {
+    if (hidden)
+      HiddenWindows.insert(window);
+    else
+      HiddenWindows.erase(window);
+  }
+  std::set<Hwnd> HiddenWindows;  // what the watchdog would show again
 
   Answer AnswerMode = Answer::Sent;
   bool Installed() const { return installed_; }

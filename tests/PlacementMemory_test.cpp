@@ -145,29 +145,6 @@ TEST(PlacementMemory, MissingKeysAreEmptyPairs) {
   EXPECT_EQ(w.Registry().Memory.TrayMemory.Entries()[1], (MemoryEntry{"", ""}));
 }
 
-TEST(PlacementMemory, APendingMinimizePlaceWinsOverTheMemory) {
-  World w;
-  w.SetIni("[Tray items]\r\nCount=1\r\nIM_0=C:\\Apps\\a.exe\r\nID_0=AWnd\r\n");
-  ASSERT_TRUE(w.corvalet->Start());
-  TrayRegistry& r = w.Registry();
-  r.PendingMinimizePlace = 3;
-  auto& a = w.Program("C:\\Apps\\a.exe", "AWnd");
-  a.AddIcon(1, "a");
-  w.Pump();
-  EXPECT_EQ(PlaceOf(r, "a"), IconPlace::Menu);
-  EXPECT_EQ(r.PendingMinimizePlace, 0);
-  EXPECT_EQ(w.IniValue("Menu items", "IM_0"), "C:\\Apps\\a.exe");
-  EXPECT_EQ(w.IniValue("Tray items", "Count"), "0");
-
-  // With minimizing by right click off, the pending place waits.
-  w.corvalet->Form().Options().IsRightClick = false;
-  r.PendingMinimizePlace = 2;
-  w.Program("C:\\Apps\\b.exe", "BWnd").AddIcon(1, "b");
-  w.Pump();
-  EXPECT_EQ(PlaceOf(r, "b"), IconPlace::Tray);
-  EXPECT_EQ(r.PendingMinimizePlace, 2);
-}
-
 TEST(PlacementMemory, ANewIconThatIsGoneStaysPending) {
   World w;
   ASSERT_TRUE(w.corvalet->Start());

@@ -55,6 +55,10 @@ class Desktop {
   virtual bool ShowWindowAsync(Hwnd window, int command) = 0;
   virtual bool IsWindowVisible(Hwnd window) = 0;
   virtual bool IsWindow(Hwnd window) = 0;
+  virtual std::uint32_t GetWindowStyle(Hwnd window) = 0;  // GetWindowLongA(GWL_STYLE)
+  virtual Hwnd GetOwner(Hwnd window) = 0;                 // GetWindow(GW_OWNER)
+  virtual bool SetForegroundWindow(Hwnd window) = 0;
+  virtual bool SetActiveWindow(Hwnd window) = 0;
   // Screen coordinates; an empty rectangle for a window that is gone.
   virtual Rect GetWindowRect(Hwnd window) = 0;
   virtual Point GetCursorPos() = 0;

@@ -1,5 +1,7 @@
 #pragma once
-// The two exports of Snarehook.dll. Their results are not used.
+// The exports of Snarehook.dll. Their results are not used.
+
+#include "platform/Types.h"
 
 namespace cvl {
 
@@ -8,6 +10,9 @@ class HookLibrary {
   virtual ~HookLibrary() = default;
   virtual void SetTrayHook() = 0;
   virtual void DeleteTrayHook() = 0;
+  // Tells the library which windows Corvalet hid, so that its watchdog shows them again if
+  // Corvalet dies with them hidden.
+  virtual void NoteHiddenWindow(Hwnd window, bool hidden) = 0;
 };
 
 }  // namespace cvl

@@ -48,11 +48,21 @@ inline constexpr std::uint32_t kWmContextMenu = 0x007B;
 // GetSystemMetrics indexes.
 inline constexpr int kSmCxDlgFrame = 7;
 inline constexpr int kSmCyDlgFrame = 8;
+inline constexpr int kSmCxFrame = 32;
+inline constexpr int kSmCyFrame = 33;
+inline constexpr int kSmCxSize = 30;
+inline constexpr int kSmCySize = 31;
 inline constexpr int kSmCxSmIcon = 49;
 inline constexpr int kSmCySmIcon = 50;
 
 // ShowWindow commands.
 inline constexpr int kSwHide = 0;
+inline constexpr int kSwShowMinimized = 2;
 inline constexpr int kSwShow = 5;
+inline constexpr int kSwRestore = 9;
+
+// Window styles the minimizer reads.
+inline constexpr std::uint32_t kWsChild = 0x40000000;
+inline constexpr std::uint32_t kWsCaptionAndMinimizeBox = 0x00C20000;
 
 }  // namespace cvl

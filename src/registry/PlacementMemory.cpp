@@ -119,7 +119,10 @@ void PlacementMemory::ApplyPlacementMemory() {
     if (!state_.NewIconPending() || record.hWnd != state_.NewIconWnd ||
         record.uID != state_.NewIconId)
       continue;
-    if (state_.PendingMinimizePlace != 0 && options_.IsRightClick) {
+    // The pending place is the minimizer's, for its own icon: another program's icon that
+    // happens to be reported first keeps its own place.
+    if (state_.PendingMinimizePlace != 0 && options_.IsRightClick &&
+        record.hWnd == state_.MinimizerWindow) {
       PlaceNewIcon(state_.PendingMinimizePlace, i);
       state_.PendingMinimizePlace = 0;
     } else if (place == IconPlace::Unplaced) {

@@ -25,8 +25,9 @@ struct RegistryState {
   std::uint32_t NewIconId = 0;
   int PendingMinimizePlace = 0;
   MenuButton MenuButtonState = MenuButton::Right;
-  bool TrayFolded = false;  // the button near the clock has folded the tray away
-  Hwnd FormWindow = 0;      // where reports held back during a wait are posted again
+  bool TrayFolded = false;   // the button near the clock has folded the tray away
+  Hwnd FormWindow = 0;       // where reports held back during a wait are posted again
+  Hwnd MinimizerWindow = 0;  // owner of the minimizer's icons: the only ones a pending place is for
 
   bool NewIconPending() const { return NewIconWnd != 0 || NewIconId != 0; }
   void ClearNewIcon() {

@@ -48,6 +48,13 @@ bool MainWindow::Create() {
     if (!panelForm_.Create()) ShowError("The Corvalet Panel could not be created.");
     form_->FormCreate();
     buttons_.Route(&form_->TrayButton());
+    // The minimizer's form comes last of the forms, and goes first.
+    minForm_ = std::make_unique<TMinForm>(desktop_, hook_, form_->Options(), form_->Registry(),
+                                          captionIcons_);
+    minWindow_.Bind(minForm_.get());
+    if (minWindow_.Create(instance_)) minForm_->SetWindow(FromHwnd(minWindow_.Handle()));
+    minForm_->FormCreate();
+    form_->MinButtonRightClick = [this](Hwnd window) { minForm_->MinButtonRightClick(window); };
     form_->OnHintTimer = [this](bool enabled) {
       if (enabled)
         ::SetTimer(window_, kHintTimer, kHintTimerMs, nullptr);
@@ -144,7 +151,10 @@ LRESULT MainWindow::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
       ::DestroyWindow(window_);
       return 0;
     case WM_DESTROY:
-      // The forms go in the reverse order of their creation: the panel, then the main form.
+      // The forms go in the reverse order of their creation: the minimizer (which brings back
+      // every window it hid), the panel, then the main form.
+      if (minForm_) minForm_->FormDestroy();
+      minWindow_.Bind(nullptr);
       hint_.FormDestroy();
       form_->FormDestroy();
       buttons_.Route(nullptr);

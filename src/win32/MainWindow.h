@@ -13,9 +13,11 @@
 #include "win32/HandleOwner.h"
 #include "win32/IconCopies.h"
 #include "win32/IconListView.h"
+#include "win32/MinimizerWindow.h"
 #include "win32/PanelForm.h"
 #include "win32/TrayMenuWindow.h"
 #include "win32/Win32ButtonWindows.h"
+#include "win32/Win32CaptionIcons.h"
 #include "win32/Win32Desktop.h"
 #include "win32/Win32HookLibrary.h"
 #include "win32/Window.h"
@@ -61,6 +63,9 @@ class MainWindow final : public Window, public FormHost {
   std::unique_ptr<TrayMenuWindow> menuWindow_;
   std::optional<MenuItem> chosen_;  // handled once the menu has closed
   std::unique_ptr<TMainForm> form_;
+  Win32CaptionIcons captionIcons_;
+  MinimizerWindow minWindow_;
+  std::unique_ptr<TMinForm> minForm_;
   std::unique_ptr<IconListView> iconList_;
   bool syncPending_ = false;
 };

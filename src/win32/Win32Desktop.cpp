@@ -45,6 +45,22 @@ bool Win32Desktop::IsWindow(Hwnd window) {
   return window != 0 && ::IsWindow(ToHwnd(window)) != FALSE;
 }
 
+std::uint32_t Win32Desktop::GetWindowStyle(Hwnd window) {
+  return static_cast<std::uint32_t>(::GetWindowLongA(ToHwnd(window), GWL_STYLE));
+}
+
+Hwnd Win32Desktop::GetOwner(Hwnd window) {
+  return FromHwnd(::GetWindow(ToHwnd(window), GW_OWNER));
+}
+
+bool Win32Desktop::SetForegroundWindow(Hwnd window) {
+  return ::SetForegroundWindow(ToHwnd(window)) != FALSE;
+}
+
+bool Win32Desktop::SetActiveWindow(Hwnd window) {
+  return ::SetActiveWindow(ToHwnd(window)) != nullptr;
+}
+
 Rect Win32Desktop::GetWindowRect(Hwnd window) {
   RECT r{};
   if (window == 0 || !::GetWindowRect(ToHwnd(window), &r)) return {};

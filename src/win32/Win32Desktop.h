@@ -19,6 +19,10 @@ class Win32Desktop final : public Desktop {
   bool ShowWindowAsync(Hwnd window, int command) override;
   bool IsWindowVisible(Hwnd window) override;
   bool IsWindow(Hwnd window) override;
+  std::uint32_t GetWindowStyle(Hwnd window) override;
+  Hwnd GetOwner(Hwnd window) override;
+  bool SetForegroundWindow(Hwnd window) override;
+  bool SetActiveWindow(Hwnd window) override;
   Rect GetWindowRect(Hwnd window) override;
   Point GetCursorPos() override;
   int GetSystemMetrics(int index) override;

@@ -106,3 +106,74 @@ second_start() {
   done
   wait "$pid" 2>/dev/null
 }
+
+# The views: panel, menu, the button near the clock (the stand-in docked at the top).
+# Screen points and pixels.
+pixel() {  # pixel X Y: the colour there as rrggbb
+  import -display "$DISPLAY" -window root -crop "1x1+$1+$2" +repage pixel.png 2>/dev/null || return 1
+  convert pixel.png -format '%[hex:p{0,0}]' info: 2>/dev/null | cut -c1-6 | tr 'A-F' 'a-f'
+}
+pixel_is() { [ "$(pixel "$1" "$2")" = "$3" ]; }
+is() { [ "$1" = "$2" ] || { echo "        got \"$1\", wanted \"$2\"" >&2; return 1; }; }
+rect_of() { sed -n 's/.*rect=\(.*\)$/\1/p'; }
+own_icon_at() { state | sed -n 's/.* hidden=0 at=\([-0-9]*\),\([-0-9]*\) tip=Quillon Corvalet 2.0$/\1 \2/p'; }
+panel() { probe window THint "Tray Icons"; }
+panel_visible() { panel | grep -q 'visible=1'; }
+panel_hidden() { ! panel_visible; }
+button() { probe child Shell_TrayWnd QLTrayButton; }
+button_text_is() { button | grep -q "^text=$1 visible=1"; }
+no_button() { ! button >/dev/null; }
+clock_visible() { state | grep -q '^clock visible=1$'; }
+clock_hidden() { state | grep -q '^clock visible=0$'; }
+logged() { grep -qs "callback id=$2 mouse=$3" "$1"; }
+move_to() { xdotool mousemove "$1" "$2"; }
+hover_own_icon() {
+  local at
+  at=$(own_icon_at)
+  [ -n "$at" ] || return 1
+  # shellcheck disable=SC2086
+  move_to $at && sleep 0.2 && xdotool mousemove_relative 1 0
+}
+open_menu() {
+  local at
+  at=$(own_icon_at)
+  [ -n "$at" ] || return 1
+  # shellcheck disable=SC2086
+  move_to $at && sleep 0.2 && xdotool click 3 && eventually 5 probe menu >/dev/null
+}
+# Opens the menu, chooses the entry at a position and waits for a check; a click that the
+# menu did not take (a busy machine) is tried again, with the menu closed first.
+choose_entry() {  # choose_entry POSITION CHECK...
+  local n=$1 try
+  shift
+  for try in 1 2 3; do
+    if open_menu; then
+      sleep 0.5
+      click_entry "$n"
+      eventually 8 "$@" && return 0
+    fi
+    probe menu >/dev/null && xdotool key Escape
+    sleep 0.5
+  done
+  return 1
+}
+# Clicks the menu entry at a position (0 = top), counting 20 pixels an entry, 9 a separator.
+click_entry() {
+  local m top y i
+  m=$(probe menu) || return 1
+  read -r l top _ _ <<<"$m"
+  y=$((top + 3))
+  for ((i = 0; i < $1; i++)); do y=$((y + ${heights[$i]})); done
+  # Wait until the menu shows the entry as selected (its background changes), nudging the
+  # mouse now and then: a loaded machine may be slow to track it.
+  local x=$((l + 60)) before tries
+  before=$(pixel $((l + 110)) $((y + 4)))
+  move_to "$x" $((y + 8))
+  for tries in 1 2 3 4 5 6 7 8 9 10; do
+    sleep 0.3
+    [ "$(pixel $((l + 110)) $((y + 4)))" != "$before" ] && break
+    move_to $((x + tries % 2)) $((y + 8))
+  done
+  xdotool click 1
+}
+
