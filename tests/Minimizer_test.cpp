@@ -211,3 +211,26 @@ TEST(Minimizer, ExitBringsEveryWindowBackInOrderAndLeavesNoIcon) {
 
 }  // namespace
 }  // namespace cvl::test
+
+namespace cvl::test {
+namespace {
+
+TEST(Minimizer, AWindowDestroyedWhileHiddenLosesItsIconAtTheFirstClick) {
+  MinWorld w;
+  const Hwnd gone = w.Window("gone");
+  const Hwnd kept = w.Window("kept");
+  w.RightClickMinimize(gone);
+  w.RightClickMinimize(kept);
+  const auto icon = w.Icon(gone);
+  ASSERT_TRUE(icon);
+  w.desktop.DestroyWindow(gone);
+  w.desktop.SendMessageA(w.corvalet->MinWindow(), icon->uCallbackMessage, gone, kWmLButtonUp);
+  EXPECT_FALSE(w.Icon(gone));
+  ASSERT_EQ(w.Registry().MinimizedList.Count(), 1);
+  EXPECT_EQ(w.Registry().MinimizedList[0].hWnd, kept);  // the other entry keeps its place
+  EXPECT_FALSE(w.Visible(kept));
+  EXPECT_EQ(w.corvalet->CaptionPictures().Live.size(), 1u);
+}
+
+}  // namespace
+}  // namespace cvl::test
