@@ -51,3 +51,16 @@ wine_session_end() {
   XVFB_PID=""
   return 0
 }
+
+# A suite's start: the session, the program and the helpers copied into C:\cv, which becomes
+# the current folder; sets app and ini (the settings file).
+wine_suite_begin() {  # wine_suite_begin WIN32_BUILD_DIR WORK_DIR VERSION
+  trap wine_session_end EXIT
+  wine_session_begin "$2/prefix" "$3"
+  app="$WINEPREFIX/drive_c/cv"
+  rm -rf "$app"
+  mkdir -p "$app"
+  cp "$1/src/win32/Corvalet.exe" "$1/hook/Snarehook.dll" "$1"/tools/*.exe "$app/"
+  cd "$app" || return 1
+  ini="$(wine_windows_dir)/QLCvl.ini"
+}

@@ -11,14 +11,7 @@ here=$(cd "$(dirname "$0")" && pwd)
 . "$here/session.sh"
 . "$here/checks.sh"
 
-trap wine_session_end EXIT
-wine_session_begin "$work/prefix" "$version"
-app="$WINEPREFIX/drive_c/cv"
-rm -rf "$app"
-mkdir -p "$app"
-cp "$build/src/win32/Corvalet.exe" "$build/hook/Snarehook.dll" "$build"/tools/*.exe "$app/"
-cd "$app"
-ini="$(wine_windows_dir)/QLCvl.ini"
+wine_suite_begin "$build" "$work" "$version"
 owner='C:\cv\trayowner.exe'
 settings() {  # settings EXTRA_COMMON_LINES
   printf '[Common]\r\n%b[Panel items]\r\nCount=1\r\nIM_0=%s\r\nID_0=OwnerA\r\n[Menu items]\r\nCount=1\r\nIM_0=%s\r\nID_0=OwnerB\r\n' \
