@@ -35,6 +35,12 @@ class SimFormHost : public FormHost {
   void ShowAbout() override { ++aboutShown; }
   void ShowHelp() override { ++helpShown; }
   void Terminate() override { terminated = true; }
+  std::optional<std::string> OpenLanguageFile(const std::string& initialDirectory) override {
+    languageDialogDirectory = initialDirectory;
+    return languageChoice;
+  }
+  std::optional<std::string> languageChoice;  // what the user picks in the open dialog
+  std::string languageDialogDirectory;
   int optionsShown = 0, aboutShown = 0, helpShown = 0;
   bool terminated = false;
 };

@@ -136,6 +136,7 @@ class SimDesktop : public Desktop {
   bool WritePrivateProfileStringA(const std::string& section, const std::string& key,
                                   const std::string& value, const std::string& fileName) override;
   bool Shell_NotifyIconA(std::uint32_t message, const NotifyIconData& data) override;
+  bool FileExists(const std::string& path) override { return profile_.FileText(path).has_value(); }
 
  private:
   struct AtomEntry {

@@ -1,5 +1,6 @@
 #pragma once
 // What the main form asks of the window that shows it.
+#include <optional>
 #include <string>
 
 #include "platform/Types.h"
@@ -22,6 +23,8 @@ class FormHost {
   virtual void ShowAbout() = 0;
   virtual void ShowHelp() = 0;
   virtual void Terminate() = 0;
+  // The "*.lng" open dialog, starting in a folder; nothing when the user cancels.
+  virtual std::optional<std::string> OpenLanguageFile(const std::string& initialDirectory) = 0;
 };
 
 }  // namespace cvl

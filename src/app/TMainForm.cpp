@@ -21,6 +21,7 @@ void TMainForm::FormCreate() {
   shell_ = FindShellWindows(desktop_);
   versionCode_ = WindowsVersionCode(desktop_);
   options_ = std::make_unique<TOptions>(desktop_);
+  local_ = std::make_unique<TLocal>(desktop_);
   registry_ =
       std::make_unique<TrayRegistry>(desktop_, shell_, commands_, *options_, views_, ownIcon_);
   registry_->FormWindow = host_.Window();
@@ -69,10 +70,14 @@ void TMainForm::FormShow() {
   }
   if (firstShow_) {
     firstShow_ = false;
+    if (!options_->LangLib.empty() && desktop_.FileExists(options_->LangLib))
+      local_->LoadLanguage(options_->LangLib, DialogCaptions, RxPopupMenu1);
     RxPopupMenu1.Enabled1().Checked = !options_->Enabled;
     Enabled1Click();
   }
-  registry_->Placement.ApplyPlacement();
+  // Switched off, the command identifiers are stale and no hook gives hidden buttons back:
+  // showing the dialog hides nothing and fills neither panel nor menu.
+  if (options_->Enabled) registry_->Placement.ApplyPlacement();
   registry_->Placement.RefreshOwnIcon();
 }
 
@@ -143,6 +148,12 @@ void TMainForm::ReloadTray() {
   registry_->Placement.RefreshOwnIcon();
 }
 
+void TMainForm::Button1Click() {
+  const auto chosen = host_.OpenLanguageFile(host_.ExeDirectory());
+  if (!chosen) return;
+  if (local_->LoadLanguage(*chosen, DialogCaptions, RxPopupMenu1)) options_->LangLib = *chosen;
+}
+
 void TMainForm::SetHintTimer(bool enabled) {
   hintTimer_ = enabled;
   if (OnHintTimer) OnHintTimer(enabled);
@@ -190,7 +201,7 @@ void TMainForm::MenuItemClick(const MenuItem& item) {
 
 std::optional<LResult> TMainForm::WndProc(std::uint32_t msg, WParam wParam, LParam lParam) {
   if (msg == kWmEndSession) {
-    WMEndSession();
+    WMEndSession(wParam != 0);
     return 0;
   }
   if (msg == kOwnIconCallback) {

@@ -9,6 +9,8 @@
 #include "app/FormHost.h"
 #include "clockbutton/ButtonWindows.h"
 #include "clockbutton/ClockButton.h"
+#include "localization/Captions.h"
+#include "localization/TLocal.h"
 #include "platform/Desktop.h"
 #include "platform/HookLibrary.h"
 #include "registry/PlacementViews.h"
@@ -47,7 +49,13 @@ class TMainForm {
   void TurnOff();
   void TurnOn();
   void ReloadTray();
-  void WMEndSession() { TurnOff(); }
+  // The end of the Windows session: switches off, unless the shutdown was cancelled.
+  void WMEndSession(bool ending) {
+    if (ending) TurnOff();
+  }
+  // "Load language library": the open dialog, then the library at once; only a library that
+  // could be applied is remembered in LangLib.
+  void Button1Click();
 
   // The own tray icon and its menu.
   void RxTrayIcon1MouseMove();
@@ -75,6 +83,7 @@ class TMainForm {
   const MenuItem& Enabled1() { return RxPopupMenu1.Enabled1(); }
   ClockButton& TrayButton() { return *clockButton_; }
   TrayMenu RxPopupMenu1;
+  Captions DialogCaptions;
   const std::string& HelpFile() const { return helpFile_; }
   bool FirstShow() const { return firstShow_; }
 
@@ -91,6 +100,7 @@ class TMainForm {
   std::unique_ptr<TOptions> options_;
   std::unique_ptr<TrayRegistry> registry_;
   std::unique_ptr<ClockButton> clockButton_;
+  std::unique_ptr<TLocal> local_;
   ButtonWindows& buttons_;
   THint* panel_ = nullptr;
   bool hintTimer_ = false;

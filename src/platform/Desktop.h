@@ -103,6 +103,9 @@ class Desktop {
                                           const std::string& value,
                                           const std::string& fileName) = 0;
 
+  // GetFileAttributesA finds the file (and it is no directory).
+  virtual bool FileExists(const std::string& path) = 0;
+
   virtual bool Shell_NotifyIconA(std::uint32_t message, const NotifyIconData& data) = 0;
 };
 

@@ -1,6 +1,7 @@
 #include "win32/MainWindow.h"
 
 #include <commctrl.h>
+#include <commdlg.h>
 #include <shellapi.h>
 
 #include "shell/HookProtocol.h"
@@ -133,6 +134,21 @@ void MainWindow::ShowAbout() {
 void MainWindow::ShowHelp() {
   const std::string help = ExeDirectory() + "Help\\Corvalet.txt";
   ::ShellExecuteA(window_, "open", help.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+}
+
+std::optional<std::string> MainWindow::OpenLanguageFile(const std::string& initialDirectory) {
+  char file[MAX_PATH] = "*.lng";
+  OPENFILENAMEA ofn{};
+  ofn.lStructSize = OPENFILENAME_SIZE_VERSION_400A;  // understood by every Windows we run on
+  ofn.hwndOwner = window_;
+  ofn.lpstrFilter = "*.lng\0*.lng\0";
+  ofn.lpstrFile = file;
+  ofn.nMaxFile = sizeof file;
+  ofn.lpstrInitialDir = initialDirectory.c_str();
+  ofn.lpstrDefExt = "lng";
+  ofn.Flags = OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY;
+  if (!::GetOpenFileNameA(&ofn)) return std::nullopt;
+  return std::string(file);
 }
 
 void MainWindow::Terminate() {

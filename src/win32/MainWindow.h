@@ -46,6 +46,7 @@ class MainWindow final : public Window, public FormHost {
   void ShowAbout() override;
   void ShowHelp() override;
   void Terminate() override;
+  std::optional<std::string> OpenLanguageFile(const std::string& initialDirectory) override;
 
  private:
   LRESULT HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) override;

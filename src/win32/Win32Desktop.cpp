@@ -220,6 +220,11 @@ bool Win32Desktop::WritePrivateProfileStringA(const std::string& section, const 
                                       fileName.c_str()) != FALSE;
 }
 
+bool Win32Desktop::FileExists(const std::string& path) {
+  const DWORD attributes = ::GetFileAttributesA(path.c_str());
+  return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
 bool Win32Desktop::Shell_NotifyIconA(std::uint32_t message, const NotifyIconData& data) {
   NOTIFYICONDATAA nid;
   std::memset(&nid, 0, sizeof nid);

@@ -51,6 +51,7 @@ class Win32Desktop final : public Desktop {
   bool WritePrivateProfileStringA(const std::string& section, const std::string& key,
                                   const std::string& value, const std::string& fileName) override;
   bool Shell_NotifyIconA(std::uint32_t message, const NotifyIconData& data) override;
+  bool FileExists(const std::string& path) override;
 
  private:
   using SnapshotFn = HANDLE(WINAPI*)(DWORD, DWORD);
