@@ -32,6 +32,8 @@ class SimFormHost : public FormHost {
   }
   void ShowError(const std::string& message) override { errors.push_back(message); }
   void ShowOptions() override { ++optionsShown; }
+  void HideOptions() override { ++optionsHidden; }
+  int optionsHidden = 0;
   void ShowAbout() override { ++aboutShown; }
   void ShowHelp() override { ++helpShown; }
   void Terminate() override { terminated = true; }

@@ -72,7 +72,8 @@ TEST(MainForm, StartWithEnabledOffRemovesTheHookAgain) {
   EXPECT_EQ(w.hook->SetCalls, 1);
   EXPECT_EQ(w.hook->DeleteCalls, 1);
   EXPECT_FALSE(w.hook->Installed());
-  EXPECT_EQ(Calls(w), (std::vector<std::string>{"on", "button off", "button off", "off"}));
+  EXPECT_EQ(Calls(w),
+            (std::vector<std::string>{"on", "button off", "button off", "off", "button off"}));
   EXPECT_FALSE(w.Hidden(a, 1));
   EXPECT_EQ(w.corvalet->Form().RxTrayIcon1().PictureIndex(), 1);
   EXPECT_FALSE(w.corvalet->Form().Enabled1().Checked);

@@ -56,9 +56,10 @@ TEST(StatedOrder, StartSwitchedOffHandsTheTrayBackBeforeTheHookGoes) {
   w.Program("C:\\Apps\\a.exe", "AWnd").AddIcon(1, "a");
   ASSERT_TRUE(w.corvalet->Start());
   const Seq events = Events(w);
-  // No request while switched off: creation finds no button wanted, then the switch-off.
+  // No request while switched off: creation finds no button wanted, then the switch-off, then
+  // the dialog's controls are filled, which applies the clock-button mode once more.
   EXPECT_EQ(events, (Seq{"SetTrayHook", "hook on", "button off", "button off", "hook off",
-                         "DeleteTrayHook"}));
+                         "DeleteTrayHook", "button off"}));
 }
 
 TEST(StatedOrder, SwitchingOffShowsTheIconsThenReleasesTheRoomThenUnhooks) {

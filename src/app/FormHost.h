@@ -19,7 +19,9 @@ class FormHost {
   // The application's general error handler: shows the message in a message box.
   virtual void ShowError(const std::string& message) = 0;
   // The menu's fixed entries that open windows of their own, and the orderly end.
+  // The options dialog: shown centred on the desktop (its showing runs FormShow), and hidden.
   virtual void ShowOptions() = 0;
+  virtual void HideOptions() = 0;
   virtual void ShowAbout() = 0;
   virtual void ShowHelp() = 0;
   virtual void Terminate() = 0;

@@ -50,11 +50,13 @@ void TMainForm::FormCreate() {
   clockButton_->ButtonState.clear();
   options_->Load(kSettingsFile);
   clockButton_->ApplyTrayButton();
+  SpeedItemClick(0);
   registry_->PendingMinimizePlace = 0;
   created_ = true;
 }
 
 void TMainForm::FormShow() {
+  SpeedItemClick(0);
   if (firstShow_) {
     host_.HideApplicationButton();
     ownIcon_.SetPictures({host_.ApplicationIcon(), host_.DisabledIcon()});
@@ -75,6 +77,7 @@ void TMainForm::FormShow() {
     RxPopupMenu1.Enabled1().Checked = !options_->Enabled;
     Enabled1Click();
   }
+  OptionsToDialog();
   // Switched off, the command identifiers are stale and no hook gives hidden buttons back:
   // showing the dialog hides nothing and fills neither panel nor menu.
   if (options_->Enabled) registry_->Placement.ApplyPlacement();
@@ -144,6 +147,7 @@ void TMainForm::ReloadTray() {
     registry_->Memory.LoadPlacementMemory();
   } catch (const InvalidOperation&) {
   }
+  OptionsToDialog();
   registry_->Placement.ApplyPlacement();
   registry_->Placement.RefreshOwnIcon();
 }
@@ -152,6 +156,70 @@ void TMainForm::Button1Click() {
   const auto chosen = host_.OpenLanguageFile(host_.ExeDirectory());
   if (!chosen) return;
   if (local_->LoadLanguage(*chosen, DialogCaptions, RxPopupMenu1)) options_->LangLib = *chosen;
+}
+
+void TMainForm::Options1Click() {
+  Dialog.Visible = true;
+  host_.ShowOptions();  // centred; showing the form runs FormShow
+}
+
+void TMainForm::SpeedItemClick(int page) {
+  static constexpr const char* kFallback[] = {"Tray Icons", "Common", "Minimizer"};
+  Dialog.Page = page;
+  const std::string* captions[] = {&DialogCaptions.SpeedItem1, &DialogCaptions.SpeedItem2,
+                                   &DialogCaptions.SpeedItem3};
+  Dialog.Label7 = page >= 0 && page < 3 ? *captions[page] : kFallback[0];
+}
+
+void TMainForm::OptionsToDialog() {
+  // Checking a radio button from code runs its click handler: all three are unchecked first,
+  // so the stored mode is applied to the button near the clock at once.
+  Dialog.TrayButton = 0;
+  const int mode = options_->TrayButton;
+  if (mode >= 1 && mode <= 3) TrayButtonChoice(mode);
+  if (options_->ApStyle >= 1 && options_->ApStyle <= 3) Dialog.ApStyle = options_->ApStyle;
+  Dialog.CheckBox3 = options_->LimitEnable;
+  Dialog.SpinEdit1 = options_->LimitCount;
+  Dialog.CheckBox4 = options_->IsRightClick;
+  if (options_->MinimizeTo >= 1 && options_->MinimizeTo <= 3)
+    Dialog.MinimizeTo = options_->MinimizeTo;
+}
+
+void TMainForm::TrayButtonChoice(int mode) {
+  Dialog.TrayButton = mode;
+  if (mode == 1) clockButton_->RadioButton7Click(true);
+  if (mode == 2) clockButton_->RadioButton8Click(true);
+  if (mode == 3) clockButton_->RadioButton9Click(true);
+}
+
+void TMainForm::DialogToOptions() {
+  options_->TrayButton = Dialog.TrayButton;  // 0 when none of the three is checked
+  if (Dialog.ApStyle >= 1 && Dialog.ApStyle <= 3) options_->ApStyle = Dialog.ApStyle;
+  options_->LimitEnable = Dialog.CheckBox3;
+  options_->LimitCount = Dialog.SpinEdit1;
+  options_->IsRightClick = Dialog.CheckBox4;
+  if (Dialog.MinimizeTo >= 1 && Dialog.MinimizeTo <= 3) options_->MinimizeTo = Dialog.MinimizeTo;
+}
+
+void TMainForm::Button3Click() {
+  Dialog.Visible = false;
+  host_.HideOptions();
+  DialogToOptions();
+  options_->Save(kSettingsFile);  // a refusal ends the sequence here, in the general handler
+  registry_->Memory.SavePlacementMemory();
+  // Switched off, no button is hidden: there is no hook to give it back.
+  if (options_->Enabled) registry_->Placement.ApplyPlacementToTray();
+  registry_->Placement.RefreshOwnIcon();
+}
+
+void TMainForm::Button2Click() {
+  Dialog.Visible = false;
+  host_.HideOptions();
+}
+
+void TMainForm::Button5Click() {
+  options_->SetDefault();
+  OptionsToDialog();
 }
 
 void TMainForm::SetHintTimer(bool enabled) {
@@ -194,7 +262,7 @@ void TMainForm::MenuItemClick(const MenuItem& item) {
   }
   if (item.Name == "About1") host_.ShowAbout();
   if (item.Name == "Help1") host_.ShowHelp();
-  if (item.Name == "Options1") host_.ShowOptions();
+  if (item.Name == "Options1") Options1Click();
   if (item.Name == "Enabled1") Enabled1Click();
   if (item.Name == "Exit1") host_.Terminate();
 }

@@ -15,6 +15,7 @@
 #include "platform/HookLibrary.h"
 #include "registry/PlacementViews.h"
 #include "registry/TrayRegistry.h"
+#include "settings/OptionsDialogState.h"
 #include "settings/TOptions.h"
 #include "shell/ShellCommands.h"
 #include "shell/ShellWindows.h"
@@ -56,6 +57,19 @@ class TMainForm {
   // "Load language library": the open dialog, then the library at once; only a library that
   // could be applied is remembered in LangLib.
   void Button1Click();
+
+  // The options dialog.
+  void Options1Click();
+  void OptionsToDialog();
+  void DialogToOptions();
+  void Button3Click();  // Ok
+  void Button2Click();  // Cancel
+  void Button5Click();  // Set default
+  // The page bar's buttons: 0 "Tray Icons", 1 "Common", 2 "Minimizer".
+  void SpeedItemClick(int page);
+  // A clock-button choice by the user: 1 to 3 for RadioButton7 to RadioButton9.
+  void TrayButtonChoice(int mode);
+  OptionsDialogState Dialog;
 
   // The own tray icon and its menu.
   void RxTrayIcon1MouseMove();

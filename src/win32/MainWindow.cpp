@@ -127,6 +127,11 @@ void MainWindow::ShowOptions() {
   form_->FormShow();
 }
 
+// Off screen again, where the form lives while it is not the dialog.
+void MainWindow::HideOptions() {
+  ::SetWindowPos(window_, nullptr, -500, -500, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
 void MainWindow::ShowAbout() {
   ::MessageBoxA(window_, "Quillon Corvalet 2.0", "About", MB_OK | MB_ICONINFORMATION);
 }

@@ -43,6 +43,7 @@ class MainWindow final : public Window, public FormHost {
   void MoveForm(int left, int top) override;
   void ShowError(const std::string& message) override;
   void ShowOptions() override;
+  void HideOptions() override;
   void ShowAbout() override;
   void ShowHelp() override;
   void Terminate() override;
