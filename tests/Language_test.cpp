@@ -178,3 +178,63 @@ TEST(SwitchedOff, ShowingTheDialogWhileOffHidesNothingAndKeepsThePlaces) {
 
 }  // namespace
 }  // namespace cvl::test
+
+namespace cvl::test {
+namespace {
+
+TEST(Language, EachKeyReachesExactlyItsOwnCaption) {
+  // Every value names its key: a key wired to the wrong caption shows there.
+  const char* keys[] = {"TrayIcons",    "Icons",      "IconsInTray", "ItemOptions", "InTray",
+                        "InPanel",      "InMenu",     "Common",      "ApStyle",     "ApInTray",
+                        "ApInPanel",    "ApInMenu",   "TrayButton",  "ForTray",     "ForClock",
+                        "NotButton",    "INumber",    "ShowNoMore",  "IInTray",     "AllOther",
+                        "Localization", "Load",       "Minimizer",   "MinOptions",  "MinWindows",
+                        "MinToTray",    "MinToPanel", "MinToMenu",   "SetDef",      "AboutStr",
+                        "HelpStr",      "OptionsStr", "EnabledStr",  "ExitStr"};
+  std::string text = kSection + "Version=V\r\nCurrentLang=C\r\nLanguage=L\r\n";
+  for (const char* key : keys) text += std::string(key) + "=" + key + "\r\n";
+  LanguageWorld w;
+  ASSERT_TRUE(w.Load(text));
+  const Captions& c = w.Form().DialogCaptions;
+  const std::vector<std::pair<std::string, std::string>> got = {{c.SpeedItem1, "TrayIcons"},
+                                                                {c.GroupBox1, "Icons"},
+                                                                {c.ListView1Column, "IconsInTray"},
+                                                                {c.GroupBox7, "ItemOptions"},
+                                                                {c.RadioButton10, "InTray"},
+                                                                {c.RadioButton11, "InPanel"},
+                                                                {c.RadioButton12, "InMenu"},
+                                                                {c.SpeedItem2, "Common"},
+                                                                {c.GroupBox2, "ApStyle"},
+                                                                {c.RadioButton1, "ApInTray"},
+                                                                {c.RadioButton2, "ApInPanel"},
+                                                                {c.RadioButton3, "ApInMenu"},
+                                                                {c.GroupBox6, "TrayButton"},
+                                                                {c.RadioButton7, "ForTray"},
+                                                                {c.RadioButton8, "ForClock"},
+                                                                {c.RadioButton9, "NotButton"},
+                                                                {c.GroupBox3, "INumber"},
+                                                                {c.CheckBox3, "ShowNoMore"},
+                                                                {c.Label3, "IInTray"},
+                                                                {c.Label4, "AllOther"},
+                                                                {c.GroupBox4, "Localization"},
+                                                                {c.Button1, "Load"},
+                                                                {c.SpeedItem3, "Minimizer"},
+                                                                {c.GroupBox5, "MinOptions"},
+                                                                {c.CheckBox4, "MinWindows"},
+                                                                {c.RadioButton4, "MinToTray"},
+                                                                {c.RadioButton5, "MinToPanel"},
+                                                                {c.RadioButton6, "MinToMenu"},
+                                                                {c.Button5, "SetDef"},
+                                                                {c.VersionLabel, "V 2.0"},
+                                                                {c.Label5, "C L"}};
+  for (const auto& [caption, wanted] : got) EXPECT_EQ(caption, wanted);
+  const auto& items = w.Form().RxPopupMenu1.Items;
+  EXPECT_EQ(items[0].Caption, "AboutStr");
+  EXPECT_EQ(items[1].Caption, "HelpStr");
+  EXPECT_EQ(items[3].Caption, "OptionsStr");
+  EXPECT_EQ(items[items.size() - 2].Caption, "EnabledStr");
+  EXPECT_EQ(items.back().Caption, "ExitStr");
+}
+
+}  // namespace
+}  // namespace cvl::test

@@ -39,6 +39,24 @@ TEST(OptionsDialog, EveryStoredValueReachesItsControlAndOkStoresThemBack) {
   EXPECT_EQ(w.corvalet->Host().optionsHidden, 1);
 }
 
+TEST(OptionsDialog, OkWritesThePlacesChangedInTheDialog) {
+  DialogWorld w;
+  auto& a = w.Program("C:\\Apps\\a.exe", "AWnd");
+  a.AddIcon(1, "a");
+  w.Pump();
+  TMainForm& f = w.Form();
+  int row = -1;
+  for (int i = 0; i < w.Registry().AllIcons.Count(); ++i)
+    if (w.Registry().AllIcons[i].TipText == "a") row = i;
+  ASSERT_GE(row, 0);
+  w.Registry().ListView1.SetSelected(row, true);
+  w.Registry().ListView1.CheckRadio(IconPlace::Menu);  // at once, in memory only
+  EXPECT_EQ(w.IniValue("Menu items", "Count"), "0");   // as saved when a was added
+  f.Button3Click();
+  EXPECT_EQ(w.IniValue("Menu items", "Count"), "1");
+  EXPECT_EQ(w.IniValue("Menu items", "IM_0"), "C:\\Apps\\a.exe");
+}
+
 TEST(OptionsDialog, OddStoredValuesLeaveTheirGroupsAndOkStoresWhatTheGroupsSay) {
   DialogWorld w("[Common]\r\nTrayButton=7\r\nApStyle=9\r\n[MinOptions]\r\nMinimizeTo=0\r\n");
   EXPECT_EQ(w.Form().Dialog.TrayButton, 0);  // none of the three checked
