@@ -111,17 +111,17 @@ void TrayMenuWindow::DrawMargin(HDC dc, const RECT& item) const {
   ::FillRect(dc, &shadow, ::GetSysColorBrush(COLOR_BTNSHADOW));
   ::FillRect(dc, &light, ::GetSysColorBrush(COLOR_BTNHIGHLIGHT));
 
-  const LogFontSpec spec = MakeRotatedFont(MarginFont(), 90);
+  const LogFontSpec rotated = MakeRotatedFont(MarginFont(), 90);
   LOGFONTA lf{};
-  lf.lfHeight = spec.lfHeight;
-  lf.lfEscapement = spec.lfEscapement;
-  lf.lfWeight = spec.lfWeight;
-  lf.lfItalic = spec.lfItalic;
-  lf.lfUnderline = spec.lfUnderline;
-  lf.lfStrikeOut = spec.lfStrikeOut;
-  lf.lfCharSet = spec.lfCharSet;
-  lf.lfPitchAndFamily = spec.lfPitchAndFamily;
-  lstrcpynA(lf.lfFaceName, spec.lfFaceName.c_str(), LF_FACESIZE);
+  lf.lfHeight = rotated.lfHeight;
+  lf.lfEscapement = rotated.lfEscapement;
+  lf.lfWeight = rotated.lfWeight;
+  lf.lfItalic = rotated.lfItalic;
+  lf.lfUnderline = rotated.lfUnderline;
+  lf.lfStrikeOut = rotated.lfStrikeOut;
+  lf.lfCharSet = rotated.lfCharSet;
+  lf.lfPitchAndFamily = rotated.lfPitchAndFamily;
+  lstrcpynA(lf.lfFaceName, rotated.lfFaceName.c_str(), LF_FACESIZE);
   // Made and freed for each paint.
   const FontOwner font(::CreateFontIndirectA(&lf));
   ::SelectObject(dc, font.Get());
