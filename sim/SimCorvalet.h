@@ -34,8 +34,19 @@ class SimFormHost : public FormHost {
   void ShowOptions() override { ++optionsShown; }
   void HideOptions() override { ++optionsHidden; }
   int optionsHidden = 0;
-  void ShowAbout() override { ++aboutShown; }
-  void ShowHelp() override { ++helpShown; }
+  void ShowAbout(const std::string& versionLabel) override {
+    ++aboutShown;
+    aboutVersion = versionLabel;
+  }
+  bool WinHelp(const std::string& file, std::uint32_t command, const std::string& data) override {
+    helpCalls.push_back(file + "|" + std::to_string(command) + "|" + data);
+    return winHelpWorks;
+  }
+  void OpenDocument(const std::string& path) override { documents.push_back(path); }
+  std::string aboutVersion;
+  std::vector<std::string> helpCalls;
+  std::vector<std::string> documents;
+  bool winHelpWorks = true;
   void Terminate() override { terminated = true; }
   std::optional<std::string> OpenLanguageFile(const std::string& initialDirectory) override {
     languageDialogDirectory = initialDirectory;

@@ -1,5 +1,6 @@
 #pragma once
 // What the main form asks of the window that shows it.
+#include <cstdint>
 #include <optional>
 #include <string>
 
@@ -22,8 +23,12 @@ class FormHost {
   // The options dialog: shown centred on the desktop (its showing runs FormShow), and hidden.
   virtual void ShowOptions() = 0;
   virtual void HideOptions() = 0;
-  virtual void ShowAbout() = 0;
-  virtual void ShowHelp() = 0;
+  // The About box, modal, with its version label.
+  virtual void ShowAbout(const std::string& versionLabel) = 0;
+  // WinHelpA on the main form's window; false when it failed.
+  virtual bool WinHelp(const std::string& file, std::uint32_t command, const std::string& data) = 0;
+  // A document in the program the system opens it with, shown.
+  virtual void OpenDocument(const std::string& path) = 0;
   virtual void Terminate() = 0;
   // The "*.lng" open dialog, starting in a folder; nothing when the user cancels.
   virtual std::optional<std::string> OpenLanguageFile(const std::string& initialDirectory) = 0;

@@ -152,6 +152,17 @@ void TMainForm::ReloadTray() {
   registry_->Placement.RefreshOwnIcon();
 }
 
+void TMainForm::Help1Click() {
+  constexpr std::uint32_t kHelpContents = 3;
+  constexpr std::uint32_t kHelpCommand = 0x102;
+  if (!desktop_.FileExists(helpFile_)) {
+    host_.OpenDocument(host_.ExeDirectory() + "Help\\index.html");
+    return;
+  }
+  if (host_.WinHelp(helpFile_, kHelpContents, ""))
+    host_.WinHelp(helpFile_, kHelpCommand, "JumpID(\"\",\"\")");
+}
+
 void TMainForm::Button1Click() {
   const auto chosen = host_.OpenLanguageFile(host_.ExeDirectory());
   if (!chosen) return;
@@ -260,8 +271,8 @@ void TMainForm::MenuItemClick(const MenuItem& item) {
     if (panel_ != nullptr) panel_->MenuEntryClick(item.Tag);
     return;
   }
-  if (item.Name == "About1") host_.ShowAbout();
-  if (item.Name == "Help1") host_.ShowHelp();
+  if (item.Name == "About1") About1Click();
+  if (item.Name == "Help1") Help1Click();
   if (item.Name == "Options1") Options1Click();
   if (item.Name == "Enabled1") Enabled1Click();
   if (item.Name == "Exit1") host_.Terminate();

@@ -77,6 +77,10 @@ class TMainForm {
   void RxPopupMenu1Popup();
   // The menu opens at a screen point: its icon entries are built anew first.
   void PopupTrayMenu(Point at);
+  void About1Click() { host_.ShowAbout(DialogCaptions.VersionLabel); }
+  // The help file at its contents; where there is no WinHelp file beside the program, the
+  // help page instead, since WinHelp's own error box would block Corvalet.
+  void Help1Click();
   // A chosen entry, handled after the menu has closed.
   void MenuItemClick(const MenuItem& item);
   // Told when HintTimer is switched on or off, so that a real timer follows it.

@@ -132,13 +132,20 @@ void MainWindow::HideOptions() {
   ::SetWindowPos(window_, nullptr, -500, -500, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
-void MainWindow::ShowAbout() {
-  ::MessageBoxA(window_, "Quillon Corvalet 2.0", "About", MB_OK | MB_ICONINFORMATION);
+void MainWindow::ShowAbout(const std::string& versionLabel) {
+  // The class icon in its large size: a shared resource icon, nobody destroys it.
+  if (!about_)
+    about_ = std::make_unique<AboutBox>(instance_, ::LoadIconA(instance_, MAKEINTRESOURCEA(1)));
+  about_->ShowModal(window_, versionLabel);
 }
 
-void MainWindow::ShowHelp() {
-  const std::string help = ExeDirectory() + "Help\\Corvalet.txt";
-  ::ShellExecuteA(window_, "open", help.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+bool MainWindow::WinHelp(const std::string& file, std::uint32_t command, const std::string& data) {
+  const ULONG_PTR argument = data.empty() ? 0 : reinterpret_cast<ULONG_PTR>(data.c_str());
+  return ::WinHelpA(window_, file.c_str(), command, argument) != FALSE;
+}
+
+void MainWindow::OpenDocument(const std::string& path) {
+  ::ShellExecuteA(window_, "open", path.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
 }
 
 std::optional<std::string> MainWindow::OpenLanguageFile(const std::string& initialDirectory) {

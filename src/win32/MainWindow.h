@@ -10,6 +10,7 @@
 #include "app/FormHost.h"
 #include "app/TMainForm.h"
 #include "registry/PlacementViews.h"
+#include "win32/AboutBox.h"
 #include "win32/HandleOwner.h"
 #include "win32/IconCopies.h"
 #include "win32/IconListView.h"
@@ -44,8 +45,9 @@ class MainWindow final : public Window, public FormHost {
   void ShowError(const std::string& message) override;
   void ShowOptions() override;
   void HideOptions() override;
-  void ShowAbout() override;
-  void ShowHelp() override;
+  void ShowAbout(const std::string& versionLabel) override;
+  bool WinHelp(const std::string& file, std::uint32_t command, const std::string& data) override;
+  void OpenDocument(const std::string& path) override;
   void Terminate() override;
   std::optional<std::string> OpenLanguageFile(const std::string& initialDirectory) override;
 
@@ -63,6 +65,7 @@ class MainWindow final : public Window, public FormHost {
   THint hint_;
   Win32ButtonWindows buttons_;
   std::unique_ptr<TrayMenuWindow> menuWindow_;
+  std::unique_ptr<AboutBox> about_;
   std::optional<MenuItem> chosen_;  // handled once the menu has closed
   std::unique_ptr<TMainForm> form_;
   Win32CaptionIcons captionIcons_;

@@ -93,6 +93,13 @@ check "a second click brings everything back" choose_entry 6 hidden OwnerA 1
 check "... the button too" eventually 5 button_text_is '>'
 heights=(20 20 9 20 9 20 9 20 20)
 
+# The About box, from the menu's first entry; Enter closes it.
+about_shown() { probe window TForm3 "About Corvalet" | grep -q 'visible=1'; }
+about_gone() { ! about_shown; }
+check "\"About\" opens the About box" choose_entry 0 about_shown
+xdotool key Return
+check "... and Enter closes it" eventually 5 about_gone
+
 # Folding.
 move_to $((bx + 6)) $((by + 6))
 sleep 0.3
