@@ -12,6 +12,16 @@ namespace {
 
 const std::string kSection = "[Localization library for Quillon Corvalet v2.0]\r\n";
 
+// The keys of single captions, in the library's order ("Version", "CurrentLang" and
+// "Language" make the two joined ones).
+const std::vector<std::string> kCaptionKeys = {
+    "TrayIcons",  "Icons",      "IconsInTray",  "ItemOptions", "InTray",    "InPanel",
+    "InMenu",     "Common",     "ApStyle",      "ApInTray",    "ApInPanel", "ApInMenu",
+    "TrayButton", "ForTray",    "ForClock",     "NotButton",   "INumber",   "ShowNoMore",
+    "IInTray",    "AllOther",   "Localization", "Load",        "Minimizer", "MinOptions",
+    "MinWindows", "MinToTray",  "MinToPanel",   "MinToMenu",   "SetDef",    "AboutStr",
+    "HelpStr",    "OptionsStr", "EnabledStr",   "ExitStr"};
+
 std::string Shipped(const std::string& name) {
   std::ifstream in(std::string(CORVALET_SOURCE_DIR) + "/packaging/" + name, std::ios::binary);
   std::ostringstream text;
@@ -113,18 +123,12 @@ TEST(Language, TheSavedLibraryIsAppliedAtStartOnlyWhenItsFileExists) {
 }
 
 TEST(Language, TheShippedLibrariesHoldEveryKey) {
-  const char* keys[] = {"Version",    "TrayIcons",    "Icons",      "IconsInTray", "ItemOptions",
-                        "InTray",     "InPanel",      "InMenu",     "Common",      "ApStyle",
-                        "ApInTray",   "ApInPanel",    "ApInMenu",   "TrayButton",  "ForTray",
-                        "ForClock",   "NotButton",    "INumber",    "ShowNoMore",  "IInTray",
-                        "AllOther",   "Localization", "Load",       "CurrentLang", "Language",
-                        "Minimizer",  "MinOptions",   "MinWindows", "MinToTray",   "MinToPanel",
-                        "MinToMenu",  "SetDef",       "AboutStr",   "HelpStr",     "OptionsStr",
-                        "EnabledStr", "ExitStr"};
+  std::vector<std::string> keys = kCaptionKeys;
+  keys.insert(keys.end(), {"Version", "CurrentLang", "Language"});
   for (const char* file : {"English.lng", "Deutsch.lng"}) {
     sim::SimProfile profile;
     profile.SetFileText(file, Shipped(file));
-    for (const char* key : keys)
+    for (const std::string& key : keys)
       EXPECT_NE(
           profile.Get("Localization library for Quillon Corvalet v2.0", key, "<none>", 2048, file),
           "<none>")
@@ -184,15 +188,8 @@ namespace {
 
 TEST(Language, EachKeyReachesExactlyItsOwnCaption) {
   // Every value names its key: a key wired to the wrong caption shows there.
-  const char* keys[] = {"TrayIcons",    "Icons",      "IconsInTray", "ItemOptions", "InTray",
-                        "InPanel",      "InMenu",     "Common",      "ApStyle",     "ApInTray",
-                        "ApInPanel",    "ApInMenu",   "TrayButton",  "ForTray",     "ForClock",
-                        "NotButton",    "INumber",    "ShowNoMore",  "IInTray",     "AllOther",
-                        "Localization", "Load",       "Minimizer",   "MinOptions",  "MinWindows",
-                        "MinToTray",    "MinToPanel", "MinToMenu",   "SetDef",      "AboutStr",
-                        "HelpStr",      "OptionsStr", "EnabledStr",  "ExitStr"};
   std::string text = kSection + "Version=V\r\nCurrentLang=C\r\nLanguage=L\r\n";
-  for (const char* key : keys) text += std::string(key) + "=" + key + "\r\n";
+  for (const std::string& key : kCaptionKeys) text += key + "=" + key + "\r\n";
   LanguageWorld w;
   ASSERT_TRUE(w.Load(text));
   const Captions& c = w.Form().DialogCaptions;

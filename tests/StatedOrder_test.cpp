@@ -3,6 +3,7 @@
 // section, and the placement memory's rules and file layout.
 #include <gtest/gtest.h>
 
+#include "SettingsDefaults.h"
 #include "World.h"
 #include "settings/IniFile.h"
 #include "shell/HookProtocol.h"
@@ -181,19 +182,7 @@ TEST_F(StatedSettings, EachKeyInTheWrongSectionIsNotRead) {
       "[Tray Icons]\r\nEnabled=0\r\nApStyle=3\r\nTrayButton=2\r\nLimitEnable=1\r\n"
       "LimitCount=5\r\nLangLib=x\r\nCurLang=y\r\n");
   options.Load(kSettingsFile);
-  EXPECT_FALSE(options.NewInTray);
-  EXPECT_TRUE(options.NewInCorvalet);
-  EXPECT_TRUE(options.IsRightClick);
-  EXPECT_EQ(options.HotKey, 0);
-  EXPECT_EQ(options.MinimizeTo, 1);
-  EXPECT_TRUE(options.TrayIconNames.empty());
-  EXPECT_TRUE(options.Enabled);
-  EXPECT_EQ(options.ApStyle, 1);
-  EXPECT_EQ(options.TrayButton, 1);
-  EXPECT_FALSE(options.LimitEnable);
-  EXPECT_EQ(options.LimitCount, 16);
-  EXPECT_EQ(options.LangLib, "");
-  EXPECT_EQ(options.CurLang, "English");
+  ExpectLoadDefaults(options);
 }
 
 TEST_F(StatedSettings, BooleansAreAnyNonZeroNumber) {

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "SettingsDefaults.h"
 #include "settings/IniFile.h"
 #include "sim/SimDesktop.h"
 
@@ -17,20 +18,7 @@ struct Settings : ::testing::Test {
 
 TEST_F(Settings, MissingFileGivesEveryDefault) {
   options.Load(kSettingsFile);
-  EXPECT_FALSE(options.NewInTray);
-  EXPECT_TRUE(options.NewInCorvalet);
-  EXPECT_TRUE(options.TrayIconNames.empty());
-  EXPECT_TRUE(options.CvlIconNames.empty());
-  EXPECT_TRUE(options.Enabled);
-  EXPECT_EQ(options.ApStyle, 1);
-  EXPECT_EQ(options.TrayButton, 1);
-  EXPECT_FALSE(options.LimitEnable);
-  EXPECT_EQ(options.LimitCount, 16);
-  EXPECT_EQ(options.LangLib, "");
-  EXPECT_EQ(options.CurLang, "English");
-  EXPECT_TRUE(options.IsRightClick);
-  EXPECT_EQ(options.HotKey, 0);
-  EXPECT_EQ(options.MinimizeTo, 1);
+  test::ExpectLoadDefaults(options);
 
   // SetDefault differs from a missing key on NewInCorvalet and keeps the lists and texts.
   options.CvlIconNames = {"x"};
