@@ -18,6 +18,8 @@
 //   probe buttonswitch on|off sends THM_BUTTONSWITCH to the notification area
 //   probe endsession          sends WM_ENDSESSION (the session ends) to Corvalet's main form
 //   probe list                prints class and title of every visible top-level window
+//   probe control ID          the control with that ID anywhere in Corvalet's main form:
+//                             "text=T visible=V enabled=E checked=C rect=L T R B" (screen)
 // Exit code 0 on success, 1 when nothing was found, 2 on bad arguments.
 #include <windows.h>
 
@@ -67,9 +69,45 @@ BOOL CALLBACK ListWindow(HWND window, LPARAM) {
   return TRUE;
 }
 
-HWND IconList() {
+struct Search {
+  const char* className;  // or nullptr
+  int id;                 // when no class is given
+  HWND found;
+};
+
+BOOL CALLBACK FindChild(HWND window, LPARAM param) {
+  auto* s = reinterpret_cast<Search*>(param);
+  char cls[128] = {};
+  ::GetClassNameA(window, cls, sizeof cls);
+  const bool match = s->className != nullptr ? std::strcmp(cls, s->className) == 0
+                                             : ::GetDlgCtrlID(window) == s->id;
+  if (!match) return TRUE;
+  s->found = window;
+  return FALSE;
+}
+
+// A window anywhere under Corvalet's main form: its pages are dialogs inside a dialog.
+HWND InMainForm(const char* className, int id) {
   HWND form = ::FindWindowA(cvl::kMainFormClass, cvl::kMainFormCaption);
-  return form ? ::FindWindowExA(form, nullptr, WC_LISTVIEWA, nullptr) : nullptr;
+  Search s{className, id, nullptr};
+  if (form) ::EnumChildWindows(form, &FindChild, reinterpret_cast<LPARAM>(&s));
+  return s.found;
+}
+
+HWND IconList() {
+  return InMainForm(WC_LISTVIEWA, 0);
+}
+
+int DescribeControl(HWND w) {
+  RECT r{};
+  if (w == nullptr || !::GetWindowRect(w, &r)) return 1;
+  char text[256] = {};
+  ::GetWindowTextA(w, text, sizeof text);
+  std::printf("text=%s visible=%d enabled=%d checked=%d rect=%ld %ld %ld %ld\n", text,
+              ::IsWindowVisible(w) ? 1 : 0, ::IsWindowEnabled(w) ? 1 : 0,
+              static_cast<int>(::SendMessageA(w, BM_GETCHECK, 0, 0)), r.left, r.top, r.right,
+              r.bottom);
+  return 0;
 }
 
 // Memory in the list view's process, for messages that carry pointers.
@@ -244,9 +282,11 @@ int main(int argc, char** argv) {
     HWND form = ::FindWindowA(cvl::kMainFormClass, cvl::kMainFormCaption);
     if (!form) return 1;
     ::SetWindowPos(form, HWND_TOPMOST, std::atoi(argv[2]), std::atoi(argv[3]), 0, 0,
-                   SWP_NOSIZE | SWP_NOACTIVATE);
+                   SWP_NOSIZE | SWP_NOACTIVATE | SWP_SHOWWINDOW);
     return 0;
   }
+  if (argc == 3 && std::strcmp(argv[1], "control") == 0)
+    return DescribeControl(InMainForm(nullptr, std::atoi(argv[2])));
   if (argc == 2 && std::strcmp(argv[1], "list") == 0) {
     ::EnumWindows(&ListWindow, 0);
     return 0;
@@ -256,6 +296,6 @@ int main(int argc, char** argv) {
       "usage: probe count CLASS TITLE | dismiss TITLE | close CLASS TITLE | send CLASS "
       "TEXT | dump | atom TEXT | rows | showform X Y | iconrect ROW | hwnd CLASS | "
       "buttonswitch on|off | subclass | child A B [C] | window CLASS TITLE | at X Y | menu | "
-      "list\n");
+      "list | control ID\n");
   return 2;
 }

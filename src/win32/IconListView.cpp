@@ -2,24 +2,32 @@
 
 namespace cvl::win32 {
 
-bool IconListView::Create(HWND parent, HINSTANCE instance, int id, RECT place,
-                          HICON missingPicture) {
-  id_ = id;
+namespace {
+constexpr int kColumnWidth = 221;
+}
+
+bool IconListView::Attach(HWND list, HICON missingPicture) {
+  list_ = list;
   missing_ = missingPicture;
-  list_ = ::CreateWindowExA(
-      WS_EX_CLIENTEDGE, WC_LISTVIEWA, "",
-      WS_CHILD | WS_VISIBLE | LVS_REPORT | LVS_SINGLESEL | LVS_SHOWSELALWAYS | LVS_NOCOLUMNHEADER |
-          LVS_SHAREIMAGELISTS,  // the image list is ours to destroy, once
-      place.left, place.top, place.right - place.left, place.bottom - place.top, parent,
-      reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance, nullptr);
   if (list_ == nullptr) return false;
+  ::SendMessageA(list_, LVM_SETEXTENDEDLISTVIEWSTYLE, LVS_EX_FULLROWSELECT, LVS_EX_FULLROWSELECT);
   LVCOLUMNA column{};
-  column.mask = LVCF_WIDTH;
-  column.cx = place.right - place.left - 30;
+  column.mask = LVCF_WIDTH | LVCF_TEXT;
+  column.cx = kColumnWidth;
+  column.pszText = const_cast<char*>("");
   ::SendMessageA(list_, LVM_INSERTCOLUMNA, 0, reinterpret_cast<LPARAM>(&column));
+  // The list shares the image list (LVS_SHAREIMAGELISTS): it is ours to destroy, once.
   images_ = ImageListOwner(ImageList_Create(16, 16, ILC_COLOR32 | ILC_MASK, 8, 8));
   ::SendMessageA(list_, LVM_SETIMAGELIST, LVSIL_SMALL, reinterpret_cast<LPARAM>(images_.Get()));
   return true;
+}
+
+void IconListView::SetColumnCaption(const std::string& caption) {
+  if (list_ == nullptr) return;
+  LVCOLUMNA column{};
+  column.mask = LVCF_TEXT;
+  column.pszText = const_cast<char*>(caption.c_str());
+  ::SendMessageA(list_, LVM_SETCOLUMNA, 0, reinterpret_cast<LPARAM>(&column));
 }
 
 void IconListView::Sync() {

@@ -6,6 +6,8 @@
 
 #include <commctrl.h>
 
+#include <string>
+
 #include "registry/OptionsList.h"
 #include "win32/HandleOwner.h"
 #include "win32/IconCopies.h"
@@ -18,18 +20,19 @@ class IconListView {
   IconListView(const IconListView&) = delete;
   IconListView& operator=(const IconListView&) = delete;
 
-  bool Create(HWND parent, HINSTANCE instance, int id, RECT place, HICON missingPicture);
+  // Takes the list view made from the dialog's template: one column, whole-row selection.
+  bool Attach(HWND list, HICON missingPicture);
+  void SetColumnCaption(const std::string& caption);
   // Shows the model again: rows, captions, pictures and selection.
   void Sync();
   // The parent's WM_NOTIFY for this control.
   void OnNotify(const NMHDR* header);
-  int Id() const { return id_; }
+  HWND Handle() const { return list_; }
 
  private:
   OptionsList& model_;
   const IconCopies& copies_;
   HWND list_ = nullptr;
-  int id_ = 0;
   HICON missing_ = nullptr;
   ImageListOwner images_;
   bool syncing_ = false;  // our own changes are no user's selection

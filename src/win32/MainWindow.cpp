@@ -14,9 +14,9 @@ namespace {
 constexpr int kClientWidth = 619;
 constexpr int kClientHeight = 299;
 constexpr DWORD kStyle = WS_POPUP | WS_CAPTION | WS_CLIPCHILDREN;
-constexpr DWORD kExStyle = WS_EX_DLGMODALFRAME | WS_EX_TOOLWINDOW;
+constexpr DWORD kExStyle = WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT;
 constexpr UINT kSyncIconList = WM_APP + 0x20;
-constexpr int kListViewId = 101;
+constexpr const char* kApplicationClass = "CorvaletApplication";
 constexpr UINT_PTR kRetryTimer = 1;
 constexpr UINT kRetryMs = 1000;
 constexpr UINT_PTR kHintTimer = 2;
@@ -30,12 +30,18 @@ HICON MainWindow::SmallIcon(int id) {
                                          ::GetSystemMetrics(SM_CYSMICON), LR_DEFAULTCOLOR));
 }
 
+bool MainWindow::ApplicationWindow::Create(HINSTANCE instance) {
+  return CreateWindowOf(instance, kApplicationClass, ::LoadIconA(instance, MAKEINTRESOURCEA(1)), 0,
+                        "Corvalet", WS_POPUP, 0, 0, 0, 0, nullptr);
+}
+
 bool MainWindow::Create() {
+  if (!application_.Create(instance_)) return false;
   RECT r{0, 0, kClientWidth, kClientHeight};
   ::AdjustWindowRectEx(&r, kStyle, FALSE, kExStyle);
   if (!CreateWindowOf(instance_, kMainFormClass, ::LoadIconA(instance_, MAKEINTRESOURCEA(1)),
                       kExStyle, kMainFormCaption, kStyle, -500, -500, r.right - r.left,
-                      r.bottom - r.top, nullptr))
+                      r.bottom - r.top, application_.Handle()))
     return false;
 
   icons_[0] = IconOwner(SmallIcon(1));
@@ -68,9 +74,9 @@ bool MainWindow::Create() {
       if (chosen_) ::PostMessageA(window_, kMenuChosen, 0, 0);
     };
     TrayRegistry& registry = form_->Registry();
-    iconList_ = std::make_unique<IconListView>(registry.ListView1, iconCopies_);
-    iconList_->Create(window_, instance_, kListViewId, RECT{8, 8, 308, kClientHeight - 8},
-                      icons_[1].Get());
+    options_ = std::make_unique<OptionsDialog>(*form_, iconCopies_);
+    if (!options_->Create(instance_, window_, icons_[1].Get()))
+      ShowError("The options dialog could not be created.");
     registry.Reader.OnEnumerated = [this](const TIconList& listed) {
       iconCopies_.KeepListed(listed);
     };
@@ -109,8 +115,9 @@ Hicon MainWindow::DisabledIcon() {
   return FromHicon(icons_[1].Get());
 }
 
-// The window is a tool window: it never had a taskbar button to hide.
-void MainWindow::HideApplicationButton() {}
+void MainWindow::HideApplicationButton() {
+  ::ShowWindow(application_.Handle(), SW_HIDE);
+}
 
 void MainWindow::MoveForm(int left, int top) {
   ::SetWindowPos(window_, nullptr, left, top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
@@ -122,13 +129,18 @@ void MainWindow::ShowOptions() {
   ::GetWindowRect(window_, &r);
   const int w = r.right - r.left, h = r.bottom - r.top;
   ::SetWindowPos(window_, HWND_TOP, (::GetSystemMetrics(SM_CXSCREEN) - w) / 2,
-                 (::GetSystemMetrics(SM_CYSCREEN) - h) / 2, 0, 0, SWP_NOSIZE);
+                 (::GetSystemMetrics(SM_CYSCREEN) - h) / 2, 0, 0, SWP_NOSIZE | SWP_SHOWWINDOW);
   ::SetForegroundWindow(window_);
   form_->FormShow();
+  if (options_) {
+    options_->Sync(true);
+    options_->FocusFirst();
+  }
 }
 
-// Off screen again, where the form lives while it is not the dialog.
+// Hidden, so that no key reaches a dialog nobody sees, and off screen again.
 void MainWindow::HideOptions() {
+  ::ShowWindow(window_, SW_HIDE);
   ::SetWindowPos(window_, nullptr, -500, -500, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
@@ -178,6 +190,19 @@ LRESULT MainWindow::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
     case WM_CLOSE:
       ::DestroyWindow(window_);
       return 0;
+    case WM_SYSCOMMAND:
+      // Alt+F4 in the dialog is its Cancel; a WM_CLOSE from elsewhere still ends Corvalet.
+      if ((wParam & 0xFFF0) == SC_CLOSE) {
+        if (form_->Dialog.Visible) form_->Button2Click();
+        return 0;
+      }
+      break;
+    case WM_ACTIVATE:
+      if (options_ && LOWORD(wParam) == WA_INACTIVE) options_->RememberFocus();
+      break;
+    case WM_SETFOCUS:
+      if (options_) options_->RestoreFocus();
+      return 0;
     case WM_DESTROY:
       // The forms go in the reverse order of their creation: the minimizer (which brings back
       // every window it hid), the panel, then the main form.
@@ -201,6 +226,7 @@ LRESULT MainWindow::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
         const MenuItem item = *chosen_;
         chosen_.reset();
         form_->MenuItemClick(item);
+        if (options_) options_->Sync();
       }
       return 0;
     case WM_COPYDATA: {
@@ -208,15 +234,9 @@ LRESULT MainWindow::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
       if (cds == nullptr || cds->dwData != kIconBitsTag) break;
       return iconCopies_.Store(cds->lpData, cds->cbData) ? TRUE : FALSE;
     }
-    case WM_NOTIFY: {
-      const auto* header = reinterpret_cast<const NMHDR*>(lParam);
-      if (header != nullptr && iconList_ && header->idFrom == kListViewId)
-        iconList_->OnNotify(header);
-      return 0;
-    }
     case kSyncIconList:
       syncPending_ = false;
-      if (iconList_) iconList_->Sync();
+      if (options_) options_->Sync(true);
       return 0;
     case WM_TIMER:
       if (wParam == kRetryTimer) form_->Commands().RetryPending();

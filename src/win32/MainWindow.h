@@ -1,7 +1,8 @@
 #pragma once
 // The main form's window: class TMainForm, caption "Quillon Corvalet", a fixed dialog frame
-// kept off screen with no taskbar button. It shows the core's icon list and hands every
-// message the core knows to TMainForm.
+// without title-bar buttons, owned by a hidden application window so that it has no taskbar
+// button. Its client area is the options dialog; it hands every message the core knows to
+// TMainForm.
 #include <windows.h>
 
 #include <memory>
@@ -13,8 +14,8 @@
 #include "win32/AboutBox.h"
 #include "win32/HandleOwner.h"
 #include "win32/IconCopies.h"
-#include "win32/IconListView.h"
 #include "win32/MinimizerWindow.h"
+#include "win32/OptionsDialog.h"
 #include "win32/PanelForm.h"
 #include "win32/TrayMenuWindow.h"
 #include "win32/Win32ButtonWindows.h"
@@ -35,6 +36,8 @@ class MainWindow final : public Window, public FormHost {
 
   // Creates the window and runs the form's creation and first showing.
   bool Create();
+  // The options dialog's keys; true when the message was used.
+  bool PreTranslate(MSG& m) { return options_ && options_->PreTranslate(m); }
 
   Hwnd Window() override;
   std::string ExeDirectory() override;
@@ -56,7 +59,14 @@ class MainWindow final : public Window, public FormHost {
   void ReportError(const std::string& message) override { ShowError(message); }
   HICON SmallIcon(int id);
 
+  // The owner of every form: never shown, so that no form has a taskbar button.
+  class ApplicationWindow final : public cvl::win32::Window {
+   public:
+    bool Create(HINSTANCE instance);
+  };
+
   HINSTANCE instance_;
+  ApplicationWindow application_;
   IconOwner icons_[2];
   IconCopies iconCopies_;
   Win32Desktop desktop_;
@@ -71,7 +81,7 @@ class MainWindow final : public Window, public FormHost {
   Win32CaptionIcons captionIcons_;
   MinimizerWindow minWindow_;
   std::unique_ptr<TMinForm> minForm_;
-  std::unique_ptr<IconListView> iconList_;
+  std::unique_ptr<OptionsDialog> options_;
   bool syncPending_ = false;
 };
 

@@ -30,6 +30,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
   if (!main.Create()) return 1;
   MSG m;
   while (::GetMessageA(&m, nullptr, 0, 0) > 0) {
+    if (main.PreTranslate(m)) continue;
     ::TranslateMessage(&m);
     ::DispatchMessageA(&m);
   }
