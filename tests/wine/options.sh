@@ -1,0 +1,171 @@
+#!/usr/bin/env bash
+# The options dialog under Wine against the stand-in taskbar, for one version of Windows:
+# opened from the menu, centred, its header and pages; driven by mouse and keyboard; what Ok,
+# Cancel and "Set default" leave in the settings file; the place and order of an icon; the
+# second language; Alt+F4. Screenshots of the three pages go to WORK_DIR/shots.
+# Usage: options.sh WIN32_BUILD_DIR WORK_DIR winxp|win2k LANGUAGE_DIR
+set -u
+build=$(cd "$1" && pwd)
+work=$(mkdir -p "$2" && cd "$2" && pwd)
+version=$3
+languages=$(cd "$4" && pwd)
+here=$(cd "$(dirname "$0")" && pwd)
+. "$here/session.sh"
+. "$here/checks.sh"
+
+wine_suite_begin "$build" "$work" "$version"
+cp "$languages/Deutsch.lng" "$app/"
+shots="$work/shots"
+mkdir -p "$shots"
+printf '[Common]\r\nTrayButton=2\r\nApStyle=9\r\n[MinOptions]\r\nMinimizeTo=2\r\n' >"$ini"
+heights=(20 20 9 20 9 9 20 20)
+
+shell_args=(--state 'C:\cv\state.txt')
+[ "$version" = win2k ] && shell_args+=(--win2k)
+start classicshell.exe "${shell_args[@]}"
+check "the stand-in taskbar is up" eventually 20 probe dump
+start trayowner.exe --class OwnerA --icon '1:Alpha one:ff0000' --icon '2:Alpha two:00ff00'
+check "the owner's icons are in the tray" eventually 20 buttons_are 2
+start Corvalet.exe
+has_button() { button >/dev/null; }
+check "Corvalet puts the button near the clock from the file" eventually 20 has_button
+
+form() { probe window TMainForm "Quillon Corvalet"; }
+form_shown() { form | grep -q 'visible=1'; }
+form_hidden() { form | grep -q 'visible=0'; }
+control() { probe control "$1"; }
+checked() { control "$1" | grep -q 'checked=1'; }
+unchecked() { control "$1" | grep -q 'checked=0'; }
+visible() { control "$1" | grep -q 'visible=1'; }
+text_is() { is "$(control "$1" | iconv -f cp1252 -t utf-8 | sed -n 's/^text=\(.*\) visible=.*/\1/p')" "$2"; }
+enabled_is() { control "$1" | grep -q "enabled=$2"; }
+setting() { tr -d '\r' <"$ini" | sed -n "s/^$1=//p" | head -1; }
+setting_is() { is "$(setting "$1")" "$2"; }
+# A click in the middle of a control.
+click() {
+  local rect l t r b
+  rect=$(control "$1" | rect_of) || return 1
+  read -r l t r b <<<"$rect"
+  move_to $(((l + r) / 2)) $(((t + b) / 2)) && sleep 0.2 && xdotool click 1 && sleep 0.4
+}
+shot() { import -display "$DISPLAY" -window root -crop "$(form_geometry)" +repage "$shots/$1" 2>/dev/null; }
+form_geometry() {
+  local l t r b
+  read -r l t r b <<<"$(form | rect_of)"
+  echo "$((r - l))x$((b - t))+$l+$t"
+}
+open_options() { choose_entry 3 form_shown && sleep 0.5; }
+key() { xdotool key "$@" && sleep 0.4; }
+
+check "\"Options\" opens the dialog" open_options
+centred() {
+  local l t r b
+  read -r l t r b <<<"$(form | rect_of)"
+  [ "$l" = $(((1024 - (r - l)) / 2)) ] && [ "$t" = $(((768 - (b - t)) / 2)) ]
+}
+check "... centred on the desktop" centred
+check "... on the \"Tray icons\" page" visible 1101
+check "... which lists the tray's icons" rows_have "Alpha one" "Alpha two"
+check "... and only that page" eval '! visible 1201 && ! visible 1301'
+read -r hl ht hr hb <<<"$(control 1010 | rect_of)"
+check "the header is 545 by 20 pixels" is "$((hr - hl)) $((hb - ht))" "545 20"
+check "... grey 155 at its left edge" pixel_is "$hl" $((hb - 2)) 9b9b9b
+check "... grey 215 at its right edge" pixel_is $((hr - 1)) $((hb - 2)) d7d7d7
+shot options-tray.png
+
+click 1002
+check "\"Common\" shows its page" visible 1201
+check "... TrayButton 2 from the file checks \"hiding tray and clock\"" checked 1218
+check "... ApStyle 9 leaves the first choice checked" checked 1201
+check "... the limit cannot be operated" enabled_is 1221 0
+shot options-common.png
+click 1219
+check "\"Do not set button near the clock\" removes the button at once" eventually 5 no_button
+key Escape
+check "Esc closes the dialog" eventually 5 form_hidden
+check "... Cancel writes nothing" setting_is TrayButton 2
+check "... and leaves the button removed" no_button
+check "opening again re-reads the file" open_options
+check "... and puts the button back" eventually 5 has_button
+check "... the clock choice is the file's again" checked 1218
+
+# By keyboard only.
+key ctrl+Tab
+check "Ctrl+Tab turns to the next page" visible 1201
+key Down
+check "an arrow moves within a radio group and checks" checked 1202
+key ctrl+Tab
+check "... and to the \"Minimizer\" page" visible 1301
+check "... MinimizeTo 2 from the file is checked" checked 1305
+key space
+check "Space toggles the focused check box" unchecked 1301
+key Tab Down
+check "Tab reaches the radio group, an arrow moves on" checked 1306
+shot options-minimizer.png
+key Return
+check "Enter is Ok: the dialog closes" eventually 5 form_hidden
+check "... and the file has the new-icon style" eventually 5 setting_is ApStyle 2
+check "... right-click minimizing off" setting_is IsRightClick 0
+check "... the minimize target" setting_is MinimizeTo 3
+check "... and the clock choice" setting_is TrayButton 2
+
+check "\"Set default\" then Cancel" open_options
+click 1020
+check "... re-applies the clock button at once (mode 1: the clock stays)" eventually 5 clock_visible
+click 2
+check "... writes nothing" eventually 5 form_hidden
+check "... the file keeps its values" setting_is ApStyle 2
+check "\"Set default\" then Ok" open_options
+click 1020
+click 1
+check "... writes the defaults" eventually 5 setting_is MinimizeTo 1
+check "... every one of them" eval 'setting_is ApStyle 1 && setting_is IsRightClick 1 && setting_is TrayButton 1'
+
+# The icons' page: a row's place, the place buttons and the move buttons.
+check "the dialog opens again" open_options
+row_click() {
+  local row rect l t
+  row=$(rows | sed -n "s/^row \([0-9]*\) .* text=$1\$/\1/p")
+  rect=$(probe iconrect "$row") || return 1
+  read -r l t _ _ <<<"$rect"
+  move_to $((l + 40)) $((t + 8)) && sleep 0.2 && xdotool click 1 && sleep 0.4
+}
+row_click "Alpha two"
+click 1110
+check "\"Set in system Tray\" shows the selected icon at once" eventually 5 shown OwnerA 2
+row_click "Alpha one"
+row_click "Alpha two"
+check "selecting a row checks its place" eventually 5 checked 1110
+check "... a middle row can go up and down" eval 'enabled_is 1102 1 && enabled_is 1103 1'
+click 1111
+check "\"Set in Corvalet Panel\" hides the icon at once" eventually 5 hidden OwnerA 2
+row_click "Alpha one"
+row_click "Alpha two"
+check "... and selecting its row again checks that place" eventually 5 checked 1111
+click 1102
+check "the up button moves the icon one place up" eventually 5 eval 'rows | grep -q "^row 0 .*text=Alpha two$"'
+check "... the selection moves with it" eval 'enabled_is 1102 0 && enabled_is 1103 1'
+key Escape
+check "... Cancel keeps the place" hidden OwnerA 2
+
+# The second language, through the open dialog.
+check "the dialog opens for the language" open_options
+click 1002
+click 1231
+open_dialog() { probe window "#32770" "Open" | grep -q 'visible=1'; }
+check "\"Load language library\" asks for a file" eventually 10 open_dialog
+xdotool type --delay 30 'C:\cv\Deutsch.lng'
+key Return
+check "... and the dialog speaks German at once" eventually 5 text_is 1218 "Schaltfläche neben der Uhr blendet Symbole und Uhr aus"
+check "... on every page" eventually 5 text_is 1110 "Im Infobereich"
+key Return
+check "Ok stores the library" eventually 5 eval "setting LangLib | grep -q 'Deutsch.lng$'"
+
+check "Alt+F4 in the dialog" open_options
+key alt+F4
+check "... closes only the dialog" eventually 5 form_hidden
+check "... Corvalet runs on" one_main_form
+
+probe close TMainForm "Quillon Corvalet" >/dev/null
+check "Corvalet ends" eventually 20 no_main_form
+finish "options ($version)"
