@@ -2,19 +2,24 @@
 # The options dialog under Wine against the stand-in taskbar, for one version of Windows:
 # opened from the menu, centred, its header and pages; driven by mouse and keyboard; what Ok,
 # Cancel and "Set default" leave in the settings file; the place and order of an icon; the
-# second language; Alt+F4. Screenshots of the three pages go to WORK_DIR/shots.
-# Usage: options.sh WIN32_BUILD_DIR WORK_DIR winxp|win2k LANGUAGE_DIR
+# second language; the help button; Alt+F4. Screenshots of the three pages go to WORK_DIR/shots.
+# Usage: options.sh WIN32_BUILD_DIR WORK_DIR winxp|win2k PACKAGING_DIR
 set -u
 build=$(cd "$1" && pwd)
 work=$(mkdir -p "$2" && cd "$2" && pwd)
 version=$3
-languages=$(cd "$4" && pwd)
+packaging=$(cd "$4" && pwd)
 here=$(cd "$(dirname "$0")" && pwd)
 . "$here/session.sh"
 . "$here/checks.sh"
 
 wine_suite_begin "$build" "$work" "$version"
-cp "$languages/Deutsch.lng" "$app/"
+cp "$packaging/Deutsch.lng" "$app/"
+mkdir -p "$app/Help"
+cp "$packaging/index.html" "$app/Help/"
+# Pages open in a recorder instead of a browser.
+wreg add 'HKCR\.html' /ve /d CorvaletTestPage /f
+wreg add 'HKCR\CorvaletTestPage\shell\open\command' /ve /d 'C:\windows\system32\cmd.exe /c echo %1> C:\cv\opened.txt' /f
 shots="$work/shots"
 mkdir -p "$shots"
 printf '[Common]\r\nTrayButton=2\r\nApStyle=9\r\n[MinOptions]\r\nMinimizeTo=2\r\n' >"$ini"
@@ -156,11 +161,20 @@ open_dialog() { probe window "#32770" "Open" | grep -q 'visible=1'; }
 check "\"Load language library\" asks for a file" eventually 10 open_dialog
 xdotool type --delay 30 'C:\cv\Deutsch.lng'
 key Return
-check "... and the dialog speaks German at once" eventually 5 text_is 1218 "Schaltfläche neben der Uhr blendet Symbole und Uhr aus"
+check "... and the dialog speaks German at once" eventually 5 text_is 1218 "Schaltfläche blendet Symbole und Uhr aus"
 check "... on every page" eventually 5 text_is 1110 "Im Infobereich"
+shot options-german.png
 key Return
 check "Ok stores the library" eventually 5 eval "setting LangLib | grep -q 'Deutsch.lng$'"
 
+check "the dialog opens for help" open_options
+click 1004
+check "the help button opens the help page" eventually 10 grep -qi 'Help.index.html' "$app/opened.txt"
+no_error_box() { ! probe window "#32770" "Corvalet" >/dev/null && ! probe window "#32770" "Windows Help" >/dev/null; }
+check "... with no error box" no_error_box
+click 1003
+check "... and the dialog answers on" eventually 5 visible 1301
+key Escape
 check "Alt+F4 in the dialog" open_options
 key alt+F4
 check "... closes only the dialog" eventually 5 form_hidden
