@@ -41,6 +41,7 @@ bool SimCorvalet::Start() {
   minForm_->SetWindow(minWindow_);
   minForm_->FormCreate();
   form_->MinButtonRightClick = [this](Hwnd window) { minForm_->MinButtonRightClick(window); };
+  form_->OnShellRestarted = [this] { minForm_->ShellRestarted(); };
   form_->FormShow();
   return true;
 }

@@ -136,9 +136,18 @@ class SimDesktop : public Desktop {
   bool WritePrivateProfileStringA(const std::string& section, const std::string& key,
                                   const std::string& value, const std::string& fileName) override;
   bool Shell_NotifyIconA(std::uint32_t message, const NotifyIconData& data) override;
+  // The same number for the same name, from 0xC000 up, as Windows numbers them.
+  std::uint32_t RegisterWindowMessageA(const char* name) override {
+    const auto found = registered_.find(name);
+    if (found != registered_.end()) return found->second;
+    const auto id = static_cast<std::uint32_t>(0xC000 + registered_.size());
+    registered_.emplace(name, id);
+    return id;
+  }
   bool FileExists(const std::string& path) override { return profile_.FileText(path).has_value(); }
 
  private:
+  std::map<std::string, std::uint32_t> registered_;
   struct AtomEntry {
     std::string name;
     int references = 0;

@@ -9,13 +9,13 @@ void SimHook::SetTrayHook() {
   desktop_.Log.push_back({MessageRecord::Sent, 0, kLogSetTrayHook, 0, 0});
   if (installed_) return;
   installed_ = true;
-  oldTaskbar_ = desktop_.Subclass(taskbar_.Taskbar(), [this](std::uint32_t m, WParam w, LParam l) {
+  oldTaskbar_ = desktop_.Subclass(taskbar_->Taskbar(), [this](std::uint32_t m, WParam w, LParam l) {
     return TaskbarProc(m, w, l);
   });
-  oldToolbar_ = desktop_.Subclass(taskbar_.Toolbar(), [this](std::uint32_t m, WParam w, LParam l) {
+  oldToolbar_ = desktop_.Subclass(taskbar_->Toolbar(), [this](std::uint32_t m, WParam w, LParam l) {
     return ToolbarProc(m, w, l);
   });
-  taskbar_.OnTrayChange = [this](std::uint32_t message, Hwnd owner, std::uint32_t uID) {
+  taskbar_->OnTrayChange = [this](std::uint32_t message, Hwnd owner, std::uint32_t uID) {
     if (!serving_) return;
     const Hwnd form = MainForm();
     if (form == 0) return;
@@ -32,9 +32,9 @@ void SimHook::DeleteTrayHook() {
   if (!installed_) return;
   installed_ = false;
   serving_ = false;
-  desktop_.Subclass(taskbar_.Taskbar(), oldTaskbar_);
-  desktop_.Subclass(taskbar_.Toolbar(), oldToolbar_);
-  taskbar_.OnTrayChange = nullptr;
+  desktop_.Subclass(taskbar_->Taskbar(), oldTaskbar_);
+  desktop_.Subclass(taskbar_->Toolbar(), oldToolbar_);
+  taskbar_->OnTrayChange = nullptr;
 }
 
 Hwnd SimHook::MainForm() {
@@ -86,7 +86,7 @@ void SimHook::AnswerEnumeration() {
   if (form == 0 || AnswerMode == Answer::Never) return;
   Tell(form, true, THM_ENUMBEGIN, 0, 0);
   // A copy: the answer may run code that changes the tray.
-  const std::vector<TrayButton> buttons = taskbar_.Buttons();
+  const std::vector<TrayButton> buttons = taskbar_->Buttons();
   for (std::size_t i = 0; i < buttons.size(); ++i) {
     const TrayButton& b = buttons[i];
     Tell(form, false, THM_ENUMICON, static_cast<WParam>(i), static_cast<LParam>(b.hIcon));
@@ -103,7 +103,7 @@ void SimHook::AnswerQuery() {
   const Hwnd form = MainForm();
   if (form == 0 || AnswerMode == Answer::Never) return;
   Tell(form, true, THM_QUERYBEGIN, 0, 0);
-  if (const auto b = taskbar_.Button(queryWindow_, queryId_)) {
+  if (const auto b = taskbar_->Button(queryWindow_, queryId_)) {
     Tell(form, false, THM_QUERYICON, 0, static_cast<LParam>(b->hIcon));
     Tell(form, false, THM_QUERYOWNER, b->owner, static_cast<LParam>(b->uID));
     Tell(form, false, THM_QUERYCALLBACK, b->uCallbackMessage, 0);

@@ -24,7 +24,7 @@ class SimHook : public HookLibrary {
     NoEnd,             // everything but the end message
   };
 
-  SimHook(SimDesktop& desktop, SimTaskbar& taskbar) : desktop_(desktop), taskbar_(taskbar) {}
+  SimHook(SimDesktop& desktop, SimTaskbar& taskbar) : desktop_(desktop), taskbar_(&taskbar) {}
   ~SimHook() override { DeleteTrayHook(); }
 
   void SetTrayHook() override;
@@ -36,6 +36,14 @@ class SimHook : public HookLibrary {
       HiddenWindows.erase(window);
   }
   std::set<Hwnd> HiddenWindows;  // what the watchdog would show again
+  // The shell died with the hook in it and a new taskbar runs: nothing is installed there.
+  void ShellRestarted(SimTaskbar& fresh) {
+    installed_ = false;
+    serving_ = false;
+    oldTaskbar_ = nullptr;
+    oldToolbar_ = nullptr;
+    taskbar_ = &fresh;
+  }
 
   Answer AnswerMode = Answer::Sent;
   bool Installed() const { return installed_; }
@@ -52,7 +60,7 @@ class SimHook : public HookLibrary {
   Hwnd MainForm();
 
   SimDesktop& desktop_;
-  SimTaskbar& taskbar_;
+  SimTaskbar* taskbar_;
   Handler oldTaskbar_;
   Handler oldToolbar_;
   bool installed_ = false;

@@ -66,7 +66,7 @@ inline int ForeignCount(TrayRegistry& r) {
 struct World {
   // With realPanel the Corvalet Panel is the real one (THint) over a recording window, and it
   // is the views placement drives; otherwise the recording views stand in.
-  explicit World(int versionCode = 90, bool realPanel = false) {
+  explicit World(int versionCode = 90, bool realPanel = false) : versionCode_(versionCode) {
     desktop.SetVersion(VersionFor(versionCode));
     taskbar = std::make_unique<sim::SimTaskbar>(desktop, versionCode);
     hook = std::make_unique<sim::SimHook>(desktop, *taskbar);
@@ -88,6 +88,17 @@ struct World {
     return desktop.Profile().Get(section, key, "<missing>", 2048, "QLCvl.ini");
   }
 
+  // The shell dies and a new one starts with an empty tray and announces itself to every
+  // top-level window; the programs' windows get it too but put nothing back on their own.
+  void RestartShell() {
+    taskbar.reset();
+    taskbar = std::make_unique<sim::SimTaskbar>(desktop, versionCode_);
+    hook->ShellRestarted(*taskbar);
+    const std::uint32_t created = desktop.RegisterWindowMessageA("TaskbarCreated");
+    desktop.PostMessageA(corvalet->Host().window, created, 0, 0);
+    Pump();
+  }
+
   // Delivers what the hook has posted, as Corvalet's message loop would.
   void Pump() { desktop.ProcessMessages(); }
 
@@ -106,6 +117,9 @@ struct World {
   std::unique_ptr<THint> panel;
   std::unique_ptr<sim::SimCorvalet> corvalet;
   std::vector<std::unique_ptr<sim::SimProgram>> programs;
+
+ private:
+  int versionCode_;
 };
 
 }  // namespace cvl::test

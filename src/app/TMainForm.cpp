@@ -20,6 +20,7 @@ void TMainForm::FormCreate() {
   helpFile_ = host_.ExeDirectory() + "Help\\CvlHelp.hlp";
   shell_ = FindShellWindows(desktop_);
   versionCode_ = WindowsVersionCode(desktop_);
+  taskbarCreated_ = desktop_.RegisterWindowMessageA("TaskbarCreated");
   options_ = std::make_unique<TOptions>(desktop_);
   local_ = std::make_unique<TLocal>(desktop_);
   registry_ =
@@ -152,6 +153,28 @@ void TMainForm::ReloadTray() {
   registry_->Placement.RefreshOwnIcon();
 }
 
+void TMainForm::ShellRestarted() {
+  if (!created_ || destroyed_) return;
+  // What was kept for the old windows can never arrive; the old button went with its parent.
+  commands_.ForgetSwitches();
+  commands_.ForgetButtons();
+  shell_ = FindShellWindows(desktop_);
+  clockButton_->ButtonWnd = 0;
+  clockButton_->ButtonState.clear();
+  registry_->TrayFolded = false;
+  if (options_->Enabled) {
+    hook_.SetTrayHook();
+    commands_.Switch(shell_.Taskbar, THM_HOOKSWITCH, THM_ON);
+    clockButton_->ApplyTrayButton();
+  }
+  if (OnShellRestarted) OnShellRestarted();
+  if (options_->Enabled) {
+    ReloadTray();  // the owners' icons that are back already; the rest come as reports
+  } else {
+    registry_->Placement.RefreshOwnIcon();
+  }
+}
+
 void TMainForm::Help1Click() {
   constexpr std::uint32_t kHelpContents = 3;
   constexpr std::uint32_t kHelpCommand = 0x102;
@@ -281,6 +304,10 @@ void TMainForm::MenuItemClick(const MenuItem& item) {
 std::optional<LResult> TMainForm::WndProc(std::uint32_t msg, WParam wParam, LParam lParam) {
   if (msg == kWmEndSession) {
     WMEndSession(wParam != 0);
+    return 0;
+  }
+  if (msg == taskbarCreated_ && taskbarCreated_ != 0) {
+    ShellRestarted();
     return 0;
   }
   if (msg == kOwnIconCallback) {

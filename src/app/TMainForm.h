@@ -50,6 +50,12 @@ class TMainForm {
   void TurnOff();
   void TurnOn();
   void ReloadTray();
+  // The shell announced a new taskbar ("TaskbarCreated"): the old windows are gone with the
+  // hook, the room, the button near the clock and every icon in the tray.
+  void ShellRestarted();
+  // Told after the taskbar's windows were found again, before the tray is re-read: the
+  // minimizer puts its icons back.
+  std::function<void()> OnShellRestarted;
   // The end of the Windows session: switches off, unless the shutdown was cancelled.
   void WMEndSession(bool ending) {
     if (ending) TurnOff();
@@ -115,6 +121,7 @@ class TMainForm {
   ShellCommands commands_;
   ShellWindows shell_;
   int versionCode_ = 0;
+  std::uint32_t taskbarCreated_ = 0;
   std::unique_ptr<TOptions> options_;
   std::unique_ptr<TrayRegistry> registry_;
   std::unique_ptr<ClockButton> clockButton_;

@@ -91,12 +91,7 @@ void TMinForm::AddWindowIcon(Hwnd window) {
   entry.ClassName = desktop_.GetClassNameA(window, kClassBuffer);
   state_.MinimizedList.Add(entry);
 
-  NotifyIconData data = IconData(window);
-  data.uFlags = kNifMessage | kNifIcon | kNifTip;
-  data.uCallbackMessage = entry.uCallbackMessage;
-  data.hIcon = entry.hIcon;
-  data.szTip = desktop_.GetWindowTextA(window, kTipBuffer);
-  if (!desktop_.Shell_NotifyIconA(kNimAdd, data)) {
+  if (!AddNotifyIcon(entry)) {
     // No icon, no way back: the window comes back at once, and no place waits for an icon
     // that will never be reported.
     for (int i = 0; i < state_.MinimizedList.Count(); ++i)
@@ -106,6 +101,26 @@ void TMinForm::AddWindowIcon(Hwnd window) {
     return;
   }
   state_.PendingMinimizePlace = options_.MinimizeTo;
+}
+
+bool TMinForm::AddNotifyIcon(const TIconInfo& entry) {
+  NotifyIconData data = IconData(entry.hWnd);
+  data.uFlags = kNifMessage | kNifIcon | kNifTip;
+  data.uCallbackMessage = entry.uCallbackMessage;
+  data.hIcon = entry.hIcon;
+  data.szTip = desktop_.GetWindowTextA(entry.hWnd, kTipBuffer);
+  return desktop_.Shell_NotifyIconA(kNimAdd, data);
+}
+
+void TMinForm::ShellRestarted() {
+  // The windows stay hidden; their icons went with the old tray. Each comes back where the
+  // tray's re-reading puts it; a window whose icon the new shell refuses comes back itself.
+  const std::vector<TIconInfo> hidden(state_.MinimizedList.begin(), state_.MinimizedList.end());
+  for (const TIconInfo& entry : hidden) {
+    if (AddNotifyIcon(entry)) continue;
+    RemoveWindowIcon(entry.hWnd);
+    RestoreWindow(entry.hWnd);
+  }
 }
 
 Hwnd TMinForm::WindowOfMessage(std::uint32_t message) const {

@@ -46,12 +46,15 @@ class TMinForm {
   std::int32_t NextIconMessage() { return ++IconMessageCounter; }
   Hwnd WindowOfMessage(std::uint32_t message) const;
   void RemoveWindowIcon(Hwnd window);
+  // A new taskbar: every hidden window's icon is added to its tray again.
+  void ShellRestarted();
   // The hidden window's messages: the icons' callbacks.
   void WndProc(std::uint32_t msg, WParam wParam, LParam lParam);
 
  private:
   bool IsHidden(Hwnd window) const;
   NotifyIconData IconData(Hwnd window) const;
+  bool AddNotifyIcon(const TIconInfo& entry);
 
   Desktop& desktop_;
   HookLibrary& hook_;

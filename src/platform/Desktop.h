@@ -107,6 +107,8 @@ class Desktop {
   virtual bool FileExists(const std::string& path) = 0;
 
   virtual bool Shell_NotifyIconA(std::uint32_t message, const NotifyIconData& data) = 0;
+  // 0 when the name could not be registered.
+  virtual std::uint32_t RegisterWindowMessageA(const char* name) = 0;
 };
 
 }  // namespace cvl

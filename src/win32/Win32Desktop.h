@@ -51,6 +51,9 @@ class Win32Desktop final : public Desktop {
   bool WritePrivateProfileStringA(const std::string& section, const std::string& key,
                                   const std::string& value, const std::string& fileName) override;
   bool Shell_NotifyIconA(std::uint32_t message, const NotifyIconData& data) override;
+  std::uint32_t RegisterWindowMessageA(const char* name) override {
+    return ::RegisterWindowMessageA(name);
+  }
   bool FileExists(const std::string& path) override;
 
  private:
