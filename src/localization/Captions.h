@@ -6,6 +6,7 @@
 namespace cvl {
 
 struct Captions {
+  bool operator==(const Captions&) const = default;
   std::string VersionLabel = "Version 2.0";  // the About box
   std::string SpeedItem1 = "Tray Icons";
   std::string GroupBox1 = " Icons ";
