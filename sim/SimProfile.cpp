@@ -126,7 +126,7 @@ std::string SimProfile::Get(const std::string& section, const std::string& key,
                             const std::string& fileName) const {
   const auto file = files_.find(PathKey(fileName));
   if (file == files_.end()) return Truncate(DefaultValue(defaultValue), size);
-  const auto lines = SplitLines(file->second.text);
+  const auto& lines = file->second.lines;
   const auto range = FindSection(lines, section);
   if (!range) return Truncate(DefaultValue(defaultValue), size);
   const auto at = FindKey(lines, *range, key);
@@ -139,7 +139,7 @@ bool SimProfile::Write(const std::string& section, const std::optional<std::stri
                        const std::optional<std::string>& value, const std::string& fileName) {
   File& file = files_[PathKey(fileName)];
   if (file.readOnly) return false;
-  auto lines = SplitLines(file.text);
+  auto lines = file.lines;
   const auto range = FindSection(lines, section);
 
   if (!key) {
@@ -162,6 +162,12 @@ bool SimProfile::Write(const std::string& section, const std::optional<std::stri
     lines.insert(lines.begin() + static_cast<std::ptrdiff_t>(insertAt), *key + "=" + *value);
   }
   file.text = JoinLines(lines);
+  // A written piece with a line break of its own makes more lines than it was written as.
+  const auto breaks = [](const std::string& s) { return s.find_first_of("\r\n") != s.npos; };
+  if (breaks(section) || (key && breaks(*key)) || (value && breaks(*value)))
+    file.lines = SplitLines(file.text);
+  else
+    file.lines = std::move(lines);
   return true;
 }
 
@@ -169,7 +175,7 @@ std::vector<std::string> SimProfile::SectionNames(const std::string& fileName) c
   std::vector<std::string> names;
   const auto file = files_.find(PathKey(fileName));
   if (file == files_.end()) return names;
-  for (const std::string& line : SplitLines(file->second.text))
+  for (const std::string& line : file->second.lines)
     if (const auto name = SectionName(line); name && !name->empty()) names.push_back(*name);
   return names;
 }
@@ -179,7 +185,7 @@ std::vector<std::string> SimProfile::KeyNames(const std::string& section,
   std::vector<std::string> names;
   const auto file = files_.find(PathKey(fileName));
   if (file == files_.end()) return names;
-  const auto lines = SplitLines(file->second.text);
+  const auto& lines = file->second.lines;
   const auto range = FindSection(lines, section);
   if (!range) return names;
   for (std::size_t i = range->header + 1; i < range->end; ++i)
@@ -195,7 +201,9 @@ std::optional<std::string> SimProfile::FileText(const std::string& fileName) con
 }
 
 void SimProfile::SetFileText(const std::string& fileName, const std::string& text) {
-  files_[PathKey(fileName)].text = text;
+  File& file = files_[PathKey(fileName)];
+  file.text = text;
+  file.lines = SplitLines(text);
 }
 
 void SimProfile::RemoveFile(const std::string& fileName) {

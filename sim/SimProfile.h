@@ -39,6 +39,7 @@ class SimProfile {
  private:
   struct File {
     std::string text;
+    std::vector<std::string> lines;  // the text split, kept with it: reading splits nothing
     bool readOnly = false;
   };
   static std::string PathKey(const std::string& fileName);
