@@ -18,6 +18,8 @@
 //   probe buttonswitch on|off sends THM_BUTTONSWITCH to the notification area
 //   probe endsession          sends WM_ENDSESSION (the session ends) to Corvalet's main form
 //   probe list                prints class and title of every visible top-level window
+//   probe handles             a counting build's live handles: "icons=N gdi=N imagelists=N
+//                             menus=N dcs=N screendcs=N hooks=N atoms=N kernel=N"
 //   probe control ID          the control with that ID anywhere in Corvalet's main form:
 //                             "text=T visible=V enabled=E checked=C rect=L T R B" (screen)
 // Exit code 0 on success, 1 when nothing was found, 2 on bad arguments.
@@ -31,6 +33,7 @@
 
 #include "StandInCommands.h"
 #include "shell/HookProtocol.h"
+#include "win32/HandleOwner.h"
 
 namespace {
 
@@ -285,6 +288,20 @@ int main(int argc, char** argv) {
                    SWP_NOSIZE | SWP_NOACTIVATE | SWP_SHOWWINDOW);
     return 0;
   }
+  if (argc == 2 && std::strcmp(argv[1], "handles") == 0) {
+    HWND form = ::FindWindowA(cvl::kMainFormClass, cvl::kMainFormCaption);
+    const UINT message = ::RegisterWindowMessageA(cvl::win32::kHandleCountMessage);
+    const char* names[] = {"icons",     "gdi",   "imagelists", "menus", "dcs",
+                           "screendcs", "hooks", "atoms",      "kernel"};
+    for (int kind = 0; kind < cvl::win32::kHandleKindCount; ++kind) {
+      DWORD_PTR count = 0;
+      if (!form || !::SendMessageTimeoutA(form, message, kind, 0, SMTO_ABORTIFHUNG, 5000, &count))
+        return 1;
+      std::printf("%s%s=%d", kind ? " " : "", names[kind], static_cast<int>(count));
+    }
+    std::printf("\n");
+    return 0;
+  }
   if (argc == 3 && std::strcmp(argv[1], "control") == 0)
     return DescribeControl(InMainForm(nullptr, std::atoi(argv[2])));
   if (argc == 2 && std::strcmp(argv[1], "list") == 0) {
@@ -296,6 +313,6 @@ int main(int argc, char** argv) {
       "usage: probe count CLASS TITLE | dismiss TITLE | close CLASS TITLE | send CLASS "
       "TEXT | dump | atom TEXT | rows | showform X Y | iconrect ROW | hwnd CLASS | "
       "buttonswitch on|off | subclass | child A B [C] | window CLASS TITLE | at X Y | menu | "
-      "list | control ID\n");
+      "list | control ID | handles\n");
   return 2;
 }

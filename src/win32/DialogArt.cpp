@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "settings/OptionsDialogState.h"
+#include "win32/HandleOwner.h"
 
 namespace cvl::win32 {
 
@@ -79,15 +80,13 @@ void DrawGlyph(HDC dc, BarGlyph glyph, int x, int y, bool active) {
     case BarGlyph::Help: {
       // A question mark on a round blue sign.
       const COLORREF blue = Tone(RGB(40, 96, 208), active);
-      HBRUSH brush = ::CreateSolidBrush(blue);
-      HPEN pen = ::CreatePen(PS_SOLID, 1, ink);
-      HGDIOBJ oldBrush = ::SelectObject(dc, brush);
-      HGDIOBJ oldPen = ::SelectObject(dc, pen);
+      const BitmapOwner brush(::CreateSolidBrush(blue));
+      const BitmapOwner pen(::CreatePen(PS_SOLID, 1, ink));
+      HGDIOBJ oldBrush = ::SelectObject(dc, brush.Get());
+      HGDIOBJ oldPen = ::SelectObject(dc, pen.Get());
       ::Ellipse(dc, x + 3, y + 2, x + 29, y + 28);
       ::SelectObject(dc, oldPen);
       ::SelectObject(dc, oldBrush);
-      ::DeleteObject(pen);
-      ::DeleteObject(brush);
       const COLORREF white = RGB(255, 255, 255);
       Fill(dc, x + 12, y + 7, x + 20, y + 9, white);
       Fill(dc, x + 18, y + 9, x + 21, y + 14, white);

@@ -9,17 +9,39 @@
 
 namespace cvl::win32 {
 
+// A counting build (CORVALET_COUNT_HANDLES, never shipped) keeps the number of live handles of
+// each kind, so that a test can see that cycles of work leave them where they started.
+template <auto Release>
+inline int g_liveHandles = 0;
+template <auto Release>
+inline void CountAcquired() {
+#ifdef CORVALET_COUNT_HANDLES
+  ++g_liveHandles<Release>;
+#endif
+}
+template <auto Release>
+inline void CountReleased() {
+#ifdef CORVALET_COUNT_HANDLES
+  --g_liveHandles<Release>;
+#endif
+}
+
 template <typename H, auto Release, H Null = H{}>
 class HandleOwner {
  public:
   HandleOwner() = default;
-  explicit HandleOwner(H handle) : handle_(handle) {}
+  explicit HandleOwner(H handle) : handle_(handle) {
+    if (handle_ != Null) CountAcquired<Release>();
+  }
   ~HandleOwner() { Reset(); }
   HandleOwner(const HandleOwner&) = delete;
   HandleOwner& operator=(const HandleOwner&) = delete;
   HandleOwner(HandleOwner&& other) noexcept : handle_(other.Detach()) {}
   HandleOwner& operator=(HandleOwner&& other) noexcept {
-    if (this != &other) Reset(other.Detach());
+    if (this != &other) {
+      Reset();
+      handle_ = other.Detach();  // the handle changes owner, not count
+    }
     return *this;
   }
 
@@ -27,8 +49,12 @@ class HandleOwner {
   explicit operator bool() const { return handle_ != Null; }
   H Detach() { return std::exchange(handle_, Null); }
   void Reset(H handle = Null) {
-    if (handle_ != Null) Release(handle_);
+    if (handle_ != Null) {
+      Release(handle_);
+      CountReleased<Release>();
+    }
     handle_ = handle;
+    if (handle_ != Null) CountAcquired<Release>();
   }
 
  private:
@@ -75,5 +101,39 @@ using ScreenDcOwner = HandleOwner<HDC, &release::ScreenDc>;  // from GetDC(nullp
 using HookOwner = HandleOwner<HHOOK, &release::Hook>;
 using AtomOwner = HandleOwner<ATOM, &release::GlobalAtom>;
 using KernelHandleOwner = HandleOwner<HANDLE, &release::Kernel>;  // mutexes, events
+
+// A counting build answers this registered message with LiveHandles(wParam).
+inline constexpr const char* kHandleCountMessage = "Corvalet live handle count";
+inline constexpr int kHandleKindCount = 9;  // icons, GDI objects, image lists, menus, memory DCs,
+                                            // screen DCs, hooks, atoms, kernel handles
+inline int LiveHandles(int kind) {
+#ifdef CORVALET_COUNT_HANDLES
+  switch (kind) {
+    case 0:
+      return g_liveHandles<&release::Icon>;
+    case 1:
+      return g_liveHandles<&release::GdiObject>;
+    case 2:
+      return g_liveHandles<&release::ImageList>;
+    case 3:
+      return g_liveHandles<&release::Menu>;
+    case 4:
+      return g_liveHandles<&release::WindowDc>;
+    case 5:
+      return g_liveHandles<&release::ScreenDc>;
+    case 6:
+      return g_liveHandles<&release::Hook>;
+    case 7:
+      return g_liveHandles<&release::GlobalAtom>;
+    case 8:
+      return g_liveHandles<&release::Kernel>;
+    default:
+      break;
+  }
+#else
+  (void)kind;
+#endif
+  return -1;
+}
 
 }  // namespace cvl::win32

@@ -187,6 +187,10 @@ void MainWindow::ShowError(const std::string& message) {
 LRESULT MainWindow::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
   // Before the form exists (window creation) and after it has gone, Windows' defaults.
   if (form_ == nullptr) return ::DefWindowProcA(window_, msg, wParam, lParam);
+#ifdef CORVALET_COUNT_HANDLES
+  if (msg == ::RegisterWindowMessageA(kHandleCountMessage))
+    return LiveHandles(static_cast<int>(wParam));
+#endif
   switch (msg) {
     case WM_CLOSE:
       ::DestroyWindow(window_);

@@ -78,9 +78,8 @@ void CheckOneOf(HWND page, int first, int n) {
 
 HFONT HeaderFont() {
   LOGFONTA lf{};
-  HDC screen = ::GetDC(nullptr);
-  lf.lfHeight = -::MulDiv(10, ::GetDeviceCaps(screen, LOGPIXELSY), 72);
-  ::ReleaseDC(nullptr, screen);
+  const ScreenDcOwner screen(::GetDC(nullptr));
+  lf.lfHeight = -::MulDiv(10, screen ? ::GetDeviceCaps(screen.Get(), LOGPIXELSY) : 96, 72);
   lf.lfWeight = FW_BOLD;
   lf.lfCharSet = DEFAULT_CHARSET;
   lstrcpynA(lf.lfFaceName, "MS Sans Serif", LF_FACESIZE);

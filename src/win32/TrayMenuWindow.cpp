@@ -81,13 +81,13 @@ bool TrayMenuWindow::OnMeasureItem(MEASUREITEMSTRUCT* measure) {
   const MenuItem& item = menu_->Items[index];
   measure->itemHeight = static_cast<UINT>(ItemHeight(item));
   int textWidth = 0;
-  if (HDC dc = ::GetDC(nullptr)) {
+  if (const ScreenDcOwner screen(::GetDC(nullptr)); screen) {
+    HDC dc = screen.Get();
     const FontOwner font = MenuFont();
     HGDIOBJ old = font ? ::SelectObject(dc, font.Get()) : nullptr;
     SIZE size{};
     ::GetTextExtentPoint32A(dc, item.Caption.c_str(), static_cast<int>(item.Caption.size()), &size);
     if (old != nullptr) ::SelectObject(dc, old);
-    ::ReleaseDC(nullptr, dc);
     textWidth = size.cx;
   }
   measure->itemWidth = static_cast<UINT>(kMarginWidth + 4 + kPictureSize + 8 + textWidth + 16);

@@ -29,12 +29,16 @@ Hicon Win32CaptionIcons::MakeCaptionIcon(Hwnd window) {
       if (::GetPixel(dc.Get(), x, y) == background) ::SetPixel(dc.Get(), x, y, face);
   ::SelectObject(dc.Get(), old);
   ICONINFO info{TRUE, 0, 0, static_cast<HBITMAP>(mask.Get()), static_cast<HBITMAP>(colour.Get())};
-  // The icon has copies of both bitmaps; the owners free ours.
-  return FromHicon(::CreateIconIndirect(&info));
+  // The icon has copies of both bitmaps; the owners free ours. The minimizer owns the icon.
+  HICON icon = ::CreateIconIndirect(&info);
+  if (icon != nullptr) CountAcquired<&release::Icon>();
+  return FromHicon(icon);
 }
 
 void Win32CaptionIcons::DestroyIcon(Hicon icon) {
-  if (icon != 0) ::DestroyIcon(ToHicon(icon));
+  if (icon == 0) return;
+  ::DestroyIcon(ToHicon(icon));
+  CountReleased<&release::Icon>();
 }
 
 }  // namespace cvl::win32
