@@ -92,14 +92,15 @@ HWND MainForm() {
 
 // Sends the answer's first message, and the rest unless they are to be posted. False when
 // Corvalet did not take it: the rest of the answer is dropped.
-bool Tell(HWND form, bool first, UINT msg, WPARAM wp, LPARAM lp) {
+bool Tell(HWND form, bool first, UINT msg, WPARAM wp, LPARAM lp, DWORD_PTR* reply = nullptr) {
   InterlockedIncrement(&g_shared.told);
   g_lastTellTimedOut = false;
+  if (reply != nullptr) *reply = 0;
   if (!first && g_shared.postAnswers) return PostMessageA(form, msg, wp, lp) != FALSE;
   DWORD_PTR ignored = 0;
   SetLastError(0);
   if (SendMessageTimeoutA(form, msg, wp, lp, SMTO_NORMAL | SMTO_ABORTIFHUNG, kSendTimeoutMs,
-                          &ignored) != 0)
+                          reply != nullptr ? reply : &ignored) != 0)
     return true;
   // A send that timed out stays queued at Corvalet and may still be read there.
   g_lastTellTimedOut = GetLastError() == ERROR_TIMEOUT || IsWindow(form);
@@ -172,11 +173,16 @@ bool ReadButton(int index, TBBUTTON* button, TrayRecord* record) {
 // One icon's group of messages; the tip atom is deleted here when Corvalet did not take it.
 bool TellIcon(HWND form, bool enumeration, int index, const TBBUTTON& b, const TrayRecord& r) {
   using namespace cvl;
-  SendIconBits(form, r.hIcon);
   const LPARAM icon = static_cast<LPARAM>(reinterpret_cast<UINT_PTR>(r.hIcon));
+  // A query follows a change, so it always carries the pixels, ahead of its first message. In an
+  // enumeration Corvalet answers the icon message with kIconKnown when it already holds this
+  // icon's pixels; only otherwise do they follow.
+  if (!enumeration) SendIconBits(form, r.hIcon);
+  DWORD_PTR known = 0;
   if (!Tell(form, false, enumeration ? THM_ENUMICON : THM_QUERYICON,
-            enumeration ? static_cast<WPARAM>(index) : 0, icon))
+            enumeration ? static_cast<WPARAM>(index) : 0, icon, &known))
     return false;
+  if (enumeration && known != kIconKnown) SendIconBits(form, r.hIcon);
   if (!Tell(form, false, enumeration ? THM_ENUMOWNER : THM_QUERYOWNER,
             reinterpret_cast<WPARAM>(r.hwnd), static_cast<LPARAM>(r.uID)))
     return false;

@@ -5,6 +5,7 @@
 #include <shellapi.h>
 
 #include "shell/HookProtocol.h"
+#include "shell/IconBits.h"
 #include "win32/Handles.h"
 
 namespace cvl::win32 {
@@ -239,6 +240,10 @@ LRESULT MainWindow::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
       if (cds == nullptr || cds->dwData != kIconBitsTag) break;
       return iconCopies_.Store(cds->lpData, cds->cbData) ? TRUE : FALSE;
     }
+    case THM_ENUMICON:
+      // Pixels this window already holds need not cross again.
+      form_->WndProc(msg, static_cast<WParam>(wParam), static_cast<LParam>(lParam));
+      return iconCopies_.Holds(static_cast<Hicon>(lParam)) ? kIconKnown : 0;
     case kSyncIconList:
       syncPending_ = false;
       if (options_) options_->Sync(true);
