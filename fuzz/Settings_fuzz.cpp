@@ -26,10 +26,19 @@ bool Same(const cvl::PlacementMemory& a, const cvl::PlacementMemory& b) {
          a.MenuMemory.Entries() == b.MenuMemory.Entries();
 }
 
-// Loads the file into fresh objects; saves them into `to` when given.
+// The settings and memories read from the file as it stands.
 struct Loaded {
   explicit Loaded(cvl::sim::SimDesktop& desktop)
-      : options(desktop), memory(desktop, options, state) {}
+      : options(desktop), memory(desktop, options, state) {
+    options.Load("QLCvl.ini");
+    memory.LoadPlacementMemory();
+  }
+  // Writes them into an empty file.
+  void SaveFresh(cvl::sim::SimDesktop& desktop) {
+    desktop.Profile().SetFileText("QLCvl.ini", "");
+    options.Save("QLCvl.ini");
+    memory.SavePlacementMemory();
+  }
   cvl::TOptions options;
   cvl::RegistryState state;
   cvl::PlacementMemory memory;
@@ -42,22 +51,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   desktop.Profile().SetFileText("QLCvl.ini",
                                 std::string(reinterpret_cast<const char*>(data), size));
   Loaded first(desktop);
-  first.options.Load("QLCvl.ini");
-  first.memory.LoadPlacementMemory();
-
   // Written to a fresh file and read twice: the second reading must equal the first.
-  desktop.Profile().SetFileText("QLCvl.ini", "");
-  first.options.Save("QLCvl.ini");
-  first.memory.SavePlacementMemory();
+  first.SaveFresh(desktop);
   Loaded second(desktop);
-  second.options.Load("QLCvl.ini");
-  second.memory.LoadPlacementMemory();
-  desktop.Profile().SetFileText("QLCvl.ini", "");
-  second.options.Save("QLCvl.ini");
-  second.memory.SavePlacementMemory();
-  Loaded third(desktop);
-  third.options.Load("QLCvl.ini");
-  third.memory.LoadPlacementMemory();
+  second.SaveFresh(desktop);
+  const Loaded third(desktop);
   if (!Same(second.options, third.options) || !Same(second.memory, third.memory)) __builtin_trap();
   return 0;
 }
