@@ -20,6 +20,7 @@
 //   probe list                prints class and title of every visible top-level window
 //   probe handles             a counting build's live handles: "icons=N gdi=N imagelists=N
 //                             menus=N dcs=N screendcs=N hooks=N atoms=N kernel=N"
+//   probe focus               the window with the keyboard focus in Corvalet: "class=C id=N"
 //   probe control ID          the control with that ID anywhere in Corvalet's main form:
 //                             "text=T visible=V enabled=E checked=C rect=L T R B" (screen)
 // Exit code 0 on success, 1 when nothing was found, 2 on bad arguments.
@@ -288,6 +289,21 @@ int main(int argc, char** argv) {
                    SWP_NOSIZE | SWP_NOACTIVATE | SWP_SHOWWINDOW);
     return 0;
   }
+  if (argc == 2 && std::strcmp(argv[1], "focus") == 0) {
+    GUITHREADINFO info{};
+    info.cbSize = sizeof info;
+    HWND form = ::FindWindowA(cvl::kMainFormClass, cvl::kMainFormCaption);
+    const DWORD thread = form ? ::GetWindowThreadProcessId(form, nullptr) : 0;
+    if (!::GetGUIThreadInfo(thread, &info)) return 1;
+    if (info.hwndFocus == nullptr) {
+      std::printf("none active=%p\n", static_cast<void*>(info.hwndActive));
+      return 0;
+    }
+    char cls[128] = {};
+    ::GetClassNameA(info.hwndFocus, cls, sizeof cls);
+    std::printf("class=%s id=%d\n", cls, ::GetDlgCtrlID(info.hwndFocus));
+    return 0;
+  }
   if (argc == 2 && std::strcmp(argv[1], "handles") == 0) {
     HWND form = ::FindWindowA(cvl::kMainFormClass, cvl::kMainFormCaption);
     const UINT message = ::RegisterWindowMessageA(cvl::win32::kHandleCountMessage);
@@ -313,6 +329,6 @@ int main(int argc, char** argv) {
       "usage: probe count CLASS TITLE | dismiss TITLE | close CLASS TITLE | send CLASS "
       "TEXT | dump | atom TEXT | rows | showform X Y | iconrect ROW | hwnd CLASS | "
       "buttonswitch on|off | subclass | child A B [C] | window CLASS TITLE | at X Y | menu | "
-      "list | control ID | handles\n");
+      "list | control ID | handles | focus\n");
   return 2;
 }

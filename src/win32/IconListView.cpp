@@ -48,8 +48,9 @@ void IconListView::Sync() {
     item.pszText = const_cast<char*>(row.Caption.c_str());
     item.iImage = row.ImageIndex;
     item.lParam = row.Data;
-    item.state = row.Selected ? LVIS_SELECTED : 0;
-    item.stateMask = LVIS_SELECTED;
+    // The selected row is the focused one too, so that the arrow keys go on from it.
+    item.state = row.Selected ? LVIS_SELECTED | LVIS_FOCUSED : 0;
+    item.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
     ::SendMessageA(list_, LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&item));
   }
   syncing_ = false;

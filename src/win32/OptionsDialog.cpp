@@ -193,8 +193,13 @@ void OptionsDialog::Sync(bool rows) {
              : place == IconPlace::Panel ? 2
              : place == IconPlace::Menu  ? 3
                                          : 0);
+  // Disabling the control that has the keyboard takes the keyboard away from the whole form:
+  // a move button that is disabled under it hands it to the list.
+  HWND focus = ::GetFocus();
   ::EnableWindow(Item(IDC_SPEEDBUTTON3), icons.SpeedButton3Enabled);
   ::EnableWindow(Item(IDC_SPEEDBUTTON4), icons.SpeedButton4Enabled);
+  if (focus != nullptr && ::IsChild(dialog_, focus) && !::IsWindowEnabled(focus))
+    ::SendMessageA(dialog_, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(list_.Handle()), TRUE);
 
   ShowCurrentPage();
   for (const int id : kBarItems) ::InvalidateRect(Item(id), nullptr, FALSE);

@@ -150,6 +150,8 @@ check "... and selecting its row again checks that place" eventually 5 checked 1
 click 1102
 check "the up button moves the icon one place up" eventually 5 eval 'rows | grep -q "^row 0 .*text=Alpha two$"'
 check "... the selection moves with it" eval 'enabled_is 1102 0 && enabled_is 1103 1'
+key Down
+check "... and the keyboard is in the list: Down selects the next row" eventually 5 enabled_is 1102 1
 key Escape
 check "... Cancel keeps the place" hidden OwnerA 2
 
