@@ -42,6 +42,28 @@ TEST(BusyShell, AButtonShownWhileTheShellWasBusyIsShownOnRetry) {
   EXPECT_FALSE(f.Commands().HasPending());
 }
 
+TEST(BusyShell, OnlyAKeptCommandAsksForTheRetryTimer) {
+  World w;
+  w.SetIni("[Panel items]\r\nCount=1\r\nIM_0=C:\\Apps\\a.exe\r\nID_0=AWnd\r\n");
+  auto& a = w.Program("C:\\Apps\\a.exe", "AWnd");
+  a.AddIcon(1, "a");
+  ASSERT_TRUE(w.corvalet->Start());
+  TMainForm& f = w.corvalet->Form();
+  int kept = 0;
+  f.Commands().OnKept = [&] { ++kept; };
+  w.Program("C:\\Apps\\b.exe", "BWnd").AddIcon(1, "b");
+  a.ModifyIcon(1, "a again");
+  w.Pump();
+  EXPECT_EQ(kept, 0) << "a shell that takes everything leaves nothing to retry: no timer";
+  w.desktop.StallProcess(w.taskbar->ProcessId(), kStallMs);
+  f.Registry().Placement.ShowAllIcons();
+  EXPECT_GE(kept, 1);
+  const int buttonsKept = kept;
+  w.desktop.StallProcess(w.taskbar->ProcessId(), kStallMs);
+  f.Commands().Switch(w.taskbar->Taskbar(), THM_HOOKSWITCH, THM_ON);
+  EXPECT_EQ(kept, buttonsKept + 1);
+}
+
 TEST(BusyShell, ALostHideIsPutRightByTheNextPlacementPass) {
   World w;
   w.SetIni("[Panel items]\r\nCount=1\r\nIM_0=C:\\Apps\\a.exe\r\nID_0=AWnd\r\n");

@@ -13,14 +13,18 @@ void ShellCommands::Switch(Hwnd window, std::uint32_t msg, std::uint32_t value) 
   const auto key = std::make_pair(window, msg);
   switches_.erase(key);
   if (window == 0) return;  // no such window: nothing to reach, nothing to keep
-  if (!Send(window, msg, 0, static_cast<LParam>(value))) switches_[key] = value;
+  if (Send(window, msg, 0, static_cast<LParam>(value))) return;
+  switches_[key] = value;
+  if (OnKept) OnKept();
 }
 
 void ShellCommands::SetButtonHidden(Hwnd toolbar, std::int32_t commandId, bool hidden) {
   buttons_.erase(commandId);
   if (toolbar == 0) return;
-  if (!Send(toolbar, kTbHideButton, static_cast<WParam>(commandId), hidden ? kTbHide : kTbShow))
+  if (!Send(toolbar, kTbHideButton, static_cast<WParam>(commandId), hidden ? kTbHide : kTbShow)) {
     buttons_[commandId] = {toolbar, hidden};
+    if (OnKept) OnKept();
+  }
 }
 
 void ShellCommands::RetryPending() {

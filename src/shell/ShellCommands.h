@@ -4,6 +4,7 @@
 // outside a placement pass, is kept and sent again at the next event or request. Placement
 // passes send every button's state anyway, so a pass makes the kept button commands moot.
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <utility>
 
@@ -32,6 +33,9 @@ class ShellCommands {
   // does not arrive, so a shell that stays busy costs one bound, not one per command.
   void RetryPending();
   bool HasPending() const { return !switches_.empty() || !buttons_.empty(); }
+  // Told each time a command is kept, so that a timer can retry it even while no event comes;
+  // with nothing kept, nothing needs to wake Corvalet.
+  std::function<void()> OnKept;
 
  private:
   Desktop& desktop_;

@@ -50,6 +50,9 @@ bool MainWindow::Create() {
   menuWindow_ = std::make_unique<TrayMenuWindow>(iconCopies_, icons_[0].Get());
   // The forms in their order: the main form, then the panel.
   form_ = std::make_unique<TMainForm>(desktop_, hook_, *this, hint_, buttons_);
+  // What a busy shell missed goes again, even while no report arrives to carry it; the timer
+  // runs only while something is kept, so an idle Corvalet is never woken.
+  form_->Commands().OnKept = [this] { ::SetTimer(window_, kRetryTimer, kRetryMs, nullptr); };
   form_->AttachPanel(hint_);
   panelForm_.Bind(hint_);
   try {
@@ -89,8 +92,6 @@ bool MainWindow::Create() {
     };
     form_->FormShow();
     ::ShowWindow(window_, SW_SHOWNOACTIVATE);
-    // What a busy shell missed goes again, even while no report arrives to carry it.
-    ::SetTimer(window_, kRetryTimer, kRetryMs, nullptr);
   } catch (const std::exception& error) {
     ShowError(error.what());
   }
@@ -249,7 +250,10 @@ LRESULT MainWindow::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
       if (options_) options_->Sync(true);
       return 0;
     case WM_TIMER:
-      if (wParam == kRetryTimer) form_->Commands().RetryPending();
+      if (wParam == kRetryTimer) {
+        form_->Commands().RetryPending();
+        if (!form_->Commands().HasPending()) ::KillTimer(window_, kRetryTimer);
+      }
       if (wParam == kHintTimer) form_->HintTimerTimer();
       if (wParam == kRetryTimer || wParam == kHintTimer) return 0;
       break;
