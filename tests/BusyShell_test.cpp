@@ -27,7 +27,7 @@ TEST(BusyShell, ASwitchTheShellMissedIsSentAgainBeforeTheNextRequest) {
 
 TEST(BusyShell, AButtonShownWhileTheShellWasBusyIsShownOnRetry) {
   World w;
-  w.SetIni("[Panel items]\r\nCount=1\r\nIM_0=C:\\Apps\\a.exe\r\nID_0=AWnd\r\n");
+  w.SetIni(kAInPanel);
   auto& a = w.Program("C:\\Apps\\a.exe", "AWnd");
   a.AddIcon(1, "a");
   ASSERT_TRUE(w.corvalet->Start());
@@ -44,7 +44,7 @@ TEST(BusyShell, AButtonShownWhileTheShellWasBusyIsShownOnRetry) {
 
 TEST(BusyShell, OnlyAKeptCommandAsksForTheRetryTimer) {
   World w;
-  w.SetIni("[Panel items]\r\nCount=1\r\nIM_0=C:\\Apps\\a.exe\r\nID_0=AWnd\r\n");
+  w.SetIni(kAInPanel);
   auto& a = w.Program("C:\\Apps\\a.exe", "AWnd");
   a.AddIcon(1, "a");
   ASSERT_TRUE(w.corvalet->Start());
@@ -66,7 +66,7 @@ TEST(BusyShell, OnlyAKeptCommandAsksForTheRetryTimer) {
 
 TEST(BusyShell, ALostHideIsPutRightByTheNextPlacementPass) {
   World w;
-  w.SetIni("[Panel items]\r\nCount=1\r\nIM_0=C:\\Apps\\a.exe\r\nID_0=AWnd\r\n");
+  w.SetIni(kAInPanel);
   auto& a = w.Program("C:\\Apps\\a.exe", "AWnd");
   ASSERT_TRUE(w.corvalet->Start());
   TrayRegistry& r = w.Registry();

@@ -151,7 +151,7 @@ TEST(Language, TheShippedLibrariesHoldEveryKey) {
 
 TEST(SwitchedOff, AnEndOfSessionThatWasCancelledSwitchesNothingOff) {
   World w;
-  w.SetIni("[Panel items]\r\nCount=1\r\nIM_0=C:\\Apps\\a.exe\r\nID_0=AWnd\r\n");
+  w.SetIni(kAInPanel);
   auto& a = w.Program("C:\\Apps\\a.exe", "AWnd");
   a.AddIcon(1, "a");
   ASSERT_TRUE(w.corvalet->Start());
@@ -165,7 +165,7 @@ TEST(SwitchedOff, AnEndOfSessionThatWasCancelledSwitchesNothingOff) {
 
 TEST(SwitchedOff, ShowingTheDialogWhileOffHidesNothingAndKeepsThePlaces) {
   World w;
-  w.SetIni("[Panel items]\r\nCount=1\r\nIM_0=C:\\Apps\\a.exe\r\nID_0=AWnd\r\n");
+  w.SetIni(kAInPanel);
   auto& a = w.Program("C:\\Apps\\a.exe", "AWnd");
   a.AddIcon(1, "a");
   ASSERT_TRUE(w.corvalet->Start());

@@ -50,7 +50,7 @@ TEST(PlacementMemory, NewIconsFollowApStyle) {
 
 TEST(PlacementMemory, ARestartedProgramGoesBackToThePanel) {
   World w;
-  w.SetIni("[Panel items]\r\nCount=1\r\nIM_0=C:\\Apps\\a.exe\r\nID_0=AWnd\r\n");
+  w.SetIni(kAInPanel);
   auto& a = w.Program("C:\\Apps\\a.exe", "AWnd");
   a.AddIcon(1, "a");
   ASSERT_TRUE(w.corvalet->Start());

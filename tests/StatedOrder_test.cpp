@@ -65,7 +65,7 @@ TEST(StatedOrder, StartSwitchedOffHandsTheTrayBackBeforeTheHookGoes) {
 
 TEST(StatedOrder, SwitchingOffShowsTheIconsThenReleasesTheRoomThenUnhooks) {
   World w;
-  w.SetIni("[Panel items]\r\nCount=1\r\nIM_0=C:\\Apps\\a.exe\r\nID_0=AWnd\r\n");
+  w.SetIni(kAInPanel);
   w.Program("C:\\Apps\\a.exe", "AWnd").AddIcon(1, "a");
   ASSERT_TRUE(w.corvalet->Start());
   const std::size_t from = w.desktop.Log.size();
@@ -265,7 +265,7 @@ TEST(StatedMemory, APairMovedToTheTrayLeavesThePanelAndTheFileKeepsItsKeyOrder) 
 
 TEST(StatedEffects, PlacementShowsAVisiblePanelAgainAndAReportRefreshesTheOwnIcon) {
   World w;
-  w.SetIni("[Panel items]\r\nCount=1\r\nIM_0=C:\\Apps\\a.exe\r\nID_0=AWnd\r\n");
+  w.SetIni(kAInPanel);
   ASSERT_TRUE(w.corvalet->Start());
   w.views.panelVisible = true;
   const int shown = w.views.showAgain;

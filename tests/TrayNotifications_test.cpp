@@ -316,7 +316,7 @@ TEST(Query, ReadsOneIconAndAddsItWhenNew) {
 
 TEST(Modified, WhileThePanelIsHiddenNothingChanges) {
   World w;
-  w.SetIni("[Panel items]\r\nCount=1\r\nIM_0=C:\\Apps\\a.exe\r\nID_0=AWnd\r\n");
+  w.SetIni(kAInPanel);
   auto& a = w.Program("C:\\Apps\\a.exe", "AWnd");
   a.AddIcon(1, "old");
   ASSERT_TRUE(w.corvalet->Start());
@@ -370,7 +370,7 @@ namespace {
 
 TEST(Query, AnIconGoneBeforeItsQueryGivesAnEmptyRecordAndNoCellChange) {
   World w;
-  w.SetIni("[Panel items]\r\nCount=1\r\nIM_0=C:\\Apps\\a.exe\r\nID_0=AWnd\r\n");
+  w.SetIni(kAInPanel);
   auto& a = w.Program("C:\\Apps\\a.exe", "AWnd");
   a.AddIcon(1, "a");
   ASSERT_TRUE(w.corvalet->Start());

@@ -44,6 +44,10 @@ inline OsVersionInfo VersionFor(int code) {
   }
 }
 
+// A settings file that remembers program a (C:\Apps\a.exe, window class AWnd) in the panel.
+inline constexpr const char* kAInPanel =
+    "[Panel items]\r\nCount=1\r\nIM_0=C:\\Apps\\a.exe\r\nID_0=AWnd\r\n";
+
 // The entry of the all-icons list with that tip, if any.
 inline const TIconInfo* Find(TrayRegistry& r, const std::string& tip) {
   for (const TIconInfo& i : r.AllIcons)

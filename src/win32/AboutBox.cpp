@@ -2,6 +2,8 @@
 
 #include <shellapi.h>
 
+#include "win32/Fonts.h"
+
 namespace cvl::win32 {
 
 namespace {
@@ -11,16 +13,6 @@ constexpr int kClientHeight = 220;
 constexpr int kOkId = IDOK;
 constexpr RECT kPicture{8, 8, 8 + 174, 8 + 204};
 constexpr const char* kNotice = "Copyright (c) Quillon";
-
-HFONT MakeFont(const char* face, int height, int weight, bool underline) {
-  LOGFONTA lf{};
-  lf.lfHeight = -height;
-  lf.lfWeight = weight;
-  lf.lfUnderline = underline ? 1 : 0;
-  lf.lfCharSet = DEFAULT_CHARSET;
-  lstrcpynA(lf.lfFaceName, face, LF_FACESIZE);
-  return ::CreateFontIndirectA(&lf);
-}
 
 }  // namespace
 

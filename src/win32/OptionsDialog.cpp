@@ -4,6 +4,7 @@
 
 #include "resources/OptionsDialogIds.h"
 #include "win32/DialogArt.h"
+#include "win32/Fonts.h"
 
 namespace cvl::win32 {
 
@@ -76,14 +77,11 @@ void CheckOneOf(HWND page, int first, int n) {
                           0);
 }
 
+// Bold, 10 points at the screen's resolution.
 HFONT HeaderFont() {
-  LOGFONTA lf{};
   const ScreenDcOwner screen(::GetDC(nullptr));
-  lf.lfHeight = -::MulDiv(10, screen ? ::GetDeviceCaps(screen.Get(), LOGPIXELSY) : 96, 72);
-  lf.lfWeight = FW_BOLD;
-  lf.lfCharSet = DEFAULT_CHARSET;
-  lstrcpynA(lf.lfFaceName, "MS Sans Serif", LF_FACESIZE);
-  return ::CreateFontIndirectA(&lf);
+  const int dpi = screen ? ::GetDeviceCaps(screen.Get(), LOGPIXELSY) : 96;
+  return MakeFont("MS Sans Serif", ::MulDiv(10, dpi, 72), FW_BOLD);
 }
 
 }  // namespace
