@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <string_view>
 #include <vector>
 
 namespace cvl::sim {
@@ -14,11 +15,15 @@ std::string Lower(std::string s) {
   return s;
 }
 
-std::string Trim(const std::string& s) {
+std::string_view TrimView(std::string_view s) {
   const auto first = s.find_first_not_of(" \t\r");
-  if (first == std::string::npos) return {};
+  if (first == std::string_view::npos) return {};
   const auto last = s.find_last_not_of(" \t\r");
   return s.substr(first, last - first + 1);
+}
+
+std::string Trim(const std::string& s) {
+  return std::string(TrimView(s));
 }
 
 // CR LF, a bare LF and a bare CR each end a line.
@@ -51,56 +56,31 @@ std::string DefaultValue(std::string value) {
 }
 
 std::string JoinLines(const std::vector<std::string>& lines) {
+  std::size_t size = 0;
+  for (const auto& line : lines) size += line.size() + 2;
   std::string text;
-  for (const auto& line : lines) text += line + "\r\n";
+  text.reserve(size);
+  for (const auto& line : lines) text.append(line).append("\r\n");
   return text;
 }
 
-// The section a line opens, if it is a section header.
-std::optional<std::string> SectionName(const std::string& line) {
-  const std::string t = Trim(line);
+// The section a line opens, if it is a section header. Views into the line: every read looks
+// at every header, and copying each one made the model the slowest part of a fuzzed input.
+std::optional<std::string_view> SectionName(std::string_view line) {
+  const std::string_view t = TrimView(line);
   if (t.size() < 2 || t.front() != '[') return std::nullopt;
   const auto close = t.find(']');
-  if (close == std::string::npos) return std::nullopt;
-  return Trim(t.substr(1, close - 1));
+  if (close == std::string_view::npos) return std::nullopt;
+  return TrimView(t.substr(1, close - 1));
 }
 
 // The key of a key line, if it is one. A line without "=" is no key, and a line that starts
 // with ";" is one when asked for by name, though key listings leave it out.
-std::optional<std::string> KeyName(const std::string& line) {
+std::optional<std::string_view> KeyName(std::string_view line) {
   if (SectionName(line)) return std::nullopt;
   const auto eq = line.find('=');
-  if (eq == std::string::npos) return std::nullopt;
-  return Trim(line.substr(0, eq));
-}
-
-struct SectionRange {
-  std::size_t header;
-  std::size_t end;  // one past the section's last line
-};
-
-std::optional<SectionRange> FindSection(const std::vector<std::string>& lines,
-                                        const std::string& section) {
-  const std::string wanted = Lower(Trim(section));
-  if (wanted.empty()) return std::nullopt;  // "[]" opens a section no name reaches
-  for (std::size_t i = 0; i < lines.size(); ++i) {
-    const auto name = SectionName(lines[i]);
-    if (!name || Lower(*name) != wanted) continue;
-    std::size_t end = i + 1;
-    while (end < lines.size() && !SectionName(lines[end])) ++end;
-    return SectionRange{i, end};
-  }
-  return std::nullopt;
-}
-
-std::optional<std::size_t> FindKey(const std::vector<std::string>& lines, SectionRange range,
-                                   const std::string& key) {
-  const std::string wanted = Lower(Trim(key));
-  for (std::size_t i = range.header + 1; i < range.end; ++i) {
-    const auto name = KeyName(lines[i]);
-    if (name && Lower(*name) == wanted) return i;
-  }
-  return std::nullopt;
+  if (eq == std::string_view::npos) return std::nullopt;
+  return TrimView(line.substr(0, eq));
 }
 
 std::string Truncate(std::string value, int size) {
@@ -111,6 +91,34 @@ std::string Truncate(std::string value, int size) {
 }
 
 }  // namespace
+
+const SimProfile::File::Section* SimProfile::FindIndexed(const File& file,
+                                                         const std::string& section) {
+  if (!file.index) {
+    auto& index = file.index.emplace();
+    File::Section* current = nullptr;
+    for (std::size_t i = 0; i < file.lines.size(); ++i) {
+      if (const auto name = SectionName(file.lines[i])) {
+        if (current != nullptr) current->end = i;
+        current = nullptr;
+        // "[]" opens a section no name reaches; a later section of a name already seen is
+        // never found either.
+        if (name->empty()) continue;
+        const auto [it, added] = index.try_emplace(Lower(std::string(*name)));
+        if (added) {
+          current = &it->second;
+          current->header = i;
+        }
+      } else if (current != nullptr) {
+        if (const auto key = KeyName(file.lines[i]))
+          current->keys.try_emplace(Lower(std::string(*key)), i);
+      }
+    }
+    if (current != nullptr) current->end = file.lines.size();
+  }
+  const auto it = file.index->find(Lower(Trim(section)));
+  return it != file.index->end() ? &it->second : nullptr;
+}
 
 std::string SimProfile::Resolve(const std::string& fileName) {
   const bool hasDirectory = fileName.find_first_of("\\/:") != std::string::npos;
@@ -126,12 +134,11 @@ std::string SimProfile::Get(const std::string& section, const std::string& key,
                             const std::string& fileName) const {
   const auto file = files_.find(PathKey(fileName));
   if (file == files_.end()) return Truncate(DefaultValue(defaultValue), size);
-  const auto& lines = file->second.lines;
-  const auto range = FindSection(lines, section);
-  if (!range) return Truncate(DefaultValue(defaultValue), size);
-  const auto at = FindKey(lines, *range, key);
-  if (!at) return Truncate(DefaultValue(defaultValue), size);
-  const std::string& line = lines[*at];
+  const File::Section* found = FindIndexed(file->second, section);
+  if (found == nullptr) return Truncate(DefaultValue(defaultValue), size);
+  const auto at = found->keys.find(Lower(Trim(key)));
+  if (at == found->keys.end()) return Truncate(DefaultValue(defaultValue), size);
+  const std::string& line = file->second.lines[at->second];
   return Truncate(Unquote(Trim(line.substr(line.find('=') + 1))), size);
 }
 
@@ -139,35 +146,62 @@ bool SimProfile::Write(const std::string& section, const std::optional<std::stri
                        const std::optional<std::string>& value, const std::string& fileName) {
   File& file = files_[PathKey(fileName)];
   if (file.readOnly) return false;
-  auto lines = file.lines;
-  const auto range = FindSection(lines, section);
+  auto& lines = file.lines;
+  File::Section* found = const_cast<File::Section*>(FindIndexed(file, section));
+  bool indexKept = false;
 
   if (!key) {
-    if (range)
-      lines.erase(lines.begin() + static_cast<std::ptrdiff_t>(range->header),
-                  lines.begin() + static_cast<std::ptrdiff_t>(range->end));
-  } else if (!range) {
+    if (found != nullptr)
+      lines.erase(lines.begin() + static_cast<std::ptrdiff_t>(found->header),
+                  lines.begin() + static_cast<std::ptrdiff_t>(found->end));
+    indexKept = found == nullptr;
+  } else if (found == nullptr) {
     if (!value) return true;
     lines.push_back("[" + section + "]");
     lines.push_back(*key + "=" + *value);
-  } else if (const auto at = FindKey(lines, *range, *key)) {
-    if (value)
-      lines[*at] = *KeyName(lines[*at]) + "=" + *value;
-    else
-      lines.erase(lines.begin() + static_cast<std::ptrdiff_t>(*at));
+    // A new last section: the index takes it when the lines read back as written.
+    const auto name = SectionName(lines[lines.size() - 2]);
+    const auto keyName = KeyName(lines.back());
+    if (name && !name->empty() && keyName && !file.index->count(Lower(std::string(*name)))) {
+      File::Section& added = (*file.index)[Lower(std::string(*name))];
+      added.header = lines.size() - 2;
+      added.end = lines.size();
+      added.keys.try_emplace(Lower(std::string(*keyName)), lines.size() - 1);
+      indexKept = true;
+    }
+  } else if (const auto at = found->keys.find(Lower(Trim(*key))); at != found->keys.end()) {
+    if (value) {
+      std::string& line = lines[at->second];
+      const std::string name(*KeyName(line));
+      line = name + "=" + *value;
+      const auto keyName = KeyName(line);
+      indexKept = keyName && *keyName == name;
+    } else {
+      lines.erase(lines.begin() + static_cast<std::ptrdiff_t>(at->second));
+    }
   } else if (value) {
     // After the section's last non-blank line, so blank lines before the next section stay.
-    std::size_t insertAt = range->end;
-    while (insertAt > range->header + 1 && Trim(lines[insertAt - 1]).empty()) --insertAt;
+    std::size_t insertAt = found->end;
+    while (insertAt > found->header + 1 && Trim(lines[insertAt - 1]).empty()) --insertAt;
+    const bool lastSection = found->end == lines.size();
     lines.insert(lines.begin() + static_cast<std::ptrdiff_t>(insertAt), *key + "=" + *value);
+    // In the file's last section nothing indexed moves: only blank lines follow the new one.
+    if (const auto keyName = KeyName(lines[insertAt]); lastSection && keyName) {
+      found->end = lines.size();
+      found->keys.try_emplace(Lower(std::string(*keyName)), insertAt);
+      indexKept = true;
+    }
+  } else {
+    indexKept = true;
   }
-  file.text = JoinLines(lines);
   // A written piece with a line break of its own makes more lines than it was written as.
   const auto breaks = [](const std::string& s) { return s.find_first_of("\r\n") != s.npos; };
-  if (breaks(section) || (key && breaks(*key)) || (value && breaks(*value)))
-    file.lines = SplitLines(file.text);
-  else
-    file.lines = std::move(lines);
+  if (breaks(section) || (key && breaks(*key)) || (value && breaks(*value))) {
+    file.lines = SplitLines(JoinLines(lines));
+    indexKept = false;
+  }
+  if (!indexKept) file.index.reset();
+  file.text.reset();  // joined again when asked for
   return true;
 }
 
@@ -176,7 +210,7 @@ std::vector<std::string> SimProfile::SectionNames(const std::string& fileName) c
   const auto file = files_.find(PathKey(fileName));
   if (file == files_.end()) return names;
   for (const std::string& line : file->second.lines)
-    if (const auto name = SectionName(line); name && !name->empty()) names.push_back(*name);
+    if (const auto name = SectionName(line); name && !name->empty()) names.emplace_back(*name);
   return names;
 }
 
@@ -186,24 +220,26 @@ std::vector<std::string> SimProfile::KeyNames(const std::string& section,
   const auto file = files_.find(PathKey(fileName));
   if (file == files_.end()) return names;
   const auto& lines = file->second.lines;
-  const auto range = FindSection(lines, section);
-  if (!range) return names;
-  for (std::size_t i = range->header + 1; i < range->end; ++i)
+  const File::Section* found = FindIndexed(file->second, section);
+  if (found == nullptr) return names;
+  for (std::size_t i = found->header + 1; i < found->end; ++i)
     if (const auto name = KeyName(lines[i]); name && !name->empty() && name->front() != ';')
-      names.push_back(*name);
+      names.emplace_back(*name);
   return names;
 }
 
 std::optional<std::string> SimProfile::FileText(const std::string& fileName) const {
   const auto file = files_.find(PathKey(fileName));
   if (file == files_.end()) return std::nullopt;
-  return file->second.text;
+  if (!file->second.text) file->second.text = JoinLines(file->second.lines);
+  return *file->second.text;
 }
 
 void SimProfile::SetFileText(const std::string& fileName, const std::string& text) {
   File& file = files_[PathKey(fileName)];
   file.text = text;
   file.lines = SplitLines(text);
+  file.index.reset();
 }
 
 void SimProfile::RemoveFile(const std::string& fileName) {

@@ -7,6 +7,7 @@
 #include <map>
 #include <optional>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 namespace cvl::sim {
@@ -38,10 +39,23 @@ class SimProfile {
 
  private:
   struct File {
-    std::string text;
-    std::vector<std::string> lines;  // the text split, kept with it: reading splits nothing
+    // The lines are the file; its text is joined from them only when asked for, since
+    // writes come many to a save and the text is read once.
+    std::vector<std::string> lines;
+    mutable std::optional<std::string> text;
     bool readOnly = false;
+    // Where each section (the first of its name) and each of its keys (the first of its name)
+    // are, by lower-case name. Made on the first lookup and kept through the writes whose
+    // effect on it is plain (a value replaced, a key or section added at the file's end);
+    // any other write drops it.
+    struct Section {
+      std::size_t header = 0;
+      std::size_t end = 0;  // one past the section's last line
+      std::unordered_map<std::string, std::size_t> keys;
+    };
+    mutable std::optional<std::unordered_map<std::string, Section>> index;
   };
+  static const File::Section* FindIndexed(const File& file, const std::string& section);
   static std::string PathKey(const std::string& fileName);
   std::map<std::string, File> files_;  // by lower-case full path
 };
