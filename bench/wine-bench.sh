@@ -4,7 +4,7 @@
 # bare Shell_NotifyIconA call and one cross-process SendMessageA round trip; and the messages
 # exchanged per added icon against the protocol's floor. Runs with the hook's answers sent and
 # with everything after the begin message posted.
-# Usage: bench/wine-bench.sh  (after cmake --build --preset win32)
+# Usage: bench/wine-bench.sh [MODE ...]  (after cmake --build --preset win32; modes: sent posted)
 set -u
 cd "$(dirname "$0")/.."
 root=$(pwd)
@@ -20,7 +20,9 @@ cd "$app"
 ini="$(wine_windows_dir)/QLCvl.ini"
 
 printf '%-8s %6s %14s %16s %14s %10s %8s %7s\n' answers icons add_to_hidden "x notify_call" "x round_trip" messages floor "x floor"
-for mode in sent posted; do
+modes=("$@")
+[ ${#modes[@]} -gt 0 ] || modes=(sent posted)
+for mode in "${modes[@]}"; do
   for icons in 10 100; do
     printf '[Common]\r\nApStyle=2\r\n' >"$ini"
     if [ "$mode" = posted ]; then export SNAREHOOK_POST_ANSWERS=1; else unset SNAREHOOK_POST_ANSWERS; fi

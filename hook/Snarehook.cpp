@@ -46,6 +46,8 @@ struct Shared {
   UINT statsMessage;     // benchmark build only
   LONG told;             // messages sent or posted to Corvalet
   LONG requested;        // protocol messages from Corvalet to the shell's windows
+  LONG stampArmed;       // benchmark build only: stamp the next hide of the last button
+  LARGE_INTEGER stamp;
   int hiddenCount;
   int hidden[kMaxTracked];  // command identifiers of the buttons Corvalet hid
   HHOOK mouseHook;          // global: right clicks on minimize buttons
@@ -308,8 +310,19 @@ void Report(const COPYDATASTRUCT* cds) {
 LRESULT TaskbarMessage(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
   using namespace cvl;
 #ifdef SNAREHOOK_BENCH
-  // Counters for the benchmark: wParam 0 the messages told, 1 the requests taken.
-  if (msg == g_shared.statsMessage && msg != 0) return wp == 0 ? g_shared.told : g_shared.requested;
+  // For the benchmark: wParam 0 the messages told, 1 the requests taken; 2 arms the stamp of
+  // the next hide of the tray's last button, 3 and 4 read it (performance counter, low and
+  // high half; 0 while none). The benchmark learns when a button was hidden without asking
+  // the shell's thread while it serves Corvalet.
+  if (msg == g_shared.statsMessage && msg != 0) {
+    if (wp == 2) {
+      g_shared.stamp.QuadPart = 0;
+      g_shared.stampArmed = 1;
+    }
+    if (wp == 3) return static_cast<LRESULT>(g_shared.stamp.LowPart);
+    if (wp == 4) return static_cast<LRESULT>(g_shared.stamp.HighPart);
+    return wp == 0 ? g_shared.told : wp == 1 ? g_shared.requested : 0;
+  }
 #endif
   if (msg == THM_HOOKSWITCH &&
       (static_cast<UINT>(lp) == THM_ON || static_cast<UINT>(lp) == THM_OFF)) {
@@ -389,6 +402,14 @@ bool ToolbarMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
   // Only what another thread hides is Corvalet's doing; the shell hides its own buttons too
   // (XP's inactive icons), and those are not ours to show again.
   if (msg == TB_HIDEBUTTON && InSendMessage()) TrackHidden(static_cast<int>(wp), LOWORD(lp) != 0);
+#ifdef SNAREHOOK_BENCH
+  if (msg == TB_HIDEBUTTON && LOWORD(lp) != 0 && g_shared.stampArmed &&
+      CallOld(g_shared.toolbar, TB_COMMANDTOINDEX, wp, 0) ==
+          CallOld(g_shared.toolbar, TB_BUTTONCOUNT, 0, 0) - 1) {
+    g_shared.stampArmed = 0;
+    QueryPerformanceCounter(&g_shared.stamp);
+  }
+#endif
   return false;
 }
 
