@@ -239,6 +239,31 @@ void SimDesktop::WaitForMessage(std::uint32_t timeoutMs) {
   if (queue_.empty()) now_ += timeoutMs;
 }
 
+void SimDesktop::ProcessMessagesInRange(std::uint32_t first, std::uint32_t last) {
+  ++PumpCount;
+  std::deque<MessageRecord> left;
+  for (std::size_t waiting = queue_.size(); waiting > 0 && !queue_.empty(); --waiting) {
+    const MessageRecord m = queue_.front();
+    queue_.pop_front();
+    if (m.msg < first || m.msg > last) {
+      left.push_back(m);
+      continue;
+    }
+    now_ += PostedDelayMs;
+    Deliver(m.window, m.msg, m.wParam, m.lParam);
+  }
+  // What was left goes back ahead of anything posted meanwhile, in its order.
+  queue_.insert(queue_.begin(), left.begin(), left.end());
+  leftByRangedPump_ = left.size();
+}
+
+void SimDesktop::WaitForPostedMessage(std::uint32_t timeoutMs) {
+  // A message posted since the last pump ends the wait at once; otherwise nothing runs
+  // beside the program here, and the wait lasts its whole bound.
+  if (queue_.size() > leftByRangedPump_) return;
+  now_ += timeoutMs;
+}
+
 std::optional<std::string> SimDesktop::GlobalGetAtomNameA(Atom atom, int size) {
   const auto it = atoms_.find(atom);
   if (it == atoms_.end() || size <= 0) return std::nullopt;

@@ -121,6 +121,8 @@ class SimDesktop : public Desktop {
   bool PostMessageA(Hwnd window, std::uint32_t msg, WParam wParam, LParam lParam) override;
   void ProcessMessages() override;  // one pass over the messages waiting at the call
   void WaitForMessage(std::uint32_t timeoutMs) override;
+  void ProcessMessagesInRange(std::uint32_t first, std::uint32_t last) override;
+  void WaitForPostedMessage(std::uint32_t timeoutMs) override;
   std::uint32_t GetTickCount() override { return now_; }
   std::optional<std::string> GlobalGetAtomNameA(Atom atom, int size) override;
   void GlobalDeleteAtom(Atom atom) override;
@@ -165,6 +167,7 @@ class SimDesktop : public Desktop {
   std::vector<Hwnd> order_;
   Hwnd nextWindow_ = 0x10010;
   std::deque<MessageRecord> queue_;
+  std::size_t leftByRangedPump_ = 0;  // what the last ranged pump left queued
   std::map<Atom, AtomEntry> atoms_;
   std::map<std::uint32_t, std::vector<SimModule>> processes_;
   std::map<std::uint32_t, std::uint32_t> stalled_;  // process -> tick it answers again

@@ -44,6 +44,44 @@ TEST(HeldReports, AReportDuringAPostedAnswerWaitsAndBothNewIconsArePlaced) {
   EXPECT_EQ(w.IniValue("Panel items", "Count"), "2");
 }
 
+TEST(HeldReports, NothingButTheAnswerIsHandledWhileAPostedAnswerComesIn) {
+  World w;
+  auto& a = w.Program("C:\\Apps\\a.exe", "AWnd");
+  for (std::uint32_t id = 1; id <= 3; ++id) a.AddIcon(id, "a" + std::to_string(id));
+  ASSERT_TRUE(w.corvalet->Start());
+  w.Pump();
+  w.hook->AnswerMode = sim::SimHook::Answer::PostedAfterBegin;
+  TrayRegistry& r = w.Registry();
+  // Something of Corvalet's own (a click, a timer) that re-reads the tray, queued while the
+  // first answer is still coming in.
+  int rereads = 0;
+  const Hwnd clicker = w.desktop.CreateWindow("Clicker", "", 0, 1, [&](std::uint32_t m, WParam, LParam) {
+    if (m == 0x8001) {
+      ++rereads;
+      r.RefreshIcons();
+    }
+    return 0;
+  });
+  const Hwnd form = w.corvalet->Host().window;
+  bool posted = false;
+  w.desktop.Subclass(form, [&, old = w.desktop.Window(form)->handler](std::uint32_t m, WParam wp, LParam lp) {
+    // Queued when the begin arrives, so ahead of the answer's posted rest.
+    if (m == THM_ENUMBEGIN && !posted) {
+      posted = true;
+      w.desktop.PostMessageA(clicker, 0x8001, 0, 0);
+    }
+    return old(m, wp, lp);
+  });
+  const int listed = r.Reader.EnumerateIcons(r.AllIcons);
+  EXPECT_EQ(rereads, 0);
+  EXPECT_EQ(ForeignCount(r), 3);
+  Drain(w);
+  EXPECT_EQ(rereads, 1);
+  EXPECT_EQ(ForeignCount(r), 3);
+  EXPECT_EQ(r.AllIcons.Count(), listed);
+  w.desktop.DestroyWindow(clicker);
+}
+
 TEST(HeldReports, ANewIconDuringTheOwnIconRefreshGetsItsPlaceAfterwards) {
   World w;
   w.SetIni("[Common]\r\nApStyle=3\r\n");

@@ -230,7 +230,8 @@ TEST(HungHook, AnAnswerThatNeverEndsIsCutOffAtItsLimit) {
   });
   w.desktop.Subclass(
       form, [&, old = w.desktop.Window(form)->handler](std::uint32_t m, WParam wp, LParam lp) {
-        if (m == THM_ENUMCALLBACK) w.desktop.PostMessageA(looping, 1, 0, 0);
+        // Posted with an answer's number: nothing else is taken while Corvalet waits.
+        if (m == THM_ENUMCALLBACK) w.desktop.PostMessageA(looping, THM_ENUMCALLBACK, 0, 0);
         return old(m, wp, lp);
       });
   w.hook->AnswerMode = sim::SimHook::Answer::NoEnd;

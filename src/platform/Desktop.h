@@ -80,6 +80,11 @@ class Desktop {
   virtual void ProcessMessages() = 0;
   // Returns when a message arrives or after timeoutMs, whichever comes first.
   virtual void WaitForMessage(std::uint32_t timeoutMs) = 0;
+  // Dispatches only the waiting posted messages numbered first..last, in their order (sent
+  // messages are handled as ever); every other message stays queued for later.
+  virtual void ProcessMessagesInRange(std::uint32_t first, std::uint32_t last) = 0;
+  // Returns when a message is posted or sent to this thread, or after timeoutMs.
+  virtual void WaitForPostedMessage(std::uint32_t timeoutMs) = 0;
   virtual std::uint32_t GetTickCount() = 0;
 
   // Global atoms. The name is read into a buffer of size characters.

@@ -35,14 +35,18 @@ void HookReader::Reset() {
 }
 
 void HookReader::WaitForAnswer(const bool& flag, std::uint32_t start) {
+  // Only the answer's own messages are taken while waiting: a click, a timer or a report
+  // handled now could start another request whose begin would land in the middle of this
+  // answer's posted rest. Everything else waits, in its order, until the answer is in.
   while (!flag) {
-    desktop_.ProcessMessages();
+    desktop_.ProcessMessagesInRange(kFirstAnswerMessage, kLastAnswerMessage);
     if (flag) break;
     const std::uint32_t now = desktop_.GetTickCount();
     const std::uint32_t silent = now - lastAnswer_;
     const std::uint32_t elapsed = now - start;
     if (silent >= kHookAnswerTimeoutMs || elapsed >= kHookAnswerLimitMs) break;
-    desktop_.WaitForMessage(std::min(kHookAnswerTimeoutMs - silent, kHookAnswerLimitMs - elapsed));
+    desktop_.WaitForPostedMessage(
+        std::min(kHookAnswerTimeoutMs - silent, kHookAnswerLimitMs - elapsed));
   }
 }
 

@@ -43,6 +43,9 @@ inline constexpr std::uint32_t THM_QUERYCALLBACK = 0x40E;
 inline constexpr std::uint32_t THM_QUERYTIP = 0x40F;
 inline constexpr std::uint32_t THM_QUERYCOMMIT = 0x410;
 inline constexpr std::uint32_t THM_QUERYEND = 0x411;
+// The messages an answer is made of: an enumeration's and a query's, begin to end.
+inline constexpr std::uint32_t kFirstAnswerMessage = THM_ENUMBEGIN;
+inline constexpr std::uint32_t kLastAnswerMessage = THM_QUERYEND;
 inline constexpr std::uint32_t THM_ICONADDED = 0x415;
 inline constexpr std::uint32_t THM_ICONMODIFIED = 0x416;
 inline constexpr std::uint32_t THM_ICONDELETED = 0x417;

@@ -143,6 +143,23 @@ void Win32Desktop::WaitForMessage(std::uint32_t timeoutMs) {
   ::MsgWaitForMultipleObjectsEx(0, nullptr, timeoutMs, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
 }
 
+void Win32Desktop::ProcessMessagesInRange(std::uint32_t first, std::uint32_t last) {
+  constexpr DWORD kLongestPassMs = 200;
+  const DWORD start = ::GetTickCount();
+  MSG m;
+  while (::GetTickCount() - start < kLongestPassMs &&
+         ::PeekMessageA(&m, nullptr, first, last, PM_REMOVE)) {
+    ::TranslateMessage(&m);
+    ::DispatchMessageA(&m);
+  }
+}
+
+void Win32Desktop::WaitForPostedMessage(std::uint32_t timeoutMs) {
+  // Only new arrivals wake: input and other messages left queued on purpose would otherwise
+  // end every wait at once.
+  ::MsgWaitForMultipleObjectsEx(0, nullptr, timeoutMs, QS_POSTMESSAGE | QS_SENDMESSAGE, 0);
+}
+
 std::uint32_t Win32Desktop::GetTickCount() {
   return ::GetTickCount();
 }

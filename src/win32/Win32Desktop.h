@@ -35,6 +35,8 @@ class Win32Desktop final : public Desktop {
                            std::uint32_t timeoutMs, LResult* result) override;
   bool PostMessageA(Hwnd window, std::uint32_t msg, WParam wParam, LParam lParam) override;
   void ProcessMessages() override;
+  void ProcessMessagesInRange(std::uint32_t first, std::uint32_t last) override;
+  void WaitForPostedMessage(std::uint32_t timeoutMs) override;
   void WaitForMessage(std::uint32_t timeoutMs) override;
   std::uint32_t GetTickCount() override;
   std::optional<std::string> GlobalGetAtomNameA(Atom atom, int size) override;
