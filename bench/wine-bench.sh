@@ -2,8 +2,8 @@
 # The cost of one added icon end to end under Wine: from an owner's Shell_NotifyIconA(NIM_ADD)
 # returning to Corvalet having hidden its button, with 10 and 100 icons in the tray, beside one
 # bare Shell_NotifyIconA call and one cross-process SendMessageA round trip; and the messages
-# exchanged per added icon against the protocol's floor. Runs with the hook's answers sent and
-# with everything after the begin message posted.
+# exchanged per added icon against the protocol's floor. Runs with the hook's answers as shipped
+# (everything after the begin message posted) and, for comparison, sent.
 # Usage: bench/wine-bench.sh [MODE ...]  (after cmake --build --preset win32; modes: sent posted)
 set -u
 cd "$(dirname "$0")/.."
@@ -21,11 +21,11 @@ ini="$(wine_windows_dir)/QLCvl.ini"
 
 printf '%-8s %6s %14s %16s %14s %10s %8s %7s\n' answers icons add_to_hidden "x notify_call" "x round_trip" messages floor "x floor"
 modes=("$@")
-[ ${#modes[@]} -gt 0 ] || modes=(sent posted)
+[ ${#modes[@]} -gt 0 ] || modes=(posted sent)
 for mode in "${modes[@]}"; do
   for icons in 10 100; do
     printf '[Common]\r\nApStyle=2\r\n' >"$ini"
-    if [ "$mode" = posted ]; then export SNAREHOOK_POST_ANSWERS=1; else unset SNAREHOOK_POST_ANSWERS; fi
+    if [ "$mode" = sent ]; then export SNAREHOOK_SEND_ANSWERS=1; else unset SNAREHOOK_SEND_ANSWERS; fi
     start classicshell.exe --state 'C:\cv\state.txt'
     eventually 20 probe dump >/dev/null
     start Corvalet.exe

@@ -37,7 +37,7 @@ struct Shared {
   UINT attachMessage, detachMessage;
   LONG serving;
   HWND form;         // Corvalet's main form while serving
-  LONG postAnswers;  // benchmark build only: the answer after its begin is posted
+  LONG sendAnswers;  // benchmark build only: the whole answer is sent, none of it posted
   HWND queryWindow;
   UINT queryId;
   LONG room;
@@ -64,6 +64,46 @@ bool g_settingRoom;
 WNDPROC g_old[3];
 HWND g_subclassed[3];
 bool g_lastTellTimedOut;  // the last refused send may still be delivered
+
+// The pixels Corvalet holds, as far as this side knows: each icon's handle with a digest of
+// what was sent for it, to the form in g_pixelsForm. Corvalet keeps its copies of the icons
+// an enumeration lists and destroys the rest when that enumeration ends; a finished
+// enumeration here forgets the same ones.
+struct SentPixels {
+  HICON icon;
+  DWORD digest;
+};
+HWND g_pixelsForm;
+int g_sentCount;
+SentPixels g_sent[kMaxTracked];
+
+void ForgetSentPixels() {
+  g_sentCount = 0;
+  g_pixelsForm = nullptr;
+}
+
+SentPixels* FindSent(HICON icon) {
+  for (int i = 0; i < g_sentCount; ++i)
+    if (g_sent[i].icon == icon) return &g_sent[i];
+  return nullptr;
+}
+
+// Keeps only the icons of the enumeration that just ended.
+void KeepSentPixels(const HICON* listed, int count) {
+  int kept = 0;
+  for (int i = 0; i < g_sentCount; ++i) {
+    bool found = false;
+    for (int j = 0; j < count && !found; ++j) found = listed[j] == g_sent[i].icon;
+    if (found) g_sent[kept++] = g_sent[i];
+  }
+  g_sentCount = kept;
+}
+
+DWORD Digest(const BYTE* data, DWORD size) {
+  DWORD h = 2166136261u;  // FNV-1a
+  for (DWORD i = 0; i < size; ++i) h = (h ^ data[i]) * 16777619u;
+  return h;
+}
 
 LRESULT CALLBACK SubclassProc(HWND, UINT, WPARAM, LPARAM);
 
@@ -92,17 +132,17 @@ HWND MainForm() {
   return g_shared.form;
 }
 
-// Sends the answer's first message, and the rest unless they are to be posted. False when
-// Corvalet did not take it: the rest of the answer is dropped.
-bool Tell(HWND form, bool first, UINT msg, WPARAM wp, LPARAM lp, DWORD_PTR* reply = nullptr) {
+// Sends the answer's first message and posts the rest, in order: Corvalet takes only answer
+// messages until the end has come, and the shell's thread is not held for each of them.
+// False when Corvalet did not take it: the rest of the answer is dropped.
+bool Tell(HWND form, bool first, UINT msg, WPARAM wp, LPARAM lp) {
   InterlockedIncrement(&g_shared.told);
   g_lastTellTimedOut = false;
-  if (reply != nullptr) *reply = 0;
-  if (!first && g_shared.postAnswers) return PostMessageA(form, msg, wp, lp) != FALSE;
+  if (!first && !g_shared.sendAnswers) return PostMessageA(form, msg, wp, lp) != FALSE;
   DWORD_PTR ignored = 0;
   SetLastError(0);
   if (SendMessageTimeoutA(form, msg, wp, lp, SMTO_NORMAL | SMTO_ABORTIFHUNG, kSendTimeoutMs,
-                          reply != nullptr ? reply : &ignored) != 0)
+                          &ignored) != 0)
     return true;
   // A send that timed out stays queued at Corvalet and may still be read there.
   g_lastTellTimedOut = GetLastError() == ERROR_TIMEOUT || IsWindow(form);
@@ -125,7 +165,8 @@ ATOM TipAtom(int command) {
   return atom;
 }
 
-// Icon handles are not valid in other processes everywhere: hand Corvalet the pixels too.
+// Icon handles are not valid in other processes everywhere: hand Corvalet the pixels too,
+// unless it already holds these very pixels for this handle.
 void SendIconBits(HWND form, HICON icon) {
   ICONINFO info{};
   if (icon == nullptr || !GetIconInfo(icon, &info)) return;
@@ -151,12 +192,27 @@ void SendIconBits(HWND form, HICON icon) {
     ok = dc && GetDIBits(dc.Get(), info.hbmColor, 0, h, data + 3, &bi, DIB_RGB_COLORS) &&
          GetDIBits(dc.Get(), info.hbmMask, 0, h, data + 3 + w * h, &bi, DIB_RGB_COLORS);
   }
-  if (ok) {
+  if (form != g_pixelsForm) {
+    ForgetSentPixels();
+    g_pixelsForm = form;
+  }
+  const DWORD digest = ok ? Digest(reinterpret_cast<const BYTE*>(data), bytes) : 0;
+  SentPixels* sent = FindSent(icon);
+  if (ok && (sent == nullptr || sent->digest != digest)) {
     InterlockedIncrement(&g_shared.told);
     COPYDATASTRUCT cds{cvl::kIconBitsTag, bytes, data};
-    DWORD_PTR ignored = 0;
-    SendMessageTimeoutA(form, WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&cds),
-                        SMTO_NORMAL | SMTO_ABORTIFHUNG, kSendTimeoutMs, &ignored);
+    DWORD_PTR stored = 0;
+    // Only pixels Corvalet says it stored count as held there.
+    if (SendMessageTimeoutA(form, WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&cds),
+                            SMTO_NORMAL | SMTO_ABORTIFHUNG, kSendTimeoutMs, &stored) &&
+        stored) {
+      if (sent != nullptr)
+        sent->digest = digest;
+      else if (g_sentCount < kMaxTracked)
+        g_sent[g_sentCount++] = {icon, digest};
+    } else if (sent != nullptr) {
+      *sent = g_sent[--g_sentCount];
+    }
   }
   HeapFree(GetProcessHeap(), 0, data);
 }
@@ -173,18 +229,14 @@ bool ReadButton(int index, TBBUTTON* button, TrayRecord* record) {
 }
 
 // One icon's group of messages; the tip atom is deleted here when Corvalet did not take it.
+// The pixels go first: they are sent, and so reach Corvalet ahead of the posted group.
 bool TellIcon(HWND form, bool enumeration, int index, const TBBUTTON& b, const TrayRecord& r) {
   using namespace cvl;
+  SendIconBits(form, r.hIcon);
   const LPARAM icon = static_cast<LPARAM>(reinterpret_cast<UINT_PTR>(r.hIcon));
-  // A query follows a change, so it always carries the pixels, ahead of its first message. In an
-  // enumeration Corvalet answers the icon message with kIconKnown when it already holds this
-  // icon's pixels; only otherwise do they follow.
-  if (!enumeration) SendIconBits(form, r.hIcon);
-  DWORD_PTR known = 0;
   if (!Tell(form, false, enumeration ? THM_ENUMICON : THM_QUERYICON,
-            enumeration ? static_cast<WPARAM>(index) : 0, icon, &known))
+            enumeration ? static_cast<WPARAM>(index) : 0, icon))
     return false;
-  if (enumeration && known != kIconKnown) SendIconBits(form, r.hIcon);
   if (!Tell(form, false, enumeration ? THM_ENUMOWNER : THM_QUERYOWNER,
             reinterpret_cast<WPARAM>(r.hwnd), static_cast<LPARAM>(r.uID)))
     return false;
@@ -208,13 +260,29 @@ void AnswerEnumeration() {
   const HWND form = MainForm();
   if (form == nullptr || !Tell(form, true, THM_ENUMBEGIN, 0, 0)) return;
   const int count = static_cast<int>(CallOld(g_shared.toolbar, TB_BUTTONCOUNT, 0, 0));
-  for (int i = 0; i < count; ++i) {
+  auto* listed = static_cast<HICON*>(
+      count > 0 ? HeapAlloc(GetProcessHeap(), 0, sizeof(HICON) * static_cast<SIZE_T>(count))
+                : nullptr);
+  int listedCount = 0;
+  bool complete = true;
+  for (int i = 0; i < count && complete; ++i) {
     TBBUTTON b;
     TrayRecord r;
     if (!ReadButton(i, &b, &r)) continue;
-    if (!TellIcon(form, true, i, b, r)) return;
+    complete = TellIcon(form, true, i, b, r);
+    if (complete && listed != nullptr) listed[listedCount++] = r.hIcon;
   }
-  Tell(form, false, THM_ENUMEND, 0, 0);
+  if (complete && Tell(form, false, THM_ENUMEND, 0, 0)) {
+    if (listed != nullptr || count <= 0)
+      KeepSentPixels(listed, listedCount);
+    else
+      ForgetSentPixels();  // no room to note what was listed: send everything next time
+  } else {
+    // Corvalet may not have seen this end, or may have given up on it: it keeps its copies
+    // then, and this side cannot tell which; sending again is the safe side.
+    ForgetSentPixels();
+  }
+  if (listed != nullptr) HeapFree(GetProcessHeap(), 0, listed);
 }
 
 void AnswerQuery() {
@@ -329,6 +397,7 @@ LRESULT TaskbarMessage(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
     InterlockedIncrement(&g_shared.requested);
     g_shared.serving = static_cast<UINT>(lp) == THM_ON;
     g_shared.form = g_shared.serving ? FindWindowA(kMainFormClass, kMainFormCaption) : nullptr;
+    ForgetSentPixels();
     return 1;
   }
   if (msg == WM_TIMER && wp == kWatchdogTimer) {
@@ -470,9 +539,9 @@ void Attach() {
   char path[MAX_PATH];
   if (GetModuleFileNameA(g_module, path, MAX_PATH)) LoadLibraryA(path);
 #ifdef SNAREHOOK_BENCH
-  char post[8] = {};
-  g_shared.postAnswers =
-      GetEnvironmentVariableA("SNAREHOOK_POST_ANSWERS", post, sizeof post) && post[0] == '1';
+  char send[8] = {};
+  g_shared.sendAnswers =
+      GetEnvironmentVariableA("SNAREHOOK_SEND_ANSWERS", send, sizeof send) && send[0] == '1';
 #endif
   g_attached = true;
   Subclass(0, g_shared.taskbar);

@@ -45,7 +45,7 @@ class SimHook : public HookLibrary {
     taskbar_ = &fresh;
   }
 
-  Answer AnswerMode = Answer::Sent;
+  Answer AnswerMode = Answer::PostedAfterBegin;  // as Snarehook.dll answers
   bool Installed() const { return installed_; }
   bool Serving() const { return serving_; }
   int SetCalls = 0;

@@ -13,9 +13,6 @@ namespace cvl {
 inline constexpr std::uint32_t kIconBitsTag = 0x534E4943;
 inline constexpr std::uint32_t kIconBitsMaxSide = 64;
 inline constexpr std::size_t kIconBitsHeader = 12;
-// Corvalet's answer to an enumeration's icon message when it already holds that icon's pixels:
-// the hook then sends none.
-inline constexpr std::uint32_t kIconKnown = 0x4B4E;
 
 inline constexpr std::uint32_t IconBitsSize(std::uint32_t width, std::uint32_t height) {
   return static_cast<std::uint32_t>(kIconBitsHeader) + 8 * width * height;

@@ -24,7 +24,6 @@ class IconCopies {
   bool Store(const void* data, std::size_t size);
   // The copy of a shell icon, or the handle itself where no copy was sent.
   HICON Resolve(Hicon shellIcon) const;
-  bool Holds(Hicon shellIcon) const { return copies_.count(shellIcon) != 0; }
   // Destroys the copies of icons that are not in the list.
   void KeepListed(const TIconList& listed);
   std::size_t Count() const { return copies_.size(); }

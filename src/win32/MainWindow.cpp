@@ -241,10 +241,6 @@ LRESULT MainWindow::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
       if (cds == nullptr || cds->dwData != kIconBitsTag) break;
       return iconCopies_.Store(cds->lpData, cds->cbData) ? TRUE : FALSE;
     }
-    case THM_ENUMICON:
-      // Pixels this window already holds need not cross again.
-      form_->WndProc(msg, static_cast<WParam>(wParam), static_cast<LParam>(lParam));
-      return iconCopies_.Holds(static_cast<Hicon>(lParam)) ? kIconKnown : 0;
     case kSyncIconList:
       syncPending_ = false;
       if (options_) options_->Sync(true);
