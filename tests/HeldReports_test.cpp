@@ -141,6 +141,8 @@ TEST(HeldReports, AShellThatReportsWhileButtonsAreHiddenCannotPullTheListAway) {
     }
     return old(m, wp, lp);
   });
+  // Not known to be hidden, so the pass hides them again.
+  w.corvalet->Form().Commands().ForgetButtonStates();
   w.Registry().Placement.ApplyPlacement();
   EXPECT_TRUE(reported);
   EXPECT_TRUE(w.Hidden(a, 1));

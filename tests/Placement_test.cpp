@@ -54,6 +54,74 @@ TEST_F(ThreeIcons, PlacingInThePanelHidesTheButtonAtOnce) {
   EXPECT_FALSE(w.Hidden(*b, 1));
 }
 
+// The hide and show commands the tray toolbar received since the log position from.
+std::vector<std::pair<std::int32_t, bool>> ButtonCommands(World& w, std::size_t from) {
+  std::vector<std::pair<std::int32_t, bool>> sent;
+  for (std::size_t i = from; i < w.desktop.Log.size(); ++i) {
+    const auto& m = w.desktop.Log[i];
+    if (m.msg == kTbHideButton && m.window == w.taskbar->Toolbar() &&
+        m.wParam != THM_QUERYSETID_VALUE && m.wParam != THM_QUERYSETWND_VALUE)
+      sent.emplace_back(static_cast<std::int32_t>(m.wParam), m.lParam != 0);
+  }
+  return sent;
+}
+
+// The shell itself hides the owner's first button.
+void HideBehindCorvaletsBack(World& w, const sim::SimProgram& owner) {
+  std::int32_t command = -1;
+  for (const auto& button : w.taskbar->Buttons())
+    if (button.owner == owner.Window() && button.uID == 1) command = button.idCommand;
+  ASSERT_GE(command, 0);
+  w.desktop.SendMessageA(w.taskbar->Toolbar(), kTbHideButton, static_cast<WParam>(command), kTbHide);
+  ASSERT_TRUE(w.Hidden(owner, 1));
+}
+
+TEST_F(ThreeIcons, APassSendsOnlyWhatIsNotSoAlreadyAndLeavingShowsEverything) {
+  Select("b");
+  R().ListView1.CheckRadio(IconPlace::Panel);
+  R().ListView1.SetSelected(RowOf(R(), "b"), false);
+  Select("c");
+  R().ListView1.CheckRadio(IconPlace::Menu);
+  w.Pump();
+  ASSERT_TRUE(w.Hidden(*c, 1));
+  // A new icon re-reads the tray and places all four: the new one stays in the tray, and
+  // every button is already as it should be.
+  const std::size_t from = w.desktop.Log.size();
+  auto& d = w.Program("C:\\Apps\\d.exe", "DWnd");
+  d.AddIcon(1, "d");
+  w.Pump();
+  ASSERT_EQ(PlaceOf(R(), "d"), IconPlace::Tray);
+  EXPECT_EQ(ButtonCommands(w, from).size(), 0u);
+  EXPECT_FALSE(w.Hidden(d, 1));
+  EXPECT_TRUE(w.Hidden(*b, 1));
+  EXPECT_TRUE(w.Hidden(*c, 1));
+  EXPECT_FALSE(w.Hidden(*a, 1));
+  // Moving b to the tray shows b alone.
+  const std::size_t moved = w.desktop.Log.size();
+  R().ListView1.SetSelected(RowOf(R(), "c"), false);
+  Select("b");
+  R().ListView1.CheckRadio(IconPlace::Tray);
+  EXPECT_EQ(ButtonCommands(w, moved).size(), 1u);
+  EXPECT_FALSE(w.Hidden(*b, 1));
+  // The shell hid a behind Corvalet's back: leaving shows every button all the same,
+  // including those Corvalet believes shown.
+  HideBehindCorvaletsBack(w, *a);
+  const std::size_t leaving = w.desktop.Log.size();
+  R().Placement.ShowAllIcons();
+  EXPECT_FALSE(w.Hidden(*a, 1));
+  EXPECT_EQ(ButtonCommands(w, leaving).size(), static_cast<std::size_t>(R().AllIcons.Count()));
+  EXPECT_FALSE(w.Hidden(*c, 1));
+  EXPECT_FALSE(w.Hidden(*b, 1));
+}
+
+TEST_F(ThreeIcons, AButtonHiddenByTheShellItselfIsShownByTheNextReRead) {
+  // The shell hides a (as XP hides inactive icons); a re-read reports it hidden, and a tray
+  // icon is shown again.
+  HideBehindCorvaletsBack(w, *a);
+  R().RefreshIcons();
+  EXPECT_FALSE(w.Hidden(*a, 1));
+}
+
 TEST_F(ThreeIcons, TheListsKeepTheTrayOrderAndUnplacedIconsBelongToNone) {
   for (const char* tip : {"c", "a"}) {
     R().ListView1.SetSelected(R().ListView1.FirstSelected(), false);

@@ -99,6 +99,8 @@ void HookReader::OnTip(WParam commandId, LParam atomParam) {
 
 bool HookReader::OnCommit(WParam state) {
   buffer_.State = static_cast<std::uint8_t>(state & 0xFFu);
+  // Bit 0 of the hook's state byte: the button is hidden now.
+  commands_.NoteButtonState(shell_.Toolbar, buffer_.CommandId, (state & 1u) != 0);
   buffer_.ExePath = ownerPaths_.Path(buffer_.hWnd);
   buffer_.ClassName = desktop_.GetClassNameA(buffer_.hWnd, kClassBuffer);
   return targetList_->Add(buffer_) != -1;
@@ -111,6 +113,7 @@ bool HookReader::HandleAnswer(std::uint32_t msg, WParam wParam, LParam lParam) {
     case THM_ENUMBEGIN:
       ++enumBegins_;
       ownerPaths_.NewEnumeration();
+      commands_.ForgetButtonStates();
       EnumDone = false;
       targetList_->Clear();
       // Emptied with the list, not before the request: an unanswered request keeps both, in

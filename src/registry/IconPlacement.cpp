@@ -82,8 +82,9 @@ void IconPlacement::ApplyPlacement() {
 
 void IconPlacement::ShowAllIcons() {
   const std::vector<TIconInfo> icons(state_.AllIcons.begin(), state_.AllIcons.end());
+  // Always sent: what is known may be out of date, and a button left hidden here is lost.
   for (const TIconInfo& entry : icons)
-    commands_.SetButtonHidden(shell_.Toolbar, entry.CommandId, false);
+    commands_.SetButtonHidden(shell_.Toolbar, entry.CommandId, false, true);
 }
 
 void IconPlacement::RefreshOwnIcon() {

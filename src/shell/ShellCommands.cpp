@@ -18,13 +18,19 @@ void ShellCommands::Switch(Hwnd window, std::uint32_t msg, std::uint32_t value) 
   if (OnKept) OnKept();
 }
 
-void ShellCommands::SetButtonHidden(Hwnd toolbar, std::int32_t commandId, bool hidden) {
+void ShellCommands::SetButtonHidden(Hwnd toolbar, std::int32_t commandId, bool hidden,
+                                    bool always) {
   buttons_.erase(commandId);
   if (toolbar == 0) return;
+  const auto known = known_.find(commandId);
+  if (!always && known != known_.end() && known->second == std::make_pair(toolbar, hidden)) return;
   if (!Send(toolbar, kTbHideButton, static_cast<WParam>(commandId), hidden ? kTbHide : kTbShow)) {
+    known_.erase(commandId);
     buttons_[commandId] = {toolbar, hidden};
     if (OnKept) OnKept();
+    return;
   }
+  known_[commandId] = {toolbar, hidden};
 }
 
 void ShellCommands::RetryPending() {
@@ -39,6 +45,7 @@ void ShellCommands::RetryPending() {
     const auto [toolbar, hidden] = it->second;
     if (!Send(toolbar, kTbHideButton, static_cast<WParam>(it->first), hidden ? kTbHide : kTbShow))
       return;
+    known_[it->first] = it->second;
     buttons_.erase(it);
   }
 }

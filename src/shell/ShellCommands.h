@@ -2,7 +2,8 @@
 // Commands to the shell's windows, each bounded so that a hung shell cannot freeze Corvalet.
 // A busy shell can still miss one: a switch that did not arrive, or a button shown or hidden
 // outside a placement pass, is kept and sent again at the next event or request. Placement
-// passes send every button's state anyway, so a pass makes the kept button commands moot.
+// passes send every button's state that is not already so, so a pass makes the kept button
+// commands moot.
 #include <cstdint>
 #include <functional>
 #include <map>
@@ -22,10 +23,18 @@ class ShellCommands {
   bool Send(Hwnd window, std::uint32_t msg, WParam wParam, LParam lParam);
   // THM_HOOKSWITCH or THM_BUTTONSWITCH with THM_ON or THM_OFF; kept when it did not arrive.
   void Switch(Hwnd window, std::uint32_t msg, std::uint32_t value);
-  // TB_HIDEBUTTON for one button; kept when it did not arrive.
-  void SetButtonHidden(Hwnd toolbar, std::int32_t commandId, bool hidden);
+  // TB_HIDEBUTTON for one button, unless the button is known to be so already (or always,
+  // when asked to); kept when it did not arrive.
+  void SetButtonHidden(Hwnd toolbar, std::int32_t commandId, bool hidden, bool always = false);
   // A placement pass sends every button's state: the kept button commands are superseded.
   void ForgetButtons() { buttons_.clear(); }
+  // What a button shows, as the hook reported it (each enumeration reports every button, so
+  // it forgets what was known before it begins). A command that did not arrive leaves its
+  // button unknown: it may still land, so the next pass sends again.
+  void NoteButtonState(Hwnd toolbar, std::int32_t commandId, bool hidden) {
+    known_[commandId] = {toolbar, hidden};
+  }
+  void ForgetButtonStates() { known_.clear(); }
   // Once the hook is gone the switches mean nothing to the shell's windows, and an unhooked
   // shell may give those numbers meanings of its own: they must not go late.
   void ForgetSwitches() { switches_.clear(); }
@@ -43,6 +52,7 @@ class ShellCommands {
   std::map<std::pair<Hwnd, std::uint32_t>, std::uint32_t> switches_;
   // command identifier -> (toolbar, hidden)
   std::map<std::int32_t, std::pair<Hwnd, bool>> buttons_;
+  std::map<std::int32_t, std::pair<Hwnd, bool>> known_;  // the same, for what is so
 };
 
 }  // namespace cvl
