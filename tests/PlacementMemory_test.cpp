@@ -1,6 +1,8 @@
 // The memory of each program's place, through the settings file and whole flows.
 #include <gtest/gtest.h>
 
+#include <set>
+
 #include "World.h"
 
 namespace cvl::test {
@@ -32,6 +34,43 @@ TEST(PlacementMemory, FirstStartWithoutAFile) {
   EXPECT_LT(ini.find("[MinOptions]"), ini.find("[Panel items]"));
   EXPECT_LT(ini.find("[Panel items]"), ini.find("[Menu items]"));
   EXPECT_LT(ini.find("[Menu items]"), ini.find("[Tray items]"));
+}
+
+TEST(PlacementMemory, ANewIconWritesOnlyWhatChangedAndAFileRemovedMeanwhileIsWrittenWhole) {
+  World w;
+  // Quoted as no save here writes them: a line rewritten loses its quotes.
+  w.SetIni(
+      "[Common]\r\nApStyle=2\r\n[Panel items]\r\nCount=1\r\nIM_0=\"C:\\Apps\\a.exe\"\r\n"
+      "ID_0=\"AWnd\"\r\n[Menu items]\r\nCount=0\r\n[Tray items]\r\nCount=0\r\n");
+  auto& a = w.Program("C:\\Apps\\a.exe", "AWnd");
+  a.AddIcon(1, "a");
+  ASSERT_TRUE(w.corvalet->Start());
+  w.Program("C:\\Apps\\b.exe", "BWnd").AddIcon(1, "b");
+  w.Pump();
+  EXPECT_EQ(w.IniValue("Panel items", "Count"), "2");
+  EXPECT_NE(w.Ini().find("IM_0=\"C:\\Apps\\a.exe\""), std::string::npos) << w.Ini();
+  EXPECT_NE(w.Ini().find("ID_0=\"AWnd\""), std::string::npos);
+  EXPECT_EQ(w.IniValue("Panel items", "IM_1"), "C:\\Apps\\b.exe");
+
+  // Gone behind Corvalet's back: the next save writes every key again.
+  w.desktop.Profile().RemoveFile("QLCvl.ini");
+  w.Program("C:\\Apps\\c.exe", "CWnd").AddIcon(1, "c");
+  w.Pump();
+  EXPECT_EQ(w.IniValue("Panel items", "Count"), "3");
+  std::set<std::string> programs;
+  for (int i = 0; i < 3; ++i) programs.insert(w.IniValue("Panel items", "IM_" + std::to_string(i)));
+  EXPECT_EQ(programs, (std::set<std::string>{"C:\\Apps\\a.exe", "C:\\Apps\\b.exe",
+                                             "C:\\Apps\\c.exe"}));
+  EXPECT_EQ(w.IniValue("Menu items", "Count"), "0");
+  EXPECT_EQ(w.IniValue("Tray items", "Count"), "0");
+
+  // The same program with another window class in the same place is a change too.
+  PlacementMemory& m = w.Registry().Memory;
+  m.MenuMemory.Assign({{"C:\\Apps\\x.exe", "XOne"}});
+  m.SavePlacementMemory();
+  m.MenuMemory.Assign({{"C:\\Apps\\x.exe", "XTwo"}});
+  m.SavePlacementMemory();
+  EXPECT_EQ(w.IniValue("Menu items", "ID_0"), "XTwo");
 }
 
 TEST(PlacementMemory, NewIconsFollowApStyle) {

@@ -22,7 +22,9 @@ constexpr Section kSections[] = {{kPanelItems, &PlacementMemory::PanelMemory},
 
 void PlacementMemory::LoadPlacementMemory() {
   const IniFile ini(desktop_, kSettingsFile);
-  for (const Section& section : kSections) {
+  std::array<OnFile, 3> read;
+  for (std::size_t s = 0; s < std::size(kSections); ++s) {
+    const Section& section = kSections[s];
     // A negative count reads as an empty memory.
     const std::int32_t count =
         std::clamp(ini.ReadInteger(section.name, "Count", 0), 0, kMaxListEntries);
@@ -33,23 +35,42 @@ void PlacementMemory::LoadPlacementMemory() {
       entries.push_back({ini.ReadString(section.name, "IM_" + index, ""),
                          ini.ReadString(section.name, "ID_" + index, "")});
     }
+    read[s] = {count, entries};
     (this->*section.memory).Assign(std::move(entries));
   }
+  onFile_ = std::move(read);
   ApplyPlacementMemory();
 }
 
 void PlacementMemory::SavePlacementMemory() {
   UpdatePlacementMemory();
   IniFile ini(desktop_, kSettingsFile);
-  for (const Section& section : kSections) {
+  // Unknown until every write has landed: a refused one leaves the file as it may be.
+  std::optional<std::array<OnFile, 3>> known = std::move(onFile_);
+  onFile_.reset();
+  std::array<OnFile, 3> written;
+  for (std::size_t s = 0; s < std::size(kSections); ++s) {
+    const Section& section = kSections[s];
     const auto& entries = (this->*section.memory).Entries();
-    ini.WriteInteger(section.name, "Count", static_cast<std::int32_t>(entries.size()));
+    const auto count = static_cast<std::int32_t>(entries.size());
+    // A section changed behind Corvalet's back (removed, emptied, another count) or one that
+    // says its count otherwise than it is written here is written whole.
+    const OnFile* held = nullptr;
+    if (known && ini.ReadString(section.name, "Count", "") == std::to_string((*known)[s].count))
+      held = &(*known)[s];
+    if (held == nullptr || held->count != count) ini.WriteInteger(section.name, "Count", count);
     for (std::size_t i = 0; i < entries.size(); ++i) {
       const std::string index = std::to_string(i);
-      ini.WriteString(section.name, "IM_" + index, entries[i].ExePath);
-      ini.WriteString(section.name, "ID_" + index, entries[i].ClassName);
+      const bool had = held != nullptr && i < held->entries.size();
+      if (!had || held->entries[i].ExePath != entries[i].ExePath)
+        ini.WriteString(section.name, "IM_" + index, entries[i].ExePath);
+      if (!had || held->entries[i].ClassName != entries[i].ClassName)
+        ini.WriteString(section.name, "ID_" + index, entries[i].ClassName);
     }
+    // Entries past a shrunk count stay in the file, unread; only the counted ones are known.
+    written[s] = {count, entries};
   }
+  onFile_ = std::move(written);
 }
 
 void PlacementMemory::RemoveMemoryEntry(PlacementMemoryList& memory, const TIconInfo& record) {

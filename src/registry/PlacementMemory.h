@@ -1,8 +1,12 @@
 #pragma once
 // The memory of each program's place: the tray, panel and menu memories, read from and written
 // to the settings file, updated from the icons' places and applied to freshly read icons.
+#include <array>
+#include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
+#include <vector>
 
 #include "platform/Desktop.h"
 #include "registry/PlacementMemoryList.h"
@@ -28,7 +32,8 @@ class PlacementMemory {
   PlacementMemoryList MenuMemory;
 
   void LoadPlacementMemory();
-  // Throws SettingsWriteError when the file refuses a write.
+  // Writes only what differs from what the file is known to hold (every key when that is not
+  // known). Throws SettingsWriteError when the file refuses a write.
   void SavePlacementMemory();
   void UpdatePlacementMemory();
   void ApplyPlacementMemory();
@@ -48,6 +53,13 @@ class PlacementMemory {
   const TOptions& options_;
   RegistryState& state_;
   bool refusalReported_ = false;
+  // What the file holds, section by section, as last read or written: a save after each new
+  // icon then writes the few keys that changed instead of the whole memory.
+  struct OnFile {
+    std::int32_t count = 0;
+    std::vector<MemoryEntry> entries;
+  };
+  std::optional<std::array<OnFile, 3>> onFile_;
 };
 
 }  // namespace cvl
