@@ -48,6 +48,7 @@ struct Shared {
   LONG requested;        // protocol messages from Corvalet to the shell's windows
   LONG stampArmed;       // benchmark build only: stamp the next hide of the last button
   LARGE_INTEGER stamp;
+  LARGE_INTEGER reported, requested1, answered;  // the first of each after arming
   int hiddenCount;
   int hidden[kMaxTracked];  // command identifiers of the buttons Corvalet hid
   HHOOK mouseHook;          // global: right clicks on minimize buttons
@@ -371,6 +372,9 @@ void Report(const COPYDATASTRUCT* cds) {
                                         : THM_ICONDELETED;
   if (const HWND form = MainForm()) {
     InterlockedIncrement(&g_shared.told);
+#ifdef SNAREHOOK_BENCH
+    if (g_shared.stampArmed && !g_shared.reported.QuadPart) QueryPerformanceCounter(&g_shared.reported);
+#endif
     PostMessageA(form, report, n->owner, static_cast<LPARAM>(n->uID));
   }
 }
@@ -385,10 +389,24 @@ LRESULT TaskbarMessage(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
   if (msg == g_shared.statsMessage && msg != 0) {
     if (wp == 2) {
       g_shared.stamp.QuadPart = 0;
+      g_shared.reported.QuadPart = g_shared.requested1.QuadPart = g_shared.answered.QuadPart = 0;
       g_shared.stampArmed = 1;
     }
     if (wp == 3) return static_cast<LRESULT>(g_shared.stamp.LowPart);
     if (wp == 4) return static_cast<LRESULT>(g_shared.stamp.HighPart);
+    // 5, 6, 7: microseconds from the report to the first request, to its answer's end, and
+    // to the hide.
+    LARGE_INTEGER f;
+    QueryPerformanceFrequency(&f);
+    const auto us = [&](const LARGE_INTEGER& t) -> LRESULT {
+      return t.QuadPart && g_shared.reported.QuadPart
+                 ? static_cast<LRESULT>((t.QuadPart - g_shared.reported.QuadPart) * 1000000 /
+                                        f.QuadPart)
+                 : -1;
+    };
+    if (wp == 5) return us(g_shared.requested1);
+    if (wp == 6) return us(g_shared.answered);
+    if (wp == 7) return us(g_shared.stamp);
     return wp == 0 ? g_shared.told : wp == 1 ? g_shared.requested : 0;
   }
 #endif
@@ -447,7 +465,14 @@ bool ToolbarMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
     InterlockedIncrement(&g_shared.requested);
   if (g_shared.serving) {
     if (msg == THM_ENUMREQUEST && wp == THM_ENUM_VALUE && static_cast<UINT>(lp) == THM_ENUM_VALUE) {
+#ifdef SNAREHOOK_BENCH
+      const bool first = g_shared.stampArmed && !g_shared.requested1.QuadPart;
+      if (first) QueryPerformanceCounter(&g_shared.requested1);
       AnswerEnumeration();
+      if (first) QueryPerformanceCounter(&g_shared.answered);
+#else
+      AnswerEnumeration();
+#endif
       result = 1;
       return true;
     }

@@ -112,8 +112,12 @@ int main(int argc, char** argv) {
     if (stamp.QuadPart != 0)
       t1 = 1000.0 * static_cast<double>(stamp.QuadPart) / static_cast<double>(g_frequency.QuadPart);
     if (std::getenv("TRAYBENCH_VERBOSE"))
-      std::fprintf(stderr, "round %d: %.1f ms, told %ld, requested %ld\n", r,
-                   t1 > 0 ? t1 - t0 : -1.0,
+      std::fprintf(stderr,
+                   "round %d: %.1f ms; from the report: request %ld us, answered %ld us, hidden "
+                   "%ld us; told %ld, requested %ld\n",
+                   r, t1 > 0 ? t1 - t0 : -1.0, static_cast<long>(SendMessageA(taskbar, stats, 5, 0)),
+                   static_cast<long>(SendMessageA(taskbar, stats, 6, 0)),
+                   static_cast<long>(SendMessageA(taskbar, stats, 7, 0)),
                    static_cast<long>(SendMessageA(taskbar, stats, 0, 0) - told0),
                    static_cast<long>(SendMessageA(taskbar, stats, 1, 0) - requested0));
     told += static_cast<double>(SendMessageA(taskbar, stats, 0, 0) - told0);
