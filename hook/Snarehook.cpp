@@ -66,27 +66,30 @@ WNDPROC g_old[3];
 HWND g_subclassed[3];
 bool g_lastTellTimedOut;  // the last refused send may still be delivered
 
-// The pixels Corvalet holds, as far as this side knows: each icon's handle with a digest of
-// what was sent for it, to the form in g_pixelsForm. Corvalet keeps its copies of the icons
-// an enumeration lists and destroys the rest when that enumeration ends; a finished
-// enumeration here forgets the same ones.
-struct SentPixels {
-  HICON icon;
-  DWORD digest;
-};
+// The icons whose pixels Corvalet holds, as far as this side knows, for the form in
+// g_pixelsForm. An icon's pixels never change while its handle lives, so an enumeration sends
+// them only for handles not here; a handle is forgotten when its icon may be destroyed (its
+// button deleted or changed), so that a handle used again for another icon is sent again.
+// Corvalet keeps its copies of the icons an enumeration lists and destroys the rest when that
+// enumeration ends; a finished enumeration here keeps the same ones.
 HWND g_pixelsForm;
 int g_sentCount;
-SentPixels g_sent[kMaxTracked];
+HICON g_sent[kMaxTracked];
 
 void ForgetSentPixels() {
   g_sentCount = 0;
   g_pixelsForm = nullptr;
 }
 
-SentPixels* FindSent(HICON icon) {
+int FindSent(HICON icon) {
   for (int i = 0; i < g_sentCount; ++i)
-    if (g_sent[i].icon == icon) return &g_sent[i];
-  return nullptr;
+    if (g_sent[i] == icon) return i;
+  return -1;
+}
+
+void ForgetSent(HICON icon) {
+  const int at = FindSent(icon);
+  if (at >= 0) g_sent[at] = g_sent[--g_sentCount];
 }
 
 // Keeps only the icons of the enumeration that just ended.
@@ -94,16 +97,10 @@ void KeepSentPixels(const HICON* listed, int count) {
   int kept = 0;
   for (int i = 0; i < g_sentCount; ++i) {
     bool found = false;
-    for (int j = 0; j < count && !found; ++j) found = listed[j] == g_sent[i].icon;
+    for (int j = 0; j < count && !found; ++j) found = listed[j] == g_sent[i];
     if (found) g_sent[kept++] = g_sent[i];
   }
   g_sentCount = kept;
-}
-
-DWORD Digest(const BYTE* data, DWORD size) {
-  DWORD h = 2166136261u;  // FNV-1a
-  for (DWORD i = 0; i < size; ++i) h = (h ^ data[i]) * 16777619u;
-  return h;
 }
 
 LRESULT CALLBACK SubclassProc(HWND, UINT, WPARAM, LPARAM);
@@ -166,11 +163,18 @@ ATOM TipAtom(int command) {
   return atom;
 }
 
-// Icon handles are not valid in other processes everywhere: hand Corvalet the pixels too,
-// unless it already holds these very pixels for this handle.
-void SendIconBits(HWND form, HICON icon) {
+// Icon handles are not valid in other processes everywhere: hand Corvalet the pixels too.
+// In an enumeration only those of icons it does not hold yet; a query follows a change and
+// always sends them.
+void SendIconBits(HWND form, HICON icon, bool always) {
+  if (form != g_pixelsForm) {
+    ForgetSentPixels();
+    g_pixelsForm = form;
+  }
+  if (icon == nullptr || (!always && FindSent(icon) >= 0)) return;
+  ForgetSent(icon);
   ICONINFO info{};
-  if (icon == nullptr || !GetIconInfo(icon, &info)) return;
+  if (!GetIconInfo(icon, &info)) return;
   // GetIconInfo made both bitmaps for us: the owners free them however this ends.
   const cvl::win32::BitmapOwner colour(info.hbmColor);
   const cvl::win32::BitmapOwner mask(info.hbmMask);
@@ -193,27 +197,15 @@ void SendIconBits(HWND form, HICON icon) {
     ok = dc && GetDIBits(dc.Get(), info.hbmColor, 0, h, data + 3, &bi, DIB_RGB_COLORS) &&
          GetDIBits(dc.Get(), info.hbmMask, 0, h, data + 3 + w * h, &bi, DIB_RGB_COLORS);
   }
-  if (form != g_pixelsForm) {
-    ForgetSentPixels();
-    g_pixelsForm = form;
-  }
-  const DWORD digest = ok ? Digest(reinterpret_cast<const BYTE*>(data), bytes) : 0;
-  SentPixels* sent = FindSent(icon);
-  if (ok && (sent == nullptr || sent->digest != digest)) {
+  if (ok) {
     InterlockedIncrement(&g_shared.told);
     COPYDATASTRUCT cds{cvl::kIconBitsTag, bytes, data};
     DWORD_PTR stored = 0;
     // Only pixels Corvalet says it stored count as held there.
     if (SendMessageTimeoutA(form, WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&cds),
                             SMTO_NORMAL | SMTO_ABORTIFHUNG, kSendTimeoutMs, &stored) &&
-        stored) {
-      if (sent != nullptr)
-        sent->digest = digest;
-      else if (g_sentCount < kMaxTracked)
-        g_sent[g_sentCount++] = {icon, digest};
-    } else if (sent != nullptr) {
-      *sent = g_sent[--g_sentCount];
-    }
+        stored && g_sentCount < kMaxTracked)
+      g_sent[g_sentCount++] = icon;
   }
   HeapFree(GetProcessHeap(), 0, data);
 }
@@ -233,7 +225,7 @@ bool ReadButton(int index, TBBUTTON* button, TrayRecord* record) {
 // The pixels go first: they are sent, and so reach Corvalet ahead of the posted group.
 bool TellIcon(HWND form, bool enumeration, int index, const TBBUTTON& b, const TrayRecord& r) {
   using namespace cvl;
-  SendIconBits(form, r.hIcon);
+  SendIconBits(form, r.hIcon, !enumeration);
   const LPARAM icon = static_cast<LPARAM>(reinterpret_cast<UINT_PTR>(r.hIcon));
   if (!Tell(form, false, enumeration ? THM_ENUMICON : THM_QUERYICON,
             enumeration ? static_cast<WPARAM>(index) : 0, icon))
@@ -359,6 +351,31 @@ void ShowFoldedClock() {
   g_shared.clockWasVisible = 0;
 }
 
+// The icon of the button an owner is about to change or delete may be destroyed by the shell:
+// its handle is forgotten before the shell sees the request.
+void ForgetIconOfButton(int index) {
+  TBBUTTON b;
+  TrayRecord r;
+  if (ReadButton(index, &b, &r)) ForgetSent(r.hIcon);
+}
+
+void ForgetChangedIcon(const COPYDATASTRUCT* cds) {
+  using namespace cvl;
+  if (g_sentCount == 0 || cds == nullptr || !Readable(cds, sizeof *cds) ||
+      (cds->cbData > 0 && !Readable(cds->lpData, cds->cbData)))
+    return;
+  const auto n =
+      ParseNotifyCopyData(static_cast<std::uint32_t>(cds->dwData), cds->lpData, cds->cbData);
+  if (!n || (n->message != 1 && n->message != 2)) return;
+  const int count = static_cast<int>(CallOld(g_shared.toolbar, TB_BUTTONCOUNT, 0, 0));
+  for (int i = 0; i < count; ++i) {
+    TBBUTTON b;
+    TrayRecord r;
+    if (ReadButton(i, &b, &r) && reinterpret_cast<WPARAM>(r.hwnd) == n->owner && r.uID == n->uID)
+      ForgetSent(r.hIcon);
+  }
+}
+
 void Report(const COPYDATASTRUCT* cds) {
   using namespace cvl;
   if (cds == nullptr || !Readable(cds, sizeof *cds) ||
@@ -430,6 +447,7 @@ LRESULT TaskbarMessage(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
     return 0;
   }
   if (msg == WM_COPYDATA) {
+    ForgetChangedIcon(reinterpret_cast<const COPYDATASTRUCT*>(lp));
     const LRESULT result = CallOld(w, msg, wp, lp);
     if (result && g_shared.serving) Report(reinterpret_cast<const COPYDATASTRUCT*>(lp));
     return result;
@@ -493,6 +511,7 @@ bool ToolbarMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
       return true;
     }
   }
+  if (msg == TB_DELETEBUTTON) ForgetIconOfButton(static_cast<int>(wp));
   // Only what another thread hides is Corvalet's doing; the shell hides its own buttons too
   // (XP's inactive icons), and those are not ours to show again.
   if (msg == TB_HIDEBUTTON && InSendMessage()) TrackHidden(static_cast<int>(wp), LOWORD(lp) != 0);
