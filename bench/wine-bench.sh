@@ -23,7 +23,7 @@ printf '%-8s %6s %14s %16s %14s %10s %8s %7s\n' answers icons add_to_hidden "x n
 modes=("$@")
 [ ${#modes[@]} -gt 0 ] || modes=(posted sent)
 for mode in "${modes[@]}"; do
-  for icons in 10 100; do
+  for icons in ${BENCH_ICONS:-10 100}; do
     printf '[Common]\r\nApStyle=2\r\n' >"$ini"
     if [ "$mode" = sent ]; then export SNAREHOOK_SEND_ANSWERS=1; else unset SNAREHOOK_SEND_ANSWERS; fi
     start classicshell.exe --state 'C:\cv\state.txt'
