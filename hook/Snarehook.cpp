@@ -390,7 +390,8 @@ void Report(const COPYDATASTRUCT* cds) {
   if (const HWND form = MainForm()) {
     InterlockedIncrement(&g_shared.told);
 #ifdef SNAREHOOK_BENCH
-    if (g_shared.stampArmed && !g_shared.reported.QuadPart) QueryPerformanceCounter(&g_shared.reported);
+    if (g_shared.stampArmed && !g_shared.reported.QuadPart)
+      QueryPerformanceCounter(&g_shared.reported);
 #endif
     PostMessageA(form, report, n->owner, static_cast<LPARAM>(n->uID));
   }

@@ -55,23 +55,25 @@ TEST(HeldReports, NothingButTheAnswerIsHandledWhileAPostedAnswerComesIn) {
   // Something of Corvalet's own (a click, a timer) that re-reads the tray, queued while the
   // first answer is still coming in.
   int rereads = 0;
-  const Hwnd clicker = w.desktop.CreateWindow("Clicker", "", 0, 1, [&](std::uint32_t m, WParam, LParam) {
-    if (m == 0x8001) {
-      ++rereads;
-      r.RefreshIcons();
-    }
-    return 0;
-  });
+  const Hwnd clicker =
+      w.desktop.CreateWindow("Clicker", "", 0, 1, [&](std::uint32_t m, WParam, LParam) {
+        if (m == 0x8001) {
+          ++rereads;
+          r.RefreshIcons();
+        }
+        return 0;
+      });
   const Hwnd form = w.corvalet->Host().window;
   bool posted = false;
-  w.desktop.Subclass(form, [&, old = w.desktop.Window(form)->handler](std::uint32_t m, WParam wp, LParam lp) {
-    // Queued when the begin arrives, so ahead of the answer's posted rest.
-    if (m == THM_ENUMBEGIN && !posted) {
-      posted = true;
-      w.desktop.PostMessageA(clicker, 0x8001, 0, 0);
-    }
-    return old(m, wp, lp);
-  });
+  w.desktop.Subclass(
+      form, [&, old = w.desktop.Window(form)->handler](std::uint32_t m, WParam wp, LParam lp) {
+        // Queued when the begin arrives, so ahead of the answer's posted rest.
+        if (m == THM_ENUMBEGIN && !posted) {
+          posted = true;
+          w.desktop.PostMessageA(clicker, 0x8001, 0, 0);
+        }
+        return old(m, wp, lp);
+      });
   const int listed = r.Reader.EnumerateIcons(r.AllIcons);
   EXPECT_EQ(rereads, 0);
   EXPECT_EQ(ForeignCount(r), 3);

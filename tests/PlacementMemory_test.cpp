@@ -59,8 +59,8 @@ TEST(PlacementMemory, ANewIconWritesOnlyWhatChangedAndAFileRemovedMeanwhileIsWri
   EXPECT_EQ(w.IniValue("Panel items", "Count"), "3");
   std::set<std::string> programs;
   for (int i = 0; i < 3; ++i) programs.insert(w.IniValue("Panel items", "IM_" + std::to_string(i)));
-  EXPECT_EQ(programs, (std::set<std::string>{"C:\\Apps\\a.exe", "C:\\Apps\\b.exe",
-                                             "C:\\Apps\\c.exe"}));
+  EXPECT_EQ(programs,
+            (std::set<std::string>{"C:\\Apps\\a.exe", "C:\\Apps\\b.exe", "C:\\Apps\\c.exe"}));
   EXPECT_EQ(w.IniValue("Menu items", "Count"), "0");
   EXPECT_EQ(w.IniValue("Tray items", "Count"), "0");
 

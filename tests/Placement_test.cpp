@@ -72,7 +72,8 @@ void HideBehindCorvaletsBack(World& w, const sim::SimProgram& owner) {
   for (const auto& button : w.taskbar->Buttons())
     if (button.owner == owner.Window() && button.uID == 1) command = button.idCommand;
   ASSERT_GE(command, 0);
-  w.desktop.SendMessageA(w.taskbar->Toolbar(), kTbHideButton, static_cast<WParam>(command), kTbHide);
+  w.desktop.SendMessageA(w.taskbar->Toolbar(), kTbHideButton, static_cast<WParam>(command),
+                         kTbHide);
   ASSERT_TRUE(w.Hidden(owner, 1));
 }
 

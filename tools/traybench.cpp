@@ -115,7 +115,8 @@ int main(int argc, char** argv) {
       std::fprintf(stderr,
                    "round %d: %.1f ms; from the report: request %ld us, answered %ld us, hidden "
                    "%ld us; told %ld, requested %ld\n",
-                   r, t1 > 0 ? t1 - t0 : -1.0, static_cast<long>(SendMessageA(taskbar, stats, 5, 0)),
+                   r, t1 > 0 ? t1 - t0 : -1.0,
+                   static_cast<long>(SendMessageA(taskbar, stats, 5, 0)),
                    static_cast<long>(SendMessageA(taskbar, stats, 6, 0)),
                    static_cast<long>(SendMessageA(taskbar, stats, 7, 0)),
                    static_cast<long>(SendMessageA(taskbar, stats, 0, 0) - told0),
