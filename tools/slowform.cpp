@@ -1,7 +1,8 @@
 // slowform.exe: a main form that takes its time, for the hook's tests. It stands in for
 // Corvalet (class TMainForm, caption "Quillon Corvalet"), switches the hook on, asks for one
-// enumeration and spends longer on each tip message than the hook waits, then reads the tip's
-// atom. An atom the hook gave up on must still be there for the receiver to read and delete.
+// enumeration and spends longer on each tip message than the hook waits for a sent message,
+// then reads the tip's atom. Every atom it is given must still be there for it to read and
+// delete, however late it gets to it.
 //   slowform.exe LOG_FILE      writes "tip read=N missed=M" and exits
 #include <windows.h>
 
@@ -51,7 +52,8 @@ int main(int argc, char** argv) {
   SetTrayHook();
   DWORD_PTR result = 0;
   SendMessageTimeoutA(taskbar, cvl::THM_HOOKSWITCH, 0, cvl::THM_ON, SMTO_NORMAL, 5000, &result);
-  // The answer comes while the request is handled; the tips keep us busy beyond its bound.
+  // The answer's begin comes while the request is handled, the rest is posted; the tips keep
+  // us busy beyond any bound of the hook's.
   SendMessageTimeoutA(toolbar, cvl::THM_ENUMREQUEST, cvl::THM_ENUM_VALUE, cvl::THM_ENUM_VALUE,
                       SMTO_NORMAL, 60000, &result);
   MSG m;

@@ -27,8 +27,8 @@ start trayowner.exe --class OwnerC --log 'C:\cv\c.log' --icon '3:Charlie:ffff00'
 check "the owners' icons are in the tray" eventually 20 buttons_are 4
 
 timeout 60 wine slowform.exe 'C:\cv\slow.txt' >/dev/null 2>&1
-check "a tip the hook gave up waiting for is left for its receiver to read" \
-  grep -qs 'tip read=1 missed=0' slow.txt
+check "a receiver slower than the hook's bound still reads every tip, none lost" \
+  grep -qsE 'tip read=[1-9][0-9]* missed=0' slow.txt
 check "... and the tray is whole again after that receiver" none_hidden
 
 start Corvalet.exe
