@@ -86,15 +86,18 @@ void SimDesktop::EndProcess(std::uint32_t processId) {
 
 Atom SimDesktop::GlobalAddAtomA(const std::string& name) {
   if (name.empty() || name.size() > 255) return 0;
-  for (auto& [atom, entry] : atoms_) {
-    if (Lower(entry.name) == Lower(name)) {
-      ++entry.references;
-      return atom;
-    }
+  // Looked up by name, not scanned: a posted answer keeps every tip's atom alive at once.
+  const std::string key = Lower(name);
+  if (const auto found = atomByName_.find(key); found != atomByName_.end()) {
+    ++atoms_[found->second].references;
+    return found->second;
   }
-  Atom atom = 0xC000;
-  while (atoms_.count(atom)) ++atom;
+  if (atoms_.size() >= 0x4000) return 0;  // the table is full
+  Atom atom = nextAtom_;
+  while (atoms_.count(atom)) atom = atom == 0xFFFF ? 0xC000 : static_cast<Atom>(atom + 1);
+  nextAtom_ = atom == 0xFFFF ? 0xC000 : static_cast<Atom>(atom + 1);
   atoms_[atom] = {name, 1};
+  atomByName_[key] = atom;
   return atom;
 }
 
@@ -272,7 +275,10 @@ std::optional<std::string> SimDesktop::GlobalGetAtomNameA(Atom atom, int size) {
 
 void SimDesktop::GlobalDeleteAtom(Atom atom) {
   const auto it = atoms_.find(atom);
-  if (it != atoms_.end() && --it->second.references == 0) atoms_.erase(it);
+  if (it != atoms_.end() && --it->second.references == 0) {
+    atomByName_.erase(Lower(it->second.name));
+    atoms_.erase(it);
+  }
 }
 
 Handle SimDesktop::CreateToolhelp32Snapshot(std::uint32_t, std::uint32_t processId) {

@@ -169,6 +169,8 @@ class SimDesktop : public Desktop {
   std::deque<MessageRecord> queue_;
   std::size_t leftByRangedPump_ = 0;  // what the last ranged pump left queued
   std::map<Atom, AtomEntry> atoms_;
+  std::map<std::string, Atom> atomByName_;  // by lower-case name
+  Atom nextAtom_ = 0xC000;
   std::map<std::uint32_t, std::vector<SimModule>> processes_;
   std::map<std::uint32_t, std::uint32_t> stalled_;  // process -> tick it answers again
   std::uint32_t nextProcess_ = 100;
