@@ -65,6 +65,7 @@ bool g_settingRoom;
 WNDPROC g_old[3];
 HWND g_subclassed[3];
 bool g_lastTellTimedOut;  // the last refused send may still be delivered
+bool g_answering;         // an answer is being told: a request now would interleave with it
 
 // The icons whose pixels Corvalet holds, as far as this side knows, for the form in
 // g_pixelsForm. An icon's pixels never change while its handle lives, so an enumeration sends
@@ -140,8 +141,12 @@ bool Tell(HWND form, bool first, UINT msg, WPARAM wp, LPARAM lp) {
   DWORD_PTR ignored = 0;
   SetLastError(0);
   if (SendMessageTimeoutA(form, msg, wp, lp, SMTO_NORMAL | SMTO_ABORTIFHUNG, kSendTimeoutMs,
-                          &ignored) != 0)
+                          &ignored) != 0) {
+    // The begin has been handled: Corvalet's request may return now and take the rest as it
+    // comes, while this thread goes on telling it.
+    if (first && !g_shared.sendAnswers && InSendMessage()) ReplyMessage(1);
     return true;
+  }
   // A send that timed out stays queued at Corvalet and may still be read there.
   g_lastTellTimedOut = GetLastError() == ERROR_TIMEOUT || IsWindow(form);
   return false;
@@ -477,6 +482,17 @@ LRESULT NotifyMessage(HWND w, UINT msg, WPARAM wp, LPARAM& lp, bool& handled) {
   return 0;
 }
 
+// One answer at a time. While one is told, this thread may take another request (a send of
+// pixels lets sent messages in): its answer would land in the middle of the first one's posted
+// rest, so it gets none, and without a begin Corvalet does not wait for one.
+bool Answer(void (*answer)()) {
+  if (g_answering) return false;
+  g_answering = true;
+  answer();
+  g_answering = false;
+  return true;
+}
+
 bool ToolbarMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
   using namespace cvl;
   if (msg == THM_ENUMREQUEST || msg == THM_QUERYSETWND || msg == THM_QUERYREQUEST ||
@@ -487,12 +503,11 @@ bool ToolbarMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
 #ifdef SNAREHOOK_BENCH
       const bool first = g_shared.stampArmed && !g_shared.requested1.QuadPart;
       if (first) QueryPerformanceCounter(&g_shared.requested1);
-      AnswerEnumeration();
+      result = Answer(&AnswerEnumeration);
       if (first) QueryPerformanceCounter(&g_shared.answered);
 #else
-      AnswerEnumeration();
+      result = Answer(&AnswerEnumeration);
 #endif
-      result = 1;
       return true;
     }
     if (msg == THM_QUERYSETWND && wp == THM_QUERYSETWND_VALUE) {
@@ -507,8 +522,7 @@ bool ToolbarMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
     }
     if (msg == THM_QUERYREQUEST && wp == THM_QUERY_VALUE &&
         static_cast<UINT>(lp) == THM_QUERY_VALUE) {
-      AnswerQuery();
-      result = 1;
+      result = Answer(&AnswerQuery);
       return true;
     }
   }

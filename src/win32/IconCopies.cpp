@@ -39,16 +39,30 @@ bool IconCopies::Store(const void* data, std::size_t size) {
   if (!bits) return false;
   const DWORD pixels = bits->width * bits->height;
   // Copied out: the message's data need not be aligned for 32-bit reads.
-  std::vector<DWORD> colourAndMask(2 * pixels);
-  std::memcpy(colourAndMask.data(), bits->colour, 8 * pixels);
-  IconOwner icon =
-      MakeIcon(bits->width, bits->height, colourAndMask.data(), colourAndMask.data() + pixels);
-  if (!icon) return false;
-  copies_[bits->handle] = std::move(icon);
+  Pixels taken{bits->width, bits->height, std::vector<DWORD>(2 * pixels)};
+  std::memcpy(taken.colourAndMask.data(), bits->colour, 8 * pixels);
+  // New pixels for a handle replace whatever was held for it.
+  copies_.erase(bits->handle);
+  pending_[bits->handle] = std::move(taken);
   return true;
 }
 
+void IconCopies::MakePending() const {
+  for (auto it = pending_.begin(); it != pending_.end();) {
+    const Pixels& p = it->second;
+    IconOwner icon = MakeIcon(p.width, p.height, p.colourAndMask.data(),
+                              p.colourAndMask.data() + p.width * p.height);
+    if (!icon) {
+      ++it;
+      continue;
+    }
+    copies_[it->first] = std::move(icon);
+    it = pending_.erase(it);
+  }
+}
+
 HICON IconCopies::Resolve(Hicon shellIcon) const {
+  if (pending_.count(shellIcon) != 0) MakePending();
   const auto it = copies_.find(shellIcon);
   return it != copies_.end() ? it->second.Get() : ToHicon(shellIcon);
 }
@@ -57,6 +71,7 @@ void IconCopies::KeepListed(const TIconList& listed) {
   std::set<Hicon> keep;
   for (const TIconInfo& icon : listed) keep.insert(icon.hIcon);
   std::erase_if(copies_, [&](const auto& copy) { return keep.count(copy.first) == 0; });
+  std::erase_if(pending_, [&](const auto& copy) { return keep.count(copy.first) == 0; });
 }
 
 }  // namespace cvl::win32

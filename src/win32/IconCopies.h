@@ -7,6 +7,7 @@
 
 #include <cstddef>
 #include <map>
+#include <vector>
 
 #include "IconBitsInfo.h"
 #include "platform/Types.h"
@@ -21,15 +22,24 @@ class IconCopies {
   IconCopies(const IconCopies&) = delete;
   IconCopies& operator=(const IconCopies&) = delete;
 
+  // Takes the pixels out of a message; false when they do not parse. The icon is made by
+  // MakePending, so that the sender need not wait for it.
   bool Store(const void* data, std::size_t size);
+  // Makes the icons of the pixels taken; one that cannot be made now is tried again later.
+  void MakePending() const;
   // The copy of a shell icon, or the handle itself where no copy was sent.
   HICON Resolve(Hicon shellIcon) const;
   // Destroys the copies of icons that are not in the list.
   void KeepListed(const TIconList& listed);
-  std::size_t Count() const { return copies_.size(); }
+  std::size_t Count() const { return copies_.size() + pending_.size(); }
 
  private:
-  std::map<Hicon, IconOwner> copies_;
+  struct Pixels {
+    DWORD width, height;
+    std::vector<DWORD> colourAndMask;
+  };
+  mutable std::map<Hicon, IconOwner> copies_;
+  mutable std::map<Hicon, Pixels> pending_;
 };
 
 }  // namespace cvl::win32

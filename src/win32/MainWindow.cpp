@@ -239,7 +239,11 @@ LRESULT MainWindow::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
     case WM_COPYDATA: {
       const auto* cds = reinterpret_cast<const COPYDATASTRUCT*>(lParam);
       if (cds == nullptr || cds->dwData != kIconBitsTag) break;
-      return iconCopies_.Store(cds->lpData, cds->cbData) ? TRUE : FALSE;
+      if (!iconCopies_.Store(cds->lpData, cds->cbData)) return FALSE;
+      // The pixels are ours now: the shell's thread goes on while the icon is made.
+      if (::InSendMessage()) ::ReplyMessage(TRUE);
+      iconCopies_.MakePending();
+      return TRUE;
     }
     case kSyncIconList:
       syncPending_ = false;
