@@ -17,6 +17,7 @@
 
 #include <cstring>
 
+#include "shell/AnswerBatch.h"
 #include "shell/HookProtocol.h"
 #include "shell/NotifyCopyData.h"
 #include "win32/HandleOwner.h"
@@ -66,6 +67,15 @@ WNDPROC g_old[3];
 HWND g_subclassed[3];
 bool g_lastTellTimedOut;  // the last refused send may still be delivered
 bool g_answering;         // an answer is being told: a request now would interleave with it
+LRESULT g_beginReply;     // Corvalet's reply to the last begin
+
+// The rest of an answer, gathered while Corvalet takes it in one piece (data not null).
+struct Batch {
+  DWORD* data;
+  SIZE_T count;     // values, three a message
+  SIZE_T capacity;  // values
+};
+Batch g_batch;
 
 // The icons whose pixels Corvalet holds, as far as this side knows, for the form in
 // g_pixelsForm. An icon's pixels never change while its handle lives, so an enumeration sends
@@ -137,11 +147,19 @@ HWND MainForm() {
 bool Tell(HWND form, bool first, UINT msg, WPARAM wp, LPARAM lp) {
   InterlockedIncrement(&g_shared.told);
   g_lastTellTimedOut = false;
+  if (!first && g_batch.data != nullptr) {
+    if (g_batch.count + 3 > g_batch.capacity) return false;
+    g_batch.data[g_batch.count++] = msg;
+    g_batch.data[g_batch.count++] = static_cast<DWORD>(wp);
+    g_batch.data[g_batch.count++] = static_cast<DWORD>(lp);
+    return true;
+  }
   if (!first && !g_shared.sendAnswers) return PostMessageA(form, msg, wp, lp) != FALSE;
-  DWORD_PTR ignored = 0;
+  DWORD_PTR reply = 0;
   SetLastError(0);
   if (SendMessageTimeoutA(form, msg, wp, lp, SMTO_NORMAL | SMTO_ABORTIFHUNG, kSendTimeoutMs,
-                          &ignored) != 0) {
+                          &reply) != 0) {
+    if (first) g_beginReply = static_cast<LRESULT>(reply);
     // The begin has been handled: Corvalet's request may return now and take the rest as it
     // comes, while this thread goes on telling it.
     if (first && !g_shared.sendAnswers && InSendMessage()) ReplyMessage(1);
@@ -253,11 +271,53 @@ bool TellIcon(HWND form, bool enumeration, int index, const TBBUTTON& b, const T
   return Tell(form, false, enumeration ? THM_ENUMCOMMIT : THM_QUERYCOMMIT, state, 0);
 }
 
+// Gathers the rest of an answer of at most this many messages when Corvalet's reply to the
+// begin said it takes it in one piece; otherwise (or without the memory) it goes one by one.
+void StartBatch(SIZE_T messages) {
+  g_batch = {};
+  if (g_beginReply != cvl::kTakesAnswerBatch || g_shared.sendAnswers ||
+      messages > cvl::kAnswerBatchMaxMessages)
+    return;
+  g_batch.capacity = 3 * messages;
+  g_batch.data =
+      static_cast<DWORD*>(HeapAlloc(GetProcessHeap(), 0, sizeof(DWORD) * g_batch.capacity));
+}
+
+// Sends what was gathered, when the whole answer was; true when it went (or went one by one and
+// was told). The tips of a batch that can never be read are deleted here; one that may still
+// arrive is Corvalet's, which deletes every atom it reads.
+bool FinishBatch(HWND form, bool told) {
+  if (g_batch.data == nullptr) return told;
+  const Batch batch = g_batch;
+  g_batch = {};
+  bool taken = false, mayArrive = false;
+  if (told) {
+    COPYDATASTRUCT cds{cvl::kAnswerBatchTag, static_cast<DWORD>(sizeof(DWORD) * batch.count),
+                       batch.data};
+    DWORD_PTR reply = 0;
+    SetLastError(0);
+    const bool sent =
+        SendMessageTimeoutA(form, WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&cds),
+                            SMTO_NORMAL | SMTO_ABORTIFHUNG, kSendTimeoutMs, &reply) != 0;
+    taken = sent && reply != 0;
+    mayArrive = !sent && (GetLastError() == ERROR_TIMEOUT || IsWindow(form));
+  }
+  if (!taken && !mayArrive) {
+    for (SIZE_T i = 0; i + 2 < batch.count; i += 3)
+      if ((batch.data[i] == cvl::THM_ENUMTIP || batch.data[i] == cvl::THM_QUERYTIP) &&
+          batch.data[i + 2] != 0)
+        GlobalDeleteAtom(static_cast<ATOM>(batch.data[i + 2]));
+  }
+  HeapFree(GetProcessHeap(), 0, batch.data);
+  return taken;
+}
+
 void AnswerEnumeration() {
   using namespace cvl;
   const HWND form = MainForm();
   if (form == nullptr || !Tell(form, true, THM_ENUMBEGIN, 0, 0)) return;
   const int count = static_cast<int>(CallOld(g_shared.toolbar, TB_BUTTONCOUNT, 0, 0));
+  StartBatch(5 * static_cast<SIZE_T>(count > 0 ? count : 0) + 1);
   auto* listed = static_cast<HICON*>(
       count > 0 ? HeapAlloc(GetProcessHeap(), 0, sizeof(HICON) * static_cast<SIZE_T>(count))
                 : nullptr);
@@ -270,7 +330,7 @@ void AnswerEnumeration() {
     complete = TellIcon(form, true, i, b, r);
     if (complete && listed != nullptr) listed[listedCount++] = r.hIcon;
   }
-  if (complete && Tell(form, false, THM_ENUMEND, 0, 0)) {
+  if (FinishBatch(form, complete && Tell(form, false, THM_ENUMEND, 0, 0))) {
     if (listed != nullptr || count <= 0)
       KeepSentPixels(listed, listedCount);
     else
@@ -287,16 +347,18 @@ void AnswerQuery() {
   using namespace cvl;
   const HWND form = MainForm();
   if (form == nullptr || !Tell(form, true, THM_QUERYBEGIN, 0, 0)) return;
+  StartBatch(6);
   const int count = static_cast<int>(CallOld(g_shared.toolbar, TB_BUTTONCOUNT, 0, 0));
+  bool told = true;
   for (int i = 0; i < count; ++i) {
     TBBUTTON b;
     TrayRecord r;
     if (!ReadButton(i, &b, &r) || r.hwnd != g_shared.queryWindow || r.uID != g_shared.queryId)
       continue;
-    if (!TellIcon(form, false, i, b, r)) return;
+    told = TellIcon(form, false, i, b, r);
     break;
   }
-  Tell(form, false, THM_QUERYEND, 0, 0);
+  FinishBatch(form, told && Tell(form, false, THM_QUERYEND, 0, 0));
 }
 
 void TrackHidden(int command, bool hidden) {

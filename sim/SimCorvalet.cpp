@@ -29,6 +29,14 @@ bool SimCorvalet::Start() {
                                        [this](std::uint32_t msg, WParam w, LParam l) {
                                          return form_->WndProc(msg, w, l).value_or(0);
                                        });
+  desktop_.Window(host_.window)->copyData = [this](std::uint32_t tag,
+                                                   const std::vector<std::uint8_t>& data) {
+    const auto batch =
+        tag == kAnswerBatchTag ? ParseAnswerBatch(data.data(), data.size()) : std::nullopt;
+    if (!batch) return LResult{0};
+    form_->TakeAnswerBatch(*batch);
+    return LResult{1};
+  };
   form_->FormCreate();
   // The minimizer's form comes last; its hidden window owns its icons and takes their callbacks.
   minForm_ = std::make_unique<TMinForm>(desktop_, hook_, form_->Options(), form_->Registry(),

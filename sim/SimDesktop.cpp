@@ -219,6 +219,23 @@ bool SimDesktop::SendMessageTimeoutA(Hwnd window, std::uint32_t msg, WParam wPar
   return true;
 }
 
+bool SimDesktop::SendCopyDataTimeout(Hwnd window, std::uint32_t tag,
+                                     const std::vector<std::uint8_t>& data, std::uint32_t timeoutMs,
+                                     LResult* result) {
+  constexpr std::uint32_t kWmCopyData = 0x4A;
+  Log.push_back({MessageRecord::Sent, window, kWmCopyData, tag, static_cast<LParam>(data.size())});
+  SimWindow* w = Window(window);
+  if (w == nullptr) return false;
+  if (w->hung || !WaitUntilAnswered(*w, timeoutMs)) {
+    if (w->hung) now_ += timeoutMs;
+    return false;
+  }
+  const auto take = w->copyData;  // the handler may go with its window meanwhile
+  const LResult r = take ? take(tag, data) : 0;
+  if (result != nullptr) *result = r;
+  return true;
+}
+
 bool SimDesktop::PostMessageA(Hwnd window, std::uint32_t msg, WParam wParam, LParam lParam) {
   if (Window(window) == nullptr) return false;
   Log.push_back({MessageRecord::Posted, window, msg, wParam, lParam});

@@ -27,6 +27,8 @@ struct SimWindow {
   Hwnd owner = 0;
   bool hung = false;  // takes no message: bounded sends time out, unbounded ones would block
   Handler handler;
+  // WM_COPYDATA: its dwData and its bytes; nothing set takes none (0).
+  std::function<LResult(std::uint32_t tag, const std::vector<std::uint8_t>& data)> copyData;
 };
 
 struct SimModule {
@@ -49,6 +51,10 @@ class SimDesktop : public Desktop {
   Hwnd CreateWindow(const std::string& className, const std::string& title, Hwnd parent,
                     std::uint32_t processId, Handler handler = nullptr);
   void DestroyWindow(Hwnd window);
+  // A WM_COPYDATA, bounded as SendMessageTimeoutA; logged as message 0x4A with the tag and the
+  // size.
+  bool SendCopyDataTimeout(Hwnd window, std::uint32_t tag, const std::vector<std::uint8_t>& data,
+                           std::uint32_t timeoutMs, LResult* result);
   SimWindow* Window(Hwnd window);
   // Replaces a window's handler, returning the old one: subclassing.
   Handler Subclass(Hwnd window, Handler handler);

@@ -1,5 +1,6 @@
 #include "sim/SimHook.h"
 
+#include "shell/AnswerBatch.h"
 #include "shell/HookProtocol.h"
 
 namespace cvl::sim {
@@ -73,12 +74,32 @@ LResult SimHook::ToolbarProc(std::uint32_t msg, WParam wParam, LParam lParam) {
 }
 
 void SimHook::Tell(Hwnd form, bool first, std::uint32_t msg, WParam wParam, LParam lParam) {
+  if (batching_) {
+    for (const std::uint32_t v : {msg, wParam, static_cast<std::uint32_t>(lParam)})
+      for (int shift = 0; shift < 32; shift += 8)
+        batch_.push_back(static_cast<std::uint8_t>(v >> shift));
+    return;
+  }
   if (first || AnswerMode == Answer::Sent || AnswerMode == Answer::NoEnd) {
-    LResult ignored = 0;
-    desktop_.SendMessageTimeoutA(form, msg, wParam, lParam, 1000, &ignored);
+    LResult reply = 0;
+    const bool taken = desktop_.SendMessageTimeoutA(form, msg, wParam, lParam, 1000, &reply);
+    batching_ = first && taken && AnswerMode == Answer::Batched && reply == kTakesAnswerBatch;
+    batch_.clear();
   } else {
     desktop_.PostMessageA(form, msg, wParam, lParam);
   }
+}
+
+void SimHook::SendBatch(Hwnd form) {
+  if (!batching_) return;
+  batching_ = false;
+  LResult taken = 0;
+  if (!desktop_.SendCopyDataTimeout(form, kAnswerBatchTag, batch_, 1000, &taken) || taken) return;
+  // Refused: no tip of it will be read.
+  if (const auto batch = ParseAnswerBatch(batch_.data(), batch_.size()))
+    for (std::size_t i = 0; i < batch->Count(); ++i)
+      if ((*batch)[i].msg == THM_ENUMTIP || (*batch)[i].msg == THM_QUERYTIP)
+        desktop_.GlobalDeleteAtom(static_cast<Atom>((*batch)[i].lParam));
 }
 
 void SimHook::AnswerEnumeration() {
@@ -97,6 +118,7 @@ void SimHook::AnswerEnumeration() {
     Tell(form, false, THM_ENUMCOMMIT, b.hidden ? 1 : 0, 0);
   }
   if (AnswerMode != Answer::NoEnd) Tell(form, false, THM_ENUMEND, 0, 0);
+  SendBatch(form);
 }
 
 void SimHook::AnswerQuery() {
@@ -112,6 +134,7 @@ void SimHook::AnswerQuery() {
     Tell(form, false, THM_QUERYCOMMIT, b->hidden ? 1 : 0, 0);
   }
   if (AnswerMode != Answer::NoEnd) Tell(form, false, THM_QUERYEND, 0, 0);
+  SendBatch(form);
 }
 
 }  // namespace cvl::sim

@@ -22,6 +22,7 @@ class SimHook : public HookLibrary {
     PostedAfterBegin,  // begin sent, the rest posted in order
     Never,             // the request is taken and never answered
     NoEnd,             // everything but the end message
+    Batched,           // begin sent, the rest in one batch when Corvalet takes batches
   };
 
   SimHook(SimDesktop& desktop, SimTaskbar& taskbar) : desktop_(desktop), taskbar_(&taskbar) {}
@@ -45,7 +46,7 @@ class SimHook : public HookLibrary {
     taskbar_ = &fresh;
   }
 
-  Answer AnswerMode = Answer::PostedAfterBegin;  // as Snarehook.dll answers
+  Answer AnswerMode = Answer::Batched;  // as Snarehook.dll answers
   bool Installed() const { return installed_; }
   bool Serving() const { return serving_; }
   int SetCalls = 0;
@@ -57,6 +58,7 @@ class SimHook : public HookLibrary {
   void AnswerEnumeration();
   void AnswerQuery();
   void Tell(Hwnd form, bool first, std::uint32_t msg, WParam wParam, LParam lParam);
+  void SendBatch(Hwnd form);
   Hwnd MainForm();
 
   SimDesktop& desktop_;
@@ -67,6 +69,8 @@ class SimHook : public HookLibrary {
   bool serving_ = false;
   Hwnd queryWindow_ = 0;
   std::uint32_t queryId_ = 0;
+  bool batching_ = false;
+  std::vector<std::uint8_t> batch_;
 };
 
 }  // namespace cvl::sim

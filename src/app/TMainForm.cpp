@@ -325,8 +325,17 @@ std::optional<LResult> TMainForm::WndProc(std::uint32_t msg, WParam wParam, LPar
   // Something the shell missed while it was busy goes again now that there is news from it.
   if (msg == THM_ICONADDED || msg == THM_ICONMODIFIED || msg == THM_ICONDELETED)
     commands_.RetryPending();
-  if (registry_ && registry_->HandleHookMessage(msg, wParam, lParam)) return 0;
+  if (registry_ && registry_->HandleHookMessage(msg, wParam, lParam))
+    return msg == THM_ENUMBEGIN || msg == THM_QUERYBEGIN ? kTakesAnswerBatch : 0;
   return std::nullopt;
+}
+
+void TMainForm::TakeAnswerBatch(const AnswerBatch& batch) {
+  if (!registry_) return;
+  for (std::size_t i = 0; i < batch.Count(); ++i) {
+    const AnswerMessage m = batch[i];
+    registry_->Reader.HandleAnswer(m.msg, m.wParam, m.lParam);
+  }
 }
 
 }  // namespace cvl

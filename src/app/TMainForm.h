@@ -17,6 +17,7 @@
 #include "registry/TrayRegistry.h"
 #include "settings/OptionsDialogState.h"
 #include "settings/TOptions.h"
+#include "shell/AnswerBatch.h"
 #include "shell/ShellCommands.h"
 #include "shell/ShellWindows.h"
 #include "views/OwnTrayIcon.h"
@@ -45,6 +46,8 @@ class TMainForm {
 
   // The hook's notifications and the system's end of session; nothing for other messages.
   std::optional<LResult> WndProc(std::uint32_t msg, WParam wParam, LParam lParam);
+  // The rest of an answer carried in one piece, handled as if its messages had come.
+  void TakeAnswerBatch(const AnswerBatch& batch);
 
   void Enabled1Click();
   void TurnOff();

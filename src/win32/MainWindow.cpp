@@ -4,6 +4,7 @@
 #include <commdlg.h>
 #include <shellapi.h>
 
+#include "shell/AnswerBatch.h"
 #include "shell/HookProtocol.h"
 #include "shell/IconBits.h"
 #include "win32/Handles.h"
@@ -186,6 +187,18 @@ void MainWindow::ShowError(const std::string& message) {
   ::MessageBoxA(window_, message.c_str(), "Corvalet", MB_OK | MB_ICONERROR);
 }
 
+LRESULT MainWindow::TakeAnswerBatch(const COPYDATASTRUCT& cds) {
+  if (cds.lpData == nullptr || cds.cbData == 0) return FALSE;
+  // A copy: the sender's data goes when it is let go.
+  const auto* bytes = static_cast<const std::uint8_t*>(cds.lpData);
+  std::vector<std::uint8_t> data(bytes, bytes + cds.cbData);
+  const auto batch = ParseAnswerBatch(data.data(), data.size());
+  if (!batch) return FALSE;
+  if (::InSendMessage()) ::ReplyMessage(TRUE);
+  form_->TakeAnswerBatch(*batch);
+  return TRUE;
+}
+
 LRESULT MainWindow::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
   // Before the form exists (window creation) and after it has gone, Windows' defaults.
   if (form_ == nullptr) return ::DefWindowProcA(window_, msg, wParam, lParam);
@@ -238,6 +251,7 @@ LRESULT MainWindow::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
       return 0;
     case WM_COPYDATA: {
       const auto* cds = reinterpret_cast<const COPYDATASTRUCT*>(lParam);
+      if (cds != nullptr && cds->dwData == kAnswerBatchTag) return TakeAnswerBatch(*cds);
       if (cds == nullptr || cds->dwData != kIconBitsTag) break;
       if (!iconCopies_.Store(cds->lpData, cds->cbData)) return FALSE;
       // The pixels are ours now: the shell's thread goes on while the icon is made.

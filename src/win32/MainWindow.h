@@ -7,6 +7,7 @@
 
 #include <memory>
 #include <optional>
+#include <vector>
 
 #include "app/FormHost.h"
 #include "app/TMainForm.h"
@@ -56,6 +57,8 @@ class MainWindow final : public Window, public FormHost {
 
  private:
   LRESULT HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) override;
+  // The rest of an answer in one WM_COPYDATA: copied, the shell let go, then handled.
+  LRESULT TakeAnswerBatch(const COPYDATASTRUCT& cds);
   void ReportError(const std::string& message) override { ShowError(message); }
   HICON SmallIcon(int id);
 
