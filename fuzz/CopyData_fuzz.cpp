@@ -1,10 +1,12 @@
 // The shell's WM_COPYDATA records as the hook parses them inside the shell, and the icon bits
-// Corvalet receives from the hook: any bytes, any size, any tag.
+// and the batched answers Corvalet receives from the hook: any bytes, any size, any tag.
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
 #include <vector>
 
+#include "shell/AnswerBatch.h"
+#include "shell/HookProtocol.h"
 #include "shell/IconBits.h"
 #include "shell/NotifyCopyData.h"
 
@@ -30,6 +32,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::size_t last = 4u * bits->width * bits->height - 1;
     volatile std::uint8_t sink = bits->colour[last] ^ bits->mask[last];
     (void)sink;
+  }
+  if (const auto batch = cvl::ParseAnswerBatch(record.data(), record.size())) {
+    const std::uint32_t end = (*batch)[batch->Count() - 1].msg;
+    for (std::size_t i = 0; i + 1 < batch->Count(); ++i)
+      if ((*batch)[i].msg == end || (*batch)[i].msg < cvl::THM_ENUMICON) __builtin_trap();
   }
   return 0;
 }

@@ -6,6 +6,7 @@
 #include <cstdint>
 
 #include "World.h"
+#include "shell/AnswerBatch.h"
 #include "shell/HookProtocol.h"
 
 namespace {
@@ -71,12 +72,25 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
       case 2:
         p.DeleteIcon(id);
         break;
-      case 3:
-      case 4: {
+      case 3: {
         const std::uint32_t msg = kHookMessages[in.Byte() % std::size(kHookMessages)];
         const std::uint32_t wParam = in.Word();
         const auto lParam = static_cast<cvl::LParam>(in.Word());
         w.desktop.PostMessageA(w.corvalet->Host().window, msg, wParam, lParam);
+        break;
+      }
+      case 4: {
+        // An answer's rest in one piece, whole or not, wanted or not: any numbers, any atoms.
+        std::vector<std::uint8_t> batch;
+        for (std::uint8_t n = in.Byte() % 12; n > 0 && in.More(); --n) {
+          const std::uint32_t v[3] = {kHookMessages[in.Byte() % std::size(kHookMessages)],
+                                      in.Word(), in.Word()};
+          const auto* bytes = reinterpret_cast<const std::uint8_t*>(v);
+          batch.insert(batch.end(), bytes, bytes + sizeof v);
+        }
+        cvl::LResult taken = 0;
+        w.desktop.SendCopyDataTimeout(w.corvalet->Host().window, cvl::kAnswerBatchTag, batch, 1000,
+                                      &taken);
         break;
       }
       case 5:
@@ -84,8 +98,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         break;
       case 6: {
         const SimHook::Answer modes[] = {SimHook::Answer::Sent, SimHook::Answer::PostedAfterBegin,
-                                         SimHook::Answer::Never, SimHook::Answer::NoEnd};
-        w.hook->AnswerMode = modes[in.Byte() % 4];
+                                         SimHook::Answer::Never, SimHook::Answer::NoEnd,
+                                         SimHook::Answer::Batched};
+        w.hook->AnswerMode = modes[in.Byte() % std::size(modes)];
         break;
       }
       case 7:

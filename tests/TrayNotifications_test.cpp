@@ -10,6 +10,7 @@ namespace {
 
 TEST(Enumeration, AnEmptyTrayEmptiesTheListAndTheOptionsList) {
   World w;
+  w.hook->AnswerMode = sim::SimHook::Answer::PostedAfterBegin;  // every message on its own
   auto& p = w.Program("C:\\Apps\\one.exe", "OneWnd");
   p.AddIcon(1, "one");
   ASSERT_TRUE(w.corvalet->Start());
@@ -276,6 +277,38 @@ TEST(Enumeration, APostedAnswerGivesTheSameListAsASentOne) {
     return tips;
   };
   EXPECT_EQ(listing(sim::SimHook::Answer::Sent), listing(sim::SimHook::Answer::PostedAfterBegin));
+  EXPECT_EQ(listing(sim::SimHook::Answer::Sent), listing(sim::SimHook::Answer::Batched));
+}
+
+TEST(Enumeration, CorvaletTakesTheRestOfAnAnswerInOnePieceAndReadsEachTipOnce) {
+  World w;
+  auto& a = w.Program("C:\\Apps\\a.exe", "AWnd");
+  a.AddIcon(1, "a");
+  w.Program("C:\\Apps\\b.exe", "BWnd").AddIcon(2, "b");
+  ASSERT_TRUE(w.corvalet->Start());
+  TrayRegistry& r = w.Registry();
+  const Hwnd form = w.corvalet->Host().window;
+  const auto toForm = [&] {
+    std::vector<std::uint32_t> answer;
+    for (const auto& m : w.desktop.Log)
+      if (m.window == form) answer.push_back(m.msg);
+    w.desktop.Log.clear();
+    return answer;
+  };
+  const int atoms = w.desktop.AtomCount();
+  w.desktop.Log.clear();
+  r.Reader.EnumerateIcons(r.AllIcons);
+  EXPECT_EQ(toForm(), (std::vector<std::uint32_t>{THM_ENUMBEGIN, 0x4A}));
+  EXPECT_TRUE(r.Reader.EnumDone);
+  EXPECT_EQ(w.desktop.AtomCount(), atoms);
+  EXPECT_EQ(ForeignCount(r), 2);
+  EXPECT_EQ(r.ListView1.RowCount(), r.AllIcons.Count());
+  ASSERT_NE(Find(r, "b"), nullptr);
+  EXPECT_EQ(Find(r, "b")->uID, 2u);
+  // A query's rest as well.
+  EXPECT_EQ(r.Reader.QueryIcon(a.Window(), 1).TipText, "a");
+  EXPECT_EQ(toForm(), (std::vector<std::uint32_t>{THM_QUERYBEGIN, 0x4A}));
+  EXPECT_EQ(w.desktop.AtomCount(), atoms);
 }
 
 TEST(Query, ReadsOneIconAndAddsItWhenNew) {
