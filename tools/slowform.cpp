@@ -16,6 +16,7 @@ namespace {
 constexpr DWORD kLongerThanTheHookWaits = 2600;
 int g_read = 0;
 int g_missed = 0;
+bool g_ended = false;
 
 LRESULT CALLBACK FormProc(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
   if (msg == cvl::THM_ENUMTIP) {
@@ -30,6 +31,7 @@ LRESULT CALLBACK FormProc(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
     }
     return 0;
   }
+  if (msg == cvl::THM_ENUMEND) g_ended = true;
   return DefWindowProcA(w, msg, wp, lp);
 }
 
@@ -52,12 +54,17 @@ int main(int argc, char** argv) {
   SetTrayHook();
   DWORD_PTR result = 0;
   SendMessageTimeoutA(taskbar, cvl::THM_HOOKSWITCH, 0, cvl::THM_ON, SMTO_NORMAL, 5000, &result);
-  // The answer's begin comes while the request is handled, the rest is posted; the tips keep
-  // us busy beyond any bound of the hook's.
+  // The answer's begin comes while the request is handled, the rest is posted (this form does
+  // not take it in one piece) and may still be on its way when the request returns; the tips
+  // keep us busy beyond any bound of the hook's.
   SendMessageTimeoutA(toolbar, cvl::THM_ENUMREQUEST, cvl::THM_ENUM_VALUE, cvl::THM_ENUM_VALUE,
                       SMTO_NORMAL, 60000, &result);
+  const DWORD start = GetTickCount();
   MSG m;
-  while (PeekMessageA(&m, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&m);
+  while (!g_ended && GetTickCount() - start < 50000) {
+    while (PeekMessageA(&m, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&m);
+    if (!g_ended) MsgWaitForMultipleObjects(0, nullptr, FALSE, 1000, QS_ALLINPUT);
+  }
   SendMessageTimeoutA(taskbar, cvl::THM_HOOKSWITCH, 0, cvl::THM_OFF, SMTO_NORMAL, 5000, &result);
   DeleteTrayHook();
   if (FILE* f = std::fopen(argv[1], "w")) {
