@@ -4,6 +4,7 @@
 #include <set>
 
 #include "World.h"
+#include "shell/HookProtocol.h"
 
 namespace cvl::test {
 namespace {
@@ -71,6 +72,25 @@ TEST(PlacementMemory, ANewIconWritesOnlyWhatChangedAndAFileRemovedMeanwhileIsWri
   m.MenuMemory.Assign({{"C:\\Apps\\x.exe", "XTwo"}});
   m.SavePlacementMemory();
   EXPECT_EQ(w.IniValue("Menu items", "ID_0"), "XTwo");
+}
+
+TEST(PlacementMemory, ANewIconIsHiddenBeforeItsPlaceIsWritten) {
+  World w;
+  w.SetIni("[Common]\r\nApStyle=2\r\n");
+  ASSERT_TRUE(w.corvalet->Start());
+  // What the file says at the moment the shell is told to hide a button.
+  std::vector<bool> atHide;
+  const Hwnd toolbar = w.taskbar->Toolbar();
+  w.desktop.Subclass(toolbar, [&, old = w.desktop.Window(toolbar)->handler](std::uint32_t m,
+                                                                            WParam wp, LParam lp) {
+    if (m == kTbHideButton && lp == kTbHide)
+      atHide.push_back(w.Ini().find("b.exe") != std::string::npos);
+    return old(m, wp, lp);
+  });
+  w.Program("C:\\Apps\\b.exe", "BWnd").AddIcon(1, "b");
+  w.Pump();
+  EXPECT_EQ(atHide, std::vector<bool>{false});
+  EXPECT_EQ(w.IniValue("Panel items", "IM_0"), "C:\\Apps\\b.exe");
 }
 
 TEST(PlacementMemory, NewIconsFollowApStyle) {

@@ -152,8 +152,17 @@ void PlacementMemory::ApplyPlacementMemory() {
     // Cleared before the save: a refused write must not leave the icon pending for ever.
     state_.ClearNewIcon();
     UpdatePlacementMemory();
-    SaveAfterNewIcon();
+    if (HoldSaves)
+      saveHeld_ = true;
+    else
+      SaveAfterNewIcon();
   }
+}
+
+void PlacementMemory::SaveHeld() {
+  if (!saveHeld_) return;
+  saveHeld_ = false;
+  SaveAfterNewIcon();
 }
 
 void PlacementMemory::SaveAfterNewIcon() {

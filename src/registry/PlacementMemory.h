@@ -37,6 +37,9 @@ class PlacementMemory {
   void SavePlacementMemory();
   void UpdatePlacementMemory();
   void ApplyPlacementMemory();
+  // While set, the save after a new icon waits for SaveHeld.
+  bool HoldSaves = false;
+  void SaveHeld();
   static void RemoveMemoryEntry(PlacementMemoryList& memory, const TIconInfo& record);
   // Gives the entry at index of the all-icons list the place of an option code.
   void PlaceNewIcon(int optionCode, int index);
@@ -53,6 +56,7 @@ class PlacementMemory {
   const TOptions& options_;
   RegistryState& state_;
   bool refusalReported_ = false;
+  bool saveHeld_ = false;
   // What the file holds, section by section, as last read or written: a save after each new
   // icon then writes the few keys that changed instead of the whole memory.
   struct OnFile {

@@ -17,8 +17,19 @@ TrayRegistry::TrayRegistry(Desktop& desktop, const ShellWindows& shell, ShellCom
 
 void TrayRegistry::RefreshIcons() {
   Reader.EnumerateIcons(AllIcons);
-  Memory.ApplyPlacementMemory();
-  Placement.ApplyPlacement();
+  // A new icon's place is written once the tray shows it: the file can wait, its button not.
+  const bool outer = Memory.HoldSaves;
+  {
+    struct Hold {
+      bool& flag;
+      bool before;
+      ~Hold() { flag = before; }
+    } hold{Memory.HoldSaves, outer};
+    Memory.HoldSaves = true;
+    Memory.ApplyPlacementMemory();
+    Placement.ApplyPlacement();
+  }
+  if (!outer) Memory.SaveHeld();
 }
 
 void TrayRegistry::Reset() {
