@@ -36,6 +36,7 @@ struct Shared {
   DWORD installer;  // process that installed the hook
   HWND taskbar, notify, toolbar;
   UINT attachMessage, detachMessage;
+  UINT pixelsMessage;  // posted to the taskbar: send the pixels still to go
   LONG serving;
   HWND form;         // Corvalet's main form while serving
   LONG sendAnswers;  // benchmark build only: the whole answer is sent, none of it posted
@@ -86,10 +87,32 @@ Batch g_batch;
 HWND g_pixelsForm;
 int g_sentCount;
 HICON g_sent[kMaxTracked];
+// The pixels still to go. They leave once the answer is out, in a job the taskbar posts itself:
+// Corvalet needs them only to draw, and so its hide of a new button need not wait for them.
+int g_pendingCount;
+HICON g_pending[kMaxTracked];
+bool g_pendingAlways[kMaxTracked];  // a query's: sent even when Corvalet holds that handle
+bool g_jobPosted;
 
 void ForgetSentPixels() {
   g_sentCount = 0;
+  g_pendingCount = 0;
+  g_jobPosted = false;  // a job still queued finds nothing, or what came since
   g_pixelsForm = nullptr;
+}
+
+int FindPending(HICON icon) {
+  for (int i = 0; i < g_pendingCount; ++i)
+    if (g_pending[i] == icon) return i;
+  return -1;
+}
+
+void ForgetPending(HICON icon) {
+  const int at = FindPending(icon);
+  if (at < 0) return;
+  --g_pendingCount;
+  g_pending[at] = g_pending[g_pendingCount];
+  g_pendingAlways[at] = g_pendingAlways[g_pendingCount];
 }
 
 int FindSent(HICON icon) {
@@ -103,15 +126,25 @@ void ForgetSent(HICON icon) {
   if (at >= 0) g_sent[at] = g_sent[--g_sentCount];
 }
 
-// Keeps only the icons of the enumeration that just ended.
+bool Listed(const HICON* listed, int count, HICON icon) {
+  for (int j = 0; j < count; ++j)
+    if (listed[j] == icon) return true;
+  return false;
+}
+
+// Keeps only the icons of the enumeration that just ended, held or still to go.
 void KeepSentPixels(const HICON* listed, int count) {
   int kept = 0;
-  for (int i = 0; i < g_sentCount; ++i) {
-    bool found = false;
-    for (int j = 0; j < count && !found; ++j) found = listed[j] == g_sent[i];
-    if (found) g_sent[kept++] = g_sent[i];
-  }
+  for (int i = 0; i < g_sentCount; ++i)
+    if (Listed(listed, count, g_sent[i])) g_sent[kept++] = g_sent[i];
   g_sentCount = kept;
+  kept = 0;
+  for (int i = 0; i < g_pendingCount; ++i) {
+    if (!Listed(listed, count, g_pending[i])) continue;
+    g_pendingAlways[kept] = g_pendingAlways[i];
+    g_pending[kept++] = g_pending[i];
+  }
+  g_pendingCount = kept;
 }
 
 LRESULT CALLBACK SubclassProc(HWND, UINT, WPARAM, LPARAM);
@@ -187,15 +220,7 @@ ATOM TipAtom(int command) {
 }
 
 // Icon handles are not valid in other processes everywhere: hand Corvalet the pixels too.
-// In an enumeration only those of icons it does not hold yet; a query follows a change and
-// always sends them.
-void SendIconBits(HWND form, HICON icon, bool always) {
-  if (form != g_pixelsForm) {
-    ForgetSentPixels();
-    g_pixelsForm = form;
-  }
-  if (icon == nullptr || (!always && FindSent(icon) >= 0)) return;
-  ForgetSent(icon);
+void SendIconBits(HWND form, HICON icon) {
   ICONINFO info{};
   if (!GetIconInfo(icon, &info)) return;
   // GetIconInfo made both bitmaps for us: the owners free them however this ends.
@@ -233,6 +258,47 @@ void SendIconBits(HWND form, HICON icon, bool always) {
   HeapFree(GetProcessHeap(), 0, data);
 }
 
+// In an enumeration only the pixels of icons Corvalet does not hold yet; a query follows a
+// change and always sends them. Without the job (its post refused) they go at once.
+void QueueIconBits(HWND form, HICON icon, bool always) {
+  if (form != g_pixelsForm) {
+    ForgetSentPixels();
+    g_pixelsForm = form;
+  }
+  if (icon == nullptr || (!always && FindSent(icon) >= 0)) return;
+  int at = FindPending(icon);
+  if (at < 0 && g_pendingCount < kMaxTracked) {
+    at = g_pendingCount++;
+    g_pending[at] = icon;
+    g_pendingAlways[at] = false;
+  }
+  if (at >= 0) g_pendingAlways[at] = g_pendingAlways[at] || always;
+  if (!g_jobPosted && at >= 0 && !g_shared.sendAnswers)
+    g_jobPosted = g_shared.pixelsMessage != 0 &&
+                  PostMessageA(g_shared.taskbar, g_shared.pixelsMessage, 0, 0) != FALSE;
+  if (!g_jobPosted || at < 0) {
+    if (at >= 0) ForgetPending(icon);
+    ForgetSent(icon);
+    SendIconBits(form, icon);
+  }
+}
+
+// The job: what an answer left to send. Each send lets the shell's sent messages in, and one of
+// them may be another request that queues more: each entry leaves the queue before it goes.
+void SendPendingIconBits() {
+  g_jobPosted = false;
+  const HWND form = g_pixelsForm;
+  while (g_pendingCount > 0) {
+    --g_pendingCount;
+    const HICON icon = g_pending[g_pendingCount];
+    const bool always = g_pendingAlways[g_pendingCount];
+    if (form == nullptr || form != g_pixelsForm || !IsWindow(form)) continue;
+    if (!always && FindSent(icon) >= 0) continue;
+    ForgetSent(icon);
+    SendIconBits(form, icon);
+  }
+}
+
 bool ReadButton(int index, TBBUTTON* button, TrayRecord* record) {
   std::memset(button, 0, sizeof *button);
   if (!CallOld(g_shared.toolbar, TB_GETBUTTON, static_cast<WPARAM>(index),
@@ -245,10 +311,10 @@ bool ReadButton(int index, TBBUTTON* button, TrayRecord* record) {
 }
 
 // One icon's group of messages; the tip atom is deleted here when Corvalet did not take it.
-// The pixels go first: they are sent, and so reach Corvalet ahead of the posted group.
+// Its pixels, where Corvalet needs them, follow the answer.
 bool TellIcon(HWND form, bool enumeration, int index, const TBBUTTON& b, const TrayRecord& r) {
   using namespace cvl;
-  SendIconBits(form, r.hIcon, !enumeration);
+  QueueIconBits(form, r.hIcon, !enumeration);
   const LPARAM icon = static_cast<LPARAM>(reinterpret_cast<UINT_PTR>(r.hIcon));
   if (!Tell(form, false, enumeration ? THM_ENUMICON : THM_QUERYICON,
             enumeration ? static_cast<WPARAM>(index) : 0, icon))
@@ -423,12 +489,14 @@ void ShowFoldedClock() {
 void ForgetIconOfButton(int index) {
   TBBUTTON b;
   TrayRecord r;
-  if (ReadButton(index, &b, &r)) ForgetSent(r.hIcon);
+  if (!ReadButton(index, &b, &r)) return;
+  ForgetSent(r.hIcon);
+  ForgetPending(r.hIcon);
 }
 
 void ForgetChangedIcon(const COPYDATASTRUCT* cds) {
   using namespace cvl;
-  if (g_sentCount == 0 || cds == nullptr || !Readable(cds, sizeof *cds) ||
+  if ((g_sentCount == 0 && g_pendingCount == 0) || cds == nullptr || !Readable(cds, sizeof *cds) ||
       (cds->cbData > 0 && !Readable(cds->lpData, cds->cbData)))
     return;
   const auto n =
@@ -438,8 +506,10 @@ void ForgetChangedIcon(const COPYDATASTRUCT* cds) {
   for (int i = 0; i < count; ++i) {
     TBBUTTON b;
     TrayRecord r;
-    if (ReadButton(i, &b, &r) && reinterpret_cast<WPARAM>(r.hwnd) == n->owner && r.uID == n->uID)
+    if (ReadButton(i, &b, &r) && reinterpret_cast<WPARAM>(r.hwnd) == n->owner && r.uID == n->uID) {
       ForgetSent(r.hIcon);
+      ForgetPending(r.hIcon);
+    }
   }
 }
 
@@ -502,6 +572,10 @@ LRESULT TaskbarMessage(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
     g_shared.form = g_shared.serving ? FindWindowA(kMainFormClass, kMainFormCaption) : nullptr;
     ForgetSentPixels();
     return 1;
+  }
+  if (msg == g_shared.pixelsMessage && msg != 0) {
+    SendPendingIconBits();
+    return 0;
   }
   if (msg == WM_TIMER && wp == kWatchdogTimer) {
     if (g_shared.serving && (g_shared.form == nullptr || !IsWindow(g_shared.form))) {
@@ -665,6 +739,7 @@ void Attach() {
       GetEnvironmentVariableA("SNAREHOOK_SEND_ANSWERS", send, sizeof send) && send[0] == '1';
 #endif
   g_attached = true;
+  g_jobPosted = false;  // one posted before a detach went unhandled
   Subclass(0, g_shared.taskbar);
   Subclass(1, g_shared.notify);
   Subclass(2, g_shared.toolbar);
@@ -771,6 +846,7 @@ BOOL SetTrayHook(void) {
   g_shared.toolbar = FindToolbar(g_shared.notify);
   g_shared.attachMessage = RegisterWindowMessageA("Snarehook.Attach");
   g_shared.detachMessage = RegisterWindowMessageA("Snarehook.Detach");
+  g_shared.pixelsMessage = RegisterWindowMessageA("Snarehook.Pixels");
 #ifdef SNAREHOOK_BENCH
   g_shared.statsMessage = RegisterWindowMessageA("Snarehook.Stats");
 #endif

@@ -257,6 +257,12 @@ LRESULT MainWindow::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
       // The pixels are ours now: the shell's thread goes on while the icon is made.
       if (::InSendMessage()) ::ReplyMessage(TRUE);
       iconCopies_.MakePending();
+      // They follow the answer that listed the icon: what showed it without them shows it again.
+      panelForm_.Redraw();
+      if (form_->Dialog.Visible && !syncPending_) {
+        syncPending_ = true;
+        ::PostMessageA(window_, kSyncIconList, 0, 0);
+      }
       return TRUE;
     }
     case kSyncIconList:

@@ -30,6 +30,10 @@ class PanelForm final : public Window, public PanelWindow {
   void Activate() override;
   void SetTimer1(bool enabled) override;
   void UseInactiveCaptionColour() override;
+  // Pixels for a shell icon have come: cells drawn before are drawn again.
+  void Redraw() {
+    if (window_ != nullptr && ::IsWindowVisible(window_)) ::InvalidateRect(window_, nullptr, TRUE);
+  }
 
  private:
   LRESULT HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) override;
