@@ -22,11 +22,9 @@ class IconCopies {
   IconCopies(const IconCopies&) = delete;
   IconCopies& operator=(const IconCopies&) = delete;
 
-  // Takes the pixels out of a message; false when they do not parse. The icon is made by
-  // MakePending, so that the sender need not wait for it.
+  // Takes the pixels out of a message; false when they do not parse. The icon is made when it
+  // is first resolved so that the sender need not wait for it.
   bool Store(const void* data, std::size_t size);
-  // Makes the icons of the pixels taken; one that cannot be made now is tried again later.
-  void MakePending() const;
   // The copy of a shell icon, or the handle itself where no copy was sent.
   HICON Resolve(Hicon shellIcon) const;
   // Destroys the copies of icons that are not in the list.
@@ -34,6 +32,8 @@ class IconCopies {
   std::size_t Count() const { return copies_.size() + pending_.size(); }
 
  private:
+  // Makes the icons of the pixels taken; one that cannot be made now is tried again later.
+  void MakePending() const;
   struct Pixels {
     DWORD width, height;
     std::vector<DWORD> colourAndMask;

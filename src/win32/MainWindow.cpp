@@ -254,10 +254,10 @@ LRESULT MainWindow::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
       if (cds != nullptr && cds->dwData == kAnswerBatchTag) return TakeAnswerBatch(*cds);
       if (cds == nullptr || cds->dwData != kIconBitsTag) break;
       if (!iconCopies_.Store(cds->lpData, cds->cbData)) return FALSE;
-      // The pixels are ours now: the shell's thread goes on while the icon is made.
+      // The pixels are ours now: the shell's thread goes on, and the icon is made when it is
+      // first drawn. They follow the answer that listed it: what showed it without them shows
+      // it again.
       if (::InSendMessage()) ::ReplyMessage(TRUE);
-      iconCopies_.MakePending();
-      // They follow the answer that listed the icon: what showed it without them shows it again.
       panelForm_.Redraw();
       if (form_->Dialog.Visible && !syncPending_) {
         syncPending_ = true;
