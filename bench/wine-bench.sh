@@ -2,9 +2,10 @@
 # The cost of one added icon end to end under Wine: from an owner's Shell_NotifyIconA(NIM_ADD)
 # returning to Corvalet having hidden its button, with 10 and 100 icons in the tray, beside one
 # bare Shell_NotifyIconA call and one cross-process SendMessageA round trip; and the messages
-# exchanged per added icon against the protocol's floor. Runs with the hook's answers as shipped
-# (everything after the begin message posted) and, for comparison, sent.
-# Usage: bench/wine-bench.sh [MODE ...]  (after cmake --build --preset win32; modes: sent posted)
+# exchanged per added icon against the protocol's floor (a batch counts the messages it carries).
+# Runs with the hook's answers as shipped (the rest after the begin message in one piece) and, for
+# comparison, every message sent on its own.
+# Usage: bench/wine-bench.sh [MODE ...]  (after cmake --build --preset win32; modes: shipped sent)
 set -u
 cd "$(dirname "$0")/.."
 root=$(pwd)
@@ -21,7 +22,7 @@ ini="$(wine_windows_dir)/QLCvl.ini"
 
 printf '%-8s %6s %14s %16s %14s %10s %8s %7s\n' answers icons add_to_hidden "x notify_call" "x round_trip" messages floor "x floor"
 modes=("$@")
-[ ${#modes[@]} -gt 0 ] || modes=(posted sent)
+[ ${#modes[@]} -gt 0 ] || modes=(shipped sent)
 for mode in "${modes[@]}"; do
   for icons in ${BENCH_ICONS:-10 100}; do
     printf '[Common]\r\nApStyle=2\r\n' >"$ini"

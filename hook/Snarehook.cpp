@@ -174,9 +174,10 @@ HWND MainForm() {
   return g_shared.form;
 }
 
-// Sends the answer's first message and posts the rest, in order: Corvalet takes only answer
-// messages until the end has come, and the shell's thread is not held for each of them.
-// False when Corvalet did not take it: the rest of the answer is dropped.
+// Sends the answer's first message; the rest joins the batch when Corvalet takes one, and is
+// posted in order otherwise: Corvalet takes only answer messages until the end has come, and
+// the shell's thread is not held for each of them. False when Corvalet did not take it: the
+// rest of the answer is dropped.
 bool Tell(HWND form, bool first, UINT msg, WPARAM wp, LPARAM lp) {
   InterlockedIncrement(&g_shared.told);
   g_lastTellTimedOut = false;
