@@ -619,9 +619,9 @@ LRESULT NotifyMessage(HWND w, UINT msg, WPARAM wp, LPARAM& lp, bool& handled) {
   return 0;
 }
 
-// One answer at a time. While one is told, this thread may take another request (a send of
-// pixels lets sent messages in): its answer would land in the middle of the first one's posted
-// rest, so it gets none, and without a begin Corvalet does not wait for one.
+// One answer at a time. While one is told, this thread may take another request (each send to
+// Corvalet lets sent messages in): its answer would land in the middle of the first one's rest,
+// so it gets none, and without a begin Corvalet does not wait for one.
 bool Answer(void (*answer)()) {
   if (g_answering) return false;
   g_answering = true;
