@@ -221,9 +221,10 @@ ATOM TipAtom(int command) {
 }
 
 // Icon handles are not valid in other processes everywhere: hand Corvalet the pixels too.
-void SendIconBits(HWND form, HICON icon) {
+// False when Corvalet did not take the message at all (gone, hung, or too slow).
+bool SendIconBits(HWND form, HICON icon) {
   ICONINFO info{};
-  if (!GetIconInfo(icon, &info)) return;
+  if (!GetIconInfo(icon, &info)) return true;
   // GetIconInfo made both bitmaps for us: the owners free them however this ends.
   const cvl::win32::BitmapOwner colour(info.hbmColor);
   const cvl::win32::BitmapOwner mask(info.hbmMask);
@@ -231,11 +232,11 @@ void SendIconBits(HWND form, HICON icon) {
   if (!colour || !mask || !GetObjectA(info.hbmColor, sizeof bm, &bm) || bm.bmWidth <= 0 ||
       bm.bmWidth > static_cast<LONG>(cvl::kIconBitsMaxSide) || bm.bmHeight <= 0 ||
       bm.bmHeight > static_cast<LONG>(cvl::kIconBitsMaxSide))
-    return;
+    return true;
   const DWORD w = static_cast<DWORD>(bm.bmWidth), h = static_cast<DWORD>(bm.bmHeight);
   const DWORD bytes = cvl::IconBitsSize(w, h);
   auto* data = static_cast<DWORD*>(HeapAlloc(GetProcessHeap(), HEAP_ZERO_MEMORY, bytes));
-  if (data == nullptr) return;
+  if (data == nullptr) return true;
   data[0] = static_cast<DWORD>(reinterpret_cast<UINT_PTR>(icon));
   data[1] = w;
   data[2] = h;
@@ -246,17 +247,18 @@ void SendIconBits(HWND form, HICON icon) {
     ok = dc && GetDIBits(dc.Get(), info.hbmColor, 0, h, data + 3, &bi, DIB_RGB_COLORS) &&
          GetDIBits(dc.Get(), info.hbmMask, 0, h, data + 3 + w * h, &bi, DIB_RGB_COLORS);
   }
+  bool taken = true;
   if (ok) {
     InterlockedIncrement(&g_shared.told);
     COPYDATASTRUCT cds{cvl::kIconBitsTag, bytes, data};
     DWORD_PTR stored = 0;
+    taken = SendMessageTimeoutA(form, WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&cds),
+                                SMTO_NORMAL | SMTO_ABORTIFHUNG, kSendTimeoutMs, &stored) != 0;
     // Only pixels Corvalet says it stored count as held there.
-    if (SendMessageTimeoutA(form, WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&cds),
-                            SMTO_NORMAL | SMTO_ABORTIFHUNG, kSendTimeoutMs, &stored) &&
-        stored && g_sentCount < kMaxTracked)
-      g_sent[g_sentCount++] = icon;
+    if (taken && stored && g_sentCount < kMaxTracked) g_sent[g_sentCount++] = icon;
   }
   HeapFree(GetProcessHeap(), 0, data);
+  return taken;
 }
 
 // In an enumeration only the pixels of icons Corvalet does not hold yet; a query follows a
@@ -296,7 +298,9 @@ void SendPendingIconBits() {
     if (form == nullptr || form != g_pixelsForm || !IsWindow(form)) continue;
     if (!always && FindSent(icon) >= 0) continue;
     ForgetSent(icon);
-    SendIconBits(form, icon);
+    // A Corvalet that takes nothing must not hold the shell once per icon: the rest goes with
+    // the next answer that lists them.
+    if (!SendIconBits(form, icon)) g_pendingCount = 0;
   }
 }
 
