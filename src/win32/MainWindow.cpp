@@ -188,7 +188,9 @@ void MainWindow::ShowError(const std::string& message) {
 }
 
 LRESULT MainWindow::TakeAnswerBatch(const COPYDATASTRUCT& cds) {
-  if (cds.lpData == nullptr || cds.cbData == 0) return FALSE;
+  if (cds.lpData == nullptr || cds.cbData == 0 ||
+      cds.cbData > kAnswerBatchMaxMessages * kAnswerBatchEntry)
+    return FALSE;
   // A copy: the sender's data goes when it is let go.
   const auto* bytes = static_cast<const std::uint8_t*>(cds.lpData);
   std::vector<std::uint8_t> data(bytes, bytes + cds.cbData);
