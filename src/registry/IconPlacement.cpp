@@ -2,6 +2,7 @@
 
 #include <vector>
 
+#include "registry/FlagScope.h"
 #include "shell/HookProtocol.h"
 
 namespace cvl {
@@ -11,20 +12,6 @@ namespace {
 // Pumps after re-adding the own icon, so that the shell's reports about it arrive and are
 // dropped while the handling flag is off.
 constexpr int kOwnIconPumps = 255;
-
-// Sets a flag for a scope and restores it however the scope is left: a handling flag left off
-// by an error would silently end all handling of the tray.
-class FlagScope {
- public:
-  FlagScope(bool& flag, bool value) : flag_(flag), old_(!value) { flag_ = value; }
-  ~FlagScope() { flag_ = old_; }
-  FlagScope(const FlagScope&) = delete;
-  FlagScope& operator=(const FlagScope&) = delete;
-
- private:
-  bool& flag_;
-  bool old_;
-};
 
 }  // namespace
 

@@ -1,4 +1,5 @@
 // The hook's reports of tray changes, and the registry that owns the parts they drive.
+#include "registry/FlagScope.h"
 #include "registry/TrayRegistry.h"
 #include "shell/HookProtocol.h"
 
@@ -20,12 +21,7 @@ void TrayRegistry::RefreshIcons() {
   // A new icon's place is written once the tray shows it: the file can wait, its button not.
   const bool outer = Memory.HoldSaves;
   {
-    struct Hold {
-      bool& flag;
-      bool before;
-      ~Hold() { flag = before; }
-    } hold{Memory.HoldSaves, outer};
-    Memory.HoldSaves = true;
+    const FlagScope hold(Memory.HoldSaves, true, outer);
     Memory.ApplyPlacementMemory();
     Placement.ApplyPlacement();
   }
