@@ -94,11 +94,10 @@ HICON g_pending[kMaxTracked];
 bool g_pendingAlways[kMaxTracked];  // a query's: sent even when Corvalet holds that handle
 bool g_jobPosted;
 
+// Corvalet may have dropped its copies: every icon is sent again. What is still to go stays
+// owed to the same form.
 void ForgetSentPixels() {
   g_sentCount = 0;
-  g_pendingCount = 0;
-  g_jobPosted = false;  // a job still queued finds nothing, or what came since
-  g_pixelsForm = nullptr;
 }
 
 int FindPending(HICON icon) {
@@ -265,7 +264,9 @@ bool SendIconBits(HWND form, HICON icon) {
 // change and always sends them. Without the job (its post refused) they go at once.
 void QueueIconBits(HWND form, HICON icon, bool always) {
   if (form != g_pixelsForm) {
-    ForgetSentPixels();
+    // Another Corvalet: nothing is held there, and nothing is owed to the one before.
+    g_sentCount = 0;
+    g_pendingCount = 0;
     g_pixelsForm = form;
   }
   if (icon == nullptr || (!always && FindSent(icon) >= 0)) return;
