@@ -37,6 +37,19 @@ TEST(PlacementMemory, FirstStartWithoutAFile) {
   EXPECT_LT(ini.find("[Menu items]"), ini.find("[Tray items]"));
 }
 
+TEST(PlacementMemory, ACountOutOfRangeIsReadToTenThousandEntriesOrNone) {
+  World w;
+  w.SetIni(
+      "[Panel items]\r\nCount=2147483647\r\nIM_0=\"C:\\Apps\\a.exe\"\r\n"
+      "[Menu items]\r\nCount=-3\r\nIM_0=\"C:\\Apps\\b.exe\"\r\n[Tray items]\r\nCount=10001\r\n");
+  ASSERT_TRUE(w.corvalet->Start());
+  const TrayRegistry& r = w.Registry();
+  EXPECT_EQ(r.Memory.PanelMemory.Count(), 10000);
+  EXPECT_EQ(r.Memory.PanelMemory.Entries()[0].ExePath, "C:\\Apps\\a.exe");
+  EXPECT_EQ(r.Memory.MenuMemory.Count(), 0);
+  EXPECT_EQ(r.Memory.TrayMemory.Count(), 10000);
+}
+
 TEST(PlacementMemory, ANewIconWritesOnlyWhatChangedAndAFileRemovedMeanwhileIsWrittenWhole) {
   World w;
   // Quoted as no save here writes them: a line rewritten loses its quotes.

@@ -82,10 +82,11 @@ TEST_F(Settings, ListsFollowTheirCountsAndLoadingTwiceDoesNotDouble) {
   EXPECT_TRUE(options.CvlIconNames.empty());
 }
 
-TEST_F(Settings, AHugeCountIsReadOnlyToTheCap) {
-  SetIni("[Tray Icons]\r\nIconsTrayLength=2147483647\r\n");
+TEST_F(Settings, AHugeCountIsReadOnlyToTenThousandEntries) {
+  SetIni("[Tray Icons]\r\nIconsTrayLength=2147483647\r\nIconsCvlLength=10001\r\n");
   options.Load(kSettingsFile);
-  EXPECT_EQ(options.TrayIconNames.size(), static_cast<std::size_t>(kMaxListEntries));
+  EXPECT_EQ(options.TrayIconNames.size(), 10000u);
+  EXPECT_EQ(options.CvlIconNames.size(), 10000u);
 }
 
 TEST_F(Settings, SaveFromScratchWritesEveryKeyInOrder) {
