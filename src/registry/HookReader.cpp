@@ -25,7 +25,18 @@ HookReader::HookReader(Desktop& desktop, const ShellWindows& shell, ShellCommand
       ownerPaths_(desktop),
       targetList_(&state.AllIcons) {}
 
+HookReader::~HookReader() {
+  DeleteHeldTips();
+}
+
+void HookReader::DeleteHeldTips() {
+  for (const Atom atom : heldTips_) desktop_.GlobalDeleteAtom(atom);
+  heldTips_.clear();
+}
+
 void HookReader::Reset() {
+  DeleteHeldTips();
+  answerOwners_.clear();
   buffer_ = TIconInfo{};
   EnumDone = false;
   QueryDone = false;
@@ -94,15 +105,25 @@ void HookReader::OnTip(WParam commandId, LParam atomParam) {
   buffer_.CommandId = static_cast<std::int32_t>(commandId);
   const auto atom = static_cast<Atom>(static_cast<std::uint32_t>(atomParam) & 0xFFFFu);
   buffer_.TipText = desktop_.GlobalGetAtomNameA(atom, kTipBuffer).value_or("");
-  desktop_.GlobalDeleteAtom(atom);
+  if (HoldTipDeletes && atom != 0)
+    heldTips_.push_back(atom);
+  else
+    desktop_.GlobalDeleteAtom(atom);
+}
+
+const HookReader::Owner& HookReader::OwnerOf(Hwnd window) {
+  if (const auto it = answerOwners_.find(window); it != answerOwners_.end()) return it->second;
+  Owner owner{ownerPaths_.Path(window), desktop_.GetClassNameA(window, kClassBuffer)};
+  return answerOwners_.emplace(window, std::move(owner)).first->second;
 }
 
 bool HookReader::OnCommit(WParam state) {
   buffer_.State = static_cast<std::uint8_t>(state & 0xFFu);
   // Bit 0 of the hook's state byte: the button is hidden now.
   commands_.NoteButtonState(shell_.Toolbar, buffer_.CommandId, (state & 1u) != 0);
-  buffer_.ExePath = ownerPaths_.Path(buffer_.hWnd);
-  buffer_.ClassName = desktop_.GetClassNameA(buffer_.hWnd, kClassBuffer);
+  const Owner& owner = OwnerOf(buffer_.hWnd);
+  buffer_.ExePath = owner.path;
+  buffer_.ClassName = owner.className;
   return targetList_->Add(buffer_) != -1;
 }
 
@@ -113,6 +134,7 @@ bool HookReader::HandleAnswer(std::uint32_t msg, WParam wParam, LParam lParam) {
     case THM_ENUMBEGIN:
       ++enumBegins_;
       ownerPaths_.NewEnumeration();
+      answerOwners_.clear();
       commands_.ForgetButtonStates();
       EnumDone = false;
       targetList_->Clear();
@@ -153,6 +175,7 @@ bool HookReader::HandleAnswer(std::uint32_t msg, WParam wParam, LParam lParam) {
       return true;
     case THM_QUERYBEGIN:
       ++queryBegins_;
+      answerOwners_.clear();
       queryHasIcon_ = false;
       QueryDone = false;
       return true;

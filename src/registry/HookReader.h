@@ -4,6 +4,9 @@
 // bounded waits for them.
 #include <cstdint>
 #include <functional>
+#include <map>
+#include <string>
+#include <vector>
 
 #include "platform/Desktop.h"
 #include "registry/OwnerPathCache.h"
@@ -21,6 +24,7 @@ class HookReader {
              const TOptions& options, RegistryState& state, ReportDeferral& deferral);
   HookReader(const HookReader&) = delete;
   HookReader& operator=(const HookReader&) = delete;
+  ~HookReader();
 
   int EnumerateIcons(TIconList& list);
   // An empty record when the hook reported no icon for the pair.
@@ -29,6 +33,12 @@ class HookReader {
   bool HandleAnswer(std::uint32_t msg, WParam wParam, LParam lParam);
   // Forgets the protocol state: record buffer, done flags, owner paths.
   void Reset();
+  // Deletes the tip atoms read while HoldTipDeletes was set.
+  void DeleteHeldTips();
+
+  // While set, the tip atoms read are deleted by DeleteHeldTips instead of at once: each
+  // deletion is a trip to the system, and a new icon's button should be placed first.
+  bool HoldTipDeletes = false;
 
   bool EnumDone = false;
   bool QueryDone = false;
@@ -44,6 +54,13 @@ class HookReader {
   // or until the answer's whole time, counted from start, is up.
   void WaitForAnswer(const bool& flag, std::uint32_t start);
   void NoteAnswer() { lastAnswer_ = desktop_.GetTickCount(); }
+  struct Owner {
+    std::string path;
+    std::string className;
+  };
+  // Asked once per window and answer: an answer shows the tray at one moment, and each
+  // question about another process's window is a trip to the system.
+  const Owner& OwnerOf(Hwnd window);
 
   Desktop& desktop_;
   const ShellWindows& shell_;
@@ -52,6 +69,8 @@ class HookReader {
   RegistryState& state_;
   ReportDeferral& deferral_;
   OwnerPathCache ownerPaths_;
+  std::map<Hwnd, Owner> answerOwners_;
+  std::vector<Atom> heldTips_;
   TIconInfo buffer_;
   TIconList* targetList_;
   std::uint64_t enumBegins_ = 0;  // begin messages seen, to tell whether a request was taken

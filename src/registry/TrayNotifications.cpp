@@ -17,15 +17,18 @@ TrayRegistry::TrayRegistry(Desktop& desktop, const ShellWindows& shell, ShellCom
 }
 
 void TrayRegistry::RefreshIcons() {
-  Reader.EnumerateIcons(AllIcons);
-  // A new icon's place is written once the tray shows it: the file can wait, its button not.
-  const bool outer = Memory.HoldSaves;
+  // A new icon's button is placed first: deleting the tips read and writing its place can wait.
+  const bool outerTips = Reader.HoldTipDeletes;
+  const bool outerSaves = Memory.HoldSaves;
   {
-    const FlagScope hold(Memory.HoldSaves, true, outer);
+    const FlagScope holdTips(Reader.HoldTipDeletes, true, outerTips);
+    Reader.EnumerateIcons(AllIcons);
+    const FlagScope holdSaves(Memory.HoldSaves, true, outerSaves);
     Memory.ApplyPlacementMemory();
     Placement.ApplyPlacement();
   }
-  if (!outer) Memory.SaveHeld();
+  if (!outerTips) Reader.DeleteHeldTips();
+  if (!outerSaves) Memory.SaveHeld();
 }
 
 void TrayRegistry::Reset() {
