@@ -76,6 +76,8 @@ void SetText(int command, const char* text) {
   SendMessageA(g_toolbar, TB_SETBUTTONINFOA, command, reinterpret_cast<LPARAM>(&info));
 }
 
+void Layout();
+
 BOOL NotifyIcon(const cvl::NotifyCopyData& n) {
   const HWND owner = reinterpret_cast<HWND>(static_cast<UINT_PTR>(n.owner));
   const int index = FindButton(owner, n.uID);
@@ -131,7 +133,13 @@ BOOL NotifyIcon(const cvl::NotifyCopyData& n) {
     default:
       return FALSE;
   }
-  PostMessageA(g_taskbar, kLayout, 0, 0);
+  // An icon added or removed changes the area's width before Shell_NotifyIcon returns, as in
+  // the shell (the public reimplementation asks its parent to realign inside the call); other
+  // changes are laid out when the thread is free.
+  if (n.message == NIM_ADD || n.message == NIM_DELETE)
+    Layout();
+  else
+    PostMessageA(g_taskbar, kLayout, 0, 0);
   return TRUE;
 }
 
