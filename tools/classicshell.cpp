@@ -133,9 +133,9 @@ BOOL NotifyIcon(const cvl::NotifyCopyData& n) {
     default:
       return FALSE;
   }
-  // An icon added or removed changes the area's width before Shell_NotifyIcon returns, as in
-  // the shell (the public reimplementation asks its parent to realign inside the call); other
-  // changes are laid out when the thread is free.
+  // An icon added or removed changes the area's width before Shell_NotifyIcon returns, as
+  // ReactOS's tray does (it asks its parent to realign inside the call); other changes are laid
+  // out when the thread is free.
   if (n.message == NIM_ADD || n.message == NIM_DELETE)
     Layout();
   else
