@@ -31,7 +31,7 @@ class HookReader {
   TIconInfo QueryIcon(Hwnd ownerWindow, std::uint32_t iconId);
   // True when msg belongs to an enumeration or query answer.
   bool HandleAnswer(std::uint32_t msg, WParam wParam, LParam lParam);
-  // Forgets the protocol state: record buffer, done flags, owner paths.
+  // Forgets the protocol state (record buffer, done flags, owners) and deletes the tips held.
   void Reset();
   // Deletes the tip atoms read while HoldTipDeletes was set.
   void DeleteHeldTips();
