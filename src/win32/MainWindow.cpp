@@ -258,10 +258,10 @@ LRESULT MainWindow::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
       if (!iconCopies_.Store(cds->lpData, cds->cbData)) return FALSE;
       // The pixels are ours now: the shell's thread goes on, and the icon is made when it is
       // first drawn. They follow the answer that listed it: what showed it without them shows
-      // it again.
+      // it again, the options list too, which keeps its pictures while it is not shown.
       if (::InSendMessage()) ::ReplyMessage(TRUE);
       panelForm_.Redraw();
-      if (form_->Dialog.Visible && !syncPending_) {
+      if (!syncPending_) {
         syncPending_ = true;
         ::PostMessageA(window_, kSyncIconList, 0, 0);
       }

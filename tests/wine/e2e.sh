@@ -46,8 +46,8 @@ check "... the mouse's moves included" grep -qs 'callback id=3 mouse=200' c.log
 
 probe showform 40 40 >/dev/null
 sleep 0.5
-check "Corvalet draws the icons it lists" icon_colour "Alpha one" ff0000
-check "... each with its own picture" icon_colour "Charlie" ffff00
+check "Corvalet draws the icons it lists" eventually 5 icon_colour "Alpha one" ff0000
+check "... each with its own picture" eventually 5 icon_colour "Charlie" ffff00
 probe showform -500 -500 >/dev/null
 
 start trayowner.exe --class OwnerD --icon '4:Delta:00ffff'
