@@ -86,11 +86,7 @@ bool MainWindow::Create() {
     registry.Reader.OnEnumerated = [this](const TIconList& listed) {
       iconCopies_.KeepListed(listed);
     };
-    registry.ListView1.OnChanged = [this] {
-      if (syncPending_) return;
-      syncPending_ = true;
-      ::PostMessageA(window_, kSyncIconList, 0, 0);
-    };
+    registry.ListView1.OnChanged = [this] { RequestListSync(); };
     form_->FormShow();
     ::ShowWindow(window_, SW_SHOWNOACTIVATE);
   } catch (const std::exception& error) {
@@ -187,6 +183,13 @@ void MainWindow::ShowError(const std::string& message) {
   ::MessageBoxA(window_, message.c_str(), "Corvalet", MB_OK | MB_ICONERROR);
 }
 
+// One posted refresh of the options list for any number of changes before it runs.
+void MainWindow::RequestListSync() {
+  if (syncPending_) return;
+  syncPending_ = true;
+  ::PostMessageA(window_, kSyncIconList, 0, 0);
+}
+
 LRESULT MainWindow::TakeAnswerBatch(const COPYDATASTRUCT& cds) {
   if (cds.lpData == nullptr || cds.cbData == 0 ||
       cds.cbData > kAnswerBatchMaxMessages * kAnswerBatchEntry)
@@ -261,10 +264,7 @@ LRESULT MainWindow::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
       // it again, the options list too, which keeps its pictures while it is not shown.
       if (::InSendMessage()) ::ReplyMessage(TRUE);
       panelForm_.Redraw();
-      if (!syncPending_) {
-        syncPending_ = true;
-        ::PostMessageA(window_, kSyncIconList, 0, 0);
-      }
+      RequestListSync();
       return TRUE;
     }
     case kSyncIconList:

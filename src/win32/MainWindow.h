@@ -59,6 +59,7 @@ class MainWindow final : public Window, public FormHost {
   LRESULT HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) override;
   // The rest of an answer in one WM_COPYDATA: copied, the shell let go, then handled.
   LRESULT TakeAnswerBatch(const COPYDATASTRUCT& cds);
+  void RequestListSync();
   void ReportError(const std::string& message) override { ShowError(message); }
   HICON SmallIcon(int id);
 
