@@ -50,6 +50,13 @@ bool SimCorvalet::Start() {
   minForm_->FormCreate();
   form_->MinButtonRightClick = [this](Hwnd window) { minForm_->MinButtonRightClick(window); };
   form_->OnShellRestarted = [this] { minForm_->ShellRestarted(); };
+  // The menu as a real one shows it: a loop that lets messages in until the user chooses.
+  form_->OpenMenu = [this](const TrayMenu& shown, Point at) -> std::optional<int> {
+    ++MenusOpened;
+    MenuAt = at;
+    if (InsideMenu) InsideMenu(shown);
+    return MenuChoice;
+  };
   form_->FormShow();
   return true;
 }

@@ -1,6 +1,7 @@
 #pragma once
 // Corvalet's process on the simulated desktop: the main form's window, which hands its
 // messages to the core's main form, and a host that records what the form asks of it.
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -37,7 +38,12 @@ class SimFormHost : public FormHost {
   void ShowAbout(const std::string& versionLabel) override {
     ++aboutShown;
     aboutVersion = versionLabel;
+    if (insideModal) insideModal();
   }
+  void BringModalToFront() override { ++broughtToFront; }
+  // Runs inside the modal boxes' loops, as what arrives while they are open.
+  std::function<void()> insideModal;
+  int broughtToFront = 0;
   bool WinHelp(const std::string& file, std::uint32_t command, const std::string& data) override {
     helpCalls.push_back(file + "|" + std::to_string(command) + "|" + data);
     return winHelpWorks;
@@ -50,6 +56,7 @@ class SimFormHost : public FormHost {
   void Terminate() override { terminated = true; }
   std::optional<std::string> OpenLanguageFile(const std::string& initialDirectory) override {
     languageDialogDirectory = initialDirectory;
+    if (insideModal) insideModal();
     return languageChoice;
   }
   std::optional<std::string> languageChoice;  // what the user picks in the open dialog
@@ -82,6 +89,11 @@ class SimCorvalet {
   Hwnd MinWindow() const { return minWindow_; }
   std::uint32_t ProcessId() const { return processId_; }
   int Warnings = 0;
+  // The simulated menu: what runs inside its loop, and the position the user chooses.
+  std::function<void(const TrayMenu& shown)> InsideMenu;
+  std::optional<int> MenuChoice;
+  int MenusOpened = 0;
+  Point MenuAt{-1, -1};
 
  private:
   SimDesktop& desktop_;

@@ -131,13 +131,11 @@ TEST(ClockButton, TheChoicesApplyAtOnceAndAModeChangeWaitsForTheNextFold) {
 
 TEST(ClockButton, ARightClickClosesAnOpenMenuAndOpensOursAHoverOpensThePanel) {
   ButtonWorld w(1);
-  TMainForm& f = w.corvalet->Form();
-  Point opened{-1, -1};
-  f.OpenMenu = [&](Point at) { opened = at; };
+  const TMainForm& f = w.corvalet->Form();
   w.desktop.SetCursor({1010, 748});
   w.Button().TrayButtonProc(kWmRButtonUp);
   EXPECT_EQ(w.corvalet->Buttons().MenusClosed, 1);
-  EXPECT_EQ(opened.x, 1010);
+  EXPECT_EQ(w.corvalet->MenuAt.x, 1010);
   EXPECT_FALSE(w.panel->Visible);
   w.Button().TrayButtonProc(kWmMouseMove);  // the panel holds a cell: it opens
   EXPECT_TRUE(w.panel->Visible);

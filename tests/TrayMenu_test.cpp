@@ -109,11 +109,17 @@ TEST(TrayMenu, ARightButtonReleaseOnTheOwnIconOpensTheMenuAtTheCursor) {
   MenuWorld w(1);
   TMainForm& f = w.corvalet->Form();
   Point opened{-1, -1};
-  f.OpenMenu = [&](Point at) { opened = at; };
+  f.OpenMenu = [&](const TrayMenu&, Point at) -> std::optional<int> {
+    opened = at;
+    return std::nullopt;
+  };
   w.desktop.SetCursor({1000, 750});
   f.WndProc(kOwnIconCallback, kOwnIconId, kWmLButtonUp);
+  w.Pump();
   EXPECT_EQ(opened.x, -1);
   f.WndProc(kOwnIconCallback, kOwnIconId, kWmRButtonUp);
+  w.desktop.SetCursor({10, 10});  // where the release was is where the menu opens
+  w.Pump();
   EXPECT_EQ(opened.x, 1000);
   EXPECT_EQ(opened.y, 750);
   EXPECT_EQ(w.Menu().Count(), 9);  // built on opening

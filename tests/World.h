@@ -100,7 +100,8 @@ struct World {
     hook->ShellRestarted(*taskbar);
     const std::uint32_t created = desktop.RegisterWindowMessageA("TaskbarCreated");
     desktop.PostMessageA(corvalet->Host().window, created, 0, 0);
-    Pump();
+    Pump();  // the broadcast, which posts the restart
+    Pump();  // the restart
   }
 
   // Delivers what the hook has posted, as Corvalet's message loop would.

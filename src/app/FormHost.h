@@ -25,6 +25,8 @@ class FormHost {
   virtual void HideOptions() = 0;
   // The About box, modal, with its version label.
   virtual void ShowAbout(const std::string& versionLabel) = 0;
+  // The open menu or modal box comes to the front (a second one is not opened).
+  virtual void BringModalToFront() = 0;
   // WinHelpA on the main form's window; false when it failed.
   virtual bool WinHelp(const std::string& file, std::uint32_t command, const std::string& data) = 0;
   // A document in the program the system opens it with, shown.

@@ -1,6 +1,7 @@
 #include "app/TMainForm.h"
 
 #include "app/InvalidOperation.h"
+#include "registry/FlagScope.h"
 #include "shell/HookProtocol.h"
 
 namespace cvl {
@@ -19,6 +20,7 @@ void TMainForm::FormCreate() {
   firstShow_ = true;
   helpFile_ = host_.ExeDirectory() + "Help\\CvlHelp.hlp";
   shell_ = FindShellWindows(desktop_);
+  taskbarProcess_ = desktop_.GetWindowThreadProcessId(shell_.Taskbar);
   versionCode_ = WindowsVersionCode(desktop_);
   taskbarCreated_ = desktop_.RegisterWindowMessageA("TaskbarCreated");
   options_ = std::make_unique<TOptions>(desktop_);
@@ -47,8 +49,7 @@ void TMainForm::FormCreate() {
   hook_.SetTrayHook();
   ownIcon_.SetOwner(host_.Window());
   commands_.Switch(shell_.Taskbar, THM_HOOKSWITCH, THM_ON);
-  clockButton_->ButtonWnd = 0;
-  clockButton_->ButtonState.clear();
+  clockButton_->ShellRestarted();
   options_->Load(kSettingsFile);
   clockButton_->ApplyTrayButton();
   SpeedItemClick(0);
@@ -121,6 +122,9 @@ void TMainForm::Enabled1Click() {
 
 void TMainForm::TurnOff() {
   ownIcon_.SetPictureIndex(1);
+  // An open panel would stay on screen as an empty frame until its timer ran out.
+  if (panel_ != nullptr) panel_->Hide();
+  SetHintTimer(false);
   registry_->Placement.ShowAllIcons();
   clockButton_->RemoveTrayButton();
   clockButton_->ReleaseButtonRoom();
@@ -153,14 +157,31 @@ void TMainForm::ReloadTray() {
   registry_->Placement.RefreshOwnIcon();
 }
 
+bool TMainForm::SameTaskbar(const ShellWindows& found) const {
+  // A window handle is not used again while its window lives; the process tells a handle
+  // that came back for another taskbar.
+  return found.Taskbar != 0 && found.Taskbar == shell_.Taskbar &&
+         desktop_.GetWindowThreadProcessId(found.Taskbar) == taskbarProcess_;
+}
+
 void TMainForm::ShellRestarted() {
   if (!created_ || destroyed_) return;
+  const ShellWindows found = FindShellWindows(desktop_);
+  if (SameTaskbar(found)) {
+    // Only a broadcast: the hook, the room, the button and the icons are all still there.
+    if (OnShellRestarted) OnShellRestarted();
+    if (options_->Enabled)
+      ReloadTray();
+    else
+      registry_->Placement.RefreshOwnIcon();
+    return;
+  }
   // What was kept for the old windows can never arrive; the old button went with its parent.
   commands_.ForgetSwitches();
   commands_.ForgetButtons();
-  shell_ = FindShellWindows(desktop_);
-  clockButton_->ButtonWnd = 0;
-  clockButton_->ButtonState.clear();
+  shell_ = found;
+  taskbarProcess_ = desktop_.GetWindowThreadProcessId(shell_.Taskbar);
+  clockButton_->ShellRestarted();
   registry_->TrayFolded = false;
   if (options_->Enabled) {
     hook_.SetTrayHook();
@@ -186,8 +207,25 @@ void TMainForm::Help1Click() {
     host_.WinHelp(helpFile_, kHelpCommand, "JumpID(\"\",\"\")");
 }
 
+bool TMainForm::NoModalOpen() {
+  if (!ModalOpen()) return true;
+  host_.BringModalToFront();
+  return false;
+}
+
+void TMainForm::About1Click() {
+  if (!NoModalOpen()) return;
+  const FlagScope open(boxOpen_, true);
+  host_.ShowAbout(DialogCaptions.VersionLabel);
+}
+
 void TMainForm::Button1Click() {
-  const auto chosen = host_.OpenLanguageFile(host_.ExeDirectory());
+  if (!NoModalOpen()) return;
+  std::optional<std::string> chosen;
+  {
+    const FlagScope open(boxOpen_, true);
+    chosen = host_.OpenLanguageFile(host_.ExeDirectory());
+  }
   if (!chosen) return;
   if (local_->LoadLanguage(*chosen, DialogCaptions, RxPopupMenu1)) options_->LangLib = *chosen;
 }
@@ -282,16 +320,48 @@ void TMainForm::HintTimerTimer() {
 
 void TMainForm::RxPopupMenu1Popup() {
   views_.RebuildMenu();
+  // The entries name records by position: what the menu lists now is what they mean.
+  shownEntries_.assign(registry_->MenuList.begin(), registry_->MenuList.end());
 }
 
 void TMainForm::PopupTrayMenu(Point at) {
+  if (!NoModalOpen()) return;
+  TrayRegistry& registry = *registry_;
+  if (registry.Deferral.Busy()) {
+    // Inside a wait or a refresh: the menu opens once that is over.
+    registry.Deferral.DeferOnce(kOpenMenuMessage, static_cast<WParam>(at.x),
+                                static_cast<LParam>(at.y));
+    return;
+  }
   RxPopupMenu1Popup();
-  if (OpenMenu) OpenMenu(at);
+  shownMenu_ = RxPopupMenu1;
+  const ReportDeferral::Scope holding(registry.Deferral);
+  std::optional<int> chosen;
+  {
+    const FlagScope open(menuOpen_, true);
+    if (OpenMenu) chosen = OpenMenu(shownMenu_, at);
+  }
+  if (!chosen || *chosen < 0 || *chosen >= shownMenu_.Count()) return;
+  const MenuItem& item = shownMenu_.Items[static_cast<std::size_t>(*chosen)];
+  if (item.IsSeparator()) return;
+  // Handled after the menu has closed, behind what its loop posted and ahead of what it held.
+  chosen_ = MenuChoice{item, EntryOf(item)};
+  desktop_.PostMessageA(host_.Window(), kMenuChosenMessage, 0, 0);
+}
+
+std::optional<TIconInfo> TMainForm::EntryOf(const MenuItem& item) const {
+  if (item.Tag < 0 || item.Tag >= static_cast<int>(shownEntries_.size())) return std::nullopt;
+  return shownEntries_[static_cast<std::size_t>(item.Tag)];
 }
 
 void TMainForm::MenuItemClick(const MenuItem& item) {
+  RunMenuChoice(MenuChoice{item, EntryOf(item)});
+}
+
+void TMainForm::RunMenuChoice(const MenuChoice& choice) {
+  const MenuItem& item = choice.Item;
   if (item.Tag >= 0) {
-    if (panel_ != nullptr) panel_->MenuEntryClick(item.Tag);
+    if (panel_ != nullptr && choice.Entry) panel_->MenuEntryClick(*choice.Entry);
     return;
   }
   if (item.Name == "About1") About1Click();
@@ -307,15 +377,43 @@ std::optional<LResult> TMainForm::WndProc(std::uint32_t msg, WParam wParam, LPar
     return 0;
   }
   if (msg == taskbarCreated_ && taskbarCreated_ != 0) {
-    ShellRestarted();
+    // It may come inside a send or a menu: one restart is posted, and runs from a dispatch.
+    if (!restartPosted_ && desktop_.PostMessageA(host_.Window(), kShellRestartMessage, 0, 0))
+      restartPosted_ = true;
+    return 0;
+  }
+  if (msg == kShellRestartMessage) {
+    if (registry_ && registry_->Deferral.Busy()) {
+      registry_->Deferral.DeferOnce(msg, wParam, lParam);
+    } else {
+      restartPosted_ = false;
+      ShellRestarted();
+    }
     return 0;
   }
   if (msg == kOwnIconCallback) {
     // The own tray icon: hovering shows the panel, a right-button release opens the menu;
-    // left clicks do nothing.
+    // left clicks do nothing. The callback may be sent while Corvalet itself waits in a send:
+    // the menu, a loop of its own, opens from a posted message.
     const auto mouse = static_cast<std::uint32_t>(lParam);
     if (mouse == kWmMouseMove) RxTrayIcon1MouseMove();
-    if (mouse == kWmRButtonUp) PopupTrayMenu(desktop_.GetCursorPos());
+    if (mouse == kWmRButtonUp) {
+      const Point at = desktop_.GetCursorPos();
+      desktop_.PostMessageA(host_.Window(), kOpenMenuMessage, static_cast<WParam>(at.x),
+                            static_cast<LParam>(at.y));
+    }
+    return 0;
+  }
+  if (msg == kOpenMenuMessage) {
+    PopupTrayMenu({static_cast<int>(wParam), static_cast<int>(lParam)});
+    return 0;
+  }
+  if (msg == kMenuChosenMessage) {
+    if (chosen_) {
+      const MenuChoice choice = *chosen_;
+      chosen_.reset();
+      RunMenuChoice(choice);
+    }
     return 0;
   }
   if (msg == THM_MINBUTTONRCLICK) {

@@ -5,6 +5,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "app/FormHost.h"
 #include "clockbutton/ButtonWindows.h"
@@ -30,6 +31,18 @@ namespace cvl {
 inline constexpr int kEnabledPicture = 3;
 inline constexpr std::uint32_t kHintTimerMs = 4000;
 
+// What the main form posts itself, so that it runs from a plain dispatch and not inside
+// whatever loop was running when the cause came in.
+inline constexpr std::uint32_t kMenuChosenMessage = kWmApp + 0x22;
+inline constexpr std::uint32_t kShellRestartMessage = kWmApp + 0x23;
+inline constexpr std::uint32_t kOpenMenuMessage = kWmApp + 0x24;  // wParam x, lParam y
+
+// The chosen entry of a menu that has closed, resolved against what the menu showed.
+struct MenuChoice {
+  MenuItem Item;
+  std::optional<TIconInfo> Entry;  // the icon entry's record as it was listed
+};
+
 class TMainForm {
  public:
   TMainForm(Desktop& desktop, HookLibrary& hook, FormHost& host, PlacementViews& views,
@@ -53,8 +66,10 @@ class TMainForm {
   void TurnOff();
   void TurnOn();
   void ReloadTray();
-  // The shell announced a new taskbar ("TaskbarCreated"): the old windows are gone with the
-  // hook, the room, the button near the clock and every icon in the tray.
+  // "TaskbarCreated", handled from the main loop. A new taskbar: the old windows are gone with
+  // the hook, the room, the button near the clock and every icon in the tray. The same taskbar
+  // (any program may send the broadcast): nothing is made twice, only icons that went missing
+  // are added again.
   void ShellRestarted();
   // Told after the taskbar's windows were found again, before the tray is re-read: the
   // minimizer puts its icons back.
@@ -86,16 +101,20 @@ class TMainForm {
   void RxPopupMenu1Popup();
   // The menu opens at a screen point: its icon entries are built anew first.
   void PopupTrayMenu(Point at);
-  void About1Click() { host_.ShowAbout(DialogCaptions.VersionLabel); }
+  void About1Click();
   // The help file at its contents; where there is no WinHelp file beside the program, the
   // help page instead, since WinHelp's own error box would block Corvalet.
   void Help1Click();
-  // A chosen entry, handled after the menu has closed.
+  // A chosen entry, handled after the menu has closed; an icon entry names its record as the
+  // menu listed it.
   void MenuItemClick(const MenuItem& item);
   // Told when HintTimer is switched on or off, so that a real timer follows it.
   std::function<void(bool enabled)> OnHintTimer;
-  // Opens the Corvalet Menu at a screen point (the menu's window).
-  std::function<void(Point at)> OpenMenu;
+  // Shows the menu (the snapshot it was opened with) at a screen point until it closes, and
+  // returns the position of the chosen entry, if any.
+  std::function<std::optional<int>(const TrayMenu& shown, Point at)> OpenMenu;
+  // A menu or a modal box is open: the user's next one waits for it.
+  bool ModalOpen() const { return menuOpen_ || boxOpen_; }
   bool HintTimerEnabled() const { return hintTimer_; }
 
   // THM_MINBUTTONRCLICK: the minimizer takes the right-clicked window.
@@ -116,6 +135,11 @@ class TMainForm {
 
  private:
   void SetHintTimer(bool enabled);
+  // False, with the open menu or box brought to the front, when one is open.
+  bool NoModalOpen();
+  bool SameTaskbar(const ShellWindows& found) const;
+  std::optional<TIconInfo> EntryOf(const MenuItem& item) const;
+  void RunMenuChoice(const MenuChoice& choice);
   Desktop& desktop_;
   HookLibrary& hook_;
   FormHost& host_;
@@ -134,6 +158,14 @@ class TMainForm {
   bool hintTimer_ = false;
   std::string helpFile_;
   bool firstShow_ = false;
+  bool menuOpen_ = false;
+  bool boxOpen_ = false;
+  bool restartPosted_ = false;
+  std::uint32_t taskbarProcess_ = 0;
+  // What the open (or last) menu showed, and the entry chosen in it until it runs.
+  TrayMenu shownMenu_;
+  std::vector<TIconInfo> shownEntries_;
+  std::optional<MenuChoice> chosen_;
   bool created_ = false;
   bool destroyed_ = false;
 };

@@ -27,6 +27,12 @@ class ClockButton {
   std::string ButtonState;  // ">" unfolded, "<" folded, empty before the first button
 
   void ApplyTrayButton();
+  // A new taskbar: the old button went with it, and a clock hidden there is not ours to show.
+  void ShellRestarted() {
+    ButtonWnd = 0;
+    ButtonState.clear();
+    clockHiddenByUs_ = false;
+  }
   void CreateTrayButton();
   void RemoveTrayButton();
   void ReserveButtonRoom();

@@ -103,21 +103,26 @@ void TMinForm::AddWindowIcon(Hwnd window) {
   state_.PendingMinimizePlace = options_.MinimizeTo;
 }
 
-bool TMinForm::AddNotifyIcon(const TIconInfo& entry) {
+NotifyIconData TMinForm::NotifyData(const TIconInfo& entry) const {
   NotifyIconData data = IconData(entry.hWnd);
   data.uFlags = kNifMessage | kNifIcon | kNifTip;
   data.uCallbackMessage = entry.uCallbackMessage;
   data.hIcon = entry.hIcon;
   data.szTip = desktop_.GetWindowTextA(entry.hWnd, kTipBuffer);
-  return desktop_.Shell_NotifyIconA(kNimAdd, data);
+  return data;
+}
+
+bool TMinForm::AddNotifyIcon(const TIconInfo& entry) {
+  return desktop_.Shell_NotifyIconA(kNimAdd, NotifyData(entry));
 }
 
 void TMinForm::ShellRestarted() {
-  // The windows stay hidden; their icons went with the old tray. Each comes back where the
-  // tray's re-reading puts it; a window whose icon the new shell refuses comes back itself.
+  // The windows stay hidden. After a real restart their icons went with the old tray and each
+  // comes back where the tray's re-reading puts it; after a broadcast to the same tray they are
+  // still there and are only modified. A window whose icon the shell refuses comes back itself.
   const std::vector<TIconInfo> hidden(state_.MinimizedList.begin(), state_.MinimizedList.end());
   for (const TIconInfo& entry : hidden) {
-    if (AddNotifyIcon(entry)) continue;
+    if (desktop_.Shell_NotifyIconA(kNimModify, NotifyData(entry)) || AddNotifyIcon(entry)) continue;
     RemoveWindowIcon(entry.hWnd);
     RestoreWindow(entry.hWnd);
   }

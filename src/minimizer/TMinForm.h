@@ -54,6 +54,7 @@ class TMinForm {
  private:
   bool IsHidden(Hwnd window) const;
   NotifyIconData IconData(Hwnd window) const;
+  NotifyIconData NotifyData(const TIconInfo& entry) const;
   bool AddNotifyIcon(const TIconInfo& entry);
 
   Desktop& desktop_;

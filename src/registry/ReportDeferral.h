@@ -1,7 +1,24 @@
 #pragma once
-// Reports of tray changes that arrive while Corvalet waits for the hook or refreshes its own
-// icon are held back and posted to the main form again when the outermost such scope ends,
-// so that they run afterwards, in their order, and never start a nested enumeration.
+// Loops that let messages in, and what may run inside them.
+//
+// A tray menu (TrackPopupMenu), a modal box (the About box, the "*.lng" open dialog), a bounded
+// send to another process (an owner's click, a command to the shell), a wait for the hook's
+// answer and RefreshOwnIcon's pumping all dispatch messages while they run. Code after such a
+// call must not trust what it read before it, so:
+// - No reference, pointer or iterator into a list is held across one: copy the record first.
+// - "TaskbarCreated" is never handled where it arrives: the main form posts itself one restart
+//   (however many broadcasts came) and handles it from a plain dispatch, never inside a send.
+// - While a Scope of this deferral is open (the waits, RefreshOwnIcon's pumping, the tray
+//   menu), the hook's reports, the posted restart and a request to open the menu are held here
+//   and posted again, in their order, when the outermost scope ends; the menu's chosen entry is
+//   posted before them, so it runs what the menu showed. Reports about Corvalet's own icon
+//   during RefreshOwnIcon are its own doing and dropped.
+// - The waits dispatch only the answer's messages; a send lets in only sent messages (an
+//   answer's pixels, which are copied and drawn later; the own icon's callback, which posts).
+// - A modal box reads no list: reports and the restart run inside it as in the main loop. What
+//   would open a second menu or box while one is open brings the open one to the front instead.
+// - The panel's timer pumps too; it holds nothing, and a timer that comes in while it pumps
+//   does not pump again.
 #include <cstdint>
 #include <deque>
 
@@ -19,6 +36,12 @@ class ReportDeferral {
   bool Busy() const { return depth_ > 0; }
   void Defer(std::uint32_t msg, WParam wParam, LParam lParam) {
     held_.push_back({msg, wParam, lParam});
+  }
+  // Held once, however often it is asked for.
+  void DeferOnce(std::uint32_t msg, WParam wParam, LParam lParam) {
+    for (const Report& r : held_)
+      if (r.msg == msg) return;
+    Defer(msg, wParam, lParam);
   }
   std::size_t Held() const { return held_.size(); }
   void Forget() { held_.clear(); }

@@ -1,5 +1,6 @@
 #include "views/THint.h"
 
+#include "registry/FlagScope.h"
 #include "views/OwnerClicks.h"
 
 namespace cvl {
@@ -59,6 +60,9 @@ void THint::FormDestroy() {
 }
 
 void THint::Timer1Timer() {
+  // Its own next tick may come in while it pumps: that one pumps no more.
+  if (pumping_) return;
+  const FlagScope pumping(pumping_, true);
   for (int i = 0; i < kTimer1Pumps; ++i) desktop_.ProcessMessages();
 }
 
@@ -105,30 +109,42 @@ void THint::UpdateCell(int index, const TIconInfo& record) {
   }
 }
 
-const TIconInfo* THint::PanelRecord(int tag) const {
-  if (lists_ == nullptr || tag < 0 || tag >= lists_->PanelList.Count()) return nullptr;
-  return &lists_->PanelList[tag];
+std::optional<TIconInfo> THint::PanelRecord(int tag) const {
+  if (lists_ == nullptr || tag < 0 || tag >= lists_->PanelList.Count()) return std::nullopt;
+  return lists_->PanelList[tag];
 }
 
 void THint::CellMouseDown(int tag, MouseButton button) {
-  const TIconInfo* record = PanelRecord(tag);
-  if (record == nullptr) return;
+  const auto record = PanelRecord(tag);
+  if (!record) return;
   if (button == MouseButton::Left) SendOwnerClicks(desktop_, *record, {kWmLButtonDown});
   if (button == MouseButton::Right)
     SendOwnerClicks(desktop_, *record, {kWmRButtonDown, kWmContextMenu});
 }
 
 void THint::CellMouseUp(int tag, MouseButton button) {
-  const TIconInfo* record = PanelRecord(tag);
-  if (record == nullptr) return;
+  const auto record = PanelRecord(tag);
+  if (!record) return;
   if (button == MouseButton::Left) SendOwnerClicks(desktop_, *record, {kWmLButtonUp});
   if (button == MouseButton::Right)
     SendOwnerClicks(desktop_, *record, {kWmRButtonUp, kWmContextMenu});
 }
 
 void THint::CellDblClick(int tag) {
-  if (const TIconInfo* record = PanelRecord(tag))
-    SendOwnerClicks(desktop_, *record, {kWmLButtonDblClk});
+  if (const auto record = PanelRecord(tag)) SendOwnerClicks(desktop_, *record, {kWmLButtonDblClk});
+}
+
+void THint::CellLeftPress(int tag, bool doubleClick) {
+  // The double-click comes first, then the press it also is.
+  if (doubleClick) CellDblClick(tag);
+  capturedTag_ = tag;
+  CellMouseDown(tag, MouseButton::Left);
+}
+
+void THint::CellLeftRelease() {
+  const int tag = capturedTag_;
+  capturedTag_ = -1;
+  if (tag >= 0) CellMouseUp(tag, MouseButton::Left);
 }
 
 void THint::RebuildMenu() {
@@ -149,9 +165,8 @@ void THint::AddMenuEntry(const TIconInfo& record, int index) {
   menu_->Items.insert(menu_->Items.begin() + kIconEntriesAt, entry);
 }
 
-void THint::MenuEntryClick(int tag) {
-  if (lists_ == nullptr || tag < 0 || tag >= lists_->MenuList.Count()) return;
-  const TIconInfo& record = lists_->MenuList[tag];
+void THint::MenuEntryClick(const TIconInfo& record) {
+  if (lists_ == nullptr) return;
   if (lists_->MenuButtonState == MenuButton::Left)
     SendOwnerClicks(desktop_, record, {kWmLButtonDown, kWmLButtonUp});
   else

@@ -2,6 +2,7 @@
 // The Corvalet Panel (THint): a row of cells, one per icon of the panel list, in the bottom-
 // right corner of the work area, passing presses, releases and double-clicks on to the icons'
 // owners. The same form builds the Corvalet Menu's icon entries and handles their clicks.
+#include <optional>
 #include <vector>
 
 #include "platform/Desktop.h"
@@ -47,10 +48,16 @@ class THint final : public PlacementViews {
   void CellMouseDown(int tag, MouseButton button);
   void CellMouseUp(int tag, MouseButton button);
   void CellDblClick(int tag);
+  // A left press captures the mouse, so that its release goes to the same cell; the release
+  // goes nowhere once another window took the capture.
+  void CellLeftPress(int tag, bool doubleClick);
+  void CellLeftRelease();
+  void CaptureLost() { capturedTag_ = -1; }
+  int CapturedTag() const { return capturedTag_; }
 
   // The menu's icon entries.
   void AddMenuEntry(const TIconInfo& record, int index);
-  void MenuEntryClick(int tag);
+  void MenuEntryClick(const TIconInfo& record);
 
   // PlacementViews
   void RebuildPanel() override;
@@ -62,13 +69,16 @@ class THint final : public PlacementViews {
   void ClearCells() override;
 
  private:
-  // The panel-list record a cell's Tag names now; none when the list changed under it.
-  const TIconInfo* PanelRecord(int tag) const;
+  // A copy of the panel-list record a cell's Tag names now; none when the list changed under
+  // it. A copy: the clicks are sends, and what runs meanwhile may rebuild the list.
+  std::optional<TIconInfo> PanelRecord(int tag) const;
 
   Desktop& desktop_;
   PanelWindow& window_;
   const RegistryState* lists_ = nullptr;
   TrayMenu* menu_ = nullptr;
+  int capturedTag_ = -1;
+  bool pumping_ = false;
 };
 
 }  // namespace cvl

@@ -22,7 +22,6 @@ constexpr const char* kApplicationClass = "CorvaletApplication";
 constexpr UINT_PTR kRetryTimer = 1;
 constexpr UINT kRetryMs = 1000;
 constexpr UINT_PTR kHintTimer = 2;
-constexpr UINT kMenuChosen = WM_APP + 0x21;
 
 }  // namespace
 
@@ -74,10 +73,8 @@ bool MainWindow::Create() {
       else
         ::KillTimer(window_, kHintTimer);
     };
-    form_->OpenMenu = [this](Point at) {
-      chosen_ = menuWindow_->Track(form_->RxPopupMenu1, window_, POINT{at.x, at.y});
-      // The entry is handled after the menu has closed, behind what the menu's loop posted.
-      if (chosen_) ::PostMessageA(window_, kMenuChosen, 0, 0);
+    form_->OpenMenu = [this](const TrayMenu& shown, Point at) {
+      return menuWindow_->Track(shown, window_, POINT{at.x, at.y});
     };
     TrayRegistry& registry = form_->Registry();
     options_ = std::make_unique<OptionsDialog>(*form_, iconCopies_);
@@ -142,6 +139,12 @@ void MainWindow::ShowOptions() {
 void MainWindow::HideOptions() {
   ::ShowWindow(window_, SW_HIDE);
   ::SetWindowPos(window_, nullptr, -500, -500, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void MainWindow::BringModalToFront() {
+  // The box last active among those the main window owns; an open menu stays where it is.
+  HWND box = ::GetLastActivePopup(window_);
+  if (box != nullptr && box != window_) ::SetForegroundWindow(box);
 }
 
 void MainWindow::ShowAbout(const std::string& versionLabel) {
@@ -246,13 +249,10 @@ LRESULT MainWindow::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
       if (menuWindow_ && menuWindow_->OnDrawItem(reinterpret_cast<const DRAWITEMSTRUCT*>(lParam)))
         return TRUE;
       break;
-    case kMenuChosen:
-      if (chosen_) {
-        const MenuItem item = *chosen_;
-        chosen_.reset();
-        form_->MenuItemClick(item);
-        if (options_) options_->Sync();
-      }
+    case kMenuChosenMessage:
+      // The entry may have changed what the dialog shows.
+      form_->WndProc(msg, static_cast<WParam>(wParam), static_cast<LParam>(lParam));
+      if (options_) options_->Sync();
       return 0;
     case WM_COPYDATA: {
       const auto* cds = reinterpret_cast<const COPYDATASTRUCT*>(lParam);

@@ -50,6 +50,7 @@ class MainWindow final : public Window, public FormHost {
   void ShowOptions() override;
   void HideOptions() override;
   void ShowAbout(const std::string& versionLabel) override;
+  void BringModalToFront() override;
   bool WinHelp(const std::string& file, std::uint32_t command, const std::string& data) override;
   void OpenDocument(const std::string& path) override;
   void Terminate() override;
@@ -80,7 +81,6 @@ class MainWindow final : public Window, public FormHost {
   Win32ButtonWindows buttons_;
   std::unique_ptr<TrayMenuWindow> menuWindow_;
   std::unique_ptr<AboutBox> about_;
-  std::optional<MenuItem> chosen_;  // handled once the menu has closed
   std::unique_ptr<TMainForm> form_;
   Win32CaptionIcons captionIcons_;
   MinimizerWindow minWindow_;

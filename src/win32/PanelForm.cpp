@@ -132,34 +132,26 @@ LRESULT PanelForm::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
     case WM_TIMER:
       if (wParam == kTimer1 && hint_ != nullptr) hint_->Timer1Timer();
       return 0;
-    case WM_LBUTTONDOWN: {
-      const int tag = CellAt(x, y);
-      if (tag >= 0 && hint_ != nullptr) {
-        // A left press captures the mouse: the release goes to the same cell.
-        capturedTag_ = tag;
-        ::SetCapture(window_);
-        hint_->CellMouseDown(tag, MouseButton::Left);
-      }
-      return 0;
-    }
-    case WM_LBUTTONUP: {
-      const int tag = capturedTag_;
-      capturedTag_ = -1;
-      if (::GetCapture() == window_) ::ReleaseCapture();
-      if (tag >= 0 && hint_ != nullptr) hint_->CellMouseUp(tag, MouseButton::Left);
-      return 0;
-    }
+    case WM_LBUTTONDOWN:
     case WM_LBUTTONDBLCLK: {
-      // The double-click comes first, then the press it also is.
       const int tag = CellAt(x, y);
       if (tag >= 0 && hint_ != nullptr) {
-        hint_->CellDblClick(tag);
-        capturedTag_ = tag;
         ::SetCapture(window_);
-        hint_->CellMouseDown(tag, MouseButton::Left);
+        hint_->CellLeftPress(tag, msg == WM_LBUTTONDBLCLK);
       }
       return 0;
     }
+    case WM_LBUTTONUP:
+      // Our own release of the capture is no loss of it: the release still goes to the cell.
+      releasing_ = true;
+      if (::GetCapture() == window_) ::ReleaseCapture();
+      releasing_ = false;
+      if (hint_ != nullptr) hint_->CellLeftRelease();
+      return 0;
+    case WM_CAPTURECHANGED:
+      // An owner took the mouse during the press: a later release here is not that cell's.
+      if (!releasing_ && hint_ != nullptr) hint_->CaptureLost();
+      return 0;
     case WM_RBUTTONDOWN:
     case WM_RBUTTONDBLCLK: {
       const int tag = CellAt(x, y);

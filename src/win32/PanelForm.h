@@ -49,7 +49,7 @@ class PanelForm final : public Window, public PanelWindow {
   std::vector<PanelCell> cells_;
   HWND tooltip_ = nullptr;
   int tools_ = 0;
-  int capturedTag_ = -1;
+  bool releasing_ = false;
   int colour_ = COLOR_BTNFACE;
 };
 

@@ -48,7 +48,7 @@ HICON TrayMenuWindow::Picture(int imageIndex) const {
   return copies_.Resolve(menu_->ImageList1[static_cast<std::size_t>(imageIndex)]);
 }
 
-std::optional<MenuItem> TrayMenuWindow::Track(const TrayMenu& menu, HWND owner, POINT at) {
+std::optional<int> TrayMenuWindow::Track(const TrayMenu& menu, HWND owner, POINT at) {
   menu_ = &menu;
   menuHeight_ = 0;
   const MenuOwner popup(::CreatePopupMenu());
@@ -66,12 +66,9 @@ std::optional<MenuItem> TrayMenuWindow::Track(const TrayMenu& menu, HWND owner, 
   const UINT chosen = static_cast<UINT>(::TrackPopupMenu(
       popup.Get(), TPM_RETURNCMD | TPM_RIGHTBUTTON | TPM_LEFTALIGN, at.x, at.y, 0, owner, nullptr));
   ::PostMessageA(owner, WM_NULL, 0, 0);
-  std::optional<MenuItem> result;
-  if (chosen >= kFirstCommand && chosen - kFirstCommand < menu.Items.size() &&
-      !menu.Items[chosen - kFirstCommand].IsSeparator())
-    result = menu.Items[chosen - kFirstCommand];
   menu_ = nullptr;
-  return result;
+  if (chosen < kFirstCommand || chosen - kFirstCommand >= menu.Items.size()) return std::nullopt;
+  return static_cast<int>(chosen - kFirstCommand);
 }
 
 bool TrayMenuWindow::OnMeasureItem(MEASUREITEMSTRUCT* measure) {

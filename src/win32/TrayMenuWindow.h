@@ -18,8 +18,9 @@ class TrayMenuWindow {
  public:
   TrayMenuWindow(const IconCopies& copies, HICON placeholder);
 
-  // Shows the menu at a screen point and returns the chosen entry, if any.
-  std::optional<MenuItem> Track(const TrayMenu& menu, HWND owner, POINT at);
+  // Shows the menu at a screen point and returns the position of the chosen entry, if any. The
+  // menu is drawn from `menu` while it is open: it must not change until this returns.
+  std::optional<int> Track(const TrayMenu& menu, HWND owner, POINT at);
   // The owner window's WM_MEASUREITEM and WM_DRAWITEM for menu items; false for others.
   bool OnMeasureItem(MEASUREITEMSTRUCT* measure);
   bool OnDrawItem(const DRAWITEMSTRUCT* draw);
