@@ -21,6 +21,7 @@ void SimProgram::Start() {
   window_ = desktop_.CreateWindow(className_, "", 0, processId_,
                                   [this](std::uint32_t msg, WParam w, LParam l) {
                                     Received.push_back({MessageRecord::Sent, window_, msg, w, l});
+                                    if (OnMessage) OnMessage(msg, w, l);
                                     return 0;
                                   });
 }

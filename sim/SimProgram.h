@@ -1,6 +1,7 @@
 #pragma once
 // A program that owns tray icons: a process with its module list and one window that logs the
 // messages it receives.
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -28,6 +29,8 @@ class SimProgram {
   void End();
 
   std::vector<MessageRecord> Received;
+  // What the program does when a message comes, while the sender waits for it.
+  std::function<void(std::uint32_t msg, WParam wParam, LParam lParam)> OnMessage;
 
  private:
   void Start();

@@ -1,0 +1,327 @@
+// What arrives while another loop runs: a report, a "TaskbarCreated" and the user's next click,
+// delivered from inside the tray menu, a modal box, a send to an owner, RefreshOwnIcon's
+// pumping, a wait for the hook's answer and the panel's timer. Each must end as if it had come
+// after the loop.
+#include <gtest/gtest.h>
+
+#include "World.h"
+#include "shell/HookProtocol.h"
+
+namespace cvl::test {
+namespace {
+
+void Drain(World& w) {
+  for (int i = 0; i < 20 && w.desktop.QueueLength() > 0; ++i) w.Pump();
+}
+
+// Programs a and b remembered in the panel or the menu.
+std::string TwoRemembered(const std::string& section) {
+  return "[" + section + " items]\r\nCount=2\r\nIM_0=C:\\Apps\\a.exe\r\nID_0=AWnd\r\n" +
+         "IM_1=C:\\Apps\\b.exe\r\nID_1=BWnd\r\n";
+}
+
+struct Overlap : World {
+  explicit Overlap(const std::string& ini = "[Common]\r\nApStyle=3\r\n") : World(90, true) {
+    SetIni(ini);
+    EXPECT_TRUE(corvalet->Start());
+    Drain(*this);
+    createdMessage = desktop.RegisterWindowMessageA("TaskbarCreated");
+  }
+  Hwnd Form() { return corvalet->Host().window; }
+  // A program with one icon, placed.
+  sim::SimProgram& Started(const std::string& exe, const std::string& cls, const std::string& tip) {
+    sim::SimProgram& p = Program(exe, cls);
+    p.AddIcon(1, tip);
+    Drain(*this);
+    return p;
+  }
+  TMainForm& F() { return corvalet->Form(); }
+  // What the shell's broadcast does: a send (SendNotifyMessage) to every top-level window.
+  void Broadcast() { desktop.SendMessageA(Form(), createdMessage, 0, 0); }
+  // A new shell, announced from wherever this is called.
+  void NewShell() {
+    taskbar.reset();
+    taskbar = std::make_unique<sim::SimTaskbar>(desktop, 90);
+    hook->ShellRestarted(*taskbar);
+    Broadcast();
+  }
+  void RightClickOwnIcon() { desktop.SendMessageA(Form(), kOwnIconCallback, 1, kWmRButtonUp); }
+  int Position(const TrayMenu& shown, const std::string& caption) {
+    for (int i = 0; i < shown.Count(); ++i)
+      if (shown.Items[static_cast<std::size_t>(i)].Caption == caption) return i;
+    return -1;
+  }
+  std::vector<std::uint32_t> Clicks(sim::SimProgram& p) {
+    std::vector<std::uint32_t> m;
+    for (const auto& r : p.Received)
+      if (r.msg == sim::kOwnerCallback) m.push_back(static_cast<std::uint32_t>(r.lParam));
+    return m;
+  }
+  std::uint32_t createdMessage = 0;
+};
+
+TEST(Overlaps, TheMenuRunsTheEntryItShowedAndHandlesWhatCameAfterItCloses) {
+  for (const char* chosen : {"Exit", "Enabled"}) {
+    Overlap w;
+    auto& a = w.Program("C:\\Apps\\a.exe", "AWnd");
+    bool placedInside = true;
+    w.corvalet->InsideMenu = [&](const TrayMenu& shown) {
+      a.AddIcon(1, "a");  // joins the menu as a new entry above "Enabled" and "Exit"
+      w.RightClickOwnIcon();
+      w.Pump();
+      w.Pump();
+      placedInside = Find(w.Registry(), "a") != nullptr;
+      w.corvalet->MenuChoice = w.Position(shown, chosen);
+    };
+    w.F().PopupTrayMenu({900, 700});
+    EXPECT_FALSE(placedInside) << "a report waits while the menu is open";
+    Drain(w);
+    EXPECT_EQ(w.corvalet->Host().terminated, std::string(chosen) == "Exit") << chosen;
+    EXPECT_EQ(w.F().Options().Enabled, std::string(chosen) == "Exit") << chosen;
+    EXPECT_EQ(w.corvalet->MenusOpened, 1) << "a click on the icon with its menu open opens none";
+    if (std::string(chosen) == "Exit") {
+      EXPECT_EQ(PlaceOf(w.Registry(), "a"), IconPlace::Menu) << "placed once the menu closed";
+      EXPECT_TRUE(w.Hidden(a, 1));
+    }
+  }
+}
+
+TEST(Overlaps, AnIconEntryClicksTheOwnerItShowedEvenWhenTheListChangedMeanwhile) {
+  Overlap w(TwoRemembered("Menu"));
+  auto& a = w.Started("C:\\Apps\\a.exe", "AWnd", "a");
+  auto& b = w.Started("C:\\Apps\\b.exe", "BWnd", "b");
+  ASSERT_EQ(w.Registry().MenuList.Count(), 2);
+  w.corvalet->InsideMenu = [&](const TrayMenu& shown) {
+    w.corvalet->MenuChoice = w.Position(shown, "b");
+    a.DeleteIcon(1);  // b's entry moves up in the live list
+  };
+  w.F().PopupTrayMenu({900, 700});
+  // Even when the choice runs after the deletion was handled.
+  w.Registry().RefreshIcons();
+  Drain(w);
+  EXPECT_EQ(w.Clicks(b), (std::vector<std::uint32_t>{0x204, 0x205, 0x7B}));
+  EXPECT_TRUE(w.Clicks(a).empty());
+}
+
+TEST(Overlaps, ARestartDuringTheMenuRunsOnceItHasClosed) {
+  Overlap w;
+  int buttonsInside = -1;
+  w.corvalet->InsideMenu = [&](const TrayMenu&) {
+    w.NewShell();
+    w.Broadcast();  // a second broadcast: still one restart
+    w.Pump();
+    w.Pump();
+    buttonsInside = w.corvalet->Buttons().Created;
+  };
+  const int buttonsBefore = w.corvalet->Buttons().Created;
+  w.F().PopupTrayMenu({900, 700});
+  EXPECT_EQ(buttonsInside, buttonsBefore);
+  EXPECT_FALSE(w.hook->Serving()) << "the new shell waits until the menu has closed";
+  Drain(w);
+  EXPECT_TRUE(w.hook->Serving());
+  EXPECT_EQ(w.corvalet->Buttons().Created, buttonsBefore + 1);
+  EXPECT_TRUE(w.taskbar->Button(w.Form(), kOwnIconId).has_value());
+}
+
+TEST(Overlaps, AModalBoxLetsTheTrayWorkButOpensNoSecondMenuOrBox) {
+  Overlap w;
+  auto& a = w.Program("C:\\Apps\\a.exe", "AWnd");
+  auto& host = w.corvalet->Host();
+  bool placedInside = false;
+  host.insideModal = [&] {
+    w.NewShell();
+    Drain(w);
+    a.AddIcon(1, "a");
+    w.RightClickOwnIcon();
+    w.F().TrayButton().TrayButtonProc(kWmRButtonUp);
+    w.F().About1Click();
+    Drain(w);
+    placedInside = PlaceOf(w.Registry(), "a") == IconPlace::Menu;
+  };
+  w.F().About1Click();
+  EXPECT_EQ(host.aboutShown, 1);
+  EXPECT_EQ(w.corvalet->MenusOpened, 0);
+  EXPECT_EQ(host.broughtToFront, 3);
+  EXPECT_TRUE(placedInside) << "a modal box reads no list: the tray goes on being placed";
+  EXPECT_TRUE(w.hook->Serving());
+  // The language file's open dialog is modal in the same way, and the menu opens again after.
+  host.aboutShown = 0;
+  host.insideModal = [&] { w.F().About1Click(); };
+  w.F().Button1Click();
+  EXPECT_EQ(host.aboutShown, 0);
+  host.insideModal = nullptr;
+  w.RightClickOwnIcon();
+  Drain(w);
+  EXPECT_EQ(w.corvalet->MenusOpened, 1);
+}
+
+TEST(Overlaps, AnOwnersClickIsSentWholeToItsOwnerWhateverArrivesDuringTheSend) {
+  Overlap w(TwoRemembered("Panel"));
+  auto& a = w.Started("C:\\Apps\\a.exe", "AWnd", "a");
+  auto& b = w.Started("C:\\Apps\\b.exe", "BWnd", "b");
+  ASSERT_EQ(w.Registry().PanelList.Count(), 2);
+  const int tagOfA = w.Registry().PanelList[0].TipText == "a" ? 0 : 1;
+  bool restartedInside = false, once = false;
+  a.OnMessage = [&](std::uint32_t msg, WParam, LParam) {
+    if (msg != sim::kOwnerCallback || once) return;
+    once = true;
+    // The owner answers the click by changing the tray; a new shell announces itself and the
+    // user clicks the own icon, all before the send returns.
+    b.DeleteIcon(1);
+    w.NewShell();
+    w.RightClickOwnIcon();
+    restartedInside = w.hook->Serving();
+  };
+  w.panel->CellMouseDown(tagOfA, MouseButton::Right);
+  EXPECT_FALSE(restartedInside) << "the restart is never handled inside a send";
+  EXPECT_EQ(w.Clicks(a), (std::vector<std::uint32_t>{0x204, 0x7B}));
+  EXPECT_TRUE(w.Clicks(b).empty());
+  EXPECT_EQ(w.corvalet->MenusOpened, 0);
+  Drain(w);
+  EXPECT_TRUE(w.hook->Serving());
+  EXPECT_EQ(w.corvalet->MenusOpened, 1);
+  EXPECT_EQ(w.Registry().PanelList.Count(), 0) << "the new tray holds no icon yet";
+}
+
+TEST(Overlaps, WhatArrivesDuringTheOwnIconsRefreshWaitsUntilItIsOver) {
+  Overlap w;
+  auto& a = w.Program("C:\\Apps\\a.exe", "AWnd");
+  a.AddIcon(1, "a");  // its report is queued
+  w.NewShell();       // the broadcast posts the restart
+  w.RightClickOwnIcon();
+  a.ModifyIcon(1, "a2");
+  w.Registry().Placement.RefreshOwnIcon();
+  EXPECT_EQ(w.corvalet->MenusOpened, 0);
+  EXPECT_FALSE(w.hook->Serving());
+  Drain(w);
+  EXPECT_EQ(w.corvalet->MenusOpened, 1);
+  EXPECT_TRUE(w.hook->Serving());
+  EXPECT_TRUE(w.taskbar->Button(w.Form(), kOwnIconId).has_value());
+}
+
+TEST(Overlaps, WhatIsSentDuringAWaitForTheHooksAnswerRunsAfterTheAnswer) {
+  Overlap w;
+  auto& a = w.Program("C:\\Apps\\a.exe", "AWnd");
+  a.AddIcon(1, "a");
+  Drain(w);
+  w.hook->AnswerMode = sim::SimHook::Answer::PostedAfterBegin;
+  int begins = 0, menusInside = -1;
+  bool servingInside = true;
+  w.desktop.Subclass(w.Form(), [&, old = w.desktop.Window(w.Form())->handler](
+                                   std::uint32_t m, WParam wp, LParam lp) {
+    if (m == THM_ENUMBEGIN && begins++ == 0) {
+      w.NewShell();
+      w.RightClickOwnIcon();
+    }
+    const LResult r = old(m, wp, lp);
+    if (m == THM_ENUMEND && menusInside < 0) {
+      menusInside = w.corvalet->MenusOpened;
+      servingInside = w.hook->Serving();
+    }
+    return r;
+  });
+  w.Registry().RefreshIcons();
+  EXPECT_EQ(menusInside, 0);
+  EXPECT_FALSE(servingInside);
+  Drain(w);
+  EXPECT_EQ(w.corvalet->MenusOpened, 1);
+  EXPECT_TRUE(w.hook->Serving());
+}
+
+TEST(Overlaps, ThePanelsTimerLetsEverythingInButDoesNotPumpInsideItself) {
+  Overlap w("[Panel items]\r\nCount=1\r\nIM_0=C:\\Apps\\a.exe\r\nID_0=AWnd\r\n");
+  auto& a = w.Program("C:\\Apps\\a.exe", "AWnd");
+  a.AddIcon(1, "a");
+  Drain(w);
+  w.panel->Show();
+  int nestedPumps = -1;
+  const Hwnd ticker =
+      w.desktop.CreateWindow("Ticker", "", 0, 1, [&](std::uint32_t, WParam, LParam) {
+        const int before = w.desktop.PumpCount;
+        w.panel->Timer1Timer();  // its next tick, come while it pumps
+        nestedPumps = w.desktop.PumpCount - before;
+        return 0;
+      });
+  w.desktop.PostMessageA(ticker, 1, 0, 0);
+  auto& b = w.Program("C:\\Apps\\b.exe", "BWnd");
+  b.AddIcon(1, "b");
+  w.RightClickOwnIcon();
+  w.panel->Timer1Timer();
+  EXPECT_EQ(nestedPumps, 0);
+  EXPECT_EQ(PlaceOf(w.Registry(), "b"), IconPlace::Tray);
+  EXPECT_EQ(w.corvalet->MenusOpened, 1);
+}
+
+TEST(Overlaps, ABroadcastToTheSameTaskbarDestroysNothingAndDoublesNothing) {
+  Overlap w("[Common]\r\nApStyle=2\r\nTrayButton=1\r\n");
+  auto& a = w.Program("C:\\Apps\\a.exe", "AWnd");
+  a.AddIcon(1, "a");
+  Drain(w);
+  const Hwnd editor = w.desktop.CreateWindow("AWnd", "Notes", 0, a.ProcessId());
+  w.desktop.ShowWindow(editor, kSwShow);
+  w.corvalet->MinForm().MinimizeWindow(editor);
+  Drain(w);
+  const Hwnd button = w.F().TrayButton().ButtonWnd;
+  ASSERT_NE(button, 0u);
+  const int buttonsMade = w.corvalet->Buttons().Created;
+  const int trayButtons = static_cast<int>(w.taskbar->Buttons().size());
+
+  w.Broadcast();  // some program announces the taskbar that is already there
+  Drain(w);
+
+  EXPECT_EQ(w.F().TrayButton().ButtonWnd, button);
+  EXPECT_NE(w.desktop.Window(button), nullptr) << "the live button is kept";
+  EXPECT_EQ(w.corvalet->Buttons().Created, buttonsMade);
+  EXPECT_FALSE(w.desktop.Window(editor)->visible) << "the hidden window stays hidden";
+  EXPECT_EQ(w.Registry().MinimizedList.Count(), 1);
+  EXPECT_TRUE(w.taskbar->Button(w.corvalet->MinWindow(), editor).has_value());
+  EXPECT_EQ(static_cast<int>(w.taskbar->Buttons().size()), trayButtons) << "no icon twice";
+  EXPECT_TRUE(w.Hidden(a, 1));
+}
+
+TEST(Overlaps, ANewTaskbarForgetsTheClockTheOldOneHadHidden) {
+  Overlap w("[Common]\r\nTrayButton=2\r\n");
+  w.F().TrayButton().TrayButtonToggle();  // folds the icons and the clock away
+  ASSERT_FALSE(w.desktop.Window(w.taskbar->Clock())->visible);
+  w.taskbar.reset();
+  w.taskbar = std::make_unique<sim::SimTaskbar>(w.desktop, 90);
+  w.hook->ShellRestarted(*w.taskbar);
+  w.desktop.ShowWindow(w.taskbar->Clock(), kSwHide);  // the user keeps this shell's clock hidden
+  w.Broadcast();
+  Drain(w);
+  EXPECT_NE(w.F().TrayButton().ButtonWnd, 0u);
+  EXPECT_FALSE(w.desktop.Window(w.taskbar->Clock())->visible);
+}
+
+TEST(Overlaps, APressWhoseCaptureAnOwnerTookReleasesNothingLater) {
+  Overlap w("[Panel items]\r\nCount=1\r\nIM_0=C:\\Apps\\a.exe\r\nID_0=AWnd\r\n");
+  auto& a = w.Program("C:\\Apps\\a.exe", "AWnd");
+  a.AddIcon(1, "a");
+  Drain(w);
+  w.panel->CellLeftPress(0, false);
+  w.panel->CellLeftRelease();
+  EXPECT_EQ(w.Clicks(a), (std::vector<std::uint32_t>{0x201, 0x202}));
+  a.Received.clear();
+  w.panel->CellLeftPress(0, true);
+  w.panel->CaptureLost();  // the owner took the mouse on the press
+  w.panel->CellLeftRelease();
+  EXPECT_EQ(w.Clicks(a), (std::vector<std::uint32_t>{0x203, 0x201}));
+}
+
+TEST(Overlaps, SwitchingOffWithThePanelOpenHidesIt) {
+  Overlap w("[Panel items]\r\nCount=1\r\nIM_0=C:\\Apps\\a.exe\r\nID_0=AWnd\r\n");
+  auto& a = w.Program("C:\\Apps\\a.exe", "AWnd");
+  a.AddIcon(1, "a");
+  Drain(w);
+  w.F().RxTrayIcon1MouseMove();
+  ASSERT_TRUE(w.panelWindow.Visible);
+  w.F().Enabled1Click();
+  EXPECT_FALSE(w.F().Options().Enabled);
+  EXPECT_FALSE(w.panel->Visible);
+  EXPECT_FALSE(w.panelWindow.Visible);
+  EXPECT_FALSE(w.panelWindow.Timer1);
+  EXPECT_FALSE(w.F().HintTimerEnabled());
+}
+
+}  // namespace
+}  // namespace cvl::test
