@@ -8,6 +8,10 @@
 //   probe child A B [C]       the window of class B under the top-level window of class A (and C
 //                             under that): prints "text=T visible=V rect=L T R B" (screen)
 //   probe window CLASS TITLE  the same for a top-level window
+//   probe children A B        prints how many windows of class B the top-level window of class A
+//                             has as direct children
+//   probe broadcast           announces the taskbar to every top-level window ("TaskbarCreated"),
+//                             as the shell does when it starts
 //   probe at X Y              prints the class of the window at that screen point
 //   probe menu                prints the screen rectangle of an open popup menu: L T R B
 //   probe atom TEXT           prints 1 when a global atom named TEXT exists, else 0
@@ -228,6 +232,18 @@ int main(int argc, char** argv) {
   }
   if (argc == 4 && std::strcmp(argv[1], "window") == 0)
     return Describe(::FindWindowA(argv[2], argv[3]));
+  if (argc == 4 && std::strcmp(argv[1], "children") == 0) {
+    HWND parent = ::FindWindowA(argv[2], nullptr);
+    int n = 0;
+    for (HWND c = nullptr; parent != nullptr && (c = ::FindWindowExA(parent, c, argv[3], nullptr));)
+      ++n;
+    std::printf("%d\n", n);
+    return parent != nullptr ? 0 : 1;
+  }
+  if (argc == 2 && std::strcmp(argv[1], "broadcast") == 0)
+    return ::SendNotifyMessageA(HWND_BROADCAST, ::RegisterWindowMessageA("TaskbarCreated"), 0, 0)
+               ? 0
+               : 1;
   if (argc == 4 && std::strcmp(argv[1], "at") == 0) {
     const POINT p{std::atoi(argv[2]), std::atoi(argv[3])};
     HWND w = ::WindowFromPoint(p);
