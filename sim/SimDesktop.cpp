@@ -277,6 +277,18 @@ void SimDesktop::ProcessMessagesInRange(std::uint32_t first, std::uint32_t last)
   leftByRangedPump_ = left.size();
 }
 
+std::optional<PostedMessage> SimDesktop::TakePostedMessage(Hwnd window, std::uint32_t first,
+                                                           std::uint32_t last) {
+  for (auto it = queue_.begin(); it != queue_.end(); ++it) {
+    if (it->window != window || it->msg < first || it->msg > last) continue;
+    const PostedMessage m{it->msg, it->wParam, it->lParam};
+    if (static_cast<std::size_t>(it - queue_.begin()) < leftByRangedPump_) --leftByRangedPump_;
+    queue_.erase(it);
+    return m;
+  }
+  return std::nullopt;
+}
+
 void SimDesktop::WaitForPostedMessage(std::uint32_t timeoutMs) {
   // A message posted since the last pump ends the wait at once; otherwise nothing runs
   // beside the program here, and the wait lasts its whole bound.

@@ -128,6 +128,8 @@ class SimDesktop : public Desktop {
   void ProcessMessages() override;  // one pass over the messages waiting at the call
   void WaitForMessage(std::uint32_t timeoutMs) override;
   void ProcessMessagesInRange(std::uint32_t first, std::uint32_t last) override;
+  std::optional<PostedMessage> TakePostedMessage(Hwnd window, std::uint32_t first,
+                                                 std::uint32_t last) override;
   void WaitForPostedMessage(std::uint32_t timeoutMs) override;
   std::uint32_t GetTickCount() override { return now_; }
   std::optional<std::string> GlobalGetAtomNameA(Atom atom, int size) override;

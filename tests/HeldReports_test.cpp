@@ -18,6 +18,8 @@ TEST(HeldReports, AReportDuringAPostedAnswerWaitsAndBothNewIconsArePlaced) {
   w.SetIni("[Common]\r\nApStyle=2\r\n");
   ASSERT_TRUE(w.corvalet->Start());
   w.hook->AnswerMode = sim::SimHook::Answer::PostedAfterBegin;
+  // Each report on its own, so that b's arrives while a's answer comes in.
+  w.Registry().TakeWaitingReports = false;
   auto& a = w.Program("C:\\Apps\\a.exe", "AWnd");
   auto& b = w.Program("C:\\Apps\\b.exe", "BWnd");
   a.AddIcon(1, "a");

@@ -34,6 +34,13 @@ struct NotifyIconData {
   std::string szTip;
 };
 
+// A message taken from the queue before it was dispatched.
+struct PostedMessage {
+  std::uint32_t msg = 0;
+  WParam wParam = 0;
+  LParam lParam = 0;
+};
+
 inline constexpr std::uint32_t kNimAdd = 0;
 inline constexpr std::uint32_t kNimModify = 1;
 inline constexpr std::uint32_t kNimDelete = 2;
@@ -83,6 +90,11 @@ class Desktop {
   // Dispatches only the waiting posted messages numbered first..last, in their order (sent
   // messages are handled as ever); every other message stays queued for later.
   virtual void ProcessMessagesInRange(std::uint32_t first, std::uint32_t last) = 0;
+  // PeekMessageA with PM_REMOVE: the oldest message posted to the window numbered
+  // first..last, taken without being dispatched; nothing when none waits. Sent messages that
+  // arrive meanwhile are handled, as by every peek.
+  virtual std::optional<PostedMessage> TakePostedMessage(Hwnd window, std::uint32_t first,
+                                                         std::uint32_t last) = 0;
   // Returns when a message is posted or sent to this thread, or after timeoutMs.
   virtual void WaitForPostedMessage(std::uint32_t timeoutMs) = 0;
   virtual std::uint32_t GetTickCount() = 0;

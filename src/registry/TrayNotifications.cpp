@@ -1,4 +1,6 @@
 // The hook's reports of tray changes, and the registry that owns the parts they drive.
+#include <algorithm>
+
 #include "registry/FlagScope.h"
 #include "registry/TrayRegistry.h"
 #include "shell/HookProtocol.h"
@@ -11,12 +13,24 @@ TrayRegistry::TrayRegistry(Desktop& desktop, const ShellWindows& shell, ShellCom
       Memory(desktop, options, *this),
       Reader(desktop, shell, commands, options, *this, Deferral),
       Placement(desktop, shell, commands, *this, Memory, views, ownIcon, Deferral),
+      desktop_(desktop),
       ownIcon_(ownIcon),
       views_(views) {
   Placement.RefreshIcons = [this] { RefreshIcons(); };
 }
 
+namespace {
+
+// Bounds one batch; the thread's queue holds at most 10,000 posted messages anyway.
+constexpr std::size_t kMostReportsInBatch = 10000;
+
+}  // namespace
+
 void TrayRegistry::RefreshIcons() {
+  RefreshIcons({});
+}
+
+void TrayRegistry::RefreshIcons(const std::vector<AddedIcon>& added) {
   // A new icon's button is placed first: deleting the tips read and writing its place can wait.
   const bool outerTips = Reader.HoldTipDeletes;
   const bool outerSaves = Memory.HoldSaves;
@@ -25,6 +39,11 @@ void TrayRegistry::RefreshIcons() {
     Reader.EnumerateIcons(AllIcons);
     const FlagScope holdSaves(Memory.HoldSaves, true, outerSaves);
     Memory.ApplyPlacementMemory();
+    for (const AddedIcon& icon : added) {
+      NewIconWnd = icon.window;
+      NewIconId = icon.id;
+      Memory.ApplyPlacementMemory();
+    }
     Placement.ApplyPlacement();
   }
   if (!outerTips) Reader.DeleteHeldTips();
@@ -52,6 +71,34 @@ void TrayRegistry::OnIconAdded(WParam ownerWindow, LParam iconId) {
 void TrayRegistry::OnIconDeleted() {
   RefreshIcons();
   Placement.RefreshOwnIcon();
+}
+
+void TrayRegistry::OnReports(const std::vector<PostedMessage>& reports) {
+  std::vector<AddedIcon> added;
+  int rereadings = 0;  // the reports that would each have read the tray again
+  for (const PostedMessage& r : reports) {
+    if (r.msg == THM_ICONADDED) added.push_back({r.wParam, static_cast<std::uint32_t>(r.lParam)});
+    rereadings += r.msg != THM_ICONMODIFIED;
+  }
+  if (rereadings == 0) {
+    // Only pictures and tips changed: each icon is asked for once.
+    std::vector<PostedMessage> asked;
+    for (const PostedMessage& r : reports) {
+      const bool again = std::any_of(asked.begin(), asked.end(), [&](const PostedMessage& a) {
+        return a.wParam == r.wParam && a.lParam == r.lParam;
+      });
+      if (again) continue;
+      asked.push_back(r);
+      OnIconModified(r.wParam, r.lParam);
+    }
+    return;
+  }
+  // One reading serves them all, the changes of pictures and tips with them. Handled one by
+  // one, every reading after the first would have found the own icon gone last: so it goes
+  // last first, and the list reads the same.
+  if (rereadings > 1) Placement.RefreshOwnIcon();
+  RefreshIcons(added);
+  if (rereadings == 1) Placement.RefreshOwnIcon();
 }
 
 void TrayRegistry::OnIconModified(WParam ownerWindow, LParam iconId) {
@@ -87,6 +134,18 @@ bool TrayRegistry::HandleHookMessage(std::uint32_t msg, WParam wParam, LParam lP
         return true;
       }
       if (!HandlingFlag) return true;
+      if (TakeWaitingReports) {
+        std::vector<PostedMessage> reports{{msg, wParam, lParam}};
+        while (reports.size() < kMostReportsInBatch) {
+          const auto next = desktop_.TakePostedMessage(FormWindow, THM_ICONADDED, THM_ICONDELETED);
+          if (!next) break;
+          reports.push_back(*next);
+        }
+        if (reports.size() > 1) {
+          OnReports(reports);
+          return true;
+        }
+      }
       if (msg == THM_ICONADDED) OnIconAdded(wParam, lParam);
       if (msg == THM_ICONMODIFIED) OnIconModified(wParam, lParam);
       if (msg == THM_ICONDELETED) OnIconDeleted();

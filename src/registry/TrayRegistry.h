@@ -3,6 +3,7 @@
 // with the state they share. The main form forwards the hook's notifications to
 // HandleHookMessage; the reports of tray changes are handled here.
 #include <cstdint>
+#include <vector>
 
 #include "platform/Desktop.h"
 #include "registry/HookReader.h"
@@ -32,6 +33,16 @@ class TrayRegistry : public RegistryState {
 
   // EnumerateIcons on the all-icons list, then ApplyPlacementMemory, then ApplyPlacement.
   void RefreshIcons();
+  // The same, with ApplyPlacementMemory once for each added icon, in their order, as if each
+  // add had been handled on its own against this one reading of the tray.
+  struct AddedIcon {
+    Hwnd window = 0;
+    std::uint32_t id = 0;
+  };
+  void RefreshIcons(const std::vector<AddedIcon>& added);
+  // A report of a tray change takes the reports already waiting behind it, and the tray is
+  // read once for all of them; off, each is handled on its own (the reference for tests).
+  bool TakeWaitingReports = true;
   // True when msg is one of the hook's notifications handled here.
   bool HandleHookMessage(std::uint32_t msg, WParam wParam, LParam lParam);
   // Empties the memories and the lists and forgets the protocol state.
@@ -41,9 +52,12 @@ class TrayRegistry : public RegistryState {
   void OnIconAdded(WParam ownerWindow, LParam iconId);
   void OnIconDeleted();
   void OnIconModified(WParam ownerWindow, LParam iconId);
+  // Several reports that waited together.
+  void OnReports(const std::vector<PostedMessage>& reports);
   // A report about Corvalet's own icon; a delete that names no owner may be one.
   bool AboutOwnIcon(std::uint32_t msg, WParam ownerWindow, LParam iconId) const;
 
+  Desktop& desktop_;
   const OwnTrayIcon& ownIcon_;
   PlacementViews& views_;
 };

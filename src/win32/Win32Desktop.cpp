@@ -154,6 +154,13 @@ void Win32Desktop::ProcessMessagesInRange(std::uint32_t first, std::uint32_t las
   }
 }
 
+std::optional<PostedMessage> Win32Desktop::TakePostedMessage(Hwnd window, std::uint32_t first,
+                                                             std::uint32_t last) {
+  MSG m;
+  if (!::PeekMessageA(&m, ToHwnd(window), first, last, PM_REMOVE)) return std::nullopt;
+  return PostedMessage{m.message, static_cast<WParam>(m.wParam), static_cast<LParam>(m.lParam)};
+}
+
 void Win32Desktop::WaitForPostedMessage(std::uint32_t timeoutMs) {
   // Only new arrivals wake: input and other messages left queued on purpose would otherwise
   // end every wait at once.

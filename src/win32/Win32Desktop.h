@@ -36,6 +36,8 @@ class Win32Desktop final : public Desktop {
   bool PostMessageA(Hwnd window, std::uint32_t msg, WParam wParam, LParam lParam) override;
   void ProcessMessages() override;
   void ProcessMessagesInRange(std::uint32_t first, std::uint32_t last) override;
+  std::optional<PostedMessage> TakePostedMessage(Hwnd window, std::uint32_t first,
+                                                 std::uint32_t last) override;
   void WaitForPostedMessage(std::uint32_t timeoutMs) override;
   void WaitForMessage(std::uint32_t timeoutMs) override;
   std::uint32_t GetTickCount() override;

@@ -1,0 +1,181 @@
+// Reports that wait together are served by one reading of the tray, and end exactly where
+// handling them one by one would: the same places, buttons, file, options list and panel, and
+// no tip left behind. Random sequences of tray changes go through both.
+#include <gtest/gtest.h>
+
+#include <random>
+#include <sstream>
+
+#include "World.h"
+#include "shell/HookProtocol.h"
+
+namespace cvl::test {
+namespace {
+
+constexpr int kPrograms = 6;
+constexpr std::uint32_t kIdsPerProgram = 2;
+
+std::string Memory(int apStyle) {
+  // Program 0 remembered in the panel, 1 in the menu, 2 in the tray; 3 to 5 are new.
+  return "[Common]\r\nApStyle=" + std::to_string(apStyle) +
+         "\r\n[Panel items]\r\nCount=1\r\nIM_0=C:\\Apps\\p0.exe\r\nID_0=W0\r\n"
+         "[Menu items]\r\nCount=1\r\nIM_0=C:\\Apps\\p1.exe\r\nID_0=W1\r\n"
+         "[Tray items]\r\nCount=1\r\nIM_0=C:\\Apps\\p2.exe\r\nID_0=W2\r\n";
+}
+
+struct Side : World {
+  Side(bool batched, int apStyle) : World(90, true) {
+    SetIni(Memory(apStyle));
+    for (int i = 0; i < kPrograms; ++i)
+      owners.push_back(
+          &Program("C:\\Apps\\p" + std::to_string(i) + ".exe", "W" + std::to_string(i)));
+    owners[0]->AddIcon(1, "p0 first");
+    owners[3]->AddIcon(1, "p3 first");
+    EXPECT_TRUE(corvalet->Start());
+    Registry().TakeWaitingReports = batched;
+    panel->Show();
+    Drain();
+  }
+  void Drain() {
+    for (int i = 0; i < 50 && desktop.QueueLength() > 0; ++i) Pump();
+  }
+  int EnumerationsSince(std::size_t from) const {
+    int n = 0;
+    for (std::size_t i = from; i < desktop.Log.size(); ++i)
+      n += desktop.Log[i].msg == THM_ENUMREQUEST && desktop.Log[i].window == taskbar->Toolbar();
+    return n;
+  }
+  // Everything a user or the settings file could tell apart.
+  std::string State() {
+    std::ostringstream s;
+    for (const TIconInfo& i : Registry().AllIcons)
+      s << "icon " << i.hWnd << ':' << i.uID << ' ' << i.TipText << ' ' << i.hIcon << ' '
+        << i.ExePath << ' ' << i.ClassName << ' ' << static_cast<int>(i.Place) << '\n';
+    for (const auto* list : {&Registry().TrayList, &Registry().PanelList, &Registry().MenuList}) {
+      s << "list";
+      for (const TIconInfo& i : *list) s << ' ' << i.hWnd << ':' << i.uID;
+      s << '\n';
+    }
+    for (const auto& b : taskbar->Buttons())
+      s << "button " << b.owner << ':' << b.uID << " hidden=" << b.hidden << ' ' << b.tip << '\n';
+    for (const ListRow& r : Registry().ListView1.Rows)
+      s << "row " << r.ImageIndex << ' ' << r.Caption << '\n';
+    for (const Hicon image : Registry().ListView1.TrayImages) s << "image " << image << '\n';
+    for (const PanelCell& c : panel->IconCells)
+      s << "cell " << c.Tag << ' ' << c.Picture << ' ' << c.Hint << ' ' << c.Left << '\n';
+    for (const MenuItem& m : corvalet->Form().RxPopupMenu1.Items)
+      s << "entry " << m.Caption << ' ' << m.Tag << '\n';
+    s << "atoms " << desktop.AtomCount() << '\n' << "file\n" << Ini();
+    return s.str();
+  }
+  std::vector<sim::SimProgram*> owners;
+};
+
+// One change by a random owner, done alike on both sides.
+void Change(std::mt19937& random, std::vector<Side*> sides, std::vector<std::vector<bool>>& shown,
+            int step) {
+  const int p = static_cast<int>(random() % kPrograms);
+  const std::uint32_t id = 1 + random() % kIdsPerProgram;
+  const std::string tip = "p" + std::to_string(p) + " " + std::to_string(step);
+  const Hicon picture = static_cast<Hicon>(0x5000 + random() % 4);
+  auto& on = shown[static_cast<std::size_t>(p)];
+  const bool present = on[id];
+  const int kind = present ? static_cast<int>(random() % 3) : 0;
+  for (Side* side : sides) {
+    sim::SimProgram& owner = *side->owners[static_cast<std::size_t>(p)];
+    if (kind == 0) owner.AddIcon(id, tip, picture);
+    if (kind == 1) owner.DeleteIcon(id);
+    if (kind == 2) owner.ModifyIcon(id, tip, picture);
+  }
+  on[id] = kind != 1;
+}
+
+TEST(ReportBatches, EndWhereHandlingEachReportOnItsOwnEnds) {
+  for (unsigned seed = 1; seed <= 60; ++seed) {
+    std::mt19937 random(seed);
+    const int apStyle = 1 + static_cast<int>(random() % 3);
+    Side one(false, apStyle), batch(true, apStyle);
+    std::vector<std::vector<bool>> shown(kPrograms, std::vector<bool>(kIdsPerProgram + 1, false));
+    shown[0][1] = shown[3][1] = true;
+    ASSERT_EQ(one.State(), batch.State()) << "seed " << seed;
+    const int steps = 2 + static_cast<int>(random() % 30);
+    for (int step = 0; step < steps; ++step) {
+      Change(random, {&one, &batch}, shown, step);
+      // Now and then Corvalet catches up in the middle of the burst.
+      if (random() % 8 == 0) {
+        one.Drain();
+        batch.Drain();
+      }
+    }
+    one.Drain();
+    batch.Drain();
+    ASSERT_EQ(one.State(), batch.State()) << "seed " << seed;
+  }
+}
+
+TEST(ReportBatches, AWaitingBurstIsReadOnceWithOneRefreshOfTheOwnIcon) {
+  Side w(true, 2);
+  const std::size_t from = w.desktop.Log.size();
+  const int atoms = w.desktop.AtomCount();
+  int ownAdds = 0;
+  w.taskbar->OnTrayChange = [&, old = w.taskbar->OnTrayChange](std::uint32_t m, Hwnd owner,
+                                                               std::uint32_t id) {
+    ownAdds += m == kNimAdd && owner == w.corvalet->Host().window;
+    if (old) old(m, owner, id);
+  };
+  for (int round = 0; round < 20; ++round) {
+    w.owners[4]->AddIcon(1, "p4");
+    w.owners[4]->DeleteIcon(1);  // added and gone within the burst: never placed or written
+    w.owners[5]->AddIcon(1, "p5 " + std::to_string(round));
+    w.owners[5]->ModifyIcon(1, "p5 again");
+    w.owners[5]->DeleteIcon(1);
+  }
+  w.owners[3]->AddIcon(2, "p3 second");
+  w.Drain();
+  EXPECT_EQ(w.EnumerationsSince(from), 1);
+  EXPECT_EQ(ownAdds, 1) << "the own icon is refreshed once for the burst";
+  EXPECT_EQ(Find(w.Registry(), "p4"), nullptr);
+  EXPECT_EQ(w.Ini().find("p4.exe"), std::string::npos);
+  EXPECT_EQ(w.Ini().find("p5.exe"), std::string::npos);
+  EXPECT_EQ(PlaceOf(w.Registry(), "p3 second"), IconPlace::Panel);
+  EXPECT_EQ(w.desktop.AtomCount(), atoms) << "every tip read is deleted";
+}
+
+TEST(ReportBatches, AClickWaitsForOneBatchAtMost) {
+  Side w(true, 2);
+  const std::size_t from = w.desktop.Log.size();
+  int readingsBeforeMenu = -1;
+  w.corvalet->InsideMenu = [&](const TrayMenu&) { readingsBeforeMenu = w.EnumerationsSince(from); };
+  for (int round = 0; round < 50; ++round) w.owners[5]->AddIcon(1 + round % 2, "p5");
+  w.desktop.PostMessageA(w.corvalet->Host().window, kOwnIconCallback, kOwnIconId, kWmRButtonUp);
+  for (int round = 0; round < 50; ++round) w.owners[4]->AddIcon(1 + round % 2, "p4");
+  w.Drain();
+  EXPECT_EQ(readingsBeforeMenu, 1) << "the reports behind the click join the first batch";
+  EXPECT_EQ(w.EnumerationsSince(from), 1);
+}
+
+TEST(ReportBatches, ChangesOfPicturesAloneAskEachIconOnce) {
+  Side w(true, 2);
+  w.owners[0]->AddIcon(2, "p0 second");
+  w.Drain();
+  ASSERT_EQ(w.Registry().PanelList.Count(), 2);
+  const std::size_t from = w.desktop.Log.size();
+  for (int round = 0; round < 10; ++round) {
+    w.owners[0]->ModifyIcon(1, "p0 " + std::to_string(round), 0x5001);
+    w.owners[0]->ModifyIcon(2, "p0 second " + std::to_string(round), 0x5002);
+  }
+  w.Drain();
+  int queries = 0;
+  for (std::size_t i = from; i < w.desktop.Log.size(); ++i)
+    queries += w.desktop.Log[i].msg == THM_QUERYREQUEST;
+  EXPECT_EQ(queries, 2);
+  EXPECT_EQ(w.EnumerationsSince(from), 0);
+  EXPECT_EQ(w.panel->IconCells.size(), 2u);
+  std::vector<std::string> hints;
+  for (const PanelCell& c : w.panel->IconCells) hints.push_back(c.Hint);
+  EXPECT_NE(std::find(hints.begin(), hints.end(), "p0 9"), hints.end());
+  EXPECT_NE(std::find(hints.begin(), hints.end(), "p0 second 9"), hints.end());
+}
+
+}  // namespace
+}  // namespace cvl::test
