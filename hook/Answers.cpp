@@ -1,0 +1,262 @@
+#include "Answers.h"
+
+#include "Pixels.h"
+#include "SharedSection.h"
+#include "ShellTray.h"
+#include "Subclassing.h"
+
+#include "shell/AnswerBatch.h"
+#include "shell/HookProtocol.h"
+#include "shell/NotifyCopyData.h"
+
+namespace snarehook {
+
+namespace {
+
+bool g_lastTellTimedOut;  // the last refused send may still be delivered
+bool g_answering;         // an answer is being told: a request now would interleave with it
+LRESULT g_beginReply;     // Corvalet's reply to the last begin
+
+// The rest of an answer, gathered while Corvalet takes it in one piece (data not null).
+struct Batch {
+  DWORD* data;
+  SIZE_T count;     // values, three a message
+  SIZE_T capacity;  // values
+};
+Batch g_batch;
+
+HWND MainForm() {
+  if (g_shared.form != nullptr && IsWindow(g_shared.form)) return g_shared.form;
+  g_shared.form = FindWindowA(cvl::kMainFormClass, cvl::kMainFormCaption);
+  return g_shared.form;
+}
+
+// Sends the answer's first message; the rest joins the batch when Corvalet takes one, and is
+// posted in order otherwise: Corvalet takes only answer messages until the end has come, and
+// the shell's thread is not held for each of them. False when Corvalet did not take it: the
+// rest of the answer is dropped.
+bool Tell(HWND form, bool first, UINT msg, WPARAM wp, LPARAM lp) {
+  InterlockedIncrement(&g_shared.told);
+  g_lastTellTimedOut = false;
+  if (!first && g_batch.data != nullptr) {
+    if (g_batch.count + 3 > g_batch.capacity) return false;
+    g_batch.data[g_batch.count++] = msg;
+    g_batch.data[g_batch.count++] = static_cast<DWORD>(wp);
+    g_batch.data[g_batch.count++] = static_cast<DWORD>(lp);
+    return true;
+  }
+  if (!first && !g_shared.sendAnswers) return PostMessageA(form, msg, wp, lp) != FALSE;
+  DWORD_PTR reply = 0;
+  SetLastError(0);
+  if (SendMessageTimeoutA(form, msg, wp, lp, SMTO_NORMAL | SMTO_ABORTIFHUNG, kSendTimeoutMs,
+                          &reply) != 0) {
+    if (first) g_beginReply = static_cast<LRESULT>(reply);
+    // The begin has been handled: Corvalet's request may return now and take the rest as it
+    // comes, while this thread goes on telling it.
+    if (first && !g_shared.sendAnswers && InSendMessage()) ReplyMessage(1);
+    return true;
+  }
+  // A send that timed out stays queued at Corvalet and may still be read there.
+  g_lastTellTimedOut = GetLastError() == ERROR_TIMEOUT || IsWindow(form);
+  return false;
+}
+
+// The button's text as a global atom, 0 for none. The atom is Corvalet's to delete.
+ATOM TipAtom(int command) {
+  const LRESULT length = CallOld(g_shared.toolbar, TB_GETBUTTONTEXTA, command, 0);
+  if (length <= 0 || length > 0x10000) return 0;
+  char* text = static_cast<char*>(HeapAlloc(GetProcessHeap(), 0, static_cast<SIZE_T>(length) + 1));
+  if (text == nullptr) return 0;
+  const LRESULT copied =
+      CallOld(g_shared.toolbar, TB_GETBUTTONTEXTA, command, reinterpret_cast<LPARAM>(text));
+  // The text may have changed between the two calls: never read past what was asked for.
+  text[copied > 0 && copied <= length ? copied : 0] = '\0';
+  if (length > 255) text[255] = '\0';  // an atom holds at most 255 characters
+  const ATOM atom = text[0] != '\0' ? GlobalAddAtomA(text) : 0;
+  HeapFree(GetProcessHeap(), 0, text);
+  return atom;
+}
+
+// One icon's group of messages; the tip atom is deleted here when Corvalet did not take it.
+// Its pixels, where Corvalet needs them, follow the answer.
+bool TellIcon(HWND form, bool enumeration, int index, const TBBUTTON& b, const TrayRecord& r) {
+  using namespace cvl;
+  QueueIconBits(form, r.hIcon, !enumeration);
+  const LPARAM icon = static_cast<LPARAM>(reinterpret_cast<UINT_PTR>(r.hIcon));
+  if (!Tell(form, false, enumeration ? THM_ENUMICON : THM_QUERYICON,
+            enumeration ? static_cast<WPARAM>(index) : 0, icon))
+    return false;
+  if (!Tell(form, false, enumeration ? THM_ENUMOWNER : THM_QUERYOWNER,
+            reinterpret_cast<WPARAM>(r.hwnd), static_cast<LPARAM>(r.uID)))
+    return false;
+  if (!Tell(form, false, enumeration ? THM_ENUMCALLBACK : THM_QUERYCALLBACK, r.uCallbackMessage, 0))
+    return false;
+  const ATOM atom = TipAtom(b.idCommand);
+  if (!Tell(form, false, enumeration ? THM_ENUMTIP : THM_QUERYTIP, static_cast<WPARAM>(b.idCommand),
+            atom)) {
+    // Only an atom that can never be read is ours to delete; one that may still arrive is
+    // Corvalet's, which deletes every atom it reads.
+    if (atom != 0 && !g_lastTellTimedOut) GlobalDeleteAtom(atom);
+    return false;
+  }
+  // The state byte: bit 0, the button is hidden.
+  const WPARAM state = (b.fsState & TBSTATE_HIDDEN) ? 1 : 0;
+  return Tell(form, false, enumeration ? THM_ENUMCOMMIT : THM_QUERYCOMMIT, state, 0);
+}
+
+// Gathers the rest of an answer of at most this many messages when Corvalet's reply to the
+// begin said it takes it in one piece; otherwise (or without the memory) it goes one by one.
+void StartBatch(SIZE_T messages) {
+  g_batch = {};
+  if (g_beginReply != cvl::kTakesAnswerBatch || g_shared.sendAnswers ||
+      messages > cvl::kAnswerBatchMaxMessages)
+    return;
+  g_batch.capacity = 3 * messages;
+  g_batch.data =
+      static_cast<DWORD*>(HeapAlloc(GetProcessHeap(), 0, sizeof(DWORD) * g_batch.capacity));
+}
+
+// Sends what was gathered, when the whole answer was; true when it went (or went one by one and
+// was told). The tips of a batch that can never be read are deleted here; one that may still
+// arrive is Corvalet's, which deletes every atom it reads.
+bool FinishBatch(HWND form, bool told) {
+  if (g_batch.data == nullptr) return told;
+  const Batch batch = g_batch;
+  g_batch = {};
+  bool taken = false, mayArrive = false;
+  if (told) {
+    COPYDATASTRUCT cds{cvl::kAnswerBatchTag, static_cast<DWORD>(sizeof(DWORD) * batch.count),
+                       batch.data};
+    DWORD_PTR reply = 0;
+    SetLastError(0);
+    const bool sent =
+        SendMessageTimeoutA(form, WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&cds),
+                            SMTO_NORMAL | SMTO_ABORTIFHUNG, kSendTimeoutMs, &reply) != 0;
+    taken = sent && reply != 0;
+    mayArrive = !sent && (GetLastError() == ERROR_TIMEOUT || IsWindow(form));
+  }
+  if (!taken && !mayArrive) {
+    for (SIZE_T i = 0; i + 2 < batch.count; i += 3)
+      if ((batch.data[i] == cvl::THM_ENUMTIP || batch.data[i] == cvl::THM_QUERYTIP) &&
+          batch.data[i + 2] != 0)
+        GlobalDeleteAtom(static_cast<ATOM>(batch.data[i + 2]));
+  }
+  HeapFree(GetProcessHeap(), 0, batch.data);
+  return taken;
+}
+
+void AnswerEnumeration() {
+  using namespace cvl;
+  const HWND form = MainForm();
+  if (form == nullptr || !Tell(form, true, THM_ENUMBEGIN, 0, 0)) return;
+  const int count = static_cast<int>(CallOld(g_shared.toolbar, TB_BUTTONCOUNT, 0, 0));
+  StartBatch(5 * static_cast<SIZE_T>(count > 0 ? count : 0) + 1);
+  auto* listed = static_cast<HICON*>(
+      count > 0 ? HeapAlloc(GetProcessHeap(), 0, sizeof(HICON) * static_cast<SIZE_T>(count))
+                : nullptr);
+  int listedCount = 0;
+  bool complete = true;
+  for (int i = 0; i < count && complete; ++i) {
+    TBBUTTON b;
+    TrayRecord r;
+    if (!ReadButton(i, &b, &r)) continue;
+    complete = TellIcon(form, true, i, b, r);
+    if (complete && listed != nullptr) listed[listedCount++] = r.hIcon;
+  }
+  if (FinishBatch(form, complete && Tell(form, false, THM_ENUMEND, 0, 0))) {
+    if (listed != nullptr || count <= 0)
+      KeepSentPixels(listed, listedCount);
+    else
+      ForgetSentPixels();  // no room to note what was listed: send everything next time
+  } else {
+    // Corvalet may not have seen this end, or may have given up on it: it keeps its copies
+    // then, and this side cannot tell which; sending again is the safe side.
+    ForgetSentPixels();
+  }
+  if (listed != nullptr) HeapFree(GetProcessHeap(), 0, listed);
+}
+
+void AnswerQuery() {
+  using namespace cvl;
+  const HWND form = MainForm();
+  if (form == nullptr || !Tell(form, true, THM_QUERYBEGIN, 0, 0)) return;
+  StartBatch(6);
+  const int count = static_cast<int>(CallOld(g_shared.toolbar, TB_BUTTONCOUNT, 0, 0));
+  bool told = true;
+  for (int i = 0; i < count; ++i) {
+    TBBUTTON b;
+    TrayRecord r;
+    if (!ReadButton(i, &b, &r) || r.hwnd != g_shared.queryWindow || r.uID != g_shared.queryId)
+      continue;
+    told = TellIcon(form, false, i, b, r);
+    break;
+  }
+  FinishBatch(form, told && Tell(form, false, THM_QUERYEND, 0, 0));
+}
+
+// One answer at a time. While one is told, this thread may take another request (each send to
+// Corvalet lets sent messages in): its answer would land in the middle of the first one's rest,
+// so it gets none, and without a begin Corvalet does not wait for one.
+bool Answer(void (*answer)()) {
+  if (g_answering) return false;
+  g_answering = true;
+  answer();
+  g_answering = false;
+  return true;
+}
+
+}  // namespace
+
+bool AnswerRequest(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
+  using namespace cvl;
+  if (msg == THM_ENUMREQUEST && wp == THM_ENUM_VALUE && static_cast<UINT>(lp) == THM_ENUM_VALUE) {
+#ifdef SNAREHOOK_BENCH
+    const bool first = g_shared.stampArmed && !g_shared.requested1.QuadPart;
+    if (first) QueryPerformanceCounter(&g_shared.requested1);
+    result = Answer(&AnswerEnumeration);
+    if (first) QueryPerformanceCounter(&g_shared.answered);
+#else
+    result = Answer(&AnswerEnumeration);
+#endif
+    return true;
+  }
+  if (msg == THM_QUERYSETWND && wp == THM_QUERYSETWND_VALUE) {
+    g_shared.queryWindow = reinterpret_cast<HWND>(lp);
+    result = 1;
+    return true;
+  }
+  if (msg == THM_QUERYSETID && wp == THM_QUERYSETID_VALUE) {
+    g_shared.queryId = static_cast<UINT>(lp);
+    result = 1;
+    return true;
+  }
+  if (msg == THM_QUERYREQUEST && wp == THM_QUERY_VALUE &&
+      static_cast<UINT>(lp) == THM_QUERY_VALUE) {
+    result = Answer(&AnswerQuery);
+    return true;
+  }
+  return false;
+}
+
+void Report(const COPYDATASTRUCT* cds) {
+  using namespace cvl;
+  if (cds == nullptr || !Readable(cds, sizeof *cds) ||
+      (cds->cbData > 0 && !Readable(cds->lpData, cds->cbData)))
+    return;
+  const auto n =
+      ParseNotifyCopyData(static_cast<std::uint32_t>(cds->dwData), cds->lpData, cds->cbData);
+  if (!n || n->message > 2) return;
+  const UINT report = n->message == 0   ? THM_ICONADDED
+                      : n->message == 1 ? THM_ICONMODIFIED
+                                        : THM_ICONDELETED;
+  if (const HWND form = MainForm()) {
+    InterlockedIncrement(&g_shared.told);
+#ifdef SNAREHOOK_BENCH
+    if (g_shared.stampArmed && !g_shared.reported.QuadPart)
+      QueryPerformanceCounter(&g_shared.reported);
+#endif
+    PostMessageA(form, report, n->owner, static_cast<LPARAM>(n->uID));
+  }
+}
+
+}  // namespace snarehook

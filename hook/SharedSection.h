@@ -1,0 +1,42 @@
+#pragma once
+// What every process that loads the library sees alike, Corvalet's and the shell's: one copy,
+// in a section the loader shares (SharedSection.cpp). Everything else the library keeps is its
+// own per process.
+#include <windows.h>
+
+namespace snarehook {
+
+constexpr UINT kSendTimeoutMs = 2000;
+constexpr int kMaxTracked = 1024;
+
+struct Shared {
+  HHOOK hook;
+  DWORD installer;  // process that installed the hook
+  HWND taskbar, notify, toolbar;
+  UINT attachMessage, detachMessage;
+  UINT pixelsMessage;  // posted to the taskbar: send the pixels still to go
+  LONG serving;
+  HWND form;         // Corvalet's main form while serving
+  LONG sendAnswers;  // benchmark build only: the whole answer is sent, none of it posted
+  HWND queryWindow;
+  UINT queryId;
+  LONG room;
+  HWND clock;
+  LONG clockWasVisible;  // when the room was made
+  UINT statsMessage;     // benchmark build only
+  LONG told;             // messages sent or posted to Corvalet
+  LONG requested;        // protocol messages from Corvalet to the shell's windows
+  LONG stampArmed;       // benchmark build only: stamp the next hide of the last button
+  LARGE_INTEGER stamp;
+  LARGE_INTEGER reported, requested1, answered;  // the first of each after arming
+  int hiddenCount;
+  int hidden[kMaxTracked];  // command identifiers of the buttons Corvalet hid
+  HHOOK mouseHook;          // global: right clicks on minimize buttons
+  DWORD mouseHookOwner;     // the Corvalet that installed it
+  int windowCount;
+  HWND windows[kMaxTracked];  // windows Corvalet's minimizer hid
+};
+
+extern Shared g_shared;
+
+}  // namespace snarehook

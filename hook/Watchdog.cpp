@@ -1,0 +1,78 @@
+#include "Watchdog.h"
+
+#include "ClockRoom.h"
+#include "SharedSection.h"
+#include "Snarehook.h"
+#include "Subclassing.h"
+
+#include <commctrl.h>
+
+namespace snarehook {
+
+namespace {
+
+constexpr UINT_PTR kWatchdogTimer = 0x534E;
+constexpr UINT kWatchdogMs = 1000;
+
+void ShowHiddenButtons() {
+  while (g_shared.hiddenCount > 0) {
+    const int command = g_shared.hidden[--g_shared.hiddenCount];
+    CallOld(g_shared.toolbar, TB_HIDEBUTTON, static_cast<WPARAM>(command), 0);
+  }
+}
+
+// The windows Corvalet's minimizer hid come back. Asynchronously: one of them may belong to a
+// program that does not answer, and the shell must not wait for it.
+void ShowHiddenWindows() {
+  while (g_shared.windowCount > 0) {
+    const HWND w = g_shared.windows[--g_shared.windowCount];
+    if (w != nullptr && IsWindow(w)) ShowWindowAsync(w, SW_RESTORE);
+  }
+}
+
+// Adds or removes an item of a list in the shared section, each item at most once.
+template <typename T>
+void Track(T* items, int& count, T item, bool tracked) {
+  int at = -1;
+  for (int i = 0; i < count; ++i)
+    if (items[i] == item) at = i;
+  if (tracked && at < 0 && count < kMaxTracked) items[count++] = item;
+  if (!tracked && at >= 0) items[at] = items[--count];
+}
+
+}  // namespace
+
+void StartWatchdog() {
+  // Without the watchdog a Corvalet that dies would leave its buttons hidden: try once more.
+  if (!SetTimer(g_shared.taskbar, kWatchdogTimer, kWatchdogMs, nullptr))
+    SetTimer(g_shared.taskbar, kWatchdogTimer, kWatchdogMs, nullptr);
+}
+
+void StopWatchdog() {
+  KillTimer(g_shared.taskbar, kWatchdogTimer);
+}
+
+bool WatchdogMessage(UINT msg, WPARAM wp) {
+  if (msg != WM_TIMER || wp != kWatchdogTimer) return false;
+  if (g_shared.serving && (g_shared.form == nullptr || !IsWindow(g_shared.form))) {
+    // Corvalet is gone without switching off: give the tray back.
+    g_shared.serving = 0;
+    ShowHiddenButtons();
+    ShowHiddenWindows();
+    if (g_shared.room > 0) ShowFoldedClock();
+    SetRoom(0);
+  }
+  return true;
+}
+
+void TrackHidden(int command, bool hidden) {
+  Track(g_shared.hidden, g_shared.hiddenCount, command, hidden);
+}
+
+}  // namespace snarehook
+
+BOOL NoteHiddenWindow(HWND window, BOOL hidden) {
+  using namespace snarehook;
+  Track(g_shared.windows, g_shared.windowCount, window, hidden != FALSE);
+  return TRUE;
+}

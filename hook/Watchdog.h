@@ -1,0 +1,15 @@
+#pragma once
+// The watchdog: it notes what Corvalet hides and, when Corvalet's window is gone without
+// switching off, gives the tray back.
+#include <windows.h>
+
+namespace snarehook {
+
+void StartWatchdog();
+void StopWatchdog();
+// True when msg was the watchdog's tick.
+bool WatchdogMessage(UINT msg, WPARAM wp);
+// A button Corvalet hid (or showed again).
+void TrackHidden(int command, bool hidden);
+
+}  // namespace snarehook
