@@ -1,6 +1,7 @@
 #include "Answers.h"
 
 #include "Pixels.h"
+#include "Reports.h"
 #include "SharedSection.h"
 #include "ShellTray.h"
 #include "Subclassing.h"
@@ -255,7 +256,7 @@ void Report(const COPYDATASTRUCT* cds) {
     if (g_shared.stampArmed && !g_shared.reported.QuadPart)
       QueryPerformanceCounter(&g_shared.reported);
 #endif
-    PostMessageA(form, report, n->owner, static_cast<LPARAM>(n->uID));
+    TellReport(form, report, n->owner, n->uID);
   }
 }
 

@@ -8,6 +8,13 @@ namespace snarehook {
 
 constexpr UINT kSendTimeoutMs = 2000;
 constexpr int kMaxTracked = 1024;
+constexpr int kMaxMissedAdds = 512;
+
+// An added icon Corvalet could not be told of yet.
+struct MissedAdd {
+  DWORD owner;  // the owner's window, as the report carries it
+  UINT id;
+};
 
 struct Shared {
   HHOOK hook;
@@ -26,7 +33,11 @@ struct Shared {
   UINT statsMessage;     // benchmark build only
   LONG told;             // messages sent or posted to Corvalet
   LONG requested;        // protocol messages from Corvalet to the shell's windows
-  LONG stampArmed;       // benchmark build only: stamp the next hide of the last button
+  LONG reportsInFlight;  // reports posted since Corvalet last took its waiting ones
+  LONG missedChange;     // a change other than a marked add still to be told: read it all
+  int missedAddCount;
+  MissedAdd missedAdds[kMaxMissedAdds];  // in the order they happened
+  LONG stampArmed;  // benchmark build only: stamp the next hide of the last button
   LARGE_INTEGER stamp;
   LARGE_INTEGER reported, requested1, answered;  // the first of each after arming
   int hiddenCount;

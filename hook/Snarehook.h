@@ -14,3 +14,6 @@ SNAREHOOK_API BOOL DeleteTrayHook(void);
 // Corvalet hid (TRUE) or showed again (FALSE) a window: if Corvalet dies, the library's
 // watchdog shows every window it still hides.
 SNAREHOOK_API BOOL NoteHiddenWindow(HWND window, BOOL hidden);
+// Corvalet has taken every report waiting for it: the library's count of those on their way
+// starts again.
+SNAREHOOK_API BOOL ReportsTaken(void);

@@ -2,6 +2,7 @@
 
 #include "Answers.h"
 #include "Pixels.h"
+#include "Reports.h"
 #include "SharedSection.h"
 #include "Subclassing.h"
 #include "Watchdog.h"
@@ -27,6 +28,7 @@ LRESULT TaskbarMessage(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
     g_shared.serving = static_cast<UINT>(lp) == THM_ON;
     g_shared.form = g_shared.serving ? FindWindowA(kMainFormClass, kMainFormCaption) : nullptr;
     ForgetSentPixels();
+    ForgetMissedReports();
     return 1;
   }
   if (msg == g_shared.pixelsMessage && msg != 0) {
@@ -34,6 +36,7 @@ LRESULT TaskbarMessage(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
     return 0;
   }
   if (WatchdogMessage(msg, wp)) return 0;
+  if (ReportsMessage(msg, wp)) return 0;
   if (msg == WM_COPYDATA) {
     ForgetChangedIcon(reinterpret_cast<const COPYDATASTRUCT*>(lp));
     const LRESULT result = CallOld(w, msg, wp, lp);

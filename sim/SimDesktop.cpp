@@ -238,6 +238,7 @@ bool SimDesktop::SendCopyDataTimeout(Hwnd window, std::uint32_t tag,
 
 bool SimDesktop::PostMessageA(Hwnd window, std::uint32_t msg, WParam wParam, LParam lParam) {
   if (Window(window) == nullptr) return false;
+  if (PostedQueueLimit != 0 && queue_.size() >= PostedQueueLimit) return false;
   Log.push_back({MessageRecord::Posted, window, msg, wParam, lParam});
   queue_.push_back({MessageRecord::Posted, window, msg, wParam, lParam});
   return true;

@@ -87,6 +87,9 @@ class SimDesktop : public Desktop {
   int Snapshots = 0;                // module snapshots taken
   int FailingSnapshots = 0;         // the next this many module snapshots fail
   std::uint32_t PostedDelayMs = 0;  // virtual time each posted message takes to arrive
+  // Posts are refused while this many messages wait (0: no bound), as a thread's queue
+  // refuses them past 10,000 on Windows.
+  std::size_t PostedQueueLimit = 0;
   std::size_t QueueLength() const { return queue_.size(); }
 
   // Desktop

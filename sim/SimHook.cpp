@@ -23,8 +23,47 @@ void SimHook::SetTrayHook() {
     const std::uint32_t report = message == kNimAdd      ? THM_ICONADDED
                                  : message == kNimModify ? THM_ICONMODIFIED
                                                          : THM_ICONDELETED;
-    desktop_.PostMessageA(form, report, owner, static_cast<LParam>(uID));
+    TellReport(form, report, owner, uID);
   };
+}
+
+namespace {
+
+// As the library: past this many reports on their way it marks instead of posting.
+constexpr int kMostReportsInFlight = 2000;
+constexpr std::size_t kMaxMissedAdds = 512;
+
+}  // namespace
+
+bool SimHook::Post(Hwnd form, std::uint32_t msg, WParam wParam, LParam lParam) {
+  if (reportsInFlight_ >= kMostReportsInFlight || !desktop_.PostMessageA(form, msg, wParam, lParam))
+    return false;
+  ++reportsInFlight_;
+  return true;
+}
+
+void SimHook::TellReport(Hwnd form, std::uint32_t report, Hwnd owner, std::uint32_t uID) {
+  if (Marked() == 0 && Post(form, report, owner, static_cast<LParam>(uID))) return;
+  if (report == THM_ICONADDED && missedAdds_.size() < kMaxMissedAdds)
+    missedAdds_.emplace_back(owner, uID);
+  else
+    missedChange_ = true;
+}
+
+void SimHook::Tick() {
+  const Hwnd form = MainForm();
+  if (!serving_ || form == 0) {
+    missedAdds_.clear();
+    missedChange_ = false;
+    return;
+  }
+  std::size_t told = 0;
+  while (told < missedAdds_.size() && Post(form, THM_ICONADDED, missedAdds_[told].first,
+                                           static_cast<LParam>(missedAdds_[told].second)))
+    ++told;
+  missedAdds_.erase(missedAdds_.begin(), missedAdds_.begin() + static_cast<std::ptrdiff_t>(told));
+  if (missedAdds_.empty() && missedChange_ && Post(form, THM_ICONDELETED, taskbar_->Toolbar(), 0))
+    missedChange_ = false;
 }
 
 void SimHook::DeleteTrayHook() {
@@ -46,6 +85,10 @@ LResult SimHook::TaskbarProc(std::uint32_t msg, WParam wParam, LParam lParam) {
   if (msg == THM_HOOKSWITCH) {
     if (static_cast<std::uint32_t>(lParam) == THM_ON) serving_ = true;
     if (static_cast<std::uint32_t>(lParam) == THM_OFF) serving_ = false;
+    // A new reading covers whatever was marked.
+    missedAdds_.clear();
+    missedChange_ = false;
+    reportsInFlight_ = 0;
     return 1;
   }
   return oldTaskbar_ ? oldTaskbar_(msg, wParam, lParam) : 0;

@@ -4,6 +4,8 @@
 // a report after each change of the tray.
 #include <cstdint>
 #include <set>
+#include <utility>
+#include <vector>
 
 #include "platform/HookLibrary.h"
 #include "sim/SimTaskbar.h"
@@ -37,6 +39,10 @@ class SimHook : public HookLibrary {
       HiddenWindows.erase(window);
   }
   std::set<Hwnd> HiddenWindows;  // what the watchdog would show again
+  void ReportsTaken() override { reportsInFlight_ = 0; }
+  // The library's timer: what could not be posted is told again.
+  void Tick();
+  std::size_t Marked() const { return missedAdds_.size() + (missedChange_ ? 1 : 0); }
   // The shell died with the hook in it and a new taskbar runs: nothing is installed there.
   void ShellRestarted(SimTaskbar& fresh) {
     installed_ = false;
@@ -70,6 +76,12 @@ class SimHook : public HookLibrary {
   Hwnd queryWindow_ = 0;
   std::uint32_t queryId_ = 0;
   bool batching_ = false;
+  // Reports that could not be posted, as the library marks them.
+  bool Post(Hwnd form, std::uint32_t msg, WParam wParam, LParam lParam);
+  void TellReport(Hwnd form, std::uint32_t report, Hwnd owner, std::uint32_t uID);
+  int reportsInFlight_ = 0;
+  std::vector<std::pair<Hwnd, std::uint32_t>> missedAdds_;
+  bool missedChange_ = false;
   std::vector<std::uint8_t> batch_;
 };
 

@@ -177,5 +177,43 @@ TEST(ReportBatches, ChangesOfPicturesAloneAskEachIconOnce) {
   EXPECT_NE(std::find(hints.begin(), hints.end(), "p0 second 9"), hints.end());
 }
 
+TEST(ReportBatches, AStalledCorvaletMissesNoIconOnceItRunsAgain) {
+  Side w(true, 2);
+  w.desktop.PostedQueueLimit = 40;  // Corvalet's queue is full long before the burst ends
+  for (int round = 0; round < 60; ++round)
+    for (int p = 3; p < kPrograms; ++p)
+      w.owners[static_cast<std::size_t>(p)]->ModifyIcon(1, "busy", 0x5001);
+  w.owners[4]->AddIcon(1, "p4 new");
+  w.owners[5]->AddIcon(2, "p5 new");
+  w.owners[3]->DeleteIcon(1);
+  w.owners[0]->AddIcon(2, "p0 second");
+  ASSERT_GT(w.hook->Marked(), 0u) << "the queue refused some reports";
+  // Corvalet runs again; the library's timer tells what it marked.
+  for (int i = 0; i < 10 && (w.hook->Marked() > 0 || w.desktop.QueueLength() > 0); ++i) {
+    w.Drain();
+    w.hook->Tick();
+  }
+  w.Drain();
+  EXPECT_EQ(w.hook->Marked(), 0u);
+  EXPECT_EQ(PlaceOf(w.Registry(), "p4 new"), IconPlace::Panel) << "a new program by ApStyle";
+  EXPECT_EQ(PlaceOf(w.Registry(), "p5 new"), IconPlace::Panel);
+  EXPECT_EQ(PlaceOf(w.Registry(), "p0 second"), IconPlace::Panel) << "a known one by memory";
+  EXPECT_EQ(Find(w.Registry(), "p3 first"), nullptr) << "the deleted icon is gone";
+  EXPECT_TRUE(w.Hidden(*w.owners[4], 1));
+  EXPECT_TRUE(w.Hidden(*w.owners[5], 2));
+  EXPECT_NE(w.Ini().find("p4.exe"), std::string::npos);
+
+  // Only a deletion is refused: the tray is read again for it.
+  for (int round = 0; round < 60; ++round) w.owners[5]->ModifyIcon(2, "busy", 0x5001);
+  w.owners[4]->DeleteIcon(1);
+  ASSERT_GT(w.hook->Marked(), 0u);
+  for (int i = 0; i < 10 && (w.hook->Marked() > 0 || w.desktop.QueueLength() > 0); ++i) {
+    w.Drain();
+    w.hook->Tick();
+  }
+  EXPECT_EQ(Find(w.Registry(), "p4 new"), nullptr);
+  w.desktop.PostedQueueLimit = 0;
+}
+
 }  // namespace
 }  // namespace cvl::test

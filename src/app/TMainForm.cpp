@@ -28,6 +28,7 @@ void TMainForm::FormCreate() {
   registry_ =
       std::make_unique<TrayRegistry>(desktop_, shell_, commands_, *options_, views_, ownIcon_);
   registry_->FormWindow = host_.Window();
+  registry_->OnReportsTaken = [this] { hook_.ReportsTaken(); };
   registry_->Memory.OnWriteRefused = [this](const std::string& message) {
     host_.ShowError(message);
   };

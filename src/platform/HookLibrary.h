@@ -13,6 +13,9 @@ class HookLibrary {
   // Tells the library which windows Corvalet hid, so that its watchdog shows them again if
   // Corvalet dies with them hidden.
   virtual void NoteHiddenWindow(Hwnd window, bool hidden) = 0;
+  // Corvalet has taken every report that waited for it: the library, which stops posting
+  // reports when too many are on their way and tells them again later, counts afresh.
+  virtual void ReportsTaken() = 0;
 };
 
 }  // namespace cvl

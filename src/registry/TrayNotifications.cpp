@@ -141,6 +141,7 @@ bool TrayRegistry::HandleHookMessage(std::uint32_t msg, WParam wParam, LParam lP
           if (!next) break;
           reports.push_back(*next);
         }
+        if (OnReportsTaken) OnReportsTaken();
         if (reports.size() > 1) {
           OnReports(reports);
           return true;

@@ -3,6 +3,7 @@
 // with the state they share. The main form forwards the hook's notifications to
 // HandleHookMessage; the reports of tray changes are handled here.
 #include <cstdint>
+#include <functional>
 #include <vector>
 
 #include "platform/Desktop.h"
@@ -43,6 +44,8 @@ class TrayRegistry : public RegistryState {
   // A report of a tray change takes the reports already waiting behind it, and the tray is
   // read once for all of them; off, each is handled on its own (the reference for tests).
   bool TakeWaitingReports = true;
+  // Told when the waiting reports have been taken.
+  std::function<void()> OnReportsTaken;
   // True when msg is one of the hook's notifications handled here.
   bool HandleHookMessage(std::uint32_t msg, WParam wParam, LParam lParam);
   // Empties the memories and the lists and forgets the protocol state.

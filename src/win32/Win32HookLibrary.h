@@ -9,6 +9,7 @@ class Win32HookLibrary final : public HookLibrary {
  public:
   void SetTrayHook() override { ::SetTrayHook(); }
   void DeleteTrayHook() override { ::DeleteTrayHook(); }
+  void ReportsTaken() override { ::ReportsTaken(); }
   void NoteHiddenWindow(Hwnd window, bool hidden) override {
     ::NoteHiddenWindow(reinterpret_cast<HWND>(static_cast<UINT_PTR>(window)),
                        hidden ? TRUE : FALSE);

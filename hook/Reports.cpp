@@ -1,0 +1,83 @@
+#include "Reports.h"
+
+#include "SharedSection.h"
+#include "Snarehook.h"
+
+#include "shell/HookProtocol.h"
+
+namespace snarehook {
+
+namespace {
+
+constexpr UINT_PTR kReportsTimer = 0x5352;
+constexpr UINT kRetryMs = 250;
+// Posted and not yet taken: past this, Corvalet is so far behind that a mark serves it better.
+constexpr LONG kMostReportsInFlight = 2000;
+
+bool Post(HWND form, UINT msg, WPARAM wp, LPARAM lp) {
+  if (g_shared.reportsInFlight >= kMostReportsInFlight) return false;
+  if (!PostMessageA(form, msg, wp, lp)) return false;
+  InterlockedIncrement(&g_shared.reportsInFlight);
+  return true;
+}
+
+bool AnythingMarked() {
+  return g_shared.missedAddCount > 0 || g_shared.missedChange != 0;
+}
+
+void Mark(UINT report, DWORD owner, UINT id) {
+  if (report == cvl::THM_ICONADDED && g_shared.missedAddCount < kMaxMissedAdds)
+    g_shared.missedAdds[g_shared.missedAddCount++] = {owner, id};
+  else
+    g_shared.missedChange = 1;  // an add past the marks is still listed by the reading
+  SetTimer(g_shared.taskbar, kReportsTimer, kRetryMs, nullptr);
+}
+
+// Tells what was marked, in its order, as far as the posts go; true when all went.
+bool TellMarked(HWND form) {
+  int told = 0;
+  while (told < g_shared.missedAddCount &&
+         Post(form, cvl::THM_ICONADDED, g_shared.missedAdds[told].owner,
+              static_cast<LPARAM>(g_shared.missedAdds[told].id)))
+    ++told;
+  for (int i = told; i < g_shared.missedAddCount; ++i)
+    g_shared.missedAdds[i - told] = g_shared.missedAdds[i];
+  g_shared.missedAddCount -= told;
+  if (g_shared.missedAddCount > 0) return false;
+  if (g_shared.missedChange &&
+      !Post(form, cvl::THM_ICONDELETED, reinterpret_cast<WPARAM>(g_shared.toolbar), 0))
+    return false;
+  g_shared.missedChange = 0;
+  return true;
+}
+
+}  // namespace
+
+void TellReport(HWND form, UINT report, DWORD owner, UINT id) {
+  // What happened after a marked change waits behind it, so that adds keep their order.
+  if (AnythingMarked() || !Post(form, report, owner, id)) Mark(report, owner, id);
+}
+
+bool ReportsMessage(UINT msg, WPARAM wp) {
+  if (msg != WM_TIMER || wp != kReportsTimer) return false;
+  const HWND form = g_shared.form;
+  if (!g_shared.serving || form == nullptr || !IsWindow(form))
+    ForgetMissedReports();
+  else if (TellMarked(form))
+    KillTimer(g_shared.taskbar, kReportsTimer);
+  return true;
+}
+
+void ForgetMissedReports() {
+  g_shared.missedAddCount = 0;
+  g_shared.missedChange = 0;
+  g_shared.reportsInFlight = 0;
+  KillTimer(g_shared.taskbar, kReportsTimer);
+}
+
+}  // namespace snarehook
+
+BOOL ReportsTaken(void) {
+  snarehook::g_shared.reportsInFlight = 0;
+  return TRUE;
+}
