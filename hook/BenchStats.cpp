@@ -10,7 +10,7 @@ namespace snarehook {
 // wParam 0 the messages told, 1 the requests taken; 2 arms the stamp of the next hide of the
 // tray's last button, 3 and 4 read it (performance counter, low and high half; 0 while none);
 // 5, 6, 7: microseconds from the report to the first request, to its answer's end, and to the
-// hide.
+// hide; 8 the readings of the tray asked for.
 bool StatsMessage(UINT msg, WPARAM wp, LRESULT& result) {
   if (msg != g_shared.statsMessage || msg == 0) return false;
   if (wp == 2) {
@@ -32,6 +32,7 @@ bool StatsMessage(UINT msg, WPARAM wp, LRESULT& result) {
   if (wp == 5) result = us(g_shared.requested1);
   if (wp == 6) result = us(g_shared.answered);
   if (wp == 7) result = us(g_shared.stamp);
+  if (wp == 8) result = g_shared.enumerations;
   return true;
 }
 

@@ -33,6 +33,7 @@ struct Shared {
   UINT statsMessage;     // benchmark build only
   LONG told;             // messages sent or posted to Corvalet
   LONG requested;        // protocol messages from Corvalet to the shell's windows
+  LONG enumerations;     // benchmark build only: the tray's readings asked for
   LONG reportsInFlight;  // reports posted since Corvalet last took its waiting ones
   LONG missedChange;     // a change other than a marked add still to be told: read it all
   int missedAddCount;

@@ -51,6 +51,9 @@ bool ToolbarMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
   if (msg == THM_ENUMREQUEST || msg == THM_QUERYSETWND || msg == THM_QUERYREQUEST ||
       msg == TB_MOVEBUTTON)
     InterlockedIncrement(&g_shared.requested);
+#ifdef SNAREHOOK_BENCH
+  if (msg == THM_ENUMREQUEST) InterlockedIncrement(&g_shared.enumerations);
+#endif
   if (g_shared.serving && AnswerRequest(msg, wp, lp, result)) return true;
   if (msg == TB_DELETEBUTTON) ForgetIconOfButton(static_cast<int>(wp));
   // Only what another thread hides is Corvalet's doing; the shell hides its own buttons too

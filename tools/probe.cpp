@@ -32,6 +32,8 @@
 
 #include <commctrl.h>
 
+#include "RemoteMemory.h"
+
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -118,34 +120,10 @@ int DescribeControl(HWND w) {
   return 0;
 }
 
-// Memory in the list view's process, for messages that carry pointers.
-struct Remote {
-  HANDLE process = nullptr;
-  char* base = nullptr;
-  explicit Remote(HWND window) {
-    DWORD pid = 0;
-    ::GetWindowThreadProcessId(window, &pid);
-    process = ::OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, pid);
-    if (process)
-      base =
-          static_cast<char*>(::VirtualAllocEx(process, nullptr, 4096, MEM_COMMIT, PAGE_READWRITE));
-  }
-  ~Remote() {
-    if (base) ::VirtualFreeEx(process, base, 0, MEM_RELEASE);
-    if (process) ::CloseHandle(process);
-  }
-  bool Write(const void* data, SIZE_T size, SIZE_T offset = 0) {
-    return ::WriteProcessMemory(process, base + offset, data, size, nullptr);
-  }
-  bool Read(void* data, SIZE_T size, SIZE_T offset = 0) {
-    return ::ReadProcessMemory(process, base + offset, data, size, nullptr);
-  }
-};
-
 int Rows() {
   HWND list = IconList();
   if (!list) return 1;
-  Remote remote(list);
+  RemoteMemory remote(list);
   if (!remote.base) return 1;
   const int count = static_cast<int>(::SendMessageA(list, LVM_GETITEMCOUNT, 0, 0));
   for (int i = 0; i < count; ++i) {
@@ -167,7 +145,7 @@ int Rows() {
 int IconRect(int row) {
   HWND list = IconList();
   if (!list) return 1;
-  Remote remote(list);
+  RemoteMemory remote(list);
   RECT r{LVIR_ICON, 0, 0, 0};
   if (!remote.base || !remote.Write(&r, sizeof r)) return 1;
   if (!::SendMessageA(list, LVM_GETITEMRECT, row, reinterpret_cast<LPARAM>(remote.base))) return 1;
