@@ -146,12 +146,45 @@ TEST(ReportBatches, AClickWaitsForOneBatchAtMost) {
   const std::size_t from = w.desktop.Log.size();
   int readingsBeforeMenu = -1;
   w.corvalet->InsideMenu = [&](const TrayMenu&) { readingsBeforeMenu = w.EnumerationsSince(from); };
+  const auto click = [&] {
+    w.desktop.PostMessageA(w.corvalet->Host().window, kOwnIconCallback, kOwnIconId, kWmRButtonUp);
+  };
+  // Queued behind reports: served before them.
   for (int round = 0; round < 50; ++round) w.owners[5]->AddIcon(1 + round % 2, "p5");
-  w.desktop.PostMessageA(w.corvalet->Host().window, kOwnIconCallback, kOwnIconId, kWmRButtonUp);
+  click();
   for (int round = 0; round < 50; ++round) w.owners[4]->AddIcon(1 + round % 2, "p4");
   w.Drain();
-  EXPECT_EQ(readingsBeforeMenu, 1) << "the reports behind the click join the first batch";
-  EXPECT_EQ(w.EnumerationsSince(from), 1);
+  EXPECT_EQ(readingsBeforeMenu, 0);
+  EXPECT_EQ(w.EnumerationsSince(from), 1) << "the reports held meanwhile make one batch";
+
+  // Come while a batch is read, with the burst going on: served once that batch is over.
+  const Hwnd form = w.corvalet->Host().window;
+  // The owners go on while the shell answers: their changes come after the answer.
+  const Hwnd burst = w.desktop.CreateWindow("Owners", "", 0, 1, [&](std::uint32_t, WParam, LParam) {
+    for (int round = 0; round < 20; ++round) w.owners[3]->ModifyIcon(1, "p3", 0x5003);
+    w.owners[5]->DeleteIcon(1);
+    w.owners[5]->DeleteIcon(2);
+    return 0;
+  });
+  int begins = 0;
+  w.desktop.Subclass(
+      form, [&, old = w.desktop.Window(form)->handler](std::uint32_t m, WParam wp, LParam lp) {
+        if (m == THM_ENUMBEGIN && begins++ == 0) {
+          click();
+          w.desktop.PostMessageA(burst, 1, 0, 0);
+        }
+        return old(m, wp, lp);
+      });
+  const std::size_t again = w.desktop.Log.size();
+  w.owners[4]->DeleteIcon(1);
+  w.owners[4]->AddIcon(1, "p4 again");
+  w.corvalet->InsideMenu = [&](const TrayMenu&) {
+    readingsBeforeMenu = w.EnumerationsSince(again);
+  };
+  w.Drain();
+  EXPECT_EQ(readingsBeforeMenu, 1);
+  EXPECT_EQ(w.corvalet->MenusOpened, 2);
+  EXPECT_EQ(Find(w.Registry(), "p5"), nullptr);
 }
 
 TEST(ReportBatches, ChangesOfPicturesAloneAskEachIconOnce) {

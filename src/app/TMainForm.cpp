@@ -29,6 +29,7 @@ void TMainForm::FormCreate() {
       std::make_unique<TrayRegistry>(desktop_, shell_, commands_, *options_, views_, ownIcon_);
   registry_->FormWindow = host_.Window();
   registry_->OnReportsTaken = [this] { hook_.ReportsTaken(); };
+  registry_->BeforeReports = [this] { TakeWaitingClicks(); };
   registry_->Memory.OnWriteRefused = [this](const std::string& message) {
     host_.ShowError(message);
   };
@@ -323,6 +324,19 @@ void TMainForm::RxPopupMenu1Popup() {
   views_.RebuildMenu();
   // The entries name records by position: what the menu lists now is what they mean.
   shownEntries_.assign(registry_->MenuList.begin(), registry_->MenuList.end());
+}
+
+void TMainForm::TakeWaitingClicks() {
+  // Reports keep coming during a burst, and every batch of them pumps messages: a click that
+  // waited for a quiet moment would wait for the burst's end.
+  const Hwnd form = host_.Window();
+  while (const auto m = desktop_.TakePostedMessage(form, kOwnIconCallback, kOwnIconCallback)) {
+    const auto mouse = static_cast<std::uint32_t>(m->lParam);
+    if (mouse == kWmMouseMove) RxTrayIcon1MouseMove();
+    if (mouse == kWmRButtonUp) PopupTrayMenu(desktop_.GetCursorPos());
+  }
+  while (const auto m = desktop_.TakePostedMessage(form, kOpenMenuMessage, kOpenMenuMessage))
+    PopupTrayMenu({static_cast<int>(m->wParam), static_cast<int>(m->lParam)});
 }
 
 void TMainForm::PopupTrayMenu(Point at) {

@@ -138,6 +138,8 @@ class TMainForm {
   // False, with the open menu or box brought to the front, when one is open.
   bool NoModalOpen();
   bool SameTaskbar(const ShellWindows& found) const;
+  // The own icon's clicks and menu requests that wait in the queue, served now.
+  void TakeWaitingClicks();
   std::optional<TIconInfo> EntryOf(const MenuItem& item) const;
   void RunMenuChoice(const MenuChoice& choice);
   Desktop& desktop_;

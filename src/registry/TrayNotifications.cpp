@@ -134,6 +134,7 @@ bool TrayRegistry::HandleHookMessage(std::uint32_t msg, WParam wParam, LParam lP
         return true;
       }
       if (!HandlingFlag) return true;
+      if (BeforeReports) BeforeReports();
       if (TakeWaitingReports) {
         std::vector<PostedMessage> reports{{msg, wParam, lParam}};
         while (reports.size() < kMostReportsInBatch) {

@@ -46,6 +46,9 @@ class TrayRegistry : public RegistryState {
   bool TakeWaitingReports = true;
   // Told when the waiting reports have been taken.
   std::function<void()> OnReportsTaken;
+  // Runs before a report is handled, at a point where nothing is held: the user's clicks that
+  // wait behind reports go first.
+  std::function<void()> BeforeReports;
   // True when msg is one of the hook's notifications handled here.
   bool HandleHookMessage(std::uint32_t msg, WParam wParam, LParam lParam);
   // Empties the memories and the lists and forgets the protocol state.
