@@ -35,6 +35,8 @@ struct Shared {
   DWORD mouseHookOwner;     // the Corvalet that installed it
   int windowCount;
   HWND windows[kMaxTracked];  // windows Corvalet's minimizer hid
+  LONG answerNumber;          // the number of the last answer carried in one piece
+  LONG answerInFlight;        // the number of the one being handed over, until claimed
 };
 
 extern Shared g_shared;

@@ -14,3 +14,7 @@ SNAREHOOK_API BOOL DeleteTrayHook(void);
 // Corvalet hid (TRUE) or showed again (FALSE) a window: if Corvalet dies, the library's
 // watchdog shows every window it still hides.
 SNAREHOOK_API BOOL NoteHiddenWindow(HWND window, BOOL hidden);
+// Corvalet, before it reads an answer carried in one piece (its end's wParam is the number):
+// TRUE when the answer and its tips are Corvalet's to read and delete, FALSE when the library
+// has taken them back because its send gave up first.
+SNAREHOOK_API BOOL ClaimAnswer(DWORD number);

@@ -37,6 +37,11 @@ class SimHook : public HookLibrary {
       HiddenWindows.erase(window);
   }
   std::set<Hwnd> HiddenWindows;  // what the watchdog would show again
+  bool ClaimAnswer(std::uint32_t number) override {
+    if (number != 0 && number != answerInFlight_) return false;
+    answerInFlight_ = 0;
+    return true;
+  }
   // The shell died with the hook in it and a new taskbar runs: nothing is installed there.
   void ShellRestarted(SimTaskbar& fresh) {
     installed_ = false;
@@ -71,6 +76,8 @@ class SimHook : public HookLibrary {
   std::uint32_t queryId_ = 0;
   bool batching_ = false;
   std::vector<std::uint8_t> batch_;
+  std::uint32_t answerNumber_ = 0;
+  std::uint32_t answerInFlight_ = 0;  // handed over, until Corvalet claims it
 };
 
 }  // namespace cvl::sim

@@ -1,5 +1,5 @@
 #pragma once
-// The exports of Snarehook.dll. Their results are not used.
+// The exports of Snarehook.dll. Their results are not used, but for ClaimAnswer's.
 
 #include "platform/Types.h"
 
@@ -13,6 +13,9 @@ class HookLibrary {
   // Tells the library which windows Corvalet hid, so that its watchdog shows them again if
   // Corvalet dies with them hidden.
   virtual void NoteHiddenWindow(Hwnd window, bool hidden) = 0;
+  // Before an answer carried in one piece is read: true when it and its tips are Corvalet's,
+  // false when the library took them back because its send gave up first (0: unnumbered).
+  virtual bool ClaimAnswer(std::uint32_t number) = 0;
 };
 
 }  // namespace cvl
