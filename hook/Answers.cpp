@@ -245,11 +245,7 @@ bool AnswerRequest(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
 
 void Report(const COPYDATASTRUCT* cds) {
   using namespace cvl;
-  if (cds == nullptr || !Readable(cds, sizeof *cds) ||
-      (cds->cbData > 0 && !Readable(cds->lpData, cds->cbData)))
-    return;
-  const auto n =
-      ParseNotifyCopyData(static_cast<std::uint32_t>(cds->dwData), cds->lpData, cds->cbData);
+  const auto n = ReadNotify(cds);
   if (!n || n->message > 2) return;
   const UINT report = n->message == 0   ? THM_ICONADDED
                       : n->message == 1 ? THM_ICONMODIFIED

@@ -103,8 +103,10 @@ check "... leaving exactly one" eventually 10 one_main_form
 check "Corvalet starts again" eventually 20 hidden OwnerA 5
 pkill -9 -f 'Corvalet.exe' 2>/dev/null
 check "killing Corvalet still leaves every button shown" eventually 10 none_hidden
+check "... and takes its own icon out of the tray: no button with a dead owner is left" \
+  eventually 10 no_dead_owner
 start trayowner.exe --class OwnerF --icon '8:Foxtrot:404040'
-check "... and the tray goes on working" eventually 10 buttons_are 6
+check "... and the tray goes on working" eventually 10 buttons_are 5
 start Corvalet.exe
 check "a Corvalet started after the kill takes the tray again" eventually 20 hidden OwnerA 5
 check "another module subclasses the shell's windows on top of the hook" probe subclass
