@@ -1,4 +1,5 @@
 #include "Answers.h"
+#include "Snarehook.h"
 
 #include "Pixels.h"
 #include "Reports.h"
@@ -118,25 +119,29 @@ void StartBatch(SIZE_T messages) {
 }
 
 // Sends what was gathered, when the whole answer was; true when it went (or went one by one and
-// was told). The tips of a batch that can never be read are deleted here; one that may still
-// arrive is Corvalet's, which deletes every atom it reads.
+// was told). A send that gives up leaves no doubt about the tips: whether such a message is still
+// delivered later differs between systems, so the answer is numbered, and whichever side claims
+// the number first, Corvalet before it reads or this side after the send, deletes them.
 bool FinishBatch(HWND form, bool told) {
   if (g_batch.data == nullptr) return told;
   const Batch batch = g_batch;
   g_batch = {};
-  bool taken = false, mayArrive = false;
+  bool taken = false;
   if (told) {
+    LONG number = InterlockedIncrement(&g_shared.answerNumber);
+    if (number == 0) number = InterlockedIncrement(&g_shared.answerNumber);  // 0 is unnumbered
+    batch.data[batch.count - 2] = static_cast<DWORD>(number);                // the end's wParam
+    InterlockedExchange(&g_shared.answerInFlight, number);
     COPYDATASTRUCT cds{cvl::kAnswerBatchTag, static_cast<DWORD>(sizeof(DWORD) * batch.count),
                        batch.data};
     DWORD_PTR reply = 0;
-    SetLastError(0);
     const bool sent =
         SendMessageTimeoutA(form, WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&cds),
                             SMTO_NORMAL | SMTO_ABORTIFHUNG, kSendTimeoutMs, &reply) != 0;
-    taken = sent && reply != 0;
-    mayArrive = !sent && (GetLastError() == ERROR_TIMEOUT || IsWindow(form));
+    taken = (sent && reply != 0) ||
+            InterlockedCompareExchange(&g_shared.answerInFlight, 0, number) != number;
   }
-  if (!taken && !mayArrive) {
+  if (!taken) {
     for (SIZE_T i = 0; i + 2 < batch.count; i += 3)
       if ((batch.data[i] == cvl::THM_ENUMTIP || batch.data[i] == cvl::THM_QUERYTIP) &&
           batch.data[i + 2] != 0)
@@ -241,11 +246,7 @@ bool AnswerRequest(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
 
 void Report(const COPYDATASTRUCT* cds) {
   using namespace cvl;
-  if (cds == nullptr || !Readable(cds, sizeof *cds) ||
-      (cds->cbData > 0 && !Readable(cds->lpData, cds->cbData)))
-    return;
-  const auto n =
-      ParseNotifyCopyData(static_cast<std::uint32_t>(cds->dwData), cds->lpData, cds->cbData);
+  const auto n = ReadNotify(cds);
   if (!n || n->message > 2) return;
   const UINT report = n->message == 0   ? THM_ICONADDED
                       : n->message == 1 ? THM_ICONMODIFIED
@@ -261,3 +262,9 @@ void Report(const COPYDATASTRUCT* cds) {
 }
 
 }  // namespace snarehook
+
+BOOL ClaimAnswer(DWORD number) {
+  using namespace snarehook;
+  const LONG n = static_cast<LONG>(number);
+  return n == 0 || InterlockedCompareExchange(&g_shared.answerInFlight, 0, n) == n;
+}

@@ -180,11 +180,8 @@ void ForgetIconOfButton(int index) {
 
 void ForgetChangedIcon(const COPYDATASTRUCT* cds) {
   using namespace cvl;
-  if ((g_sentCount == 0 && g_pendingCount == 0) || cds == nullptr || !Readable(cds, sizeof *cds) ||
-      (cds->cbData > 0 && !Readable(cds->lpData, cds->cbData)))
-    return;
-  const auto n =
-      ParseNotifyCopyData(static_cast<std::uint32_t>(cds->dwData), cds->lpData, cds->cbData);
+  if (g_sentCount == 0 && g_pendingCount == 0) return;
+  const auto n = ReadNotify(cds);
   if (!n || (n->message != 1 && n->message != 2)) return;
   const int count = static_cast<int>(CallOld(g_shared.toolbar, TB_BUTTONCOUNT, 0, 0));
   for (int i = 0; i < count; ++i) {

@@ -16,6 +16,13 @@ struct MissedAdd {
   UINT id;
 };
 
+// A tray icon of Corvalet's process, as the shell knows it.
+struct TrackedIcon {
+  HWND owner;
+  UINT id;
+  bool operator==(const TrackedIcon&) const = default;
+};
+
 struct Shared {
   HHOOK hook;
   DWORD installer;  // process that installed the hook
@@ -47,6 +54,10 @@ struct Shared {
   DWORD mouseHookOwner;     // the Corvalet that installed it
   int windowCount;
   HWND windows[kMaxTracked];  // windows Corvalet's minimizer hid
+  int iconCount;
+  TrackedIcon icons[kMaxTracked];  // the icons Corvalet's windows have in the tray
+  LONG answerNumber;               // the number of the last answer carried in one piece
+  LONG answerInFlight;             // the number of the one being handed over, until claimed
 };
 
 extern Shared g_shared;

@@ -30,4 +30,12 @@ bool ReadButton(int index, TBBUTTON* button, TrayRecord* record) {
   return true;
 }
 
+std::optional<cvl::NotifyCopyData> ReadNotify(const COPYDATASTRUCT* cds) {
+  if (cds == nullptr || !Readable(cds, sizeof *cds) ||
+      (cds->cbData > 0 && !Readable(cds->lpData, cds->cbData)))
+    return std::nullopt;
+  return cvl::ParseNotifyCopyData(static_cast<std::uint32_t>(cds->dwData), cds->lpData,
+                                  cds->cbData);
+}
+
 }  // namespace snarehook

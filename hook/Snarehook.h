@@ -17,3 +17,7 @@ SNAREHOOK_API BOOL NoteHiddenWindow(HWND window, BOOL hidden);
 // Corvalet has taken every report waiting for it: the library's count of those on their way
 // starts again.
 SNAREHOOK_API BOOL ReportsTaken(void);
+// Corvalet, before it reads an answer carried in one piece (its end's wParam is the number):
+// TRUE when the answer and its tips are Corvalet's to read and delete, FALSE when the library
+// has taken them back because its send gave up first.
+SNAREHOOK_API BOOL ClaimAnswer(DWORD number);

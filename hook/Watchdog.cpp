@@ -2,10 +2,12 @@
 
 #include "ClockRoom.h"
 #include "SharedSection.h"
+#include "ShellTray.h"
 #include "Snarehook.h"
 #include "Subclassing.h"
 
 #include <commctrl.h>
+#include <shellapi.h>
 
 namespace snarehook {
 
@@ -40,6 +42,23 @@ void Track(T* items, int& count, T item, bool tracked) {
   if (!tracked && at >= 0) items[at] = items[--count];
 }
 
+// The icons of Corvalet's windows that have gone without deleting them leave the tray, so that
+// none stays with a dead owner. From the shell's own thread, so the shell's handling of the
+// request is a call, not a wait; only dead owners' icons, never a live program's.
+void RemoveDeadIcons() {
+  for (int i = g_shared.iconCount - 1; i >= 0; --i) {
+    if (i >= g_shared.iconCount) continue;  // the shell's handling below may have removed some
+    const TrackedIcon icon = g_shared.icons[i];
+    if (icon.owner != nullptr && IsWindow(icon.owner)) continue;
+    Track(g_shared.icons, g_shared.iconCount, icon, false);
+    NOTIFYICONDATAA nid{};
+    nid.cbSize = NOTIFYICONDATAA_V1_SIZE;
+    nid.hWnd = icon.owner;
+    nid.uID = icon.id;
+    Shell_NotifyIconA(NIM_DELETE, &nid);
+  }
+}
+
 }  // namespace
 
 void StartWatchdog() {
@@ -54,6 +73,7 @@ void StopWatchdog() {
 
 bool WatchdogMessage(UINT msg, WPARAM wp) {
   if (msg != WM_TIMER || wp != kWatchdogTimer) return false;
+  RemoveDeadIcons();
   if (g_shared.serving && (g_shared.form == nullptr || !IsWindow(g_shared.form))) {
     // Corvalet is gone without switching off: give the tray back.
     g_shared.serving = 0;
@@ -63,6 +83,17 @@ bool WatchdogMessage(UINT msg, WPARAM wp) {
     SetRoom(0);
   }
   return true;
+}
+
+void TrackCorvaletIcon(const COPYDATASTRUCT* cds) {
+  const auto n = ReadNotify(cds);
+  if (!n || (n->message != NIM_ADD && n->message != NIM_DELETE)) return;
+  const TrackedIcon icon{reinterpret_cast<HWND>(static_cast<UINT_PTR>(n->owner)), n->uID};
+  DWORD process = 0;
+  if (n->message == NIM_ADD &&
+      (!GetWindowThreadProcessId(icon.owner, &process) || process != g_shared.installer))
+    return;
+  Track(g_shared.icons, g_shared.iconCount, icon, n->message == NIM_ADD);
 }
 
 void TrackHidden(int command, bool hidden) {

@@ -11,5 +11,8 @@ void StopWatchdog();
 bool WatchdogMessage(UINT msg, WPARAM wp);
 // A button Corvalet hid (or showed again).
 void TrackHidden(int command, bool hidden);
+// After the shell took an owner's Shell_NotifyIcon message: an icon of Corvalet's windows
+// added or deleted.
+void TrackCorvaletIcon(const COPYDATASTRUCT* cds);
 
 }  // namespace snarehook

@@ -40,6 +40,7 @@ LRESULT TaskbarMessage(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
   if (msg == WM_COPYDATA) {
     ForgetChangedIcon(reinterpret_cast<const COPYDATASTRUCT*>(lp));
     const LRESULT result = CallOld(w, msg, wp, lp);
+    if (result) TrackCorvaletIcon(reinterpret_cast<const COPYDATASTRUCT*>(lp));
     if (result && g_shared.serving) Report(reinterpret_cast<const COPYDATASTRUCT*>(lp));
     return result;
   }

@@ -33,7 +33,7 @@ bool SimCorvalet::Start() {
                                                    const std::vector<std::uint8_t>& data) {
     const auto batch =
         tag == kAnswerBatchTag ? ParseAnswerBatch(data.data(), data.size()) : std::nullopt;
-    if (!batch) return LResult{0};
+    if (!batch || !form_->ClaimAnswerBatch(*batch)) return LResult{0};
     form_->TakeAnswerBatch(*batch);
     return LResult{1};
   };

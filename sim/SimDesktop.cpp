@@ -228,6 +228,7 @@ bool SimDesktop::SendCopyDataTimeout(Hwnd window, std::uint32_t tag,
   if (w == nullptr) return false;
   if (w->hung || !WaitUntilAnswered(*w, timeoutMs)) {
     if (w->hung) now_ += timeoutMs;
+    if (LateCopyData) lateCopies_.push_back({window, tag, data});
     return false;
   }
   const auto take = w->copyData;  // the handler may go with its window meanwhile
@@ -244,8 +245,19 @@ bool SimDesktop::PostMessageA(Hwnd window, std::uint32_t msg, WParam wParam, LPa
   return true;
 }
 
+void SimDesktop::DeliverLateCopies() {
+  while (!lateCopies_.empty()) {
+    const LateCopy late = std::move(lateCopies_.front());
+    lateCopies_.pop_front();
+    SimWindow* w = Window(late.window);
+    const auto take = w != nullptr ? w->copyData : nullptr;
+    if (take) take(late.tag, late.data);
+  }
+}
+
 void SimDesktop::ProcessMessages() {
   ++PumpCount;
+  DeliverLateCopies();  // sent messages go before posted ones
   // One pass over what is waiting now: what those messages post waits for the next pass, so a
   // sender that never stops cannot hold a single pass forever.
   for (std::size_t waiting = queue_.size(); waiting > 0 && !queue_.empty(); --waiting) {
@@ -262,6 +274,7 @@ void SimDesktop::WaitForMessage(std::uint32_t timeoutMs) {
 
 void SimDesktop::ProcessMessagesInRange(std::uint32_t first, std::uint32_t last) {
   ++PumpCount;
+  DeliverLateCopies();  // a range holds back posted messages only
   std::deque<MessageRecord> left;
   for (std::size_t waiting = queue_.size(); waiting > 0 && !queue_.empty(); --waiting) {
     const MessageRecord m = queue_.front();

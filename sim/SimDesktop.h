@@ -90,6 +90,9 @@ class SimDesktop : public Desktop {
   // Posts are refused while this many messages wait (0: no bound), as a thread's queue
   // refuses them past 10,000 on Windows.
   std::size_t PostedQueueLimit = 0;
+  // A bounded WM_COPYDATA that gave up before it was received is still delivered at the
+  // receiver's next pump, as Windows keeps it queued; otherwise it is dropped, as Wine does.
+  bool LateCopyData = false;
   std::size_t QueueLength() const { return queue_.size(); }
 
   // Desktop
@@ -178,6 +181,13 @@ class SimDesktop : public Desktop {
   std::vector<Hwnd> order_;
   Hwnd nextWindow_ = 0x10010;
   std::deque<MessageRecord> queue_;
+  struct LateCopy {
+    Hwnd window;
+    std::uint32_t tag;
+    std::vector<std::uint8_t> data;
+  };
+  std::deque<LateCopy> lateCopies_;
+  void DeliverLateCopies();
   std::size_t leftByRangedPump_ = 0;  // what the last ranged pump left queued
   std::map<Atom, AtomEntry> atoms_;
   std::map<std::string, Atom> atomByName_;  // by lower-case name

@@ -136,9 +136,18 @@ void SimHook::Tell(Hwnd form, bool first, std::uint32_t msg, WParam wParam, LPar
 void SimHook::SendBatch(Hwnd form) {
   if (!batching_) return;
   batching_ = false;
+  // Numbered in the end's wParam: whoever claims the number, Corvalet or the hook after its
+  // send, deletes the tips.
+  const std::uint32_t number = ++answerNumber_;
+  for (int shift = 0; shift < 32; shift += 8)
+    batch_[batch_.size() - 8 + static_cast<std::size_t>(shift / 8)] =
+        static_cast<std::uint8_t>(number >> shift);
+  answerInFlight_ = number;
   LResult taken = 0;
-  if (!desktop_.SendCopyDataTimeout(form, kAnswerBatchTag, batch_, 1000, &taken) || taken) return;
-  // Refused: no tip of it will be read.
+  const bool sent = desktop_.SendCopyDataTimeout(form, kAnswerBatchTag, batch_, 1000, &taken);
+  if ((sent && taken) || answerInFlight_ != number) return;
+  answerInFlight_ = 0;
+  // Not taken and never to be read: the tips are the hook's to delete.
   if (const auto batch = ParseAnswerBatch(batch_.data(), batch_.size()))
     for (std::size_t i = 0; i < batch->Count(); ++i)
       if ((*batch)[i].msg == THM_ENUMTIP || (*batch)[i].msg == THM_QUERYTIP)

@@ -43,6 +43,11 @@ class SimHook : public HookLibrary {
   // The library's timer: what could not be posted is told again.
   void Tick();
   std::size_t Marked() const { return missedAdds_.size() + (missedChange_ ? 1 : 0); }
+  bool ClaimAnswer(std::uint32_t number) override {
+    if (number != 0 && number != answerInFlight_) return false;
+    answerInFlight_ = 0;
+    return true;
+  }
   // The shell died with the hook in it and a new taskbar runs: nothing is installed there.
   void ShellRestarted(SimTaskbar& fresh) {
     installed_ = false;
@@ -83,6 +88,8 @@ class SimHook : public HookLibrary {
   std::vector<std::pair<Hwnd, std::uint32_t>> missedAdds_;
   bool missedChange_ = false;
   std::vector<std::uint8_t> batch_;
+  std::uint32_t answerNumber_ = 0;
+  std::uint32_t answerInFlight_ = 0;  // handed over, until Corvalet claims it
 };
 
 }  // namespace cvl::sim

@@ -15,6 +15,9 @@
 //   probe at X Y              prints the class of the window at that screen point
 //   probe menu                prints the screen rectangle of an open popup menu: L T R B
 //   probe atom TEXT           prints 1 when a global atom named TEXT exists, else 0
+//   probe atoms PREFIX        prints how many global atoms have names that begin with PREFIX
+//   probe signal EVENT        sets the named event that trayowner.exe --after EVENT waits for
+//   probe iswindow HEX        prints 1 when the window with that handle (hex) exists, else 0
 //   probe rows                prints Corvalet's icon list: "row I image=N text=TIP" per row
 //   probe showform X Y        moves Corvalet's main form on screen at X, Y
 //   probe iconrect ROW        prints the screen rectangle of that row's picture: L T R B
@@ -251,6 +254,31 @@ int main(int argc, char** argv) {
     std::printf("%d\n", ::GlobalFindAtomA(argv[2]) != 0 ? 1 : 0);
     return 0;
   }
+  if (argc == 3 && std::strcmp(argv[1], "atoms") == 0) {
+    // String atoms are numbered from 0xC000 up; each one alive answers with its name.
+    const std::size_t length = std::strlen(argv[2]);
+    int count = 0;
+    for (UINT atom = 0xC000; atom <= 0xFFFF; ++atom) {
+      char name[256];
+      if (::GlobalGetAtomNameA(static_cast<ATOM>(atom), name, sizeof name) > 0 &&
+          std::strncmp(name, argv[2], length) == 0)
+        ++count;
+    }
+    std::printf("%d\n", count);
+    return 0;
+  }
+  if (argc == 3 && std::strcmp(argv[1], "iswindow") == 0) {
+    const auto handle = static_cast<UINT_PTR>(std::strtoul(argv[2], nullptr, 16));
+    std::printf("%d\n", ::IsWindow(reinterpret_cast<HWND>(handle)) ? 1 : 0);
+    return 0;
+  }
+  if (argc == 3 && std::strcmp(argv[1], "signal") == 0) {
+    HANDLE go = ::OpenEventA(EVENT_MODIFY_STATE, FALSE, argv[2]);
+    if (go == nullptr) return 1;
+    const BOOL set = ::SetEvent(go);
+    ::CloseHandle(go);
+    return set ? 0 : 1;
+  }
   if (argc == 2 && std::strcmp(argv[1], "rows") == 0) return Rows();
   if (argc == 2 && std::strcmp(argv[1], "endsession") == 0) {
     HWND form = ::FindWindowA(cvl::kMainFormClass, cvl::kMainFormCaption);
@@ -321,7 +349,8 @@ int main(int argc, char** argv) {
   std::fprintf(
       stderr,
       "usage: probe count CLASS TITLE | dismiss TITLE | close CLASS TITLE | send CLASS "
-      "TEXT | dump | atom TEXT | rows | showform X Y | iconrect ROW | hwnd CLASS | "
+      "TEXT | dump | atom TEXT | atoms PREFIX | signal EVENT | iswindow HEX | rows | showform X Y "
+      "| iconrect ROW | hwnd CLASS | "
       "buttonswitch on|off | subclass | child A B [C] | window CLASS TITLE | at X Y | menu | "
       "list | control ID | handles | focus\n");
   return 2;

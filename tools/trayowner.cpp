@@ -1,8 +1,10 @@
 // trayowner.exe: a program that owns tray icons, for the tests and the demo. It adds the icons
 // it is given, takes commands, and logs every callback message its icons receive.
 //
-//   trayowner.exe --class CLASS [--log FILE] [--icon ID:TIP:RRGGBB]...
+//   trayowner.exe --class CLASS [--log FILE] [--after EVENT] [--icon ID:TIP:RRGGBB]...
 //
+// With --after, the icons are added once the named event is set (probe signal EVENT), so that
+// many owners started one by one add theirs at the same moment; it waits a minute at most.
 // Commands come as WM_COPYDATA (dwData kCommand) to its window, found by CLASS:
 //   add ID TIP RRGGBB | modify ID TIP | recolour ID RRGGBB | delete ID | quit
 // It puts its icons back when a taskbar announces itself with "TaskbarCreated".
@@ -155,11 +157,14 @@ LRESULT CALLBACK WindowProc(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
   std::string cls = "TrayOwner";
+  const char* after = nullptr;
   for (int i = 1; i + 1 < __argc; ++i) {
     if (std::strcmp(__argv[i], "--class") == 0)
       cls = __argv[++i];
     else if (std::strcmp(__argv[i], "--log") == 0)
       g_log = __argv[++i];
+    else if (std::strcmp(__argv[i], "--after") == 0)
+      after = __argv[++i];
   }
   g_taskbarCreated = RegisterWindowMessageA("TaskbarCreated");
   WNDCLASSA wc{};
@@ -169,6 +174,13 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
   RegisterClassA(&wc);
   g_window = CreateWindowExA(0, cls.c_str(), cls.c_str(), WS_OVERLAPPED, 0, 0, 10, 10, nullptr,
                              nullptr, instance, nullptr);
+  if (after != nullptr) {
+    // Manual reset: one signal lets every waiting owner go.
+    if (HANDLE go = CreateEventA(nullptr, TRUE, FALSE, after)) {
+      WaitForSingleObject(go, 60000);
+      CloseHandle(go);
+    }
+  }
   for (int i = 1; i + 1 < __argc; ++i)
     if (std::strcmp(__argv[i], "--icon") == 0) AddIconArgument(__argv[++i]);
   MSG m;

@@ -443,6 +443,11 @@ std::optional<LResult> TMainForm::WndProc(std::uint32_t msg, WParam wParam, LPar
   return std::nullopt;
 }
 
+bool TMainForm::ClaimAnswerBatch(const AnswerBatch& batch) {
+  // The end, last in every batch, carries the answer's number.
+  return registry_ && hook_.ClaimAnswer(batch[batch.Count() - 1].wParam);
+}
+
 void TMainForm::TakeAnswerBatch(const AnswerBatch& batch) {
   if (!registry_) return;
   for (std::size_t i = 0; i < batch.Count(); ++i) {

@@ -59,7 +59,9 @@ class TMainForm {
 
   // The hook's notifications and the system's end of session; nothing for other messages.
   std::optional<LResult> WndProc(std::uint32_t msg, WParam wParam, LParam lParam);
-  // The rest of an answer carried in one piece, handled as if its messages had come.
+  // The rest of an answer carried in one piece: claimed first, then handled as if its messages
+  // had come. A batch that is not claimed is not read: its tips are the hook's again.
+  bool ClaimAnswerBatch(const AnswerBatch& batch);
   void TakeAnswerBatch(const AnswerBatch& batch);
 
   void Enabled1Click();

@@ -1,5 +1,5 @@
 #pragma once
-// The exports of Snarehook.dll. Their results are not used.
+// The exports of Snarehook.dll. Their results are not used, but for ClaimAnswer's.
 
 #include "platform/Types.h"
 
@@ -16,6 +16,9 @@ class HookLibrary {
   // Corvalet has taken every report that waited for it: the library, which stops posting
   // reports when too many are on their way and tells them again later, counts afresh.
   virtual void ReportsTaken() = 0;
+  // Before an answer carried in one piece is read: true when it and its tips are Corvalet's,
+  // false when the library took them back because its send gave up first (0: unnumbered).
+  virtual bool ClaimAnswer(std::uint32_t number) = 0;
 };
 
 }  // namespace cvl

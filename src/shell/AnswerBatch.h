@@ -3,8 +3,10 @@
 // instead of one window message each: the hook batches when Corvalet's reply to the begin was
 // kTakesAnswerBatch, and posts them one by one otherwise. Each message is three little-endian
 // 32-bit values { msg, wParam, lParam }, in the order they would have been posted; the tips
-// are global atoms as in a posted answer, and Corvalet reads and deletes each. Parsing
-// allocates nothing and never reads past the data.
+// are global atoms as in a posted answer, and Corvalet reads and deletes each. The end's wParam
+// is the answer's number, which Corvalet claims from the hook (ClaimAnswer) before it reads the
+// tips: a batch the hook took back after its send gave up is not read, whenever it arrives.
+// Parsing allocates nothing and never reads past the data.
 #include <cstddef>
 #include <cstdint>
 #include <optional>

@@ -201,7 +201,7 @@ LRESULT MainWindow::TakeAnswerBatch(const COPYDATASTRUCT& cds) {
   const auto* bytes = static_cast<const std::uint8_t*>(cds.lpData);
   std::vector<std::uint8_t> data(bytes, bytes + cds.cbData);
   const auto batch = ParseAnswerBatch(data.data(), data.size());
-  if (!batch) return FALSE;
+  if (!batch || !form_->ClaimAnswerBatch(*batch)) return FALSE;
   if (::InSendMessage()) ::ReplyMessage(TRUE);
   form_->TakeAnswerBatch(*batch);
   return TRUE;

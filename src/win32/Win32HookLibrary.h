@@ -14,6 +14,7 @@ class Win32HookLibrary final : public HookLibrary {
     ::NoteHiddenWindow(reinterpret_cast<HWND>(static_cast<UINT_PTR>(window)),
                        hidden ? TRUE : FALSE);
   }
+  bool ClaimAnswer(std::uint32_t number) override { return ::ClaimAnswer(number) != FALSE; }
 };
 
 }  // namespace cvl::win32

@@ -54,6 +54,14 @@ click_button() {  # click_button CLASS ID
   # shellcheck disable=SC2086
   xdotool mousemove $at && sleep 0.3 && xdotool click 1
 }
+# No tray button is left whose owner window has gone.
+no_dead_owner() {
+  local s owner
+  s=$(state) || return 1
+  for owner in $(echo "$s" | sed -n 's/^button [0-9]* owner=\([0-9a-f]*\) .*/\1/p'); do
+    [ "$(probe iswindow "$owner")" = 1 ] || return 1
+  done
+}
 none_hidden() { local s; s=$(state) && ! echo "$s" | grep -q 'hidden=1'; }
 notify_right() { state | sed -n 's/^notify left=\([-0-9]*\) width=\([0-9]*\)$/\1 \2/p' | awk '{print $1 + $2}'; }
 notify_right_is() { [ "$(notify_right)" = "$1" ]; }

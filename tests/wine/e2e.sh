@@ -30,6 +30,13 @@ timeout 60 wine slowform.exe 'C:\cv\slow.txt' >/dev/null 2>&1
 check "a receiver slower than the hook's bound still reads every tip, none lost" \
   grep -qsE 'tip read=[1-9][0-9]* missed=0' slow.txt
 check "... and the tray is whole again after that receiver" none_hidden
+timeout 60 wine slowform.exe 'C:\cv\slowbatch.txt' --batch >/dev/null 2>&1
+tray_tips_gone() {
+  local tip
+  for tip in "Alpha one" "Alpha two" "Bravo" "Charlie"; do [ "$(probe atom "$tip")" = 0 ] || return 1; done
+}
+check "a receiver busy past the hook's bound after taking an answer's begin leaves no tip atom alive" \
+  eval 'grep -qs "^batch " slowbatch.txt && tray_tips_gone'
 
 start Corvalet.exe
 check "the tray is enumerated into Corvalet's list" eventually 20 rows_have "Alpha one" "Alpha two" "Bravo" "Charlie" "Quillon Corvalet 2.0"
@@ -96,8 +103,10 @@ check "... leaving exactly one" eventually 10 one_main_form
 check "Corvalet starts again" eventually 20 hidden OwnerA 5
 pkill -9 -f 'Corvalet.exe' 2>/dev/null
 check "killing Corvalet still leaves every button shown" eventually 10 none_hidden
+check "... and takes its own icon out of the tray: no button with a dead owner is left" \
+  eventually 10 no_dead_owner
 start trayowner.exe --class OwnerF --icon '8:Foxtrot:404040'
-check "... and the tray goes on working" eventually 10 buttons_are 6
+check "... and the tray goes on working" eventually 10 buttons_are 5
 start Corvalet.exe
 check "a Corvalet started after the kill takes the tray again" eventually 20 hidden OwnerA 5
 check "another module subclasses the shell's windows on top of the hook" probe subclass

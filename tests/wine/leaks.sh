@@ -26,6 +26,20 @@ start trayowner.exe --class OwnerB --icon '2:Bravo:0000ff'
 check "the owners' icons are in the tray" eventually 20 buttons_are 2
 start Corvalet.exe
 check "Corvalet (counting build) takes the tray" eventually 20 hidden OwnerA 1
+# Ten programs add an icon each at the same moment to a tray of nine (and Corvalet's own): every
+# answer's tip atoms are deleted, whether Corvalet read them or the hook took them back.
+for i in 3 4 5 6 7 8 9; do start trayowner.exe --class Nine$i --icon "1:Nine $i:808080"; done
+check "a tray of nine icons" eventually 30 buttons_are 10
+for i in 0 1 2 3 4 5 6 7 8 9; do start trayowner.exe --class Burst$i --after BurstGo --icon "1:Burst $i:00ff00"; done
+burst_up() { local i; for i in 0 1 2 3 4 5 6 7 8 9; do probe hwnd Burst$i >/dev/null || return 1; done; }
+check "ten more programs wait to add their icons" eventually 60 burst_up
+check "... and add them at once" eval 'probe signal BurstGo && eventually 30 buttons_are 20'
+check "... which Corvalet lists" eventually 20 rows_have "Burst 0" "Burst 9" "Nine 9"
+tips_left() { echo $(($(probe atoms "Burst ") + $(probe atoms "Nine "))); }
+check "no atom of their tips or of the tray's is alive afterwards" eventually 20 eval '[ "$(tips_left)" = 0 ]'
+for i in 3 4 5 6 7 8 9; do probe send Nine$i quit >/dev/null; done
+for i in 0 1 2 3 4 5 6 7 8 9; do probe send Burst$i quit >/dev/null; done
+check "... and those programs go again" eventually 30 buttons_are 3
 churn() { timeout 1800 wine churn.exe "$@" 2>/dev/null | tr -d '\r' | grep -q 'cycles done'; }
 corvalet_rss() {  # kB of resident memory of this prefix's Corvalet.exe (not its launcher)
   local pid
