@@ -72,7 +72,10 @@ int HookReader::EnumerateIcons(TIconList& list) {
   commands_.Send(shell_.Toolbar, THM_ENUMREQUEST, THM_ENUM_VALUE, THM_ENUM_VALUE);
   // The hook sends its begin message before the request returns; without it no answer is on
   // its way (no hook, no toolbar, or a hung one), and waiting would only freeze the program.
-  if (enumBegins_ != beginsBefore) WaitForAnswer(EnumDone, start);
+  if (enumBegins_ != beginsBefore) {
+    WaitForAnswer(EnumDone, start);
+    if (!EnumDone) ++lostAnswers_;
+  }
   return targetList_->Count();
 }
 

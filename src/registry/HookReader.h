@@ -27,6 +27,8 @@ class HookReader {
   ~HookReader();
 
   int EnumerateIcons(TIconList& list);
+  // Enumerations whose begin came but whose answer never came in whole.
+  std::uint64_t LostAnswers() const { return lostAnswers_; }
   // An empty record when the hook reported no icon for the pair.
   TIconInfo QueryIcon(Hwnd ownerWindow, std::uint32_t iconId);
   // True when msg belongs to an enumeration or query answer.
@@ -73,6 +75,7 @@ class HookReader {
   std::vector<Atom> heldTips_;
   TIconInfo buffer_;
   TIconList* targetList_;
+  std::uint64_t lostAnswers_ = 0;
   std::uint64_t enumBegins_ = 0;  // begin messages seen, to tell whether a request was taken
   std::uint64_t queryBegins_ = 0;
   bool queryHasIcon_ = false;  // an icon message arrived since the last query's begin

@@ -23,6 +23,7 @@ namespace {
 
 // Bounds one batch; the thread's queue holds at most 10,000 posted messages anyway.
 constexpr std::size_t kMostReportsInBatch = 10000;
+constexpr int kReadingsTriedAgain = 3;
 
 }  // namespace
 
@@ -71,6 +72,26 @@ void TrayRegistry::OnIconAdded(WParam ownerWindow, LParam iconId) {
 void TrayRegistry::OnIconDeleted() {
   RefreshIcons();
   Placement.RefreshOwnIcon();
+}
+
+void TrayRegistry::HandleReports(const std::vector<PostedMessage>& reports) {
+  const std::uint64_t lostBefore = Reader.LostAnswers();
+  if (reports.size() > 1) {
+    OnReports(reports);
+  } else {
+    const PostedMessage& r = reports.front();
+    if (r.msg == THM_ICONADDED) OnIconAdded(r.wParam, r.lParam);
+    if (r.msg == THM_ICONMODIFIED) OnIconModified(r.wParam, r.lParam);
+    if (r.msg == THM_ICONDELETED) OnIconDeleted();
+  }
+  // A reading whose answer never came in listed nothing new: the reports go again, so that
+  // their icons are listed and placed, a few times at most.
+  if (Reader.LostAnswers() == lostBefore) {
+    lostReadings_ = 0;
+  } else if (++lostReadings_ <= kReadingsTriedAgain) {
+    for (const PostedMessage& r : reports)
+      desktop_.PostMessageA(FormWindow, r.msg, r.wParam, r.lParam);
+  }
 }
 
 void TrayRegistry::OnReports(const std::vector<PostedMessage>& reports) {
@@ -135,22 +156,16 @@ bool TrayRegistry::HandleHookMessage(std::uint32_t msg, WParam wParam, LParam lP
       }
       if (!HandlingFlag) return true;
       if (BeforeReports) BeforeReports();
-      if (TakeWaitingReports) {
+      {
         std::vector<PostedMessage> reports{{msg, wParam, lParam}};
-        while (reports.size() < kMostReportsInBatch) {
+        while (TakeWaitingReports && reports.size() < kMostReportsInBatch) {
           const auto next = desktop_.TakePostedMessage(FormWindow, THM_ICONADDED, THM_ICONDELETED);
           if (!next) break;
           reports.push_back(*next);
         }
         if (OnReportsTaken) OnReportsTaken();
-        if (reports.size() > 1) {
-          OnReports(reports);
-          return true;
-        }
+        HandleReports(reports);
       }
-      if (msg == THM_ICONADDED) OnIconAdded(wParam, lParam);
-      if (msg == THM_ICONMODIFIED) OnIconModified(wParam, lParam);
-      if (msg == THM_ICONDELETED) OnIconDeleted();
       return true;
     case THM_MENULEFTBUTTON:
       MenuButtonState = MenuButton::Left;

@@ -58,12 +58,14 @@ class TrayRegistry : public RegistryState {
   void OnIconAdded(WParam ownerWindow, LParam iconId);
   void OnIconDeleted();
   void OnIconModified(WParam ownerWindow, LParam iconId);
-  // Several reports that waited together.
+  // The reports taken together: one on its own as ever, several with one reading.
+  void HandleReports(const std::vector<PostedMessage>& reports);
   void OnReports(const std::vector<PostedMessage>& reports);
   // A report about Corvalet's own icon; a delete that names no owner may be one.
   bool AboutOwnIcon(std::uint32_t msg, WParam ownerWindow, LParam iconId) const;
 
   Desktop& desktop_;
+  int lostReadings_ = 0;  // readings in a row whose answer never came in
   const OwnTrayIcon& ownIcon_;
   PlacementViews& views_;
 };
