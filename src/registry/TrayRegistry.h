@@ -7,6 +7,7 @@
 #include "platform/Desktop.h"
 #include "registry/HookReader.h"
 #include "registry/IconPlacement.h"
+#include "registry/OwnIcon.h"
 #include "registry/PlacementMemory.h"
 #include "registry/PlacementViews.h"
 #include "registry/RegistryState.h"
@@ -14,14 +15,13 @@
 #include "settings/TOptions.h"
 #include "shell/ShellCommands.h"
 #include "shell/ShellWindows.h"
-#include "views/OwnTrayIcon.h"
 
 namespace cvl {
 
 class TrayRegistry : public RegistryState {
  public:
   TrayRegistry(Desktop& desktop, const ShellWindows& shell, ShellCommands& commands,
-               TOptions& options, PlacementViews& views, OwnTrayIcon& ownIcon);
+               TOptions& options, PlacementViews& views, OwnIcon& ownIcon);
   TrayRegistry(const TrayRegistry&) = delete;
   TrayRegistry& operator=(const TrayRegistry&) = delete;
 
@@ -44,7 +44,7 @@ class TrayRegistry : public RegistryState {
   // A report about Corvalet's own icon; a delete that names no owner may be one.
   bool AboutOwnIcon(std::uint32_t msg, WParam ownerWindow, LParam iconId) const;
 
-  const OwnTrayIcon& ownIcon_;
+  const OwnIcon& ownIcon_;
   PlacementViews& views_;
 };
 
