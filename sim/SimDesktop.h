@@ -22,6 +22,7 @@ struct SimWindow {
   Hwnd parent = 0;
   std::uint32_t processId = 0;
   bool visible = false;
+  bool minimized = false;            // iconic: kept while hidden, until a command restores it
   Rect rect;                         // screen coordinates
   std::uint32_t style = 0x10CF0000;  // WS_OVERLAPPEDWINDOW | WS_VISIBLE
   Hwnd owner = 0;
@@ -43,6 +44,12 @@ struct MessageRecord {
   std::uint32_t msg;
   WParam wParam;
   LParam lParam;
+};
+
+struct ShowRecord {
+  Hwnd window;
+  int command;
+  bool operator==(const ShowRecord&) const = default;
 };
 
 class SimDesktop : public Desktop {
@@ -82,6 +89,7 @@ class SimDesktop : public Desktop {
   std::function<bool(std::uint32_t message, const NotifyIconData& data)> NotifyIconSink;
 
   std::vector<MessageRecord> Log;   // every message sent or posted
+  std::vector<ShowRecord> Shows;    // every ShowWindow, in order
   int PumpCount = 0;                // calls of ProcessMessages
   int BlockedSends = 0;             // unbounded sends to a hung window, which would never return
   int Snapshots = 0;                // module snapshots taken

@@ -2,6 +2,8 @@
 // the way back by a left click on that icon wherever it is shown, and at exit.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "World.h"
 #include "shell/HookProtocol.h"
 
@@ -30,6 +32,13 @@ struct MinWorld : World {
   }
   void RightClickMinimize(Hwnd w) { RightClickAt(w, 550, 163); }
   bool Visible(Hwnd w) { return desktop.Window(w)->visible; }
+  // The ShowWindow calls on these windows since the log was last cleared, in order.
+  std::vector<sim::ShowRecord> ShowsOf(std::initializer_list<Hwnd> windows) {
+    std::vector<sim::ShowRecord> shows;
+    for (const sim::ShowRecord& s : desktop.Shows)
+      if (std::find(windows.begin(), windows.end(), s.window) != windows.end()) shows.push_back(s);
+    return shows;
+  }
   TMinForm& Min() { return corvalet->MinForm(); }
   std::optional<sim::TrayButton> Icon(Hwnd w) { return taskbar->Button(corvalet->MinWindow(), w); }
   // The callback a tray click on the window's icon sends.
@@ -105,6 +114,27 @@ TEST(Minimizer, AHiddenWindowGetsAnIconWithItsTitleAndAFreshCallbackEachTime) {
   w.ClickIcon(second, kWmLButtonUp);
   w.RightClickMinimize(second);
   EXPECT_EQ(w.Registry().MinimizedList[1].uCallbackMessage, 0x42Cu);
+}
+
+TEST(Minimizer, HidingMinimizesTheWindowFirstAndTheWayBackRestoresItAfterItsOwner) {
+  MinWorld w;
+  const Hwnd owner = w.Window("owner");
+  const Hwnd target = w.Window();
+  w.desktop.Window(target)->owner = owner;
+  w.desktop.Shows.clear();
+  w.RightClickMinimize(target);
+  EXPECT_EQ(w.ShowsOf({target, owner}), (std::vector<sim::ShowRecord>{
+                                            {target, kSwShowMinimized},
+                                            {owner, kSwHide},
+                                            {target, kSwHide},
+                                        }));
+  EXPECT_TRUE(w.desktop.Window(target)->minimized);
+  w.desktop.Shows.clear();
+  w.ClickIcon(target, kWmLButtonUp);
+  EXPECT_EQ(w.ShowsOf({target, owner}),
+            (std::vector<sim::ShowRecord>{{owner, kSwRestore}, {target, kSwRestore}}));
+  EXPECT_TRUE(w.Visible(target));
+  EXPECT_FALSE(w.desktop.Window(target)->minimized);
 }
 
 TEST(Minimizer, OnlyTheReleaseOfALeftClickBringsTheWindowBack) {
@@ -201,7 +231,21 @@ TEST(Minimizer, ExitBringsEveryWindowBackInOrderAndLeavesNoIcon) {
   std::vector<Hwnd> windows = {w.Window("a"), w.Window("b"), w.Window("c")};
   for (const Hwnd t : windows) w.RightClickMinimize(t);
   EXPECT_EQ(w.hook->HiddenWindows.size(), 3u);
+  // Every window is back before the first icon goes.
+  std::vector<int> shownAtDelete;
+  const auto sink = w.desktop.NotifyIconSink;
+  w.desktop.NotifyIconSink = [&](std::uint32_t message, const NotifyIconData& data) {
+    if (message == kNimDelete && data.hWnd == w.corvalet->MinWindow())
+      shownAtDelete.push_back(static_cast<int>(
+          std::count_if(windows.begin(), windows.end(), [&](Hwnd t) { return w.Visible(t); })));
+    return sink(message, data);
+  };
+  w.desktop.Shows.clear();
   w.corvalet->Exit();
+  EXPECT_EQ(shownAtDelete, (std::vector<int>{3, 3, 3}));
+  EXPECT_EQ(w.ShowsOf({windows[0], windows[1], windows[2]}),
+            (std::vector<sim::ShowRecord>{
+                {windows[0], kSwRestore}, {windows[1], kSwRestore}, {windows[2], kSwRestore}}));
   for (const Hwnd t : windows) EXPECT_TRUE(w.Visible(t));
   EXPECT_EQ(w.desktop.Foreground, windows.back());  // the last in the list ends in front
   for (const auto& b : w.taskbar->Buttons()) EXPECT_NE(b.owner, w.corvalet->MinWindow());
