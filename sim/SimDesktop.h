@@ -194,11 +194,12 @@ class SimDesktop : public Desktop {
   bool toolhelp_ = true;
   SimProfile profile_;
   std::uint32_t now_ = 1000;
-  // Small icons of 16 pixels, a 3-pixel dialog frame, 4-pixel sizing frames, 18-pixel caption
-  // buttons, a 1024 x 768 screen with a 30-pixel taskbar at the bottom.
-  std::map<int, int> metrics_{{kSmCxSmIcon, 16},  {kSmCySmIcon, 16}, {kSmCxDlgFrame, 3},
-                              {kSmCyDlgFrame, 3}, {kSmCxFrame, 4},   {kSmCyFrame, 4},
-                              {kSmCxSize, 18},    {kSmCySize, 18}};
+  // Small icons of 16 x 15 pixels, dialog frames 3 wide and 2 high, sizing frames 4 wide and
+  // 5 high, caption buttons of 18 x 20 (unequal, so that a width read for a height shows), a
+  // 1024 x 768 screen with a 30-pixel taskbar at the bottom.
+  std::map<int, int> metrics_{{kSmCxSmIcon, 16},  {kSmCySmIcon, 15}, {kSmCxDlgFrame, 3},
+                              {kSmCyDlgFrame, 2}, {kSmCxFrame, 4},   {kSmCyFrame, 5},
+                              {kSmCxSize, 18},    {kSmCySize, 20}};
   Rect workArea_{0, 0, 1024, 738};
   Point cursor_{0, 0};
 };

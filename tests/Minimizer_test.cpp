@@ -51,13 +51,14 @@ struct MinWorld : World {
 };
 
 TEST(Minimizer, TheMinimizeButtonsBoxIsHitAtEveryEdgeAndMissedOnePixelOutside) {
-  // Box relative to the window: x 342..358 (400 - 4 - 3 * 18, 18 - 2 wide), y 6..20.
+  // Box relative to the window: x 342..358 (400 - 4 - 3 * 18, 18 - 2 wide), y 7..23 (5 + 2,
+  // 20 - 4 high): the simulated desktop's frames and caption buttons are higher than wide.
   struct Case {
     int x, y;
     bool hides;
   };
-  const Case cases[] = {{542, 156, true},  {558, 170, true},  {542, 170, true},  {558, 156, true},
-                        {541, 163, false}, {559, 163, false}, {550, 155, false}, {550, 171, false},
+  const Case cases[] = {{542, 157, true},  {558, 173, true},  {542, 173, true},  {558, 157, true},
+                        {541, 163, false}, {559, 163, false}, {550, 156, false}, {550, 174, false},
                         {570, 163, false}, {590, 163, false}};  // maximize, close
   for (const Case& c : cases) {
     MinWorld w;
