@@ -74,6 +74,14 @@ TEST(Minimizer, NoMinimizeBoxNoCaptionAChildOrTheSettingOffHideNothing) {
   w.desktop.Window(noBox)->style &= ~kWsMinimizeBox;
   w.RightClickMinimize(noBox);
   EXPECT_TRUE(w.Visible(noBox));
+  // A caption is both of its bits: a border alone, or a dialog frame alone, is none.
+  for (const std::uint32_t captionPart : {0x00800000u, 0x00400000u, 0u}) {
+    const Hwnd noCaption = w.Window();
+    w.desktop.Window(noCaption)->style =
+        (w.desktop.Window(noCaption)->style & ~0x00C00000u) | captionPart;
+    w.RightClickMinimize(noCaption);
+    EXPECT_TRUE(w.Visible(noCaption)) << std::hex << captionPart;
+  }
   const Hwnd child = w.Window();
   w.desktop.Window(child)->style |= kWsChild;
   w.RightClickMinimize(child);
@@ -176,6 +184,16 @@ TEST(Minimizer, TheIconGoesWhereMinimizeToSaysAndOnlyTheMinimizersIconTakesThePl
   EXPECT_TRUE(w.Icon(target)->hidden);
   // The memory remembers the minimizer's identity in the menu.
   EXPECT_EQ(w.IniValue("Menu items", "ID_0"), "TMinForm");
+}
+
+TEST(Minimizer, APlaceStillPendingWhenTheOptionGoesOffIsNotTaken) {
+  MinWorld w("[Common]\r\nApStyle=2\r\n[MinOptions]\r\nMinimizeTo=3\r\n");
+  const Hwnd target = w.Window();
+  w.RightClickMinimize(target);
+  ASSERT_EQ(w.Registry().PendingMinimizePlace, 3);
+  w.corvalet->Form().Options().IsRightClick = false;  // before the icon's report is handled
+  w.Pump();
+  EXPECT_EQ(PlaceOf(w.Registry(), "Document - Editor"), IconPlace::Panel);  // ApStyle's
 }
 
 TEST(Minimizer, AClickOnTheIconInThePanelBringsTheWindowBack) {
