@@ -133,9 +133,14 @@ TEST(ClockButton, ARightClickClosesAnOpenMenuAndOpensOursAHoverOpensThePanel) {
   ButtonWorld w(1);
   TMainForm& f = w.corvalet->Form();
   Point opened{-1, -1};
-  f.OpenMenu = [&](Point at) { opened = at; };
+  int closedBeforeOpening = -1;  // the other menu must be gone before ours opens
+  f.OpenMenu = [&](Point at) {
+    opened = at;
+    closedBeforeOpening = w.corvalet->Buttons().MenusClosed;
+  };
   w.desktop.SetCursor({1010, 748});
   w.Button().TrayButtonProc(kWmRButtonUp);
+  EXPECT_EQ(closedBeforeOpening, 1);
   EXPECT_EQ(w.corvalet->Buttons().MenusClosed, 1);
   EXPECT_EQ(opened.x, 1010);
   EXPECT_FALSE(w.panel->Visible);

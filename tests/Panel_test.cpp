@@ -78,6 +78,10 @@ TEST(Panel, TheTimerRunsOnlyWhileThePanelIsShown) {
   EXPECT_FALSE(w.panel->Timer1Enabled);  // not from creation: an idle Corvalet sleeps
   w.panel->Show();
   EXPECT_TRUE(w.panel->Timer1Enabled);
+  // Each tick lets the application handle its messages 100 times in a row.
+  const int pumps = w.desktop.PumpCount;
+  w.panel->Timer1Timer();
+  EXPECT_EQ(w.desktop.PumpCount - pumps, 100);
   w.panel->Hide();
   EXPECT_FALSE(w.panel->Timer1Enabled);
   EXPECT_FALSE(w.panelWindow.Timer1);
@@ -144,6 +148,16 @@ TEST(Panel, AChangedIconChangesItsCellWhileThePanelIsShown) {
   EXPECT_EQ(w.panel->IconCells[0].Hint, "p0");
 }
 
+TEST(Panel, SwitchingOffEmptiesAShownPanelToWidthZero) {
+  PanelWorld w(2);
+  w.panel->Show();
+  ASSERT_GT(w.panel->Width, 0);
+  w.corvalet->Form().Enabled1Click();
+  EXPECT_EQ(w.panel->Width, 0);
+  EXPECT_TRUE(w.panel->IconCells.empty());
+  EXPECT_TRUE(w.panelWindow.Cells.empty());
+}
+
 TEST(Panel, XpGivesTheInactiveCaptionColourOthersKeepTheButtonFace) {
   PanelWorld xp(1);
   EXPECT_TRUE(xp.panelWindow.InactiveCaption);
@@ -166,6 +180,12 @@ TEST(Hover, TheOwnIconShowsThePanelAndTheTimerHidesItOnlyOutsideItsStrictBounds)
   w.desktop.SetCursor({p.Left + p.Width - 1, p.Top + p.Height - 1});
   f.HintTimerTimer();
   EXPECT_TRUE(w.panel->Visible);
+  // Another hover over the shown panel's icon does not restart the timer: no longer stay.
+  int timerSwitches = 0;
+  f.OnHintTimer = [&](bool) { ++timerSwitches; };
+  f.WndProc(kOwnIconCallback, kOwnIconId, kWmMouseMove);
+  EXPECT_EQ(timerSwitches, 0);
+  f.OnHintTimer = nullptr;
   for (const Point edge :
        {Point{p.Left, p.Top + 5}, Point{p.Left + 5, p.Top}, Point{p.Left + p.Width, p.Top + 5},
         Point{p.Left + 5, p.Top + p.Height}}) {
