@@ -132,11 +132,9 @@ TEST(Minimizer, HidingMinimizesTheWindowFirstAndTheWayBackRestoresItAfterItsOwne
   w.desktop.Window(target)->owner = owner;
   w.desktop.Shows.clear();
   w.RightClickMinimize(target);
-  EXPECT_EQ(w.ShowsOf({target, owner}), (std::vector<sim::ShowRecord>{
-                                            {target, kSwShowMinimized},
-                                            {owner, kSwHide},
-                                            {target, kSwHide},
-                                        }));
+  EXPECT_EQ(w.ShowsOf({target, owner}),
+            (std::vector<sim::ShowRecord>{
+                {target, kSwShowMinimized}, {owner, kSwHide}, {target, kSwHide}}));
   EXPECT_TRUE(w.desktop.Window(target)->minimized);
   w.desktop.Shows.clear();
   w.ClickIcon(target, kWmLButtonUp);
