@@ -124,8 +124,17 @@ Hwnd SimDesktop::FindWindowExA(Hwnd parent, Hwnd childAfter, const char* classNa
 bool SimDesktop::ShowWindow(Hwnd window, int command) {
   SimWindow* w = Window(window);
   if (w == nullptr) return false;
+  Shows.push_back({window, command});
   const bool was = w->visible;
   w->visible = command != kSwHide;
+  // SW_SHOW and SW_SHOWNA keep the window's state and hiding keeps it iconic; the minimizing
+  // commands make it iconic, every other showing command restores it.
+  constexpr int kSwMinimize = 6, kSwShowMinNoActive = 7, kSwShowNa = 8, kSwForceMinimize = 11;
+  if (command == kSwShowMinimized || command == kSwMinimize || command == kSwShowMinNoActive ||
+      command == kSwForceMinimize)
+    w->minimized = true;
+  else if (command != kSwHide && command != kSwShow && command != kSwShowNa)
+    w->minimized = false;
   return was;
 }
 

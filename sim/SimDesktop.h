@@ -22,6 +22,7 @@ struct SimWindow {
   Hwnd parent = 0;
   std::uint32_t processId = 0;
   bool visible = false;
+  bool minimized = false;            // iconic: kept while hidden, until a command restores it
   Rect rect;                         // screen coordinates
   std::uint32_t style = 0x10CF0000;  // WS_OVERLAPPEDWINDOW | WS_VISIBLE
   Hwnd owner = 0;
@@ -43,6 +44,12 @@ struct MessageRecord {
   std::uint32_t msg;
   WParam wParam;
   LParam lParam;
+};
+
+struct ShowRecord {
+  Hwnd window;
+  int command;
+  bool operator==(const ShowRecord&) const = default;
 };
 
 class SimDesktop : public Desktop {
@@ -82,6 +89,7 @@ class SimDesktop : public Desktop {
   std::function<bool(std::uint32_t message, const NotifyIconData& data)> NotifyIconSink;
 
   std::vector<MessageRecord> Log;   // every message sent or posted
+  std::vector<ShowRecord> Shows;    // every ShowWindow, in order
   int PumpCount = 0;                // calls of ProcessMessages
   int BlockedSends = 0;             // unbounded sends to a hung window, which would never return
   int Snapshots = 0;                // module snapshots taken
@@ -201,11 +209,12 @@ class SimDesktop : public Desktop {
   bool toolhelp_ = true;
   SimProfile profile_;
   std::uint32_t now_ = 1000;
-  // Small icons of 16 pixels, a 3-pixel dialog frame, 4-pixel sizing frames, 18-pixel caption
-  // buttons, a 1024 x 768 screen with a 30-pixel taskbar at the bottom.
-  std::map<int, int> metrics_{{kSmCxSmIcon, 16},  {kSmCySmIcon, 16}, {kSmCxDlgFrame, 3},
-                              {kSmCyDlgFrame, 3}, {kSmCxFrame, 4},   {kSmCyFrame, 4},
-                              {kSmCxSize, 18},    {kSmCySize, 18}};
+  // Small icons of 16 x 15 pixels, dialog frames 3 wide and 2 high, sizing frames 4 wide and
+  // 5 high, caption buttons of 18 x 20 (unequal, so that a width read for a height shows), a
+  // 1024 x 768 screen with a 30-pixel taskbar at the bottom.
+  std::map<int, int> metrics_{{kSmCxSmIcon, 16},  {kSmCySmIcon, 15}, {kSmCxDlgFrame, 3},
+                              {kSmCyDlgFrame, 2}, {kSmCxFrame, 4},   {kSmCyFrame, 5},
+                              {kSmCxSize, 18},    {kSmCySize, 20}};
   Rect workArea_{0, 0, 1024, 738};
   Point cursor_{0, 0};
 };

@@ -132,8 +132,13 @@ TEST(ClockButton, TheChoicesApplyAtOnceAndAModeChangeWaitsForTheNextFold) {
 TEST(ClockButton, ARightClickClosesAnOpenMenuAndOpensOursAHoverOpensThePanel) {
   ButtonWorld w(1);
   const TMainForm& f = w.corvalet->Form();
+  int closedBeforeOpening = -1;  // the other menu must be gone before ours opens
+  w.corvalet->InsideMenu = [&](const TrayMenu&) {
+    closedBeforeOpening = w.corvalet->Buttons().MenusClosed;
+  };
   w.desktop.SetCursor({1010, 748});
   w.Button().TrayButtonProc(kWmRButtonUp);
+  EXPECT_EQ(closedBeforeOpening, 1);
   EXPECT_EQ(w.corvalet->Buttons().MenusClosed, 1);
   EXPECT_EQ(w.corvalet->MenuAt.x, 1010);
   EXPECT_FALSE(w.panel->Visible);

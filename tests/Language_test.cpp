@@ -51,6 +51,21 @@ TEST(Language, AKeyReachesItsCaptionAndAMissingKeyKeepsIt) {
   EXPECT_EQ(c.Button1, "Laden");
 }
 
+TEST(Language, EveryValueIsTakenWholeUpToTheReadBuffer) {
+  LanguageWorld w;
+  // A value that equals a default the missing-key test reads with is still a value, and one
+  // longer than 255 characters comes whole through the 2048-byte buffer; 2047 at the most.
+  const std::string longer(300, 'L'), longest(2100, 'M');
+  ASSERT_TRUE(w.Load(kSection + "Load=-\r\nCommon=+\r\nIcons=" + longer +
+                     "\r\nLocalization=" + longest + "\r\n"));
+  const Captions& c = w.Form().DialogCaptions;
+  EXPECT_EQ(c.Button1, "-");
+  EXPECT_EQ(c.SpeedItem2, "+");
+  EXPECT_EQ(c.GroupBox1, longer);
+  EXPECT_EQ(c.GroupBox4, std::string(2047, 'M'));
+  EXPECT_EQ(c.SpeedItem1, "Tray Icons");  // missing, kept
+}
+
 TEST(Language, TheTwoJoinedCaptionsAndTheMenuCountedAtLoading) {
   World w(90, true);
   w.SetIni(

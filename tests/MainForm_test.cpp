@@ -54,7 +54,7 @@ TEST(MainForm, StartWithEnabledOnHooksTwiceAndHidesNothingUnremembered) {
   EXPECT_EQ(w.corvalet->Host().left, -500);
   EXPECT_EQ(w.corvalet->Host().top, -500);
   EXPECT_TRUE(w.corvalet->Form().Enabled1().Checked);
-  EXPECT_EQ(w.corvalet->Form().Enabled1().ImageIndex, kEnabledPicture);
+  EXPECT_EQ(w.corvalet->Form().Enabled1().ImageIndex, 3);  // the image list's fourth picture
   EXPECT_EQ(w.corvalet->Form().RxTrayIcon1().PictureIndex(), 0);
   EXPECT_EQ(w.corvalet->Form().HelpFile(), "C:\\Program Files\\Corvalet\\Help\\CvlHelp.hlp");
   // The settings were written once, with every key.
@@ -138,8 +138,31 @@ TEST(MainForm, SwitchingOffAndOnHandsTheTrayBackAndTakesItAgain) {
   EXPECT_EQ(w.Registry().PanelList.Count(), 1);
   EXPECT_EQ(w.Registry().MenuList.Count(), 1);
   EXPECT_EQ(f.RxTrayIcon1().PictureIndex(), 0);
-  EXPECT_EQ(f.Enabled1().ImageIndex, kEnabledPicture);
+  EXPECT_EQ(f.Enabled1().ImageIndex, 3);
   EXPECT_EQ(w.IniValue("Common", "Enabled"), "1");
+}
+
+TEST(MainForm, TheOwnIconInTheTrayCarriesItsHintCallbackAndThePictureOfTheState) {
+  World w;
+  ASSERT_TRUE(w.corvalet->Start());
+  TMainForm& f = w.corvalet->Form();
+  sim::SimFormHost& host = w.corvalet->Host();
+  const auto own = [&] { return w.taskbar->Button(host.window, kOwnIconId); };
+  // What the shell holds, after the start's refresh took the icon away and added it again.
+  ASSERT_TRUE(own());
+  EXPECT_EQ(own()->tip, "Quillon Corvalet 2.0");
+  EXPECT_EQ(own()->uCallbackMessage, kOwnIconCallback);
+  EXPECT_EQ(own()->hIcon, host.ApplicationIcon());
+  f.Enabled1Click();
+  ASSERT_TRUE(own());
+  EXPECT_EQ(own()->hIcon, host.DisabledIcon());
+  EXPECT_EQ(own()->tip, "Quillon Corvalet 2.0");
+  f.Enabled1Click();
+  ASSERT_TRUE(own());
+  EXPECT_EQ(own()->hIcon, host.ApplicationIcon());
+  EXPECT_EQ(own()->tip, "Quillon Corvalet 2.0");
+  w.corvalet->Exit();
+  EXPECT_FALSE(own());
 }
 
 TEST(MainForm, TheEndOfTheSessionSwitchesOffWithoutSaving) {

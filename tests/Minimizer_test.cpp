@@ -2,6 +2,8 @@
 // the way back by a left click on that icon wherever it is shown, and at exit.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "World.h"
 #include "shell/HookProtocol.h"
 
@@ -30,6 +32,13 @@ struct MinWorld : World {
   }
   void RightClickMinimize(Hwnd w) { RightClickAt(w, 550, 163); }
   bool Visible(Hwnd w) { return desktop.Window(w)->visible; }
+  // The ShowWindow calls on these windows since the log was last cleared, in order.
+  std::vector<sim::ShowRecord> ShowsOf(std::initializer_list<Hwnd> windows) {
+    std::vector<sim::ShowRecord> shows;
+    for (const sim::ShowRecord& s : desktop.Shows)
+      if (std::find(windows.begin(), windows.end(), s.window) != windows.end()) shows.push_back(s);
+    return shows;
+  }
   TMinForm& Min() { return corvalet->MinForm(); }
   std::optional<sim::TrayButton> Icon(Hwnd w) { return taskbar->Button(corvalet->MinWindow(), w); }
   // The callback a tray click on the window's icon sends.
@@ -42,13 +51,14 @@ struct MinWorld : World {
 };
 
 TEST(Minimizer, TheMinimizeButtonsBoxIsHitAtEveryEdgeAndMissedOnePixelOutside) {
-  // Box relative to the window: x 342..358 (400 - 4 - 3 * 18, 18 - 2 wide), y 6..20.
+  // Box relative to the window: x 342..358 (400 - 4 - 3 * 18, 18 - 2 wide), y 7..23 (5 + 2,
+  // 20 - 4 high): the simulated desktop's frames and caption buttons are higher than wide.
   struct Case {
     int x, y;
     bool hides;
   };
-  const Case cases[] = {{542, 156, true},  {558, 170, true},  {542, 170, true},  {558, 156, true},
-                        {541, 163, false}, {559, 163, false}, {550, 155, false}, {550, 171, false},
+  const Case cases[] = {{542, 157, true},  {558, 173, true},  {542, 173, true},  {558, 157, true},
+                        {541, 163, false}, {559, 163, false}, {550, 156, false}, {550, 174, false},
                         {570, 163, false}, {590, 163, false}};  // maximize, close
   for (const Case& c : cases) {
     MinWorld w;
@@ -64,6 +74,14 @@ TEST(Minimizer, NoMinimizeBoxNoCaptionAChildOrTheSettingOffHideNothing) {
   w.desktop.Window(noBox)->style &= ~kWsMinimizeBox;
   w.RightClickMinimize(noBox);
   EXPECT_TRUE(w.Visible(noBox));
+  // A caption is both of its bits: a border alone, or a dialog frame alone, is none.
+  for (const std::uint32_t captionPart : {0x00800000u, 0x00400000u, 0u}) {
+    const Hwnd noCaption = w.Window();
+    w.desktop.Window(noCaption)->style =
+        (w.desktop.Window(noCaption)->style & ~0x00C00000u) | captionPart;
+    w.RightClickMinimize(noCaption);
+    EXPECT_TRUE(w.Visible(noCaption)) << std::hex << captionPart;
+  }
   const Hwnd child = w.Window();
   w.desktop.Window(child)->style |= kWsChild;
   w.RightClickMinimize(child);
@@ -107,6 +125,25 @@ TEST(Minimizer, AHiddenWindowGetsAnIconWithItsTitleAndAFreshCallbackEachTime) {
   EXPECT_EQ(w.Registry().MinimizedList[1].uCallbackMessage, 0x42Cu);
 }
 
+TEST(Minimizer, HidingMinimizesTheWindowFirstAndTheWayBackRestoresItAfterItsOwner) {
+  MinWorld w;
+  const Hwnd owner = w.Window("owner");
+  const Hwnd target = w.Window();
+  w.desktop.Window(target)->owner = owner;
+  w.desktop.Shows.clear();
+  w.RightClickMinimize(target);
+  EXPECT_EQ(w.ShowsOf({target, owner}),
+            (std::vector<sim::ShowRecord>{
+                {target, kSwShowMinimized}, {owner, kSwHide}, {target, kSwHide}}));
+  EXPECT_TRUE(w.desktop.Window(target)->minimized);
+  w.desktop.Shows.clear();
+  w.ClickIcon(target, kWmLButtonUp);
+  EXPECT_EQ(w.ShowsOf({target, owner}),
+            (std::vector<sim::ShowRecord>{{owner, kSwRestore}, {target, kSwRestore}}));
+  EXPECT_TRUE(w.Visible(target));
+  EXPECT_FALSE(w.desktop.Window(target)->minimized);
+}
+
 TEST(Minimizer, OnlyTheReleaseOfALeftClickBringsTheWindowBack) {
   MinWorld w;
   const Hwnd owner = w.Window("owner");
@@ -145,6 +182,16 @@ TEST(Minimizer, TheIconGoesWhereMinimizeToSaysAndOnlyTheMinimizersIconTakesThePl
   EXPECT_TRUE(w.Icon(target)->hidden);
   // The memory remembers the minimizer's identity in the menu.
   EXPECT_EQ(w.IniValue("Menu items", "ID_0"), "TMinForm");
+}
+
+TEST(Minimizer, APlaceStillPendingWhenTheOptionGoesOffIsNotTaken) {
+  MinWorld w("[Common]\r\nApStyle=2\r\n[MinOptions]\r\nMinimizeTo=3\r\n");
+  const Hwnd target = w.Window();
+  w.RightClickMinimize(target);
+  ASSERT_EQ(w.Registry().PendingMinimizePlace, 3);
+  w.corvalet->Form().Options().IsRightClick = false;  // before the icon's report is handled
+  w.Pump();
+  EXPECT_EQ(PlaceOf(w.Registry(), "Document - Editor"), IconPlace::Panel);  // ApStyle's
 }
 
 TEST(Minimizer, AClickOnTheIconInThePanelBringsTheWindowBack) {
@@ -201,7 +248,21 @@ TEST(Minimizer, ExitBringsEveryWindowBackInOrderAndLeavesNoIcon) {
   std::vector<Hwnd> windows = {w.Window("a"), w.Window("b"), w.Window("c")};
   for (const Hwnd t : windows) w.RightClickMinimize(t);
   EXPECT_EQ(w.hook->HiddenWindows.size(), 3u);
+  // Every window is back before the first icon goes.
+  std::vector<int> shownAtDelete;
+  const auto sink = w.desktop.NotifyIconSink;
+  w.desktop.NotifyIconSink = [&](std::uint32_t message, const NotifyIconData& data) {
+    if (message == kNimDelete && data.hWnd == w.corvalet->MinWindow())
+      shownAtDelete.push_back(static_cast<int>(
+          std::count_if(windows.begin(), windows.end(), [&](Hwnd t) { return w.Visible(t); })));
+    return sink(message, data);
+  };
+  w.desktop.Shows.clear();
   w.corvalet->Exit();
+  EXPECT_EQ(shownAtDelete, (std::vector<int>{3, 3, 3}));
+  EXPECT_EQ(w.ShowsOf({windows[0], windows[1], windows[2]}),
+            (std::vector<sim::ShowRecord>{
+                {windows[0], kSwRestore}, {windows[1], kSwRestore}, {windows[2], kSwRestore}}));
   for (const Hwnd t : windows) EXPECT_TRUE(w.Visible(t));
   EXPECT_EQ(w.desktop.Foreground, windows.back());  // the last in the list ends in front
   for (const auto& b : w.taskbar->Buttons()) EXPECT_NE(b.owner, w.corvalet->MinWindow());

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "World.h"
+#include "settings/IniFile.h"
 
 namespace cvl::test {
 namespace {
@@ -55,6 +56,27 @@ TEST(OptionsDialog, OkWritesThePlacesChangedInTheDialog) {
   f.Button3Click();
   EXPECT_EQ(w.IniValue("Menu items", "Count"), "1");
   EXPECT_EQ(w.IniValue("Menu items", "IM_0"), "C:\\Apps\\a.exe");
+}
+
+TEST(OptionsDialog, OkWithAReadOnlyFileIsRefusedAfterTheDialogIsHiddenAndGoesNoFurther) {
+  DialogWorld w("[Common]\r\nApStyle=1\r\n");
+  w.Form().Options1Click();
+  w.Form().Dialog.ApStyle = 3;
+  w.desktop.Profile().SetReadOnly("QLCvl.ini", true);
+  const std::string file = w.Ini();
+  const int pumps = w.desktop.PumpCount;
+  // The refusal reaches the dialog's error handler, which shows it.
+  try {
+    w.Form().Button3Click();
+    FAIL() << "no error";
+  } catch (const SettingsWriteError& e) {
+    EXPECT_STREQ(e.what(), "Unable to write to QLCvl.ini");
+  }
+  EXPECT_FALSE(w.Form().Dialog.Visible);
+  EXPECT_EQ(w.corvalet->Host().optionsHidden, 1);
+  EXPECT_EQ(w.Form().Options().ApStyle, 3);  // taken from the dialog before the save
+  EXPECT_EQ(w.Ini(), file);
+  EXPECT_EQ(w.desktop.PumpCount, pumps);  // no refresh of the own icon after the refusal
 }
 
 TEST(OptionsDialog, OddStoredValuesLeaveTheirGroupsAndOkStoresWhatTheGroupsSay) {

@@ -6,6 +6,10 @@
 namespace cvl::test {
 namespace {
 
+// The simulated desktop's small icons are 16 wide and 15 high, its dialog frame 2 high: the
+// client height is 15 + 2 * 3 (Panel2's border) + 2 + 6.
+constexpr int kPanelHeight = 29;
+
 std::string PanelIni(int programs) {
   std::string ini = "[Panel items]\r\nCount=" + std::to_string(programs) + "\r\n";
   for (int i = 0; i < programs; ++i)
@@ -39,16 +43,17 @@ TEST(Panel, SizesAndPlacesItselfInTheWorkAreasCorner) {
     THint& panel = *w.panel;
     panel.Show();
     EXPECT_EQ(panel.Width, icons * 19 + 12) << icons;
-    EXPECT_EQ(panel.Height, 31);
+    EXPECT_EQ(panel.Height, kPanelHeight);
     EXPECT_EQ(panel.Left + panel.Width, 1024);
     EXPECT_EQ(panel.Top + panel.Height, 738);
-    EXPECT_EQ(w.panelWindow.Bounds, (Rect{1024 - panel.Width, 707, 1024, 738}));
+    EXPECT_EQ(w.panelWindow.Bounds, (Rect{1024 - panel.Width, 738 - kPanelHeight, 1024, 738}));
     ASSERT_EQ(static_cast<int>(panel.IconCells.size()), icons);
     for (int k = 0; k < icons; ++k) {
       const PanelCell& c = panel.IconCells[static_cast<std::size_t>(k)];
       EXPECT_EQ(c.Left, 3 + k * 19);
       EXPECT_EQ(c.Top, 3);
       EXPECT_EQ(c.Width, 16);
+      EXPECT_EQ(c.Height, 15);
       EXPECT_EQ(c.Tag, k);
       EXPECT_EQ(c.Hint, w.Registry().PanelList[k].TipText);
     }
@@ -61,11 +66,11 @@ TEST(Panel, ATaskbarAtTheTopOrLeftStillGivesTheBottomRightCorner) {
   PanelWorld w(2);
   w.desktop.SetWorkArea({0, 30, 1024, 768});  // taskbar at the top
   w.panel->Show();
-  EXPECT_EQ(w.panelWindow.Bounds, (Rect{1024 - 50, 768 - 31, 1024, 768}));
+  EXPECT_EQ(w.panelWindow.Bounds, (Rect{1024 - 50, 768 - kPanelHeight, 1024, 768}));
   w.panel->Hide();
   w.desktop.SetWorkArea({60, 0, 1024, 768});  // at the left
   w.panel->Show();
-  EXPECT_EQ(w.panelWindow.Bounds, (Rect{1024 - 50, 768 - 31, 1024, 768}));
+  EXPECT_EQ(w.panelWindow.Bounds, (Rect{1024 - 50, 768 - kPanelHeight, 1024, 768}));
 }
 
 TEST(Panel, TheTimerRunsOnlyWhileThePanelIsShown) {
@@ -73,6 +78,10 @@ TEST(Panel, TheTimerRunsOnlyWhileThePanelIsShown) {
   EXPECT_FALSE(w.panel->Timer1Enabled);  // not from creation: an idle Corvalet sleeps
   w.panel->Show();
   EXPECT_TRUE(w.panel->Timer1Enabled);
+  // Each tick lets the application handle its messages 100 times in a row.
+  const int pumps = w.desktop.PumpCount;
+  w.panel->Timer1Timer();
+  EXPECT_EQ(w.desktop.PumpCount - pumps, 100);
   w.panel->Hide();
   EXPECT_FALSE(w.panel->Timer1Enabled);
   EXPECT_FALSE(w.panelWindow.Timer1);
@@ -139,6 +148,16 @@ TEST(Panel, AChangedIconChangesItsCellWhileThePanelIsShown) {
   EXPECT_EQ(w.panel->IconCells[0].Hint, "p0");
 }
 
+TEST(Panel, SwitchingOffEmptiesAShownPanelToWidthZero) {
+  PanelWorld w(2);
+  w.panel->Show();
+  ASSERT_GT(w.panel->Width, 0);
+  w.corvalet->Form().Enabled1Click();
+  EXPECT_EQ(w.panel->Width, 0);
+  EXPECT_TRUE(w.panel->IconCells.empty());
+  EXPECT_TRUE(w.panelWindow.Cells.empty());
+}
+
 TEST(Panel, XpGivesTheInactiveCaptionColourOthersKeepTheButtonFace) {
   PanelWorld xp(1);
   EXPECT_TRUE(xp.panelWindow.InactiveCaption);
@@ -161,6 +180,12 @@ TEST(Hover, TheOwnIconShowsThePanelAndTheTimerHidesItOnlyOutsideItsStrictBounds)
   w.desktop.SetCursor({p.Left + p.Width - 1, p.Top + p.Height - 1});
   f.HintTimerTimer();
   EXPECT_TRUE(w.panel->Visible);
+  // Another hover over the shown panel's icon does not restart the timer: no longer stay.
+  int timerSwitches = 0;
+  f.OnHintTimer = [&](bool) { ++timerSwitches; };
+  f.WndProc(kOwnIconCallback, kOwnIconId, kWmMouseMove);
+  EXPECT_EQ(timerSwitches, 0);
+  f.OnHintTimer = nullptr;
   for (const Point edge :
        {Point{p.Left, p.Top + 5}, Point{p.Left + 5, p.Top}, Point{p.Left + p.Width, p.Top + 5},
         Point{p.Left + 5, p.Top + p.Height}}) {

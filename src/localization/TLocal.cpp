@@ -10,16 +10,20 @@ namespace cvl {
 
 namespace {
 
-// A value no library can hold (profile values are single lines): the key is missing.
-constexpr const char* kMissing = "\n";
+// A missing key gives back whichever default it is read with, a present key its value both
+// times: the second read settles a value that equals the first default.
+constexpr const char* kFirstDefault = "-";
+constexpr const char* kSecondDefault = "+";
 
 }  // namespace
 
 bool TLocal::LoadLanguage(const std::string& path, Captions& captions, TrayMenu& menu) {
   const IniFile file(desktop_, path);
   const auto read = [&](const char* key) -> std::optional<std::string> {
-    std::string value = file.ReadString(kLanguageSection, key, kMissing);
-    if (value == kMissing) return std::nullopt;
+    std::string value = file.ReadString(kLanguageSection, key, kFirstDefault);
+    if (value == kFirstDefault &&
+        file.ReadString(kLanguageSection, key, kSecondDefault) == kSecondDefault)
+      return std::nullopt;
     return value;
   };
   // The menu's fixed entries, counted at this moment: icon entries stand between them.

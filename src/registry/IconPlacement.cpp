@@ -17,7 +17,7 @@ constexpr int kOwnIconPumps = 255;
 
 IconPlacement::IconPlacement(Desktop& desktop, const ShellWindows& shell, ShellCommands& commands,
                              RegistryState& state, PlacementMemory& memory, PlacementViews& views,
-                             OwnTrayIcon& ownIcon, ReportDeferral& deferral)
+                             OwnIcon& ownIcon, ReportDeferral& deferral)
     : desktop_(desktop),
       shell_(shell),
       commands_(commands),

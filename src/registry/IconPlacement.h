@@ -5,13 +5,13 @@
 #include <functional>
 
 #include "platform/Desktop.h"
+#include "registry/OwnIcon.h"
 #include "registry/PlacementMemory.h"
 #include "registry/PlacementViews.h"
 #include "registry/RegistryState.h"
 #include "registry/ReportDeferral.h"
 #include "shell/ShellCommands.h"
 #include "shell/ShellWindows.h"
-#include "views/OwnTrayIcon.h"
 
 namespace cvl {
 
@@ -19,7 +19,7 @@ class IconPlacement {
  public:
   IconPlacement(Desktop& desktop, const ShellWindows& shell, ShellCommands& commands,
                 RegistryState& state, PlacementMemory& memory, PlacementViews& views,
-                OwnTrayIcon& ownIcon, ReportDeferral& deferral);
+                OwnIcon& ownIcon, ReportDeferral& deferral);
   IconPlacement(const IconPlacement&) = delete;
   IconPlacement& operator=(const IconPlacement&) = delete;
 
@@ -50,7 +50,7 @@ class IconPlacement {
   RegistryState& state_;
   PlacementMemory& memory_;
   PlacementViews& views_;
-  OwnTrayIcon& ownIcon_;
+  OwnIcon& ownIcon_;
   ReportDeferral& deferral_;
   bool refreshingOwnIcon_ = false;
 };

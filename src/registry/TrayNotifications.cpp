@@ -8,7 +8,7 @@
 namespace cvl {
 
 TrayRegistry::TrayRegistry(Desktop& desktop, const ShellWindows& shell, ShellCommands& commands,
-                           TOptions& options, PlacementViews& views, OwnTrayIcon& ownIcon)
+                           TOptions& options, PlacementViews& views, OwnIcon& ownIcon)
     : Deferral(desktop, FormWindow),
       Memory(desktop, options, *this),
       Reader(desktop, shell, commands, options, *this, Deferral),

@@ -9,6 +9,7 @@
 #include "platform/Desktop.h"
 #include "registry/HookReader.h"
 #include "registry/IconPlacement.h"
+#include "registry/OwnIcon.h"
 #include "registry/PlacementMemory.h"
 #include "registry/PlacementViews.h"
 #include "registry/RegistryState.h"
@@ -16,14 +17,13 @@
 #include "settings/TOptions.h"
 #include "shell/ShellCommands.h"
 #include "shell/ShellWindows.h"
-#include "views/OwnTrayIcon.h"
 
 namespace cvl {
 
 class TrayRegistry : public RegistryState {
  public:
   TrayRegistry(Desktop& desktop, const ShellWindows& shell, ShellCommands& commands,
-               TOptions& options, PlacementViews& views, OwnTrayIcon& ownIcon);
+               TOptions& options, PlacementViews& views, OwnIcon& ownIcon);
   TrayRegistry(const TrayRegistry&) = delete;
   TrayRegistry& operator=(const TrayRegistry&) = delete;
 
@@ -66,7 +66,7 @@ class TrayRegistry : public RegistryState {
 
   Desktop& desktop_;
   int lostReadings_ = 0;  // readings in a row whose answer never came in
-  const OwnTrayIcon& ownIcon_;
+  const OwnIcon& ownIcon_;
   PlacementViews& views_;
 };
 

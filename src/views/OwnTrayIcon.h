@@ -4,24 +4,24 @@
 #include <vector>
 
 #include "platform/Desktop.h"
+#include "registry/OwnIcon.h"
 
 namespace cvl {
 
-inline constexpr std::uint32_t kOwnIconId = 1;
 inline constexpr std::uint32_t kOwnIconCallback = kWmApp + 1;
 inline constexpr const char* kOwnIconHint = "Quillon Corvalet 2.0";
 
-class OwnTrayIcon {
+class OwnTrayIcon final : public OwnIcon {
  public:
   explicit OwnTrayIcon(Desktop& desktop) : desktop_(desktop) {}
 
   void SetOwner(Hwnd window) { owner_ = window; }
-  Hwnd Owner() const { return owner_; }
+  Hwnd Owner() const override { return owner_; }
   // Picture 0 is shown while Corvalet is on, picture 1 while it is off.
   void SetPictures(std::vector<Hicon> pictures) { pictures_ = std::move(pictures); }
   void SetPictureIndex(int index);
-  void SetActive(bool active);
-  bool Active() const { return active_; }
+  void SetActive(bool active) override;
+  bool Active() const override { return active_; }
   int PictureIndex() const { return pictureIndex_; }
 
  private:

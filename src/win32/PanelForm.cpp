@@ -43,7 +43,7 @@ void PanelForm::UpdateTooltips() {
   if (tooltip_ == nullptr) return;
   for (int i = 0; i < tools_; ++i) {
     TOOLINFOA ti{};
-    ti.cbSize = sizeof ti;
+    ti.cbSize = TTTOOLINFOA_V1_SIZE;  // comctl32 before version 6 refuses the larger size
     ti.hwnd = window_;
     ti.uId = static_cast<UINT_PTR>(i);
     ::SendMessageA(tooltip_, TTM_DELTOOLA, 0, reinterpret_cast<LPARAM>(&ti));
@@ -51,7 +51,7 @@ void PanelForm::UpdateTooltips() {
   tools_ = 0;
   for (const PanelCell& cell : cells_) {
     TOOLINFOA ti{};
-    ti.cbSize = sizeof ti;
+    ti.cbSize = TTTOOLINFOA_V1_SIZE;
     ti.uFlags = TTF_SUBCLASS;
     ti.hwnd = window_;
     ti.uId = static_cast<UINT_PTR>(tools_++);
