@@ -159,17 +159,13 @@ void TMainForm::ReloadTray() {
   registry_->Placement.RefreshOwnIcon();
 }
 
-bool TMainForm::SameTaskbar(const ShellWindows& found) const {
-  // A window handle is not used again while its window lives; the process tells a handle
-  // that came back for another taskbar.
-  return found.Taskbar != 0 && found.Taskbar == shell_.Taskbar &&
-         desktop_.GetWindowThreadProcessId(found.Taskbar) == taskbarProcess_;
-}
-
 void TMainForm::ShellRestarted() {
   if (!created_ || destroyed_) return;
   const ShellWindows found = FindShellWindows(desktop_);
-  if (SameTaskbar(found)) {
+  // A window handle is not used again while its window lives; the process tells a handle
+  // that came back for another taskbar.
+  if (found.Taskbar != 0 && found.Taskbar == shell_.Taskbar &&
+      desktop_.GetWindowThreadProcessId(found.Taskbar) == taskbarProcess_) {
     // Only a broadcast: the hook, the room, the button and the icons are all still there.
     if (OnShellRestarted) OnShellRestarted();
     if (options_->Enabled)
@@ -349,6 +345,7 @@ void TMainForm::PopupTrayMenu(Point at) {
     return;
   }
   RxPopupMenu1Popup();
+  chosen_.reset();  // a position in the menu before this one would name another entry
   shownMenu_ = RxPopupMenu1;
   const ReportDeferral::Scope holding(registry.Deferral);
   std::optional<int> chosen;
@@ -360,23 +357,14 @@ void TMainForm::PopupTrayMenu(Point at) {
   const MenuItem& item = shownMenu_.Items[static_cast<std::size_t>(*chosen)];
   if (item.IsSeparator()) return;
   // Handled after the menu has closed, behind what its loop posted and ahead of what it held.
-  chosen_ = MenuChoice{item, EntryOf(item)};
+  chosen_ = *chosen;
   desktop_.PostMessageA(host_.Window(), kMenuChosenMessage, 0, 0);
 }
 
-std::optional<TIconInfo> TMainForm::EntryOf(const MenuItem& item) const {
-  if (item.Tag < 0 || item.Tag >= static_cast<int>(shownEntries_.size())) return std::nullopt;
-  return shownEntries_[static_cast<std::size_t>(item.Tag)];
-}
-
 void TMainForm::MenuItemClick(const MenuItem& item) {
-  RunMenuChoice(MenuChoice{item, EntryOf(item)});
-}
-
-void TMainForm::RunMenuChoice(const MenuChoice& choice) {
-  const MenuItem& item = choice.Item;
   if (item.Tag >= 0) {
-    if (panel_ != nullptr && choice.Entry) panel_->MenuEntryClick(*choice.Entry);
+    if (panel_ != nullptr && item.Tag < static_cast<int>(shownEntries_.size()))
+      panel_->MenuEntryClick(shownEntries_[static_cast<std::size_t>(item.Tag)]);
     return;
   }
   if (item.Name == "About1") About1Click();
@@ -425,9 +413,9 @@ std::optional<LResult> TMainForm::WndProc(std::uint32_t msg, WParam wParam, LPar
   }
   if (msg == kMenuChosenMessage) {
     if (chosen_) {
-      const MenuChoice choice = *chosen_;
+      const MenuItem item = shownMenu_.Items[static_cast<std::size_t>(*chosen_)];
       chosen_.reset();
-      RunMenuChoice(choice);
+      MenuItemClick(item);
     }
     return 0;
   }

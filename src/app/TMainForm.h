@@ -37,12 +37,6 @@ inline constexpr std::uint32_t kMenuChosenMessage = kWmApp + 0x22;
 inline constexpr std::uint32_t kShellRestartMessage = kWmApp + 0x23;
 inline constexpr std::uint32_t kOpenMenuMessage = kWmApp + 0x24;  // wParam x, lParam y
 
-// The chosen entry of a menu that has closed, resolved against what the menu showed.
-struct MenuChoice {
-  MenuItem Item;
-  std::optional<TIconInfo> Entry;  // the icon entry's record as it was listed
-};
-
 class TMainForm {
  public:
   TMainForm(Desktop& desktop, HookLibrary& hook, FormHost& host, PlacementViews& views,
@@ -107,8 +101,8 @@ class TMainForm {
   // The help file at its contents; where there is no WinHelp file beside the program, the
   // help page instead, since WinHelp's own error box would block Corvalet.
   void Help1Click();
-  // A chosen entry, handled after the menu has closed; an icon entry names its record as the
-  // menu listed it.
+  // A chosen entry, handled after the menu has closed; an icon entry's Tag names its record as
+  // the menu listed it.
   void MenuItemClick(const MenuItem& item);
   // Told when HintTimer is switched on or off, so that a real timer follows it.
   std::function<void(bool enabled)> OnHintTimer;
@@ -139,11 +133,8 @@ class TMainForm {
   void SetHintTimer(bool enabled);
   // False, with the open menu or box brought to the front, when one is open.
   bool NoModalOpen();
-  bool SameTaskbar(const ShellWindows& found) const;
   // The own icon's clicks and menu requests that wait in the queue, served now.
   void TakeWaitingClicks();
-  std::optional<TIconInfo> EntryOf(const MenuItem& item) const;
-  void RunMenuChoice(const MenuChoice& choice);
   Desktop& desktop_;
   HookLibrary& hook_;
   FormHost& host_;
@@ -169,7 +160,7 @@ class TMainForm {
   // What the open (or last) menu showed, and the entry chosen in it until it runs.
   TrayMenu shownMenu_;
   std::vector<TIconInfo> shownEntries_;
-  std::optional<MenuChoice> chosen_;
+  std::optional<int> chosen_;
   bool created_ = false;
   bool destroyed_ = false;
 };

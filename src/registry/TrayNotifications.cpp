@@ -27,10 +27,6 @@ constexpr int kReadingsTriedAgain = 3;
 
 }  // namespace
 
-void TrayRegistry::RefreshIcons() {
-  RefreshIcons({});
-}
-
 void TrayRegistry::RefreshIcons(const std::vector<AddedIcon>& added) {
   // A new icon's button is placed first: deleting the tips read and writing its place can wait.
   const bool outerTips = Reader.HoldTipDeletes;

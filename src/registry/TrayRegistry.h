@@ -33,7 +33,7 @@ class TrayRegistry : public RegistryState {
   IconPlacement Placement;
 
   // EnumerateIcons on the all-icons list, then ApplyPlacementMemory, then ApplyPlacement.
-  void RefreshIcons();
+  void RefreshIcons() { RefreshIcons({}); }
   // The same, with ApplyPlacementMemory once for each added icon, in their order, as if each
   // add had been handled on its own against this one reading of the tray.
   struct AddedIcon {
