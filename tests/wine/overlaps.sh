@@ -62,6 +62,15 @@ check "... as many tray buttons as before" is "$(state | sed -n 's/^buttons //p'
 check "... the menu's icon stays hidden" hidden OwnerN 3
 check "... the button near the clock still unfolded" button_text_is '>'
 
+# A burst: five programs remove, add again and change their icon twenty times each, 300
+# changes as fast as the shell takes them.
+burst=$(timeout 300 wine burstbench.exe 5 20 3 --no-menu 2>/dev/null | tr -d '\r')
+check "a burst of 300 tray changes ends with every owner's icon in the menu" \
+  eval 'echo "$burst" | grep -q " placed=5/5$"'
+sleep 2
+check "... and no tip's atom left" is "$(probe atoms 'burst ')" 0
+check "... its owners' icons gone with them" eventually 10 eval '! state | grep -q "tip=burst "'
+
 probe close TMainForm "Quillon Corvalet" >/dev/null
 check "Corvalet ends" eventually 20 no_main_form
 check "... the hidden window comes back" eventually 10 window_shown
