@@ -293,6 +293,29 @@ TEST(Overlaps, ANewTaskbarForgetsTheClockTheOldOneHadHidden) {
   EXPECT_FALSE(w.desktop.Window(w.taskbar->Clock())->visible);
 }
 
+TEST(Overlaps, AReportThatWaitedWhileCorvaletWasSwitchedOffOrEndedHidesNothing) {
+  for (const bool ended : {false, true}) {
+    Overlap w;
+    auto& a = w.Started("C:\\Apps\\a.exe", "AWnd", "a");
+    ASSERT_TRUE(w.Hidden(a, 1));
+    // A click waits ahead of a report; inside the menu it opens, the session ends (or the
+    // window is destroyed) and Corvalet gives every button back.
+    w.corvalet->InsideMenu = [&](const TrayMenu&) {
+      if (ended)
+        w.F().FormDestroy();
+      else
+        w.F().WndProc(kWmEndSession, 1, 0);
+    };
+    w.desktop.PostMessageA(w.Form(), kOwnIconCallback, kOwnIconId, kWmRButtonUp);
+    auto& b = w.Program("C:\\Apps\\b.exe", "BWnd");
+    b.AddIcon(1, "b");
+    Drain(w);
+    EXPECT_EQ(w.corvalet->MenusOpened, 1);
+    EXPECT_FALSE(w.Hidden(a, 1)) << (ended ? "ended" : "switched off");
+    EXPECT_FALSE(w.Hidden(b, 1)) << (ended ? "ended" : "switched off");
+  }
+}
+
 TEST(Overlaps, APressWhoseCaptureAnOwnerTookReleasesNothingLater) {
   Overlap w("[Panel items]\r\nCount=1\r\nIM_0=C:\\Apps\\a.exe\r\nID_0=AWnd\r\n");
   auto& a = w.Program("C:\\Apps\\a.exe", "AWnd");

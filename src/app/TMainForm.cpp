@@ -91,6 +91,7 @@ void TMainForm::FormShow() {
 void TMainForm::FormDestroy() {
   if (!created_ || destroyed_) return;
   destroyed_ = true;
+  registry_->SwitchedOff = true;  // a report still queued must not hide what is given back
   registry_->Placement.ShowAllIcons();
   clockButton_->ReleaseButtonRoom();
   commands_.Switch(shell_.Taskbar, THM_HOOKSWITCH, THM_OFF);
@@ -123,6 +124,7 @@ void TMainForm::Enabled1Click() {
 }
 
 void TMainForm::TurnOff() {
+  registry_->SwitchedOff = true;
   ownIcon_.SetPictureIndex(1);
   // An open panel would stay on screen as an empty frame until its timer ran out.
   if (panel_ != nullptr) panel_->Hide();
@@ -141,6 +143,7 @@ void TMainForm::TurnOff() {
 }
 
 void TMainForm::TurnOn() {
+  registry_->SwitchedOff = false;
   ownIcon_.SetPictureIndex(0);
   hook_.SetTrayHook();
   commands_.Switch(shell_.Taskbar, THM_HOOKSWITCH, THM_ON);

@@ -21,6 +21,9 @@ struct RegistryState {
   OptionsList ListView1;
 
   bool HandlingFlag = true;
+  // Switched off or ended: the buttons are given back and no hook would give back what a
+  // report handled now hid.
+  bool SwitchedOff = false;
   Hwnd NewIconWnd = 0;  // the newly added icon; both 0 when none is pending
   std::uint32_t NewIconId = 0;
   int PendingMinimizePlace = 0;

@@ -150,8 +150,12 @@ bool TrayRegistry::HandleHookMessage(std::uint32_t msg, WParam wParam, LParam lP
           Deferral.Defer(msg, wParam, lParam);
         return true;
       }
-      if (!HandlingFlag) return true;
+      // Switched off, nothing is placed: a report still on its way would hide buttons that no
+      // hook gives back.
+      if (!HandlingFlag || SwitchedOff) return true;
       if (BeforeReports) BeforeReports();
+      // What the user did meanwhile may have switched Corvalet off or ended it.
+      if (!HandlingFlag || SwitchedOff || Deferral.Busy()) return true;
       {
         std::vector<PostedMessage> reports{{msg, wParam, lParam}};
         while (TakeWaitingReports && reports.size() < kMostReportsInBatch) {
