@@ -22,6 +22,8 @@ constexpr const char* kApplicationClass = "CorvaletApplication";
 constexpr UINT_PTR kRetryTimer = 1;
 constexpr UINT kRetryMs = 1000;
 constexpr UINT_PTR kHintTimer = 2;
+constexpr UINT_PTR kListSyncTimer = 3;
+constexpr UINT kHiddenListSyncMs = 400;
 
 }  // namespace
 
@@ -129,6 +131,9 @@ void MainWindow::ShowOptions() {
                  (::GetSystemMetrics(SM_CYSCREEN) - h) / 2, 0, 0, SWP_NOSIZE | SWP_SHOWWINDOW);
   ::SetForegroundWindow(window_);
   form_->FormShow();
+  // Filled now: a refresh that waited for the hidden list's timer is no longer needed.
+  ::KillTimer(window_, kListSyncTimer);
+  syncPending_ = false;
   if (options_) {
     options_->Sync(true);
     options_->FocusFirst();
@@ -186,11 +191,16 @@ void MainWindow::ShowError(const std::string& message) {
   ::MessageBoxA(window_, message.c_str(), "Corvalet", MB_OK | MB_ICONERROR);
 }
 
-// One posted refresh of the options list for any number of changes before it runs.
+// One posted refresh of the options list for any number of changes before it runs. A list
+// nobody sees is refreshed at most every kHiddenListSyncMs: during a burst of tray changes its
+// rebuilding would otherwise take more of Corvalet's time than placing the icons.
 void MainWindow::RequestListSync() {
   if (syncPending_) return;
   syncPending_ = true;
-  ::PostMessageA(window_, kSyncIconList, 0, 0);
+  if (form_ != nullptr && !form_->Dialog.Visible)
+    ::SetTimer(window_, kListSyncTimer, kHiddenListSyncMs, nullptr);
+  else
+    ::PostMessageA(window_, kSyncIconList, 0, 0);
 }
 
 LRESULT MainWindow::TakeAnswerBatch(const COPYDATASTRUCT& cds) {
@@ -269,6 +279,7 @@ LRESULT MainWindow::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
     }
     case kSyncIconList:
       syncPending_ = false;
+      ::KillTimer(window_, kListSyncTimer);
       if (options_) options_->Sync(true);
       return 0;
     case WM_TIMER:
@@ -277,7 +288,12 @@ LRESULT MainWindow::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
         if (!form_->Commands().HasPending()) ::KillTimer(window_, kRetryTimer);
       }
       if (wParam == kHintTimer) form_->HintTimerTimer();
-      if (wParam == kRetryTimer || wParam == kHintTimer) return 0;
+      if (wParam == kListSyncTimer) {
+        ::KillTimer(window_, kListSyncTimer);
+        syncPending_ = false;
+        if (options_) options_->Sync(true);
+      }
+      if (wParam == kRetryTimer || wParam == kHintTimer || wParam == kListSyncTimer) return 0;
       break;
     default:
       break;
