@@ -26,11 +26,13 @@ bool AnythingMarked() {
 }
 
 void Mark(UINT report, DWORD owner, UINT id) {
+  // Armed once: setting it again would restart its count, and a program that changes its
+  // icon more often than the timer's period would keep it from ever firing.
+  if (!AnythingMarked()) SetTimer(g_shared.taskbar, kReportsTimer, kRetryMs, nullptr);
   if (report == cvl::THM_ICONADDED && g_shared.missedAddCount < kMaxMissedAdds)
     g_shared.missedAdds[g_shared.missedAddCount++] = {owner, id};
   else
     g_shared.missedChange = 1;  // an add past the marks is still listed by the reading
-  SetTimer(g_shared.taskbar, kReportsTimer, kRetryMs, nullptr);
 }
 
 // Tells what was marked, in its order, as far as the posts go; true when all went.

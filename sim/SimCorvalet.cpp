@@ -49,7 +49,7 @@ bool SimCorvalet::Start() {
   minForm_->SetWindow(minWindow_);
   minForm_->FormCreate();
   form_->MinButtonRightClick = [this](Hwnd window) { minForm_->MinButtonRightClick(window); };
-  form_->OnShellRestarted = [this] { minForm_->ShellRestarted(); };
+  form_->OnShellRestarted = [this](bool sameTaskbar) { minForm_->ShellRestarted(sameTaskbar); };
   // The menu as a real one shows it: a loop that lets messages in until the user chooses.
   form_->OpenMenu = [this](const TrayMenu& shown, Point at) -> std::optional<int> {
     ++MenusOpened;

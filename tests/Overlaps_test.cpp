@@ -316,6 +316,98 @@ TEST(Overlaps, AReportThatWaitedWhileCorvaletWasSwitchedOffOrEndedHidesNothing) 
   }
 }
 
+TEST(Overlaps, AnEntryChosenInAMenuOpenedAheadOfABurstRunsAfterTheBatch) {
+  for (const char* chosen : {"Enabled", "About"}) {
+    Overlap w("[Common]\r\nApStyle=2\r\n");
+    auto& a = w.Started("C:\\Apps\\a.exe", "AWnd", "a");
+    auto& b = w.Program("C:\\Apps\\b.exe", "BWnd");
+    auto& c = w.Program("C:\\Apps\\c.exe", "CWnd");
+    ASSERT_TRUE(w.Hidden(a, 1));
+    w.corvalet->InsideMenu = [&](const TrayMenu& shown) {
+      w.corvalet->MenuChoice = w.Position(shown, chosen);
+    };
+    bool heldInsideBox = true;
+    w.corvalet->Host().insideModal = [&] { heldInsideBox = w.Registry().Deferral.Busy(); };
+    b.AddIcon(1, "b");  // the click waits behind this report, the rest make a batch
+    w.desktop.PostMessageA(w.Form(), kOwnIconCallback, kOwnIconId, kWmRButtonUp);
+    c.AddIcon(1, "c");
+    b.DeleteIcon(1);
+    Drain(w);
+    EXPECT_EQ(w.corvalet->MenusOpened, 1) << chosen;
+    if (std::string(chosen) == "Enabled") {
+      EXPECT_FALSE(w.F().Options().Enabled);
+      EXPECT_FALSE(w.Hidden(a, 1)) << "switched off, no button stays hidden";
+      EXPECT_FALSE(w.Hidden(c, 1));
+    } else {
+      EXPECT_EQ(w.corvalet->Host().aboutShown, 1);
+      EXPECT_FALSE(heldInsideBox) << "the box opens from the main loop, not inside a refresh";
+      EXPECT_TRUE(w.Hidden(c, 1));
+    }
+  }
+}
+
+TEST(Overlaps, ASessionThatEndsWhileTheTrayIsReadLeavesNothingHidden) {
+  Overlap w("[Common]\r\nApStyle=2\r\n");
+  auto& a = w.Started("C:\\Apps\\a.exe", "AWnd", "a");
+  ASSERT_TRUE(w.Hidden(a, 1));
+  bool ended = false;
+  w.desktop.Subclass(w.Form(), [&, old = w.desktop.Window(w.Form())->handler](
+                                   std::uint32_t m, WParam wp, LParam lp) {
+    const LResult r = old(m, wp, lp);
+    if (m == THM_ENUMBEGIN && !ended) {
+      ended = true;
+      w.desktop.SendMessageA(w.Form(), kWmEndSession, 1, 0);  // sent: it comes in during the wait
+    }
+    return r;
+  });
+  auto& b = w.Program("C:\\Apps\\b.exe", "BWnd");
+  b.AddIcon(1, "b");
+  Drain(w);
+  ASSERT_TRUE(ended);
+  EXPECT_FALSE(w.Hidden(a, 1));
+  EXPECT_FALSE(w.Hidden(b, 1));
+}
+
+TEST(Overlaps, APressedCellsReleaseGoesToItsOwnerWhateverHappensMeanwhile) {
+  Overlap w(TwoRemembered("Panel"));
+  auto& a = w.Started("C:\\Apps\\a.exe", "AWnd", "a");
+  auto& b = w.Started("C:\\Apps\\b.exe", "BWnd", "b");
+  ASSERT_EQ(w.Registry().PanelList[0].TipText, "a");
+  w.panel->CellLeftPress(0, false);  // held while a report rebuilds the panel: b is first now
+  a.DeleteIcon(1);
+  Drain(w);
+  w.panel->CellLeftRelease();
+  EXPECT_EQ(w.Clicks(a), (std::vector<std::uint32_t>{0x201, 0x202}));
+  EXPECT_TRUE(w.Clicks(b).empty());
+  // The owner takes the mouse while it handles the double-click.
+  b.OnMessage = [&](std::uint32_t msg, WParam, LParam lp) {
+    if (msg == sim::kOwnerCallback && lp == 0x203) w.panel->CaptureLost();
+  };
+  w.panel->CellLeftPress(0, true);
+  w.panel->CellLeftRelease();
+  EXPECT_EQ(w.Clicks(b), (std::vector<std::uint32_t>{0x203, 0x201}));
+}
+
+TEST(Overlaps, ABroadcastToABusyTrayBringsNoHiddenWindowBack) {
+  Overlap w;
+  auto& a = w.Started("C:\\Apps\\a.exe", "AWnd", "a");
+  const Hwnd editor = w.desktop.CreateWindow("AWnd", "Notes", 0, a.ProcessId());
+  w.desktop.ShowWindow(editor, kSwShow);
+  w.corvalet->MinForm().MinimizeWindow(editor);
+  Drain(w);
+  // The tray lost the icon and takes none now.
+  NotifyIconData gone;
+  gone.hWnd = w.corvalet->MinWindow();
+  gone.uID = editor;
+  w.desktop.Shell_NotifyIconA(kNimDelete, gone);
+  w.desktop.RefuseIcons = true;
+  w.Broadcast();
+  Drain(w);
+  EXPECT_FALSE(w.desktop.Window(editor)->visible);
+  EXPECT_EQ(w.Registry().MinimizedList.Count(), 1);
+  w.desktop.RefuseIcons = false;
+}
+
 TEST(Overlaps, APressWhoseCaptureAnOwnerTookReleasesNothingLater) {
   Overlap w("[Panel items]\r\nCount=1\r\nIM_0=C:\\Apps\\a.exe\r\nID_0=AWnd\r\n");
   auto& a = w.Program("C:\\Apps\\a.exe", "AWnd");

@@ -170,7 +170,7 @@ void TMainForm::ShellRestarted() {
   if (found.Taskbar != 0 && found.Taskbar == shell_.Taskbar &&
       desktop_.GetWindowThreadProcessId(found.Taskbar) == taskbarProcess_) {
     // Only a broadcast: the hook, the room, the button and the icons are all still there.
-    if (OnShellRestarted) OnShellRestarted();
+    if (OnShellRestarted) OnShellRestarted(true);
     if (options_->Enabled)
       ReloadTray();
     else
@@ -189,7 +189,7 @@ void TMainForm::ShellRestarted() {
     commands_.Switch(shell_.Taskbar, THM_HOOKSWITCH, THM_ON);
     clockButton_->ApplyTrayButton();
   }
-  if (OnShellRestarted) OnShellRestarted();
+  if (OnShellRestarted) OnShellRestarted(false);
   if (options_->Enabled) {
     ReloadTray();  // the owners' icons that are back already; the rest come as reports
   } else {
@@ -336,6 +336,11 @@ void TMainForm::TakeWaitingClicks() {
   }
   while (const auto m = desktop_.TakePostedMessage(form, kOpenMenuMessage, kOpenMenuMessage))
     PopupTrayMenu({static_cast<int>(m->wParam), static_cast<int>(m->lParam)});
+  // A new taskbar does not wait for the burst's end either.
+  if (desktop_.TakePostedMessage(form, kShellRestartMessage, kShellRestartMessage)) {
+    restartPosted_ = false;
+    ShellRestarted();
+  }
 }
 
 void TMainForm::PopupTrayMenu(Point at) {
@@ -415,6 +420,12 @@ std::optional<LResult> TMainForm::WndProc(std::uint32_t msg, WParam wParam, LPar
     return 0;
   }
   if (msg == kMenuChosenMessage) {
+    if (registry_ && registry_->Deferral.Busy()) {
+      // Come in while reports are held (a refresh after a menu opened ahead of them): the
+      // choice runs once that is over, still before what was held.
+      registry_->Deferral.DeferFirst(msg, wParam, lParam);
+      return 0;
+    }
     if (chosen_) {
       const MenuItem item = shownMenu_.Items[static_cast<std::size_t>(*chosen_)];
       chosen_.reset();

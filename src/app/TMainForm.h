@@ -68,8 +68,8 @@ class TMainForm {
   // are added again.
   void ShellRestarted();
   // Told after the taskbar's windows were found again, before the tray is re-read: the
-  // minimizer puts its icons back.
-  std::function<void()> OnShellRestarted;
+  // minimizer puts its icons back (sameTaskbar: only a broadcast, its icons are still there).
+  std::function<void(bool sameTaskbar)> OnShellRestarted;
   // The end of the Windows session: switches off, unless the shutdown was cancelled.
   void WMEndSession(bool ending) {
     if (ending) TurnOff();

@@ -116,13 +116,16 @@ bool TMinForm::AddNotifyIcon(const TIconInfo& entry) {
   return desktop_.Shell_NotifyIconA(kNimAdd, NotifyData(entry));
 }
 
-void TMinForm::ShellRestarted() {
+void TMinForm::ShellRestarted(bool sameTaskbar) {
   // The windows stay hidden. After a real restart their icons went with the old tray and each
   // comes back where the tray's re-reading puts it; after a broadcast to the same tray they are
-  // still there and are only modified. A window whose icon the shell refuses comes back itself.
+  // still there and are only modified. A window whose icon a new shell refuses comes back
+  // itself; the same shell may only be busy, and the icon it still holds is the way back.
   const std::vector<TIconInfo> hidden(state_.MinimizedList.begin(), state_.MinimizedList.end());
   for (const TIconInfo& entry : hidden) {
-    if (desktop_.Shell_NotifyIconA(kNimModify, NotifyData(entry)) || AddNotifyIcon(entry)) continue;
+    if (desktop_.Shell_NotifyIconA(kNimModify, NotifyData(entry)) || AddNotifyIcon(entry) ||
+        sameTaskbar)
+      continue;
     RemoveWindowIcon(entry.hWnd);
     RestoreWindow(entry.hWnd);
   }

@@ -46,8 +46,9 @@ class TMinForm {
   std::int32_t NextIconMessage() { return ++IconMessageCounter; }
   Hwnd WindowOfMessage(std::uint32_t message) const;
   void RemoveWindowIcon(Hwnd window);
-  // A new taskbar: every hidden window's icon is added to its tray again.
-  void ShellRestarted();
+  // A new taskbar: every hidden window's icon is added to its tray again. The same one (only a
+  // broadcast): what is missing is added, and no window comes back for a busy tray.
+  void ShellRestarted(bool sameTaskbar = false);
   // The hidden window's messages: the icons' callbacks.
   void WndProc(std::uint32_t msg, WParam wParam, LParam lParam);
 

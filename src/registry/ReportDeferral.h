@@ -11,8 +11,12 @@
 // - While a Scope of this deferral is open (the waits, RefreshOwnIcon's pumping, the tray
 //   menu), the hook's reports, the posted restart and a request to open the menu are held here
 //   and posted again, in their order, when the outermost scope ends; the menu's chosen entry is
-//   posted before them, so it runs what the menu showed. Reports about Corvalet's own icon
-//   during RefreshOwnIcon are its own doing and dropped.
+//   posted before them, and when it comes in inside such a scope it is held ahead of them, so
+//   it runs what the menu showed and never inside a wait or a refresh. Reports about
+//   Corvalet's own icon during RefreshOwnIcon are its own doing and dropped.
+// - A report is handled only where nothing is held: the own icon's clicks, menu requests and a
+//   restart that wait in the queue are served first, and the report checks again afterwards
+//   whether Corvalet is still switched on.
 // - The waits dispatch only the answer's messages; a send lets in only sent messages (an
 //   answer's pixels, which are copied and drawn later; the own icon's callback, which posts).
 // - A modal box reads no list: reports and the restart run inside it as in the main loop. What
@@ -36,6 +40,10 @@ class ReportDeferral {
   bool Busy() const { return depth_ > 0; }
   void Defer(std::uint32_t msg, WParam wParam, LParam lParam) {
     held_.push_back({msg, wParam, lParam});
+  }
+  // Held ahead of everything held so far: what the user chose runs before what came after.
+  void DeferFirst(std::uint32_t msg, WParam wParam, LParam lParam) {
+    held_.push_front({msg, wParam, lParam});
   }
   // Held once, however often it is asked for.
   void DeferOnce(std::uint32_t msg, WParam wParam, LParam lParam) {
@@ -66,11 +74,12 @@ class ReportDeferral {
     WParam wParam;
     LParam lParam;
   };
+  // What cannot be posted (a full queue) stays held, in its order, for the next release.
   void Release() {
     while (!held_.empty()) {
       const Report r = held_.front();
+      if (!desktop_.PostMessageA(formWindow_, r.msg, r.wParam, r.lParam)) return;
       held_.pop_front();
-      desktop_.PostMessageA(formWindow_, r.msg, r.wParam, r.lParam);
     }
   }
 

@@ -28,20 +28,29 @@ constexpr int kReadingsTriedAgain = 3;
 }  // namespace
 
 void TrayRegistry::RefreshIcons(const std::vector<AddedIcon>& added) {
+  // Switched off, no hook gives back a button hidden now; the switch may even come in while
+  // the tray is read.
+  if (SwitchedOff) return;
   // A new icon's button is placed first: deleting the tips read and writing its place can wait.
   const bool outerTips = Reader.HoldTipDeletes;
   const bool outerSaves = Memory.HoldSaves;
   {
     const FlagScope holdTips(Reader.HoldTipDeletes, true, outerTips);
     Reader.EnumerateIcons(AllIcons);
-    const FlagScope holdSaves(Memory.HoldSaves, true, outerSaves);
-    Memory.ApplyPlacementMemory();
-    for (const AddedIcon& icon : added) {
-      NewIconWnd = icon.window;
-      NewIconId = icon.id;
+    if (!SwitchedOff) {
+      const FlagScope holdSaves(Memory.HoldSaves, true, outerSaves);
       Memory.ApplyPlacementMemory();
+      for (const AddedIcon& icon : added) {
+        NewIconWnd = icon.window;
+        NewIconId = icon.id;
+        Memory.ApplyPlacementMemory();
+      }
+      Placement.ApplyPlacement();
+    } else {
+      // Switched off while the answer came in: what was given back then was only what the
+      // list held at that moment.
+      Placement.ShowAllIcons();
     }
-    Placement.ApplyPlacement();
   }
   if (!outerTips) Reader.DeleteHeldTips();
   if (!outerSaves) Memory.SaveHeld();

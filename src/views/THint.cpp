@@ -135,16 +135,20 @@ void THint::CellDblClick(int tag) {
 }
 
 void THint::CellLeftPress(int tag, bool doubleClick) {
+  // Taken before the first send: the owner may take the mouse while it handles it.
+  captured_ = PanelRecord(tag);
+  if (!captured_) return;
+  const TIconInfo pressed = *captured_;
   // The double-click comes first, then the press it also is.
-  if (doubleClick) CellDblClick(tag);
-  capturedTag_ = tag;
-  CellMouseDown(tag, MouseButton::Left);
+  if (doubleClick) SendOwnerClicks(desktop_, pressed, {kWmLButtonDblClk});
+  SendOwnerClicks(desktop_, pressed, {kWmLButtonDown});
 }
 
 void THint::CellLeftRelease() {
-  const int tag = capturedTag_;
-  capturedTag_ = -1;
-  if (tag >= 0) CellMouseUp(tag, MouseButton::Left);
+  if (!captured_) return;
+  const TIconInfo pressed = *captured_;
+  captured_.reset();
+  SendOwnerClicks(desktop_, pressed, {kWmLButtonUp});
 }
 
 void THint::RebuildMenu() {

@@ -52,8 +52,7 @@ class THint final : public PlacementViews {
   // goes nowhere once another window took the capture.
   void CellLeftPress(int tag, bool doubleClick);
   void CellLeftRelease();
-  void CaptureLost() { capturedTag_ = -1; }
-  int CapturedTag() const { return capturedTag_; }
+  void CaptureLost() { captured_.reset(); }
 
   // The menu's icon entries.
   void AddMenuEntry(const TIconInfo& record, int index);
@@ -77,7 +76,8 @@ class THint final : public PlacementViews {
   PanelWindow& window_;
   const RegistryState* lists_ = nullptr;
   TrayMenu* menu_ = nullptr;
-  int capturedTag_ = -1;
+  // The pressed cell's record: its release goes to that owner, however the list changed since.
+  std::optional<TIconInfo> captured_;
   bool pumping_ = false;
 };
 

@@ -68,7 +68,7 @@ bool MainWindow::Create() {
     if (minWindow_.Create(instance_)) minForm_->SetWindow(FromHwnd(minWindow_.Handle()));
     minForm_->FormCreate();
     form_->MinButtonRightClick = [this](Hwnd window) { minForm_->MinButtonRightClick(window); };
-    form_->OnShellRestarted = [this] { minForm_->ShellRestarted(); };
+    form_->OnShellRestarted = [this](bool sameTaskbar) { minForm_->ShellRestarted(sameTaskbar); };
     form_->OnHintTimer = [this](bool enabled) {
       if (enabled)
         ::SetTimer(window_, kHintTimer, kHintTimerMs, nullptr);
