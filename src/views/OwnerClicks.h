@@ -14,8 +14,19 @@ namespace cvl {
 // Long enough for an owner that opens its own menu on the click and waits for the user.
 inline constexpr std::uint32_t kOwnerClickTimeoutMs = 60000;
 
+// Where an icon's clicks go, copied from its record before the first send: each send lets
+// messages in, and what they run may change the list the record lives in.
+struct ClickTarget {
+  Hwnd hWnd = 0;
+  std::uint32_t uID = 0;
+  std::uint32_t uCallbackMessage = 0;
+};
+inline ClickTarget ClickTargetOf(const TIconInfo& record) {
+  return {record.hWnd, record.uID, record.uCallbackMessage};
+}
+
 // True when every message of the sequence was taken.
-bool SendOwnerClicks(Desktop& desktop, const TIconInfo& record,
+bool SendOwnerClicks(Desktop& desktop, ClickTarget target,
                      std::initializer_list<std::uint32_t> mouseMessages);
 
 }  // namespace cvl

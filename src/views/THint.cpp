@@ -109,9 +109,9 @@ void THint::UpdateCell(int index, const TIconInfo& record) {
   }
 }
 
-std::optional<TIconInfo> THint::PanelRecord(int tag) const {
+std::optional<ClickTarget> THint::PanelRecord(int tag) const {
   if (lists_ == nullptr || tag < 0 || tag >= lists_->PanelList.Count()) return std::nullopt;
-  return lists_->PanelList[tag];
+  return ClickTargetOf(lists_->PanelList[tag]);
 }
 
 void THint::CellMouseDown(int tag, MouseButton button) {
@@ -138,7 +138,7 @@ void THint::CellLeftPress(int tag, bool doubleClick) {
   // Taken before the first send: the owner may take the mouse while it handles it.
   captured_ = PanelRecord(tag);
   if (!captured_) return;
-  const TIconInfo pressed = *captured_;
+  const ClickTarget pressed = *captured_;
   // The double-click comes first, then the press it also is.
   if (doubleClick) SendOwnerClicks(desktop_, pressed, {kWmLButtonDblClk});
   SendOwnerClicks(desktop_, pressed, {kWmLButtonDown});
@@ -146,7 +146,7 @@ void THint::CellLeftPress(int tag, bool doubleClick) {
 
 void THint::CellLeftRelease() {
   if (!captured_) return;
-  const TIconInfo pressed = *captured_;
+  const ClickTarget pressed = *captured_;
   captured_.reset();
   SendOwnerClicks(desktop_, pressed, {kWmLButtonUp});
 }
@@ -172,9 +172,10 @@ void THint::AddMenuEntry(const TIconInfo& record, int index) {
 void THint::MenuEntryClick(const TIconInfo& record) {
   if (lists_ == nullptr) return;
   if (lists_->MenuButtonState == MenuButton::Left)
-    SendOwnerClicks(desktop_, record, {kWmLButtonDown, kWmLButtonUp});
+    SendOwnerClicks(desktop_, ClickTargetOf(record), {kWmLButtonDown, kWmLButtonUp});
   else
-    SendOwnerClicks(desktop_, record, {kWmRButtonDown, kWmRButtonUp, kWmContextMenu});
+    SendOwnerClicks(desktop_, ClickTargetOf(record),
+                    {kWmRButtonDown, kWmRButtonUp, kWmContextMenu});
 }
 
 }  // namespace cvl

@@ -8,6 +8,7 @@
 #include "platform/Desktop.h"
 #include "registry/PlacementViews.h"
 #include "registry/RegistryState.h"
+#include "views/OwnerClicks.h"
 #include "views/PanelWindow.h"
 #include "views/TrayMenu.h"
 
@@ -68,16 +69,16 @@ class THint final : public PlacementViews {
   void ClearCells() override;
 
  private:
-  // A copy of the panel-list record a cell's Tag names now; none when the list changed under
-  // it. A copy: the clicks are sends, and what runs meanwhile may rebuild the list.
-  std::optional<TIconInfo> PanelRecord(int tag) const;
+  // Where the clicks of the panel-list record a cell's Tag names now go; none when the list
+  // changed under it.
+  std::optional<ClickTarget> PanelRecord(int tag) const;
 
   Desktop& desktop_;
   PanelWindow& window_;
   const RegistryState* lists_ = nullptr;
   TrayMenu* menu_ = nullptr;
   // The pressed cell's record: its release goes to that owner, however the list changed since.
-  std::optional<TIconInfo> captured_;
+  std::optional<ClickTarget> captured_;
   bool pumping_ = false;
 };
 
