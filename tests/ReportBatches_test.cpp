@@ -187,6 +187,26 @@ TEST(ReportBatches, AClickWaitsForOneBatchAtMost) {
   EXPECT_EQ(Find(w.Registry(), "p5"), nullptr);
 }
 
+TEST(ReportBatches, AClickDuringTheOwnIconsRefreshOpensTheMenuBeforeTheReading) {
+  Side w(true, 2);
+  const Hwnd clicker =
+      w.desktop.CreateWindow("Clicker", "", 0, 1, [&](std::uint32_t, WParam, LParam) {
+        w.desktop.PostMessageA(w.corvalet->Host().window, kOwnIconCallback, kOwnIconId,
+                               kWmRButtonUp);
+        return 0;
+      });
+  const std::size_t from = w.desktop.Log.size();
+  int readingsBeforeMenu = -1;
+  w.corvalet->InsideMenu = [&](const TrayMenu&) { readingsBeforeMenu = w.EnumerationsSince(from); };
+  w.owners[4]->AddIcon(1, "p4");
+  w.owners[5]->AddIcon(1, "p5");  // two reports: the refresh comes first and pumps
+  w.desktop.PostMessageA(clicker, 1, 0, 0);
+  w.Drain();
+  EXPECT_EQ(w.corvalet->MenusOpened, 1);
+  EXPECT_EQ(readingsBeforeMenu, 0);
+  EXPECT_EQ(PlaceOf(w.Registry(), "p5"), IconPlace::Panel);
+}
+
 TEST(ReportBatches, ChangesOfPicturesAloneAskEachIconOnce) {
   Side w(true, 2);
   w.owners[0]->AddIcon(2, "p0 second");

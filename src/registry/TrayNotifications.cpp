@@ -122,7 +122,11 @@ void TrayRegistry::OnReports(const std::vector<PostedMessage>& reports) {
   // One reading serves them all, the changes of pictures and tips with them. Handled one by
   // one, every reading after the first would have found the own icon gone last: so it goes
   // last first, and the list reads the same.
-  if (rereadings > 1) Placement.RefreshOwnIcon();
+  if (rereadings > 1) {
+    Placement.RefreshOwnIcon();
+    // The refresh pumps for a while: a click that came meanwhile does not wait for the reading.
+    if (BeforeReports) BeforeReports();
+  }
   RefreshIcons(added);
   if (rereadings == 1) Placement.RefreshOwnIcon();
 }
