@@ -183,17 +183,28 @@ TEST(Overlaps, AnOwnersClickIsSentWholeToItsOwnerWhateverArrivesDuringTheSend) {
   EXPECT_EQ(w.Registry().PanelList.Count(), 0) << "the new tray holds no icon yet";
 }
 
-TEST(Overlaps, WhatArrivesDuringTheOwnIconsRefreshWaitsUntilItIsOver) {
+TEST(Overlaps, WhatArrivesDuringTheOwnIconsRefreshWaitsUntilItIsOverButTheMenu) {
   Overlap w;
   auto& a = w.Program("C:\\Apps\\a.exe", "AWnd");
   a.AddIcon(1, "a");  // its report is queued
   w.NewShell();       // the broadcast posts the restart
   w.RightClickOwnIcon();
   a.ModifyIcon(1, "a2");
+  bool chosenInside = false;
+  w.corvalet->InsideMenu = [&](const TrayMenu& shown) {
+    w.corvalet->MenuChoice = w.Position(shown, "About");
+  };
+  w.corvalet->Host().insideModal = [&] {
+    chosenInside = w.Registry().Placement.RefreshingOwnIcon();
+  };
   w.Registry().Placement.RefreshOwnIcon();
-  EXPECT_EQ(w.corvalet->MenusOpened, 0);
+  EXPECT_EQ(w.corvalet->MenusOpened, 1) << "the refresh holds nothing the menu reads";
+  EXPECT_EQ(w.corvalet->Host().aboutShown, 0) << "what was chosen runs after the refresh";
   EXPECT_FALSE(w.hook->Serving());
+  EXPECT_EQ(Find(w.Registry(), "a2"), nullptr);
   Drain(w);
+  EXPECT_EQ(w.corvalet->Host().aboutShown, 1);
+  EXPECT_FALSE(chosenInside);
   EXPECT_EQ(w.corvalet->MenusOpened, 1);
   EXPECT_TRUE(w.hook->Serving());
   EXPECT_TRUE(w.taskbar->Button(w.Form(), kOwnIconId).has_value());

@@ -346,8 +346,10 @@ void TMainForm::TakeWaitingClicks() {
 void TMainForm::PopupTrayMenu(Point at) {
   if (!NoModalOpen()) return;
   TrayRegistry& registry = *registry_;
-  if (registry.Deferral.Busy()) {
-    // Inside a wait or a refresh: the menu opens once that is over.
+  if (registry.Deferral.Busy() && !registry.Placement.RefreshingOwnIcon()) {
+    // Inside a wait for the hook: the menu opens once the answer is in. The own icon's refresh
+    // only pumps, holds nothing the menu could change, and during a burst it is most of the
+    // time: the menu opens there at once, and what comes in meanwhile stays held.
     registry.Deferral.DeferOnce(kOpenMenuMessage, static_cast<WParam>(at.x),
                                 static_cast<LParam>(at.y));
     return;

@@ -9,11 +9,13 @@
 // - "TaskbarCreated" is never handled where it arrives: the main form posts itself one restart
 //   (however many broadcasts came) and handles it from a plain dispatch, never inside a send.
 // - While a Scope of this deferral is open (the waits, RefreshOwnIcon's pumping, the tray
-//   menu), the hook's reports, the posted restart and a request to open the menu are held here
-//   and posted again, in their order, when the outermost scope ends; the menu's chosen entry is
-//   posted before them, and when it comes in inside such a scope it is held ahead of them, so
-//   it runs what the menu showed and never inside a wait or a refresh. Reports about
-//   Corvalet's own icon during RefreshOwnIcon are its own doing and dropped.
+//   menu), the hook's reports and the posted restart are held here and posted again, in their
+//   order, when the outermost scope ends; so is a request to open the menu during a wait. The
+//   refresh's pumping holds nothing the menu reads: the menu opens there at once. The menu's
+//   chosen entry is posted before what it held, and when it comes in inside such a scope it
+//   is held ahead of everything, so it runs what the menu showed and never inside a wait or a
+//   refresh. Reports about Corvalet's own icon during RefreshOwnIcon are its own doing and
+//   dropped.
 // - A report is handled only where nothing is held: the own icon's clicks, menu requests and a
 //   restart that wait in the queue are served first, and the report checks again afterwards
 //   whether Corvalet is still switched on.
