@@ -42,10 +42,24 @@ void Track(T* items, int& count, T item, bool tracked) {
   if (!tracked && at >= 0) items[at] = items[--count];
 }
 
+// Shell_NotifyIconA of the shell's process. Looked up, not imported: the mouse hook brings this
+// library into every process that takes mouse input, and an import would bring shell32 and all
+// it needs there too. The shell has it loaded already; a stand-in that has not gets it here.
+using NotifyIconFunction = BOOL(WINAPI*)(DWORD, PNOTIFYICONDATAA);
+NotifyIconFunction ShellNotifyIcon() {
+  HMODULE shell32 = GetModuleHandleA("shell32.dll");
+  if (shell32 == nullptr) shell32 = LoadLibraryA("shell32.dll");
+  return shell32 == nullptr ? nullptr
+                            : reinterpret_cast<NotifyIconFunction>(reinterpret_cast<void*>(
+                                  GetProcAddress(shell32, "Shell_NotifyIconA")));
+}
+
 // The icons of Corvalet's windows that have gone without deleting them leave the tray, so that
 // none stays with a dead owner. From the shell's own thread, so the shell's handling of the
 // request is a call, not a wait; only dead owners' icons, never a live program's.
 void RemoveDeadIcons() {
+  const NotifyIconFunction notifyIcon = g_shared.iconCount > 0 ? ShellNotifyIcon() : nullptr;
+  if (notifyIcon == nullptr) return;
   for (int i = g_shared.iconCount - 1; i >= 0; --i) {
     if (i >= g_shared.iconCount) continue;  // the shell's handling below may have removed some
     const TrackedIcon icon = g_shared.icons[i];
@@ -55,7 +69,7 @@ void RemoveDeadIcons() {
     nid.cbSize = NOTIFYICONDATAA_V1_SIZE;
     nid.hWnd = icon.owner;
     nid.uID = icon.id;
-    Shell_NotifyIconA(NIM_DELETE, &nid);
+    notifyIcon(NIM_DELETE, &nid);
   }
 }
 
