@@ -168,7 +168,11 @@ bool TrayRegistry::HandleHookMessage(std::uint32_t msg, WParam wParam, LParam lP
       if (!HandlingFlag || SwitchedOff) return true;
       if (BeforeReports) BeforeReports();
       // What the user did meanwhile may have switched Corvalet off or ended it.
-      if (!HandlingFlag || SwitchedOff || Deferral.Busy()) return true;
+      if (!HandlingFlag || SwitchedOff) return true;
+      if (Deferral.Busy()) {
+        Deferral.Defer(msg, wParam, lParam);
+        return true;
+      }
       {
         std::vector<PostedMessage> reports{{msg, wParam, lParam}};
         while (TakeWaitingReports && reports.size() < kMostReportsInBatch) {
