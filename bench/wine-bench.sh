@@ -32,7 +32,7 @@ for mode in "${modes[@]}"; do
     start Corvalet.exe
     eventually 20 one_main_form
     sleep 1
-    line=$(timeout 300 wine traybench.exe "$icons" 7 2>"${TRAYBENCH_LOG:-/dev/null}" | tr -d '\r')
+    line=$(timeout "${BENCH_TIMEOUT:-300}" wine traybench.exe "$icons" 7 2>"${TRAYBENCH_LOG:-/dev/null}" | tr -d '\r')
     probe close TMainForm "Quillon Corvalet" >/dev/null
     eventually 20 no_main_form
     timeout 20 wineserver -k >/dev/null 2>&1
