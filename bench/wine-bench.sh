@@ -8,36 +8,18 @@
 # Usage: bench/wine-bench.sh [MODE ...]  (after cmake --build --preset win32; modes: shipped sent)
 set -u
 cd "$(dirname "$0")/.."
-root=$(pwd)
-. tests/wine/session.sh
-. tests/wine/checks.sh
-trap wine_session_end EXIT
-wine_session_begin "$root/build/wine-bench" winxp
-app="$WINEPREFIX/drive_c/cv"
-rm -rf "$app"
-mkdir -p "$app"
-cp build/win32/src/win32/Corvalet.exe build/win32/hook/bench/Snarehook.dll build/win32/tools/*.exe "$app/"
-cd "$app"
-ini="$(wine_windows_dir)/QLCvl.ini"
+. bench/session.sh
+bench_session_begin "$root/build/wine-bench"
 
 printf '%-8s %6s %14s %16s %14s %10s %8s %7s\n' answers icons add_to_hidden "x notify_call" "x round_trip" messages floor "x floor"
 modes=("$@")
 [ ${#modes[@]} -gt 0 ] || modes=(shipped sent)
 for mode in "${modes[@]}"; do
   for icons in ${BENCH_ICONS:-10 100}; do
-    printf '[Common]\r\nApStyle=2\r\n' >"$ini"
     if [ "$mode" = sent ]; then export SNAREHOOK_SEND_ANSWERS=1; else unset SNAREHOOK_SEND_ANSWERS; fi
-    start classicshell.exe --state 'C:\cv\state.txt'
-    eventually 20 probe dump >/dev/null
-    start Corvalet.exe
-    eventually 20 one_main_form
-    sleep 1
+    bench_round_begin
     line=$(timeout "${BENCH_TIMEOUT:-300}" wine traybench.exe "$icons" 7 2>"${TRAYBENCH_LOG:-/dev/null}" | tr -d '\r')
-    probe close TMainForm "Quillon Corvalet" >/dev/null
-    eventually 20 no_main_form
-    timeout 20 wineserver -k >/dev/null 2>&1
-    timeout 20 wineserver -w >/dev/null 2>&1
-    (timeout 30 wineserver -p >/dev/null 2>&1 &)
+    bench_round_end
     get() { echo "$line" | sed -n "s/.*$1=\([0-9.]*\).*/\1/p"; }
     add=$(get add_to_hidden_ms)
     notify=$(get notify_ms)

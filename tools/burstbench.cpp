@@ -26,38 +26,14 @@
 
 #include "RemoteMemory.h"
 #include "TrayRecord.h"
+#include "TrayTool.h"
 
 namespace {
-
-LARGE_INTEGER g_frequency;
-
-double Now() {
-  LARGE_INTEGER t;
-  QueryPerformanceCounter(&t);
-  return 1000.0 * static_cast<double>(t.QuadPart) / static_cast<double>(g_frequency.QuadPart);
-}
 
 HICON g_icon;
 
 BOOL Notify(HWND owner, DWORD message, UINT id, const char* tip) {
-  NOTIFYICONDATAA nid{};
-  nid.cbSize = NOTIFYICONDATAA_V1_SIZE;
-  nid.hWnd = owner;
-  nid.uID = id;
-  nid.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
-  nid.uCallbackMessage = WM_APP + 1;
-  nid.hIcon = g_icon;
-  lstrcpynA(nid.szTip, tip, sizeof nid.szTip);
-  return Shell_NotifyIconA(message, &nid);
-}
-
-void Pump(DWORD ms) {
-  const DWORD end = GetTickCount() + ms;
-  do {
-    MSG m;
-    while (PeekMessageA(&m, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&m);
-    Sleep(1);
-  } while (GetTickCount() < end);
+  return NotifyTrayIcon(owner, message, id, g_icon, tip);
 }
 
 HWND g_taskbar, g_toolbar;
@@ -122,12 +98,12 @@ DWORD WINAPI MenuProber(void*) {
     return menu && pid == corvalet && IsWindowVisible(menu) ? menu : nullptr;
   };
   while (g_bursting) {
-    const double t0 = Now();
+    const double t0 = NowMs();
     PostMessageA(form, WM_APP + 1, 1, WM_RBUTTONUP);
     HWND menu = nullptr;
-    while (!(menu = open()) && Now() - t0 < 20000) Sleep(1);
+    while (!(menu = open()) && NowMs() - t0 < 20000) Sleep(1);
     if (!menu) break;
-    g_menuTimes.push_back(Now() - t0);
+    g_menuTimes.push_back(NowMs() - t0);
     for (int i = 0; i < 500 && open(); ++i) {
       PostMessageA(menu, WM_KEYDOWN, VK_ESCAPE, 0);
       Sleep(10);
@@ -145,7 +121,6 @@ int main(int argc, char** argv) {
   const int cycles = std::atoi(argv[2]);
   const int fillers = argc > 3 ? std::atoi(argv[3]) : 9;
   const bool menus = !(argc > 4 && std::strcmp(argv[4], "--no-menu") == 0);
-  QueryPerformanceFrequency(&g_frequency);
   const HINSTANCE instance = GetModuleHandleA(nullptr);
   g_icon = LoadIconA(nullptr, reinterpret_cast<LPCSTR>(IDI_APPLICATION));
   g_taskbar = FindWindowA("Shell_TrayWnd", nullptr);
@@ -179,14 +154,14 @@ int main(int argc, char** argv) {
     owners.push_back(window("BurstOwner" + std::to_string(i)));
     Notify(owners.back(), NIM_ADD, 1, ("owner " + std::to_string(i)).c_str());
   }
-  for (double t = Now(); !Quiet(Now() - t);) Pump(100);
+  for (double t = NowMs(); !Quiet(NowMs() - t);) Pump(100);
   const SIZE_T before = MemoryKb(corvalet);
   const LRESULT rereadings0 = Stat(8);
 
   g_bursting = menus ? 1 : 0;
   HANDLE prober = menus ? CreateThread(nullptr, 0, MenuProber, nullptr, 0, nullptr) : nullptr;
   std::vector<std::string> tips;
-  const double start = Now();
+  const double start = NowMs();
   for (int c = 0; c < cycles; ++c)
     for (int o = 0; o < ownerCount; ++o) {
       const HWND owner = owners[static_cast<std::size_t>(o)];
@@ -197,7 +172,7 @@ int main(int argc, char** argv) {
       tips.push_back(tip);
       tips.push_back(tip + " m");
     }
-  const double lastChange = Now();
+  const double lastChange = NowMs();
   g_bursting = 0;
   if (prober) {
     WaitForSingleObject(prober, 30000);
@@ -207,8 +182,8 @@ int main(int argc, char** argv) {
   // Until Corvalet falls quiet, the moment after which every owner's button stayed hidden.
   double settledAt = -1;
   int placed = 0;
-  for (double t0 = Now(); Now() - t0 < 120000;) {
-    const double now = Now();
+  for (double t0 = NowMs(); NowMs() - t0 < 120000;) {
+    const double now = NowMs();
     if (AllPlaced(owners, remote, &placed)) {
       if (settledAt < 0) settledAt = now;
     } else {

@@ -13,6 +13,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "TrayTool.h"
 #include "shell/HookProtocol.h"
 
 namespace {
@@ -22,15 +23,6 @@ constexpr UINT kMinIconMessageBase = 0x428;
 // Each change costs Corvalet a re-reading of the tray: changes faster than that only pile up
 // reports, and the test would measure the pile rather than the cycles.
 constexpr DWORD kPaceMs = 40;
-
-void Pump(DWORD ms) {
-  const DWORD end = GetTickCount() + ms;
-  do {
-    MSG m;
-    while (PeekMessageA(&m, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&m);
-    Sleep(1);
-  } while (static_cast<LONG>(end - GetTickCount()) > 0);
-}
 
 // Polls a condition for at most `ms`, pumping this process's messages meanwhile.
 template <typename F>

@@ -16,15 +16,11 @@
 #include <cstdlib>
 #include <vector>
 
+#include "TrayTool.h"
+
 namespace {
 
 LARGE_INTEGER g_frequency;
-
-double Now() {
-  LARGE_INTEGER t;
-  QueryPerformanceCounter(&t);
-  return 1000.0 * static_cast<double>(t.QuadPart) / static_cast<double>(g_frequency.QuadPart);
-}
 
 double Median(std::vector<double> v) {
   std::sort(v.begin(), v.end());
@@ -35,24 +31,7 @@ HWND g_window;
 HICON g_icon;
 
 BOOL Notify(DWORD message, UINT id, const char* tip) {
-  NOTIFYICONDATAA nid{};
-  nid.cbSize = NOTIFYICONDATAA_V1_SIZE;
-  nid.hWnd = g_window;
-  nid.uID = id;
-  nid.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
-  nid.uCallbackMessage = WM_APP + 1;
-  nid.hIcon = g_icon;
-  lstrcpynA(nid.szTip, tip, sizeof nid.szTip);
-  return Shell_NotifyIconA(message, &nid);
-}
-
-void Pump(DWORD ms) {
-  const DWORD end = GetTickCount() + ms;
-  do {
-    MSG m;
-    while (PeekMessageA(&m, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&m);
-    Sleep(1);
-  } while (GetTickCount() < end);
+  return NotifyTrayIcon(g_window, message, id, g_icon, tip);
 }
 
 // Waits until nothing has passed between the hook and Corvalet for 1.5 s. Corvalet ignores
@@ -102,7 +81,7 @@ int main(int argc, char** argv) {
     // shell's thread anything until the work is done, so the measurement does not slow it.
     SendMessageA(taskbar, stats, 2, 0);
     Notify(NIM_ADD, 1, "new icon");
-    const double t0 = Now();
+    const double t0 = NowMs();
     double t1 = 0;
     Pump(50);
     WaitIdle(taskbar, stats);
@@ -132,14 +111,14 @@ int main(int argc, char** argv) {
   Pump(300);
   std::vector<double> notifyCost, roundTrip;
   for (int i = 0; i < 40; ++i) {
-    const double t0 = Now();
+    const double t0 = NowMs();
     Notify(NIM_MODIFY, 1, i % 2 ? "probe a" : "probe b");
-    notifyCost.push_back(Now() - t0);
+    notifyCost.push_back(NowMs() - t0);
   }
   for (int i = 0; i < 200; ++i) {
-    const double t0 = Now();
+    const double t0 = NowMs();
     SendMessageA(taskbar, WM_NULL, 0, 0);
-    roundTrip.push_back(Now() - t0);
+    roundTrip.push_back(NowMs() - t0);
   }
   Notify(NIM_DELETE, 1, "");
   for (int i = 0; i < icons - existing - 1; ++i) Notify(NIM_DELETE, 1000 + i, "");

@@ -18,6 +18,8 @@
 #include <map>
 #include <string>
 
+#include "TrayTool.h"
+
 namespace {
 
 constexpr ULONG_PTR kCommand = 0x7A7A;
@@ -66,16 +68,8 @@ HICON MakeIcon(COLORREF colour) {
 }
 
 BOOL Notify(DWORD message, UINT id) {
-  NOTIFYICONDATAA nid{};
-  nid.cbSize = NOTIFYICONDATAA_V1_SIZE;
-  nid.hWnd = g_window;
-  nid.uID = id;
-  nid.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
-  nid.uCallbackMessage = kCallback;
   const Icon& icon = g_icons[id];
-  nid.hIcon = icon.icon;
-  std::strncpy(nid.szTip, icon.tip.c_str(), sizeof nid.szTip - 1);
-  return Shell_NotifyIconA(message, &nid);
+  return NotifyTrayIcon(g_window, message, id, icon.icon, icon.tip.c_str(), kCallback);
 }
 
 void Add(UINT id, const std::string& tip, COLORREF colour) {

@@ -1,0 +1,36 @@
+# Sourced by the Wine benchmarks: a session with the benchmark build of the hook in the prefix's
+# C:\cv, and one round of the stand-in taskbar and Corvalet (new icons go to the panel).
+# Usage: bench_session_begin WORK_DIR; then per round: bench_round_begin ... bench_round_end
+root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+. "$root/tests/wine/session.sh"
+. "$root/tests/wine/checks.sh"
+
+bench_session_begin() {
+  trap wine_session_end EXIT
+  wine_session_begin "$1" winxp
+  app="$WINEPREFIX/drive_c/cv"
+  rm -rf "$app"
+  mkdir -p "$app"
+  cp "$root"/build/win32/src/win32/Corvalet.exe "$root"/build/win32/hook/bench/Snarehook.dll \
+    "$root"/build/win32/tools/*.exe "$app/"
+  cd "$app" || return 1
+  ini="$(wine_windows_dir)/QLCvl.ini"
+}
+
+bench_round_begin() {
+  printf '[Common]\r\nApStyle=2\r\n' >"$ini"
+  start classicshell.exe --state 'C:\cv\state.txt'
+  eventually 20 probe dump >/dev/null
+  start Corvalet.exe
+  eventually 20 one_main_form
+  sleep 1
+}
+
+# Corvalet ends, and every program of the round with the Wine session, which starts again.
+bench_round_end() {
+  probe close TMainForm "Quillon Corvalet" >/dev/null
+  eventually 20 no_main_form
+  timeout 20 wineserver -k >/dev/null 2>&1
+  timeout 20 wineserver -w >/dev/null 2>&1
+  (timeout 30 wineserver -p >/dev/null 2>&1 &)
+}
