@@ -101,7 +101,7 @@ check "two Corvalets started at the same moment: one refuses" [ -n "${warning_te
 sleep 1
 check "... leaving exactly one" eventually 10 one_main_form
 check "Corvalet starts again" eventually 20 hidden OwnerA 5
-pkill -9 -f 'Corvalet.exe' 2>/dev/null
+wine_kill 'Corvalet.exe'
 check "killing Corvalet still leaves every button shown" eventually 10 none_hidden
 check "... and takes its own icon out of the tray: no button with a dead owner is left" \
   eventually 10 no_dead_owner

@@ -128,7 +128,7 @@ some_window_hidden() {
 }
 hidden_title=""
 check "the front window hidden again" eventually 5 some_window_hidden
-pkill -9 -f 'Corvalet.exe' 2>/dev/null
+wine_kill 'Corvalet.exe'
 check "a kill brings the hidden window back" eventually 10 window_shown "${hidden_title:-none}"
 check "... and leaves no icon of its own or of the minimizer with a dead owner" eventually 10 no_dead_owner
 

@@ -40,7 +40,7 @@ check "the button near the clock stands" eventually 5 has_button
 old=$(probe hwnd Shell_TrayWnd)
 
 # The shell dies as a crash would: no clean-up of its own.
-pkill -9 -f classicshell.exe
+wine_kill classicshell.exe
 check "the shell is gone" eventually 10 eval '[ "$(probe hwnd Shell_TrayWnd)" != "$old" ]'
 start classicshell.exe "${shell_args[@]}"
 check "a new taskbar starts" eventually 20 probe dump

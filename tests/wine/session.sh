@@ -31,6 +31,17 @@ wine_session_begin() {
 
 wreg() { timeout 30 wine reg "$@" >/dev/null 2>&1; }
 
+# Kills this prefix's processes whose command line matches PATTERN, as a crash would end them;
+# other Wine sessions on the machine (a benchmark, another tree's suite) are left alone.
+wine_kill() {  # wine_kill PATTERN
+  local pid
+  for pid in $(pgrep -f "$1"); do
+    { tr '\0' '\n' <"/proc/$pid/environ"; } 2>/dev/null | grep -qx "WINEPREFIX=$WINEPREFIX" &&
+      kill -9 "$pid" 2>/dev/null
+  done
+  return 0
+}
+
 # The Windows directory of the prefix, where the settings file lives.
 wine_windows_dir() { echo "$WINEPREFIX/drive_c/windows"; }
 

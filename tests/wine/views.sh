@@ -146,7 +146,7 @@ move_to $((bx + 6)) $((by + 6))
 sleep 0.3
 xdotool click 1
 check "... folding hides the clock too" eventually 5 clock_hidden
-pkill -9 -f 'Corvalet.exe' 2>/dev/null
+wine_kill 'Corvalet.exe'
 check "a kill while folded gives the clock back" eventually 10 clock_visible
 check "... and every icon" eventually 10 none_hidden
 check "... and the room" eventually 10 notify_right_is 1023
