@@ -7,6 +7,7 @@
 #include <commctrl.h>
 
 #include <string>
+#include <vector>
 
 #include "registry/OptionsList.h"
 #include "win32/HandleOwner.h"
@@ -30,12 +31,26 @@ class IconListView {
   HWND Handle() const { return list_; }
 
  private:
+  // What the image list holds at an index: the shell's icon and the copy drawn for it (a copy
+  // comes later than the listing that named the icon).
+  struct Picture {
+    Hicon shellIcon;
+    HICON copy;
+    bool operator==(const Picture&) const = default;
+  };
+  bool SyncImages();  // true when a slot took another picture
+  void SyncRows();
+  static bool SameRow(const ListRow& a, const ListRow& b);
+
   OptionsList& model_;
   const IconCopies& copies_;
   HWND list_ = nullptr;
   HICON missing_ = nullptr;
   ImageListOwner images_;
-  bool syncing_ = false;  // our own changes are no user's selection
+  std::vector<Picture> slots_;    // what images_ holds, slot by slot
+  std::vector<int> slotOfImage_;  // the slot of each of the model's TrayImages
+  std::vector<ListRow> rows_;     // what the list shows, row by row
+  bool syncing_ = false;          // our own changes are no user's selection
 };
 
 }  // namespace cvl::win32
