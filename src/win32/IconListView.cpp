@@ -40,61 +40,31 @@ void IconListView::Sync() {
   syncing_ = false;
 }
 
-// The image list is a pool of pictures that stay in their slots: a picture goes in once, when
-// an icon first needs it, into a slot that no listed icon uses any more or at the end. Under
-// Wine each picture put in costs calls to the server, and rebuilding the whole list on every
-// refresh of a hidden list kept Corvalet from the hook's reports for most of a second with a
-// few hundred icons in the tray; icons removed ahead of others no longer move every picture.
 bool IconListView::SyncImages() {
   HIMAGELIST images = images_.Get();
-  if (::ImageList_GetImageCount(images) != static_cast<int>(slots_.size())) {
+  if (::ImageList_GetImageCount(images) != static_cast<int>(slots_.Count())) {
     ::ImageList_RemoveAll(images);
-    slots_.clear();
+    slots_.Clear();
   }
-  const std::size_t count = model_.TrayImages.size();
-  // Looked for slot by slot: with a thousand icons a million comparisons cost less than one
-  // picture put in.
-  const auto find = [this](const Picture& picture) {
-    for (std::size_t slot = 0; slot < slots_.size(); ++slot)
-      if (slots_[slot] == picture) return static_cast<int>(slot);
-    return -1;
-  };
-  std::vector<Picture> wanted(count);
-  std::vector<char> used(slots_.size(), 0);
-  slotOfImage_.assign(count, -1);
-  for (std::size_t i = 0; i < count; ++i) {
-    wanted[i] = {model_.TrayImages[i], copies_.Resolve(model_.TrayImages[i])};
-    slotOfImage_[i] = find(wanted[i]);
-    if (slotOfImage_[i] >= 0) used[static_cast<std::size_t>(slotOfImage_[i])] = 1;
+  std::vector<Picture> wanted;
+  std::vector<HICON> copies;
+  for (const Hicon shellIcon : model_.TrayImages) {
+    copies.push_back(copies_.Resolve(shellIcon));
+    wanted.push_back({shellIcon, reinterpret_cast<std::uintptr_t>(copies.back())});
   }
-  bool changed = false;
-  std::size_t free = 0;
-  for (std::size_t i = 0; i < count; ++i) {
-    if (slotOfImage_[i] >= 0) continue;
-    if (const int same = find(wanted[i]); same >= 0) {  // a picture two icons share
-      slotOfImage_[i] = same;
-      continue;
+  const std::vector<PictureSlots::Put> puts = slots_.Assign(wanted);
+  for (const PictureSlots::Put& put : puts) {
+    // An icon that cannot be drawn still fills its slot, so that the indices hold.
+    const HICON copy = copies[put.image];
+    if (!put.append) {
+      if (::ImageList_ReplaceIcon(images, put.slot, copy) < 0)
+        ::ImageList_ReplaceIcon(images, put.slot, missing_);
+    } else if (::ImageList_AddIcon(images, copy) < 0 && ::ImageList_AddIcon(images, missing_) < 0) {
+      slots_.Truncate(static_cast<std::size_t>(put.slot));
+      break;
     }
-    while (free < used.size() && used[free]) ++free;
-    // An icon that cannot be drawn still gets a slot, so that the indices hold.
-    int slot = -1;
-    if (free < used.size()) {
-      slot = static_cast<int>(free);
-      if (::ImageList_ReplaceIcon(images, slot, wanted[i].copy) < 0)
-        ::ImageList_ReplaceIcon(images, slot, missing_);
-      used[free] = 1;
-      slots_[free] = wanted[i];
-    } else {
-      slot = ::ImageList_AddIcon(images, wanted[i].copy);
-      if (slot < 0) slot = ::ImageList_AddIcon(images, missing_);
-      if (slot < 0) break;  // the count no longer matches: the next refresh starts again
-      slots_.push_back(wanted[i]);
-      used.push_back(1);
-    }
-    changed = true;
-    slotOfImage_[i] = slot;
   }
-  return changed;
+  return !puts.empty();
 }
 
 // Rows are set where they differ from what the list shows, not rebuilt: a hidden list is kept
@@ -109,9 +79,7 @@ void IconListView::SyncRows() {
   for (std::size_t i = 0; i < count; ++i) {
     ListRow row = model_.Rows[i];
     row.ImageIndex =
-        row.ImageIndex >= 0 && static_cast<std::size_t>(row.ImageIndex) < slotOfImage_.size()
-            ? slotOfImage_[static_cast<std::size_t>(row.ImageIndex)]
-            : -1;
+        row.ImageIndex < 0 ? -1 : slots_.SlotOf(static_cast<std::size_t>(row.ImageIndex));
     if (i < rows_.size() && SameRow(rows_[i], row)) continue;
     LVITEMA item{};
     item.mask = LVIF_TEXT | LVIF_IMAGE | LVIF_PARAM | LVIF_STATE;

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "registry/OptionsList.h"
+#include "views/PictureSlots.h"
 #include "win32/HandleOwner.h"
 #include "win32/IconCopies.h"
 
@@ -31,13 +32,6 @@ class IconListView {
   HWND Handle() const { return list_; }
 
  private:
-  // What the image list holds at an index: the shell's icon and the copy drawn for it (a copy
-  // comes later than the listing that named the icon).
-  struct Picture {
-    Hicon shellIcon;
-    HICON copy;
-    bool operator==(const Picture&) const = default;
-  };
   bool SyncImages();  // true when a slot took another picture
   void SyncRows();
   static bool SameRow(const ListRow& a, const ListRow& b);
@@ -47,10 +41,9 @@ class IconListView {
   HWND list_ = nullptr;
   HICON missing_ = nullptr;
   ImageListOwner images_;
-  std::vector<Picture> slots_;    // what images_ holds, slot by slot
-  std::vector<int> slotOfImage_;  // the slot of each of the model's TrayImages
-  std::vector<ListRow> rows_;     // what the list shows, row by row
-  bool syncing_ = false;          // our own changes are no user's selection
+  PictureSlots slots_;         // what images_ holds
+  std::vector<ListRow> rows_;  // what the list shows, row by row
+  bool syncing_ = false;       // our own changes are no user's selection
 };
 
 }  // namespace cvl::win32
