@@ -357,6 +357,47 @@ TEST(Overlaps, AnEntryChosenInAMenuOpenedAheadOfABurstRunsAfterTheBatch) {
   }
 }
 
+// During a burst each button command waits behind every program that changes its icon: the
+// menu requested meanwhile opens between two commands, on lists already whole, and the rest of
+// the pass and what came in during the menu follow.
+TEST(Overlaps, AMenuRequestedWhileButtonsArePlacedOpensBetweenTheCommandsOnTheWholeList) {
+  Overlap w;  // new icons go to the menu
+  auto& a = w.Started("C:\\Apps\\a.exe", "AWnd", "a");
+  auto& c = w.Program("C:\\Apps\\c.exe", "CWnd");
+  auto& d = w.Program("C:\\Apps\\d.exe", "DWnd");
+  auto& e = w.Program("C:\\Apps\\e.exe", "EWnd");
+  ASSERT_TRUE(w.Hidden(a, 1));
+  int hides = 0;
+  w.desktop.Subclass(
+      w.taskbar->Toolbar(), [&, old = w.desktop.Window(w.taskbar->Toolbar())->handler](
+                                std::uint32_t m, WParam wp, LParam lp) {
+        // The user's right click comes in while the shell handles the first command.
+        if (m == kTbHideButton && lp == kTbHide && hides++ == 0)
+          w.desktop.PostMessageA(w.Form(), kOwnIconCallback, kOwnIconId, kWmRButtonUp);
+        return old(m, wp, lp);
+      });
+  std::vector<std::string> entries;
+  bool secondShownInside = false;
+  w.corvalet->InsideMenu = [&](const TrayMenu& shown) {
+    for (const MenuItem& item : shown.Items)
+      if (item.Tag >= 0) entries.push_back(item.Caption);
+    secondShownInside = !w.Hidden(c, 1) || !w.Hidden(d, 1);
+    e.AddIcon(1, "e");  // held until the pass and the menu are over
+    w.corvalet->MenuChoice = w.Position(shown, "About");
+  };
+  c.AddIcon(1, "c");
+  d.AddIcon(1, "d");
+  Drain(w);
+  EXPECT_EQ(w.corvalet->MenusOpened, 1);
+  EXPECT_EQ(entries, (std::vector<std::string>{"d", "c", "a"}))
+      << "the menu lists the pass's result";
+  EXPECT_TRUE(secondShownInside) << "it opened before the pass had sent every command";
+  EXPECT_TRUE(w.Hidden(c, 1));
+  EXPECT_TRUE(w.Hidden(d, 1));
+  EXPECT_TRUE(w.Hidden(e, 1)) << "the report that came during the menu was handled after it";
+  EXPECT_EQ(w.corvalet->Host().aboutShown, 1);
+}
+
 TEST(Overlaps, ASessionThatEndsWhileTheTrayIsReadLeavesNothingHidden) {
   Overlap w("[Common]\r\nApStyle=2\r\n");
   auto& a = w.Started("C:\\Apps\\a.exe", "AWnd", "a");

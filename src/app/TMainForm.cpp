@@ -30,6 +30,7 @@ void TMainForm::FormCreate() {
   registry_->FormWindow = host_.Window();
   registry_->OnReportsTaken = [this] { hook_.ReportsTaken(); };
   registry_->BeforeReports = [this] { TakeWaitingClicks(); };
+  registry_->Placement.BetweenCommands = [this] { TakeWaitingMenu(); };
   registry_->Memory.OnWriteRefused = [this](const std::string& message) {
     host_.ShowError(message);
   };
@@ -328,6 +329,15 @@ void TMainForm::RxPopupMenu1Popup() {
 void TMainForm::TakeWaitingClicks() {
   // Reports keep coming during a burst, and every batch of them pumps messages: a click that
   // waited for a quiet moment would wait for the burst's end.
+  TakeWaitingMenu();
+  // A new taskbar does not wait for the burst's end either.
+  if (desktop_.TakePostedMessage(host_.Window(), kShellRestartMessage, kShellRestartMessage)) {
+    restartPosted_ = false;
+    ShellRestarted();
+  }
+}
+
+void TMainForm::TakeWaitingMenu() {
   const Hwnd form = host_.Window();
   while (const auto m = desktop_.TakePostedMessage(form, kOwnIconCallback, kOwnIconCallback)) {
     const auto mouse = static_cast<std::uint32_t>(m->lParam);
@@ -336,11 +346,6 @@ void TMainForm::TakeWaitingClicks() {
   }
   while (const auto m = desktop_.TakePostedMessage(form, kOpenMenuMessage, kOpenMenuMessage))
     PopupTrayMenu({static_cast<int>(m->wParam), static_cast<int>(m->lParam)});
-  // A new taskbar does not wait for the burst's end either.
-  if (desktop_.TakePostedMessage(form, kShellRestartMessage, kShellRestartMessage)) {
-    restartPosted_ = false;
-    ShellRestarted();
-  }
 }
 
 void TMainForm::PopupTrayMenu(Point at) {

@@ -133,8 +133,10 @@ class TMainForm {
   void SetHintTimer(bool enabled);
   // False, with the open menu or box brought to the front, when one is open.
   bool NoModalOpen();
-  // The own icon's clicks and menu requests that wait in the queue, served now.
+  // The own icon's clicks, menu requests and a restart that wait in the queue, served now.
   void TakeWaitingClicks();
+  // The same without the restart: between a placement pass's commands.
+  void TakeWaitingMenu();
   Desktop& desktop_;
   HookLibrary& hook_;
   FormHost& host_;

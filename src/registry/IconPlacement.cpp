@@ -37,9 +37,14 @@ void IconPlacement::ApplyPlacementToTray() {
   state_.MenuList.Clear();
   state_.TrayList.Clear();
   commands_.ForgetButtons();
-  // The sends below let the shell's own sends in, and one may re-read the tray: walk a copy.
-  const std::vector<TIconInfo> icons(state_.AllIcons.begin(), state_.AllIcons.end());
-  for (const TIconInfo& entry : icons) {
+  // The lists are whole before the first send: a menu opened between the sends shows them.
+  struct Command {
+    std::int32_t commandId;
+    bool hidden;
+  };
+  std::vector<Command> commands;
+  commands.reserve(static_cast<std::size_t>(state_.AllIcons.Count()));
+  for (const TIconInfo& entry : state_.AllIcons) {
     bool hidden = state_.TrayFolded;
     switch (entry.Place) {
       case IconPlace::Tray:
@@ -56,8 +61,15 @@ void IconPlacement::ApplyPlacementToTray() {
       case IconPlace::Unplaced:
         break;
     }
-    commands_.SetButtonHidden(shell_.Toolbar, entry.CommandId, hidden);
+    commands.push_back({entry.CommandId, hidden});
   }
+  // The sends let the shell's own sends in, and each waits behind every program that is
+  // changing its icon at that moment: during a burst the user's menu does not wait for them
+  // all.
+  for (const Command& command : commands)
+    if (commands_.SetButtonHidden(shell_.Toolbar, command.commandId, command.hidden) &&
+        BetweenCommands)
+      BetweenCommands();
 }
 
 void IconPlacement::ApplyPlacement() {

@@ -39,6 +39,9 @@ class IconPlacement {
   bool RefreshingOwnIcon() const { return refreshingOwnIcon_; }
   // Re-reads the tray and re-applies placement; the owner of the registry provides it.
   std::function<void()> RefreshIcons;
+  // Runs after each button command of a placement pass, the lists already whole: the user's
+  // menu request that waits may open there.
+  std::function<void()> BetweenCommands;
 
  private:
   void MoveSelected(int step);

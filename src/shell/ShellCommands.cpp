@@ -18,19 +18,21 @@ void ShellCommands::Switch(Hwnd window, std::uint32_t msg, std::uint32_t value) 
   if (OnKept) OnKept();
 }
 
-void ShellCommands::SetButtonHidden(Hwnd toolbar, std::int32_t commandId, bool hidden,
+bool ShellCommands::SetButtonHidden(Hwnd toolbar, std::int32_t commandId, bool hidden,
                                     bool always) {
   buttons_.erase(commandId);
-  if (toolbar == 0) return;
+  if (toolbar == 0) return false;
   const auto known = known_.find(commandId);
-  if (!always && known != known_.end() && known->second == std::make_pair(toolbar, hidden)) return;
+  if (!always && known != known_.end() && known->second == std::make_pair(toolbar, hidden))
+    return false;
   if (!Send(toolbar, kTbHideButton, static_cast<WParam>(commandId), hidden ? kTbHide : kTbShow)) {
     known_.erase(commandId);
     buttons_[commandId] = {toolbar, hidden};
     if (OnKept) OnKept();
-    return;
+    return true;
   }
   known_[commandId] = {toolbar, hidden};
+  return true;
 }
 
 void ShellCommands::RetryPending() {

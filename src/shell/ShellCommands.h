@@ -24,8 +24,8 @@ class ShellCommands {
   // THM_HOOKSWITCH or THM_BUTTONSWITCH with THM_ON or THM_OFF; kept when it did not arrive.
   void Switch(Hwnd window, std::uint32_t msg, std::uint32_t value);
   // TB_HIDEBUTTON for one button, unless the button is known to be so already (or always,
-  // when asked to); kept when it did not arrive.
-  void SetButtonHidden(Hwnd toolbar, std::int32_t commandId, bool hidden, bool always = false);
+  // when asked to); kept when it did not arrive. True when it was sent.
+  bool SetButtonHidden(Hwnd toolbar, std::int32_t commandId, bool hidden, bool always = false);
   // A placement pass sends every button's state: the kept button commands are superseded.
   void ForgetButtons() { buttons_.clear(); }
   // What a button shows, as the hook reported it (each enumeration reports every button, so
