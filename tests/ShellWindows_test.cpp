@@ -60,6 +60,34 @@ INSTANTIATE_TEST_SUITE_P(
              std::to_string(info.param.versionCode);
     });
 
+// The 9x line and NT before 2000: a toolbar the notification area holds, under a SysPager or
+// straight under it, is the tray toolbar; only a tray without one takes the messages itself.
+TEST(ShellWindows, EarlierVersionsTakeAToolbarWhereverTheTrayHoldsOne) {
+  const OsVersionInfo versions[] = {{2, 0, 0, 1}, {3, 0, 0, 1}, {4, 10, 2222, 1}, {4, 90, 3000, 1},
+                                    {5, 0, 0, 1}, {2, 0, 0, 2}, {3, 51, 1057, 2}, {4, 0, 1381, 2}};
+  for (const int tree : {90, 80, 30}) {
+    for (const OsVersionInfo& version : versions) {
+      sim::SimDesktop desktop;
+      sim::SimTaskbar taskbar(desktop, tree);
+      desktop.SetVersion(version);
+      const ShellWindows w = FindShellWindows(desktop);
+      const Hwnd expected = tree == 30 ? taskbar.NotifyArea() : taskbar.Toolbar();
+      EXPECT_EQ(w.Toolbar, expected) << "tree " << tree << ", code " << WindowsVersionCode(version);
+    }
+  }
+}
+
+// A pager that holds nothing does not hide a toolbar beside it.
+TEST(ShellWindows, AnEmptyPagerLeavesTheToolbarBesideIt) {
+  for (const int code : {30, 0}) {
+    sim::SimDesktop desktop;
+    sim::SimTaskbar taskbar(desktop, 80);
+    desktop.CreateWindow("SysPager", "", taskbar.NotifyArea(), taskbar.ProcessId());
+    desktop.SetVersion(test::VersionFor(code));
+    EXPECT_EQ(FindShellWindows(desktop).Toolbar, taskbar.Toolbar()) << code;
+  }
+}
+
 TEST(ShellWindows, NoTaskbarGivesFourNullHandles) {
   sim::SimDesktop desktop;
   // A stray top-level window of a tray class is not the tray.
