@@ -3,6 +3,8 @@
 // new program, takes the tray again after a shell restart and hands everything back at exit.
 #include <gtest/gtest.h>
 
+#include <ostream>
+
 #include "World.h"
 #include "registry/OwnIcon.h"
 
@@ -14,6 +16,10 @@ struct NineXCase {
   OsVersionInfo version;
   int tree;  // 90: toolbar under SysPager, 80: straight under, 30: no toolbar
 };
+
+void PrintTo(const NineXCase& c, std::ostream* os) {
+  *os << c.name;
+}
 
 constexpr OsVersionInfo kWin98{4, 10, 2222, 1};
 constexpr OsVersionInfo kWinMe{4, 90, 3000, 1};

@@ -22,6 +22,7 @@
 //   probe showform X Y        moves Corvalet's main form on screen at X, Y
 //   probe iconrect ROW        prints the screen rectangle of that row's picture: L T R B
 //   probe hwnd CLASS          prints the handle of the top-level window of class CLASS, in hex
+//   probe version             what GetVersionExA tells a program: "platform=P major=M minor=N"
 //   probe buttonswitch on|off sends THM_BUTTONSWITCH to the notification area
 //   probe endsession          sends WM_ENDSESSION (the session ends) to Corvalet's main form
 //   probe list                prints class and title of every visible top-level window
@@ -292,6 +293,14 @@ int main(int argc, char** argv) {
     HWND window = ::FindWindowA(argv[2], nullptr);
     std::printf("%lx\n", static_cast<unsigned long>(reinterpret_cast<UINT_PTR>(window)));
     return window ? 0 : 1;
+  }
+  if (argc == 2 && std::strcmp(argv[1], "version") == 0) {
+    OSVERSIONINFOA v{};
+    v.dwOSVersionInfoSize = sizeof v;
+    if (!::GetVersionExA(&v)) return 1;
+    std::printf("platform=%lu major=%lu minor=%lu\n", v.dwPlatformId, v.dwMajorVersion,
+                v.dwMinorVersion);
+    return 0;
   }
   if (argc == 3 && std::strcmp(argv[1], "buttonswitch") == 0) {
     HWND taskbar = ::FindWindowA("Shell_TrayWnd", nullptr);
