@@ -23,8 +23,10 @@ round() {  # round VERSION MINOR LAYOUT
   [ "$layout" = toolbar ] && shell_args+=(--win2k)
   # Wine reads the version at each process's start.
   wreg add 'HKCU\Software\Wine' /v Version /d "$version" /f
-  printf '[Common]\r\nApStyle=2\r\n[Panel items]\r\nCount=1\r\nIM_0=%s\r\nID_0=OwnerA\r\n[Menu items]\r\nCount=1\r\nIM_0=%s\r\nID_0=OwnerB\r\n' \
-    "$owner" "$owner" >"$ini"
+  # The tray's icon is remembered too: one a shell restart brings back after Corvalet's
+  # re-reading is reported as added, and an unremembered one would then follow ApStyle.
+  printf '[Common]\r\nApStyle=2\r\n[Panel items]\r\nCount=1\r\nIM_0=%s\r\nID_0=OwnerA\r\n[Menu items]\r\nCount=1\r\nIM_0=%s\r\nID_0=OwnerB\r\n[Tray items]\r\nCount=1\r\nIM_0=%s\r\nID_0=OwnerC\r\n' \
+    "$owner" "$owner" "$owner" >"$ini"
   check "$name: programs are told Windows 9x 4.$minor" is "$(probe version)" "platform=1 major=4 minor=$minor"
   start classicshell.exe "${shell_args[@]}"
   eventually 20 probe dump
