@@ -13,9 +13,9 @@ TEST(WindowsVersionCode, FollowsTheTable) {
     std::uint32_t platform, major, minor;
     int code;
   };
-  const Case cases[] = {{1, 2, 0, 10}, {1, 3, 0, 20},  {1, 4, 10, 30}, {1, 5, 0, 40}, {1, 6, 0, 0},
-                        {2, 2, 0, 50}, {2, 3, 51, 60}, {2, 4, 0, 70},  {2, 5, 0, 80}, {2, 5, 1, 90},
-                        {2, 5, 2, 0},  {2, 6, 1, 0},   {0, 4, 0, 0},   {3, 5, 1, 0}};
+  const Case cases[] = {{1, 2, 0, 10}, {1, 3, 0, 20}, {1, 4, 10, 30}, {1, 4, 90, 30}, {1, 5, 0, 40},
+                        {1, 6, 0, 0},  {2, 2, 0, 50}, {2, 3, 51, 60}, {2, 4, 0, 70},  {2, 5, 0, 80},
+                        {2, 5, 1, 90}, {2, 5, 2, 0},  {2, 6, 1, 0},   {0, 4, 0, 0},   {3, 5, 1, 0}};
   for (const Case& c : cases) {
     EXPECT_EQ(WindowsVersionCode(OsVersionInfo{c.major, c.minor, 0, c.platform}), c.code)
         << c.platform << " " << c.major << "." << c.minor;

@@ -5,8 +5,9 @@
 //   probe send CLASS TEXT     sends TEXT as a command to the window of class CLASS
 //   probe dump                asks the stand-in taskbar to write its state file
 //   probe subclass            asks the stand-in taskbar to subclass its windows on top of all
-//   probe child A B [C]       the window of class B under the top-level window of class A (and C
-//                             under that): prints "text=T visible=V rect=L T R B" (screen)
+//   probe child A B [C ...]   the window of class B under the top-level window of class A (and C
+//                             under that, and so on): prints "text=T visible=V rect=L T R B"
+//                             (screen)
 //   probe window CLASS TITLE  the same for a top-level window
 //   probe children A B        prints how many windows of class B the top-level window of class A
 //                             has as direct children
@@ -206,7 +207,7 @@ int main(int argc, char** argv) {
                ? 0
                : 1;
   }
-  if ((argc == 4 || argc == 5) && std::strcmp(argv[1], "child") == 0) {
+  if (argc >= 4 && std::strcmp(argv[1], "child") == 0) {
     HWND w = ::FindWindowA(argv[2], nullptr);
     for (int i = 3; i < argc && w != nullptr; ++i)
       w = ::FindWindowExA(w, nullptr, argv[i], nullptr);

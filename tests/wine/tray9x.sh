@@ -30,6 +30,14 @@ round() {  # round VERSION MINOR LAYOUT
   check "$name: programs are told Windows 9x 4.$minor" is "$(probe version)" "platform=1 major=4 minor=$minor"
   start classicshell.exe "${shell_args[@]}"
   eventually 20 probe dump
+  if [ "$layout" = toolbar ]; then
+    check "$name: the stand-in's toolbar sits straight under the notification area" \
+      eval '! probe child Shell_TrayWnd TrayNotifyWnd SysPager >/dev/null &&
+            probe child Shell_TrayWnd TrayNotifyWnd ToolbarWindow32 >/dev/null'
+  else
+    check "$name: the stand-in's toolbar sits under a SysPager" \
+      eval 'probe child Shell_TrayWnd TrayNotifyWnd SysPager ToolbarWindow32 >/dev/null'
+  fi
   start trayowner.exe --class OwnerA --icon '1:Alpha:ff0000'
   start trayowner.exe --class OwnerB --icon '7:Bravo:0000ff'
   start trayowner.exe --class OwnerC --icon '3:Charlie:ffff00'
