@@ -16,17 +16,23 @@
 #include "MouseHook.h"
 #include "SharedSection.h"
 #include "Subclassing.h"
+#include "shell/TrayToolbarRule.h"
 
 namespace snarehook {
 
 namespace {
 
+// The window Corvalet sends its toolbar requests to, found by Corvalet's own rule; the
+// library runs in Corvalet's process here, so it sees the version Corvalet sees.
 HWND FindToolbar(HWND notify) {
-  if (notify == nullptr) return nullptr;
-  if (HWND pager = FindWindowExA(notify, nullptr, "SysPager", nullptr))
-    if (HWND toolbar = FindWindowExA(pager, nullptr, "ToolbarWindow32", nullptr)) return toolbar;
-  if (HWND toolbar = FindWindowExA(notify, nullptr, "ToolbarWindow32", nullptr)) return toolbar;
-  return notify;
+  OSVERSIONINFOA v{};
+  v.dwOSVersionInfoSize = sizeof v;
+  const int code = GetVersionExA(&v)
+                       ? cvl::WindowsVersionCode(v.dwPlatformId, v.dwMajorVersion, v.dwMinorVersion)
+                       : 0;
+  return cvl::TrayToolbarOf(notify, code, [](HWND parent, const char* className) {
+    return FindWindowExA(parent, nullptr, className, nullptr);
+  });
 }
 
 void SendToTaskbar(UINT msg) {

@@ -13,9 +13,9 @@ TEST(WindowsVersionCode, FollowsTheTable) {
     std::uint32_t platform, major, minor;
     int code;
   };
-  const Case cases[] = {{1, 2, 0, 10}, {1, 3, 0, 20},  {1, 4, 10, 30}, {1, 5, 0, 40}, {1, 6, 0, 0},
-                        {2, 2, 0, 50}, {2, 3, 51, 60}, {2, 4, 0, 70},  {2, 5, 0, 80}, {2, 5, 1, 90},
-                        {2, 5, 2, 0},  {2, 6, 1, 0},   {0, 4, 0, 0},   {3, 5, 1, 0}};
+  const Case cases[] = {{1, 2, 0, 10}, {1, 3, 0, 20}, {1, 4, 10, 30}, {1, 4, 90, 30}, {1, 5, 0, 40},
+                        {1, 6, 0, 0},  {2, 2, 0, 50}, {2, 3, 51, 60}, {2, 4, 0, 70},  {2, 5, 0, 80},
+                        {2, 5, 1, 90}, {2, 5, 2, 0},  {2, 6, 1, 0},   {0, 4, 0, 0},   {3, 5, 1, 0}};
   for (const Case& c : cases) {
     EXPECT_EQ(WindowsVersionCode(OsVersionInfo{c.major, c.minor, 0, c.platform}), c.code)
         << c.platform << " " << c.major << "." << c.minor;
@@ -59,6 +59,34 @@ INSTANTIATE_TEST_SUITE_P(
       return "tree" + std::to_string(info.param.treeCode) + "_version" +
              std::to_string(info.param.versionCode);
     });
+
+// The 9x line and NT before 2000: a toolbar the notification area holds, under a SysPager or
+// straight under it, is the tray toolbar; only a tray without one takes the messages itself.
+TEST(ShellWindows, EarlierVersionsTakeAToolbarWhereverTheTrayHoldsOne) {
+  const OsVersionInfo versions[] = {{2, 0, 0, 1}, {3, 0, 0, 1}, {4, 10, 2222, 1}, {4, 90, 3000, 1},
+                                    {5, 0, 0, 1}, {2, 0, 0, 2}, {3, 51, 1057, 2}, {4, 0, 1381, 2}};
+  for (const int tree : {90, 80, 30}) {
+    for (const OsVersionInfo& version : versions) {
+      sim::SimDesktop desktop;
+      sim::SimTaskbar taskbar(desktop, tree);
+      desktop.SetVersion(version);
+      const ShellWindows w = FindShellWindows(desktop);
+      const Hwnd expected = tree == 30 ? taskbar.NotifyArea() : taskbar.Toolbar();
+      EXPECT_EQ(w.Toolbar, expected) << "tree " << tree << ", code " << WindowsVersionCode(version);
+    }
+  }
+}
+
+// A pager that holds nothing does not hide a toolbar beside it.
+TEST(ShellWindows, AnEmptyPagerLeavesTheToolbarBesideIt) {
+  for (const int code : {30, 0}) {
+    sim::SimDesktop desktop;
+    sim::SimTaskbar taskbar(desktop, 80);
+    desktop.CreateWindow("SysPager", "", taskbar.NotifyArea(), taskbar.ProcessId());
+    desktop.SetVersion(test::VersionFor(code));
+    EXPECT_EQ(FindShellWindows(desktop).Toolbar, taskbar.Toolbar()) << code;
+  }
+}
 
 TEST(ShellWindows, NoTaskbarGivesFourNullHandles) {
   sim::SimDesktop desktop;

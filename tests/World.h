@@ -70,9 +70,12 @@ inline int ForeignCount(TrayRegistry& r) {
 struct World {
   // With realPanel the Corvalet Panel is the real one (THint) over a recording window, and it
   // is the views placement drives; otherwise the recording views stand in.
-  explicit World(int versionCode = 90, bool realPanel = false) : versionCode_(versionCode) {
-    desktop.SetVersion(VersionFor(versionCode));
-    taskbar = std::make_unique<sim::SimTaskbar>(desktop, versionCode);
+  explicit World(int versionCode = 90, bool realPanel = false)
+      : World(VersionFor(versionCode), versionCode, realPanel) {}
+  // A system that reports version, with a taskbar built as the tree of treeCode.
+  World(const OsVersionInfo& version, int treeCode, bool realPanel = false) : treeCode_(treeCode) {
+    desktop.SetVersion(version);
+    taskbar = std::make_unique<sim::SimTaskbar>(desktop, treeCode);
     hook = std::make_unique<sim::SimHook>(desktop, *taskbar);
     if (realPanel) panel = std::make_unique<THint>(desktop, panelWindow);
     corvalet = std::make_unique<sim::SimCorvalet>(
@@ -96,7 +99,7 @@ struct World {
   // top-level window; the programs' windows get it too but put nothing back on their own.
   void RestartShell() {
     taskbar.reset();
-    taskbar = std::make_unique<sim::SimTaskbar>(desktop, versionCode_);
+    taskbar = std::make_unique<sim::SimTaskbar>(desktop, treeCode_);
     hook->ShellRestarted(*taskbar);
     const std::uint32_t created = desktop.RegisterWindowMessageA("TaskbarCreated");
     desktop.PostMessageA(corvalet->Host().window, created, 0, 0);
@@ -124,7 +127,7 @@ struct World {
   std::vector<std::unique_ptr<sim::SimProgram>> programs;
 
  private:
-  int versionCode_;
+  int treeCode_;
 };
 
 }  // namespace cvl::test

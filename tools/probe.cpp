@@ -5,8 +5,9 @@
 //   probe send CLASS TEXT     sends TEXT as a command to the window of class CLASS
 //   probe dump                asks the stand-in taskbar to write its state file
 //   probe subclass            asks the stand-in taskbar to subclass its windows on top of all
-//   probe child A B [C]       the window of class B under the top-level window of class A (and C
-//                             under that): prints "text=T visible=V rect=L T R B" (screen)
+//   probe child A B [C ...]   the window of class B under the top-level window of class A (and C
+//                             under that, and so on): prints "text=T visible=V rect=L T R B"
+//                             (screen)
 //   probe window CLASS TITLE  the same for a top-level window
 //   probe children A B        prints how many windows of class B the top-level window of class A
 //                             has as direct children
@@ -22,6 +23,7 @@
 //   probe showform X Y        moves Corvalet's main form on screen at X, Y
 //   probe iconrect ROW        prints the screen rectangle of that row's picture: L T R B
 //   probe hwnd CLASS          prints the handle of the top-level window of class CLASS, in hex
+//   probe version             what GetVersionExA tells a program: "platform=P major=M minor=N"
 //   probe buttonswitch on|off sends THM_BUTTONSWITCH to the notification area
 //   probe endsession          sends WM_ENDSESSION (the session ends) to Corvalet's main form
 //   probe list                prints class and title of every visible top-level window
@@ -205,7 +207,7 @@ int main(int argc, char** argv) {
                ? 0
                : 1;
   }
-  if ((argc == 4 || argc == 5) && std::strcmp(argv[1], "child") == 0) {
+  if (argc >= 4 && std::strcmp(argv[1], "child") == 0) {
     HWND w = ::FindWindowA(argv[2], nullptr);
     for (int i = 3; i < argc && w != nullptr; ++i)
       w = ::FindWindowExA(w, nullptr, argv[i], nullptr);
@@ -292,6 +294,14 @@ int main(int argc, char** argv) {
     HWND window = ::FindWindowA(argv[2], nullptr);
     std::printf("%lx\n", static_cast<unsigned long>(reinterpret_cast<UINT_PTR>(window)));
     return window ? 0 : 1;
+  }
+  if (argc == 2 && std::strcmp(argv[1], "version") == 0) {
+    OSVERSIONINFOA v{};
+    v.dwOSVersionInfoSize = sizeof v;
+    if (!::GetVersionExA(&v)) return 1;
+    std::printf("platform=%lu major=%lu minor=%lu\n", v.dwPlatformId, v.dwMajorVersion,
+                v.dwMinorVersion);
+    return 0;
   }
   if (argc == 3 && std::strcmp(argv[1], "buttonswitch") == 0) {
     HWND taskbar = ::FindWindowA("Shell_TrayWnd", nullptr);

@@ -1,39 +1,11 @@
 #include "shell/ShellWindows.h"
 
+#include "shell/TrayToolbarRule.h"
+
 namespace cvl {
 
 int WindowsVersionCode(const OsVersionInfo& v) {
-  if (v.dwPlatformId == 1) {
-    switch (v.dwMajorVersion) {
-      case 2:
-        return 10;
-      case 3:
-        return 20;
-      case 4:
-        return 30;
-      case 5:
-        return 40;
-      default:
-        return 0;
-    }
-  }
-  if (v.dwPlatformId == 2) {
-    switch (v.dwMajorVersion) {
-      case 2:
-        return 50;
-      case 3:
-        return 60;
-      case 4:
-        return 70;
-      case 5:
-        if (v.dwMinorVersion == 0) return 80;
-        if (v.dwMinorVersion == 1) return 90;
-        return 0;
-      default:
-        return 0;
-    }
-  }
-  return 0;
+  return WindowsVersionCode(v.dwPlatformId, v.dwMajorVersion, v.dwMinorVersion);
 }
 
 int WindowsVersionCode(Desktop& desktop) {
@@ -67,25 +39,9 @@ Hwnd FindClock(Desktop& desktop) {
 Hwnd FindTrayToolbar(Desktop& desktop) {
   const Hwnd notifyArea = FindNotifyArea(desktop);
   if (notifyArea == 0) return 0;
-  const auto underPager = [&] {
-    const Hwnd pager = Child(desktop, notifyArea, "SysPager");
-    return Child(desktop, pager, "ToolbarWindow32");
-  };
-  switch (WindowsVersionCode(desktop)) {
-    case 80:
-      return Child(desktop, notifyArea, "ToolbarWindow32");
-    case 90:
-      return underPager();
-    case 0: {
-      // Systems newer than XP build their tray like XP; the notification area itself
-      // understands no toolbar message there.
-      if (const Hwnd toolbar = underPager()) return toolbar;
-      if (const Hwnd toolbar = Child(desktop, notifyArea, "ToolbarWindow32")) return toolbar;
-      return notifyArea;
-    }
-    default:
-      return notifyArea;
-  }
+  return TrayToolbarOf(
+      notifyArea, WindowsVersionCode(desktop),
+      [&](Hwnd parent, const char* className) { return Child(desktop, parent, className); });
 }
 
 ShellWindows FindShellWindows(Desktop& desktop) {

@@ -1,6 +1,6 @@
 # Sourced by the Wine tests and the demo: a private Xvfb display and a Wine prefix inside the
 # build tree, both torn down by wine_session_end (also on exit).
-# Usage: wine_session_begin PREFIX_DIR VERSION(winxp|win2k)
+# Usage: wine_session_begin PREFIX_DIR VERSION(winxp|win2k|win98|winme)
 # With WINE_USE_DISPLAY=1 and a DISPLAY set, the programs go to that display instead.
 
 wine_session_begin() {
