@@ -1,0 +1,63 @@
+#include "settings/SettingsLocation.h"
+
+namespace cvl {
+
+namespace {
+
+constexpr const char* kUserFolder = "Quillon";
+
+// Values are read whole: a copy must not cut what a later version or the user wrote long.
+constexpr int kFirstRead = 2048;
+constexpr int kLongestRead = 65536;
+
+std::string Joined(std::string folder, const std::string& name) {
+  if (!folder.empty() && folder.back() != '\\') folder += '\\';
+  return folder + name;
+}
+
+}  // namespace
+
+const std::string& SettingsLocation::Current() {
+  if (!current_) {
+    const auto copy = UserCopy();
+    current_ = copy && desktop_.FileExists(*copy) ? *copy : name_;
+  }
+  return *current_;
+}
+
+bool SettingsLocation::MoveToUserFolder() {
+  if (Current() != name_) return false;
+  const auto appData = desktop_.SHGetFolderPathA(kCsidlAppData);
+  if (!appData) return false;
+  const std::string folder = Joined(*appData, kUserFolder);
+  if (!desktop_.CreateDirectoryA(*appData) || !desktop_.CreateDirectoryA(folder)) return false;
+  const std::string target = Joined(folder, name_);
+  // A copy cut short stays where it is: the next refused save copies again over it.
+  if (!CopyInto(target)) return false;
+  current_ = target;
+  return true;
+}
+
+std::optional<std::string> SettingsLocation::UserCopy() {
+  const auto appData = desktop_.SHGetFolderPathA(kCsidlAppData);
+  if (!appData) return std::nullopt;
+  return Joined(Joined(*appData, kUserFolder), name_);
+}
+
+bool SettingsLocation::CopyInto(const std::string& target) {
+  // Through the profile functions, which see what the system may still hold unwritten, and
+  // which write the copy in the file's own form, section by section and key by key in order.
+  for (const std::string& section : desktop_.GetPrivateProfileSectionNamesA(name_)) {
+    for (const std::string& key : desktop_.GetPrivateProfileKeyNamesA(section, name_)) {
+      std::string value;
+      for (int size = kFirstRead; size <= kLongestRead; size *= 2) {
+        value = desktop_.GetPrivateProfileStringA(section, key, "", size, name_);
+        if (value.size() + 1 < static_cast<std::size_t>(size)) break;
+      }
+      if (!desktop_.WritePrivateProfileStringA(section, key, value, target)) return false;
+    }
+  }
+  return true;
+}
+
+}  // namespace cvl
