@@ -184,8 +184,8 @@ class SimDesktop : public Desktop {
                                                       const std::string& fileName) override {
     return profile_.KeyNames(section, fileName);
   }
-  std::optional<std::string> SHGetFolderPathA(int folder) override {
-    return folder == kCsidlAppData ? AppDataFolder : std::nullopt;
+  std::string SHGetFolderPathA(int folder) override {
+    return folder == kCsidlAppData ? AppDataFolder.value_or("") : "";
   }
   bool CreateDirectoryA(const std::string& path) override;
 

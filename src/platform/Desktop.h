@@ -122,7 +122,8 @@ class Desktop {
                                           const std::string& value,
                                           const std::string& fileName) = 0;
 
-  // GetPrivateProfileSectionNamesA: the file's sections, in file order.
+  // GetPrivateProfileSectionNamesA (or GetPrivateProfileStringA with a null section): the
+  // file's sections, in file order.
   virtual std::vector<std::string> GetPrivateProfileSectionNamesA(const std::string& fileName) = 0;
   // GetPrivateProfileStringA with a null key: the section's keys, in file order.
   virtual std::vector<std::string> GetPrivateProfileKeyNamesA(const std::string& section,
@@ -130,9 +131,9 @@ class Desktop {
 
   // GetFileAttributesA finds the file (and it is no directory).
   virtual bool FileExists(const std::string& path) = 0;
-  // SHGetFolderPathA of shfolder.dll, looked up at run time: nothing where the library or the
+  // SHGetFolderPathA of shfolder.dll, looked up at run time: empty where the library or the
   // folder is missing (Windows 95 and NT 4 without a current Internet Explorer).
-  virtual std::optional<std::string> SHGetFolderPathA(int folder) = 0;
+  virtual std::string SHGetFolderPathA(int folder) = 0;
   // CreateDirectoryA: true when the folder is there afterwards, made now or before.
   virtual bool CreateDirectoryA(const std::string& path) = 0;
 

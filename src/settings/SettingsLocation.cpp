@@ -4,44 +4,35 @@ namespace cvl {
 
 namespace {
 
-constexpr const char* kUserFolder = "Quillon";
+constexpr const char* kUserFolder = "\\Quillon";
 
 // Values are read whole: a copy must not cut what a later version or the user wrote long.
 constexpr int kFirstRead = 2048;
 constexpr int kLongestRead = 65536;
 
-std::string Joined(std::string folder, const std::string& name) {
-  if (!folder.empty() && folder.back() != '\\') folder += '\\';
-  return folder + name;
-}
-
 }  // namespace
 
 const std::string& SettingsLocation::Current() {
-  if (!current_) {
-    const auto copy = UserCopy();
-    current_ = copy && desktop_.FileExists(*copy) ? *copy : name_;
+  if (current_.empty()) {
+    current_ = name_;
+    if (const std::string appData = desktop_.SHGetFolderPathA(kCsidlAppData); !appData.empty()) {
+      const std::string copy = appData + kUserFolder + '\\' + name_;
+      if (desktop_.FileExists(copy)) current_ = copy;
+    }
   }
-  return *current_;
+  return current_;
 }
 
 bool SettingsLocation::MoveToUserFolder() {
-  if (Current() != name_) return false;
-  const auto appData = desktop_.SHGetFolderPathA(kCsidlAppData);
-  if (!appData) return false;
-  const std::string folder = Joined(*appData, kUserFolder);
-  if (!desktop_.CreateDirectoryA(*appData) || !desktop_.CreateDirectoryA(folder)) return false;
-  const std::string target = Joined(folder, name_);
+  const std::string appData = desktop_.SHGetFolderPathA(kCsidlAppData);
+  if (Current() != name_ || appData.empty()) return false;
+  const std::string folder = appData + kUserFolder;
+  if (!desktop_.CreateDirectoryA(appData) || !desktop_.CreateDirectoryA(folder)) return false;
+  const std::string target = folder + '\\' + name_;
   // A copy cut short stays where it is: the next refused save copies again over it.
   if (!CopyInto(target)) return false;
   current_ = target;
   return true;
-}
-
-std::optional<std::string> SettingsLocation::UserCopy() {
-  const auto appData = desktop_.SHGetFolderPathA(kCsidlAppData);
-  if (!appData) return std::nullopt;
-  return Joined(Joined(*appData, kUserFolder), name_);
 }
 
 bool SettingsLocation::CopyInto(const std::string& target) {

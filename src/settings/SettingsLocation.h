@@ -3,7 +3,6 @@
 // folder; where a limited account may not write there, it moves to the user's own
 // "Application Data\Quillon" folder and stays there, and at the next start that copy is found
 // first. The Windows folder's file is left as it was.
-#include <optional>
 #include <string>
 
 #include "platform/Desktop.h"
@@ -25,13 +24,11 @@ class SettingsLocation {
   bool MoveToUserFolder();
 
  private:
-  // The full name of the copy in the user's folder; nothing without such a folder.
-  std::optional<std::string> UserCopy();
   bool CopyInto(const std::string& target);
 
   Desktop& desktop_;
   std::string name_;
-  std::optional<std::string> current_;
+  std::string current_;  // empty until the first call chooses
 };
 
 }  // namespace cvl

@@ -252,22 +252,22 @@ bool Win32Desktop::FileExists(const std::string& path) {
 
 namespace {
 
-// A list of zero-terminated names ended by an empty one, read into a buffer that grows while
-// the list fills it (the calls then give its size less two).
-template <typename Read>
-std::vector<std::string> ReadNameList(Read read) {
+// GetPrivateProfileStringA with a null key (or section): zero-terminated names ended by an
+// empty one, read into a buffer that grows while the list fills it (the call then gives its
+// size less two).
+std::vector<std::string> ProfileNames(const char* section, const std::string& fileName) {
   constexpr DWORD kFirst = 65536;
   constexpr DWORD kLargest = 16u << 20;
   std::vector<char> buffer;
   DWORD n = 0;
   for (DWORD size = kFirst; size <= kLargest; size *= 2) {
     buffer.assign(size, '\0');
-    n = read(buffer.data(), size);
+    n = ::GetPrivateProfileStringA(section, nullptr, "", buffer.data(), size, fileName.c_str());
     if (n + 2 < size) break;
   }
   std::vector<std::string> names;
   for (DWORD i = 0; i < n && buffer[i] != '\0';) {
-    names.emplace_back(&buffer[i]);
+    names.push_back(std::string(&buffer[i]));
     i += static_cast<DWORD>(names.back().size()) + 1;
   }
   return names;
@@ -276,30 +276,25 @@ std::vector<std::string> ReadNameList(Read read) {
 }  // namespace
 
 std::vector<std::string> Win32Desktop::GetPrivateProfileSectionNamesA(const std::string& fileName) {
-  return ReadNameList([&](char* buffer, DWORD size) {
-    return ::GetPrivateProfileSectionNamesA(buffer, size, fileName.c_str());
-  });
+  return ProfileNames(nullptr, fileName);
 }
 
 std::vector<std::string> Win32Desktop::GetPrivateProfileKeyNamesA(const std::string& section,
                                                                   const std::string& fileName) {
-  return ReadNameList([&](char* buffer, DWORD size) {
-    return ::GetPrivateProfileStringA(section.c_str(), nullptr, "", buffer, size, fileName.c_str());
-  });
+  return ProfileNames(section.c_str(), fileName);
 }
 
-std::optional<std::string> Win32Desktop::SHGetFolderPathA(int folder) {
+std::string Win32Desktop::SHGetFolderPathA(int folder) {
   // Looked up, not imported: Windows 95 and NT 4 run without shfolder.dll.
   const LibraryOwner library(::LoadLibraryA("shfolder.dll"));
-  if (!library) return std::nullopt;
+  if (!library) return {};
   using Fn = HRESULT(WINAPI*)(HWND, int, HANDLE, DWORD, LPSTR);
   const auto fn = reinterpret_cast<Fn>(
       reinterpret_cast<void*>(::GetProcAddress(library.Get(), "SHGetFolderPathA")));
   char path[MAX_PATH] = {};
   constexpr DWORD kCurrentPath = 0;  // SHGFP_TYPE_CURRENT
-  if (fn == nullptr || FAILED(fn(nullptr, folder, nullptr, kCurrentPath, path)) || !path[0])
-    return std::nullopt;
-  return std::string(path);
+  if (fn == nullptr || FAILED(fn(nullptr, folder, nullptr, kCurrentPath, path))) return {};
+  return path;
 }
 
 bool Win32Desktop::CreateDirectoryA(const std::string& path) {

@@ -62,7 +62,7 @@ class Win32Desktop final : public Desktop {
   std::vector<std::string> GetPrivateProfileSectionNamesA(const std::string& fileName) override;
   std::vector<std::string> GetPrivateProfileKeyNamesA(const std::string& section,
                                                       const std::string& fileName) override;
-  std::optional<std::string> SHGetFolderPathA(int folder) override;
+  std::string SHGetFolderPathA(int folder) override;
   bool CreateDirectoryA(const std::string& path) override;
 
  private:
