@@ -3,7 +3,7 @@
 ; It installs the program, the hook, the help and the language libraries, a Start menu folder and,
 ; when chosen, a start with Windows. Its uninstaller first closes a running Corvalet, which shows
 ; every icon again, and then removes everything but the user's settings file (QLCvl.ini, kept in
-; the Windows folder).
+; the Windows folder, or in Application Data\Quillon where the Windows folder refused it).
 Unicode false
 SetCompressor /SOLID lzma
 RequestExecutionLevel admin

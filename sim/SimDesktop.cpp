@@ -384,7 +384,40 @@ std::string SimDesktop::GetPrivateProfileStringA(const std::string& section, con
 
 bool SimDesktop::WritePrivateProfileStringA(const std::string& section, const std::string& key,
                                             const std::string& value, const std::string& fileName) {
+  // A new file needs its folder: Windows makes none.
+  const std::string path = SimProfile::Resolve(fileName);
+  if (!FileExists(path) && !FolderExists(path.substr(0, path.find_last_of('\\')))) return false;
   return profile_.Write(section, key, value, fileName);
+}
+
+namespace {
+
+std::string LowerPath(std::string s) {
+  for (char& c : s) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  while (!s.empty() && s.back() == '\\') s.pop_back();
+  return s;
+}
+
+}  // namespace
+
+bool SimDesktop::FolderExists(const std::string& path) const {
+  const std::string folder = LowerPath(path);
+  // Folders this model knows nothing of, such as a program's own, are taken to be there.
+  const std::string windows = LowerPath(SimProfile::kWindowsDirectory);
+  const bool known = folder == windows || (AppDataFolder && folder == LowerPath(*AppDataFolder));
+  if (known) return true;
+  if (madeFolders_.count(folder)) return true;
+  return !AppDataFolder || folder.rfind(LowerPath(*AppDataFolder) + "\\", 0) != 0;
+}
+
+bool SimDesktop::CreateDirectoryA(const std::string& path) {
+  if (FolderExists(path)) return true;
+  const std::string folder = LowerPath(path);
+  const auto slash = folder.find_last_of('\\');
+  if (RefuseFolders || slash == std::string::npos || !FolderExists(folder.substr(0, slash)))
+    return false;
+  madeFolders_.insert(folder);
+  return true;
 }
 
 bool SimDesktop::Shell_NotifyIconA(std::uint32_t message, const NotifyIconData& data) {

@@ -5,6 +5,7 @@
 #include <deque>
 #include <functional>
 #include <map>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -103,6 +104,13 @@ class SimDesktop : public Desktop {
   bool LateCopyData = false;
   std::size_t QueueLength() const { return queue_.size(); }
 
+  // Application Data, as SHGetFolderPathA gives it; none, as by default, is a system without
+  // shfolder.dll. Folders made by CreateDirectoryA join it and the Windows folder as folders
+  // a new profile file can be written in, unless they are refused.
+  std::optional<std::string> AppDataFolder;
+  bool RefuseFolders = false;
+  const std::set<std::string>& MadeFolders() const { return madeFolders_; }
+
   // Desktop
   Hwnd FindWindowA(const char* className, const char* windowName) override;
   Hwnd FindWindowExA(Hwnd parent, Hwnd childAfter, const char* className,
@@ -169,9 +177,22 @@ class SimDesktop : public Desktop {
     return id;
   }
   bool FileExists(const std::string& path) override { return profile_.FileText(path).has_value(); }
+  std::vector<std::string> GetPrivateProfileSectionNamesA(const std::string& fileName) override {
+    return profile_.SectionNames(fileName);
+  }
+  std::vector<std::string> GetPrivateProfileKeyNamesA(const std::string& section,
+                                                      const std::string& fileName) override {
+    return profile_.KeyNames(section, fileName);
+  }
+  std::string SHGetFolderPathA(int folder) override {
+    return folder == kCsidlAppData ? AppDataFolder.value_or("") : "";
+  }
+  bool CreateDirectoryA(const std::string& path) override;
 
  private:
+  bool FolderExists(const std::string& path) const;
   std::map<std::string, std::uint32_t> registered_;
+  std::set<std::string> madeFolders_;  // by lower-case path
   struct AtomEntry {
     std::string name;
     int references = 0;

@@ -91,6 +91,9 @@ inline void GlobalAtom(ATOM a) {
 inline void Kernel(HANDLE h) {
   ::CloseHandle(h);
 }
+inline void Library(HMODULE h) {
+  ::FreeLibrary(h);
+}
 }  // namespace release
 
 using IconOwner = HandleOwner<HICON, &release::Icon>;
@@ -103,5 +106,6 @@ using ScreenDcOwner = HandleOwner<HDC, &release::ScreenDc>;  // from GetDC(nullp
 using HookOwner = HandleOwner<HHOOK, &release::Hook>;
 using AtomOwner = HandleOwner<ATOM, &release::GlobalAtom>;
 using KernelHandleOwner = HandleOwner<HANDLE, &release::Kernel>;  // mutexes, events
+using LibraryOwner = HandleOwner<HMODULE, &release::Library>;     // from LoadLibraryA
 
 }  // namespace cvl::handles

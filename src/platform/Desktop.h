@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "platform/Types.h"
 
@@ -48,6 +49,7 @@ inline constexpr std::uint32_t kNifMessage = 1;
 inline constexpr std::uint32_t kNifIcon = 2;
 inline constexpr std::uint32_t kNifTip = 4;
 inline constexpr std::uint32_t kTh32csSnapModule = 8;
+inline constexpr int kCsidlAppData = 0x1A;
 
 class Desktop {
  public:
@@ -120,8 +122,20 @@ class Desktop {
                                           const std::string& value,
                                           const std::string& fileName) = 0;
 
+  // GetPrivateProfileSectionNamesA (or GetPrivateProfileStringA with a null section): the
+  // file's sections, in file order.
+  virtual std::vector<std::string> GetPrivateProfileSectionNamesA(const std::string& fileName) = 0;
+  // GetPrivateProfileStringA with a null key: the section's keys, in file order.
+  virtual std::vector<std::string> GetPrivateProfileKeyNamesA(const std::string& section,
+                                                              const std::string& fileName) = 0;
+
   // GetFileAttributesA finds the file (and it is no directory).
   virtual bool FileExists(const std::string& path) = 0;
+  // SHGetFolderPathA of shfolder.dll, looked up at run time: empty where the library or the
+  // folder is missing (Windows 95 and NT 4 without a current Internet Explorer).
+  virtual std::string SHGetFolderPathA(int folder) = 0;
+  // CreateDirectoryA: true when the folder is there afterwards, made now or before.
+  virtual bool CreateDirectoryA(const std::string& path) = 0;
 
   virtual bool Shell_NotifyIconA(std::uint32_t message, const NotifyIconData& data) = 0;
   // 0 when the name could not be registered.

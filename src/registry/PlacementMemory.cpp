@@ -21,7 +21,7 @@ constexpr Section kSections[] = {{kPanelItems, &PlacementMemory::PanelMemory},
 }  // namespace
 
 void PlacementMemory::LoadPlacementMemory() {
-  const IniFile ini(desktop_, kSettingsFile);
+  const IniFile ini(desktop_, options_.Location());
   std::array<OnFile, 3> read;
   for (std::size_t s = 0; s < std::size(kSections); ++s) {
     const Section& section = kSections[s];
@@ -44,7 +44,7 @@ void PlacementMemory::LoadPlacementMemory() {
 
 void PlacementMemory::SavePlacementMemory() {
   UpdatePlacementMemory();
-  IniFile ini(desktop_, kSettingsFile);
+  IniFile ini(desktop_, options_.Location());
   // Unknown until every write has landed: a refused one leaves the file as it may be.
   std::optional<std::array<OnFile, 3>> known = std::move(onFile_);
   onFile_.reset();

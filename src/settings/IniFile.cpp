@@ -71,8 +71,12 @@ bool IniFile::ReadBool(const std::string& section, const std::string& key,
 
 void IniFile::WriteString(const std::string& section, const std::string& key,
                           const std::string& value) {
-  if (!desktop_.WritePrivateProfileStringA(section, key, value, fileName_))
-    throw SettingsWriteError(fileName_);
+  if (desktop_.WritePrivateProfileStringA(section, key, value, fileName_)) return;
+  if (location_ != nullptr && location_->MoveToUserFolder()) {
+    fileName_ = location_->Current();
+    if (desktop_.WritePrivateProfileStringA(section, key, value, fileName_)) return;
+  }
+  throw SettingsWriteError(fileName_);
 }
 
 void IniFile::WriteInteger(const std::string& section, const std::string& key, std::int32_t value) {

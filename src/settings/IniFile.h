@@ -1,12 +1,14 @@
 #pragma once
 // Key-by-key access to a settings file through the platform's profile functions. Each write
-// reaches the file at once; a refused write raises SettingsWriteError.
+// reaches the file at once; a refused write raises SettingsWriteError, unless the file has a
+// location that can move it elsewhere.
 #include <cstdint>
 #include <optional>
 #include <stdexcept>
 #include <string>
 
 #include "platform/Desktop.h"
+#include "settings/SettingsLocation.h"
 
 namespace cvl {
 
@@ -38,6 +40,10 @@ class IniFile {
 
   IniFile(Desktop& desktop, std::string fileName)
       : desktop_(desktop), fileName_(std::move(fileName)) {}
+  // The location's current copy; a refused write moves it once to the user's folder and
+  // writes there.
+  IniFile(Desktop& desktop, SettingsLocation& location)
+      : desktop_(desktop), location_(&location), fileName_(location.Current()) {}
 
   std::string ReadString(const std::string& section, const std::string& key,
                          const std::string& defaultValue) const;
@@ -53,6 +59,7 @@ class IniFile {
 
  private:
   Desktop& desktop_;
+  SettingsLocation* location_ = nullptr;
   std::string fileName_;
 };
 

@@ -29,8 +29,12 @@ void WriteList(IniFile& ini, const char* countKey, const char* prefix,
 
 }  // namespace
 
+IniFile TOptions::Open(const std::string& fileName) const {
+  return fileName == kSettingsFile ? IniFile(desktop_, location_) : IniFile(desktop_, fileName);
+}
+
 void TOptions::Load(const std::string& fileName) {
-  const IniFile ini(desktop_, fileName);
+  const IniFile ini = Open(fileName);
   NewInTray = ini.ReadBool(kTrayIcons, "NewInTray", false);
   NewInCorvalet = ini.ReadBool(kTrayIcons, "NewInCorvalet", true);
   TrayIconNames = ReadList(ini, "IconsTrayLength", "TrayIcon");
@@ -48,7 +52,7 @@ void TOptions::Load(const std::string& fileName) {
 }
 
 void TOptions::Save(const std::string& fileName) const {
-  IniFile ini(desktop_, fileName);
+  IniFile ini = Open(fileName);
   ini.WriteBool(kTrayIcons, "NewInTray", NewInTray);
   ini.WriteBool(kTrayIcons, "NewInCorvalet", NewInCorvalet);
   WriteList(ini, "IconsTrayLength", "TrayIcon", TrayIconNames);

@@ -5,8 +5,11 @@
 #include <vector>
 
 #include "platform/Desktop.h"
+#include "settings/SettingsLocation.h"
 
 namespace cvl {
+
+class IniFile;
 
 inline constexpr const char* kSettingsFile = "QLCvl.ini";
 
@@ -18,7 +21,7 @@ inline constexpr std::uint32_t kDropsailTimeoutMs = 2000;
 
 class TOptions {
  public:
-  explicit TOptions(Desktop& desktop) : desktop_(desktop) {}
+  explicit TOptions(Desktop& desktop) : desktop_(desktop), location_(desktop, kSettingsFile) {}
 
   bool NewInTray = false;
   bool NewInCorvalet = false;
@@ -35,14 +38,21 @@ class TOptions {
   std::int32_t HotKey = 0;
   std::int32_t MinimizeTo = 0;
 
+  // kSettingsFile names the file wherever its location keeps it.
   void Load(const std::string& fileName);
-  // Throws SettingsWriteError at the first refused key; the keys after it are not written and
-  // the sibling is not told.
+  // Throws SettingsWriteError at the first key that neither place takes; the keys after it are
+  // not written and the sibling is not told.
   void Save(const std::string& fileName) const;
   void SetDefault();
 
+  // Where kSettingsFile is now: where the file lives is no option, so a const object moves it.
+  SettingsLocation& Location() const { return location_; }
+
  private:
+  IniFile Open(const std::string& fileName) const;
+
   Desktop& desktop_;
+  mutable SettingsLocation location_;
 };
 
 }  // namespace cvl

@@ -18,6 +18,7 @@ using handles::HookOwner;
 using handles::IconOwner;
 using handles::ImageListOwner;
 using handles::KernelHandleOwner;
+using handles::LibraryOwner;
 using handles::MenuOwner;
 using handles::ScreenDcOwner;
 

@@ -5,6 +5,7 @@
 #include <cstring>
 #include <vector>
 
+#include "win32/HandleOwner.h"
 #include "win32/Handles.h"
 
 namespace cvl::win32 {
@@ -247,6 +248,59 @@ bool Win32Desktop::WritePrivateProfileStringA(const std::string& section, const 
 bool Win32Desktop::FileExists(const std::string& path) {
   const DWORD attributes = ::GetFileAttributesA(path.c_str());
   return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+namespace {
+
+// GetPrivateProfileStringA with a null key (or section): zero-terminated names ended by an
+// empty one, read into a buffer that grows while the list fills it (the call then gives its
+// size less two).
+std::vector<std::string> ProfileNames(const char* section, const std::string& fileName) {
+  constexpr DWORD kFirst = 65536;
+  constexpr DWORD kLargest = 16u << 20;
+  std::vector<char> buffer;
+  DWORD n = 0;
+  for (DWORD size = kFirst; size <= kLargest; size *= 2) {
+    buffer.assign(size, '\0');
+    n = ::GetPrivateProfileStringA(section, nullptr, "", buffer.data(), size, fileName.c_str());
+    if (n + 2 < size) break;
+  }
+  std::vector<std::string> names;
+  for (DWORD i = 0; i < n && buffer[i] != '\0';) {
+    names.push_back(std::string(&buffer[i]));
+    i += static_cast<DWORD>(names.back().size()) + 1;
+  }
+  return names;
+}
+
+}  // namespace
+
+std::vector<std::string> Win32Desktop::GetPrivateProfileSectionNamesA(const std::string& fileName) {
+  return ProfileNames(nullptr, fileName);
+}
+
+std::vector<std::string> Win32Desktop::GetPrivateProfileKeyNamesA(const std::string& section,
+                                                                  const std::string& fileName) {
+  return ProfileNames(section.c_str(), fileName);
+}
+
+std::string Win32Desktop::SHGetFolderPathA(int folder) {
+  // Looked up, not imported: Windows 95 and NT 4 run without shfolder.dll.
+  const LibraryOwner library(::LoadLibraryA("shfolder.dll"));
+  if (!library) return {};
+  using Fn = HRESULT(WINAPI*)(HWND, int, HANDLE, DWORD, LPSTR);
+  const auto fn = reinterpret_cast<Fn>(
+      reinterpret_cast<void*>(::GetProcAddress(library.Get(), "SHGetFolderPathA")));
+  char path[MAX_PATH] = {};
+  constexpr DWORD kCurrentPath = 0;  // SHGFP_TYPE_CURRENT
+  if (fn == nullptr || FAILED(fn(nullptr, folder, nullptr, kCurrentPath, path))) return {};
+  return path;
+}
+
+bool Win32Desktop::CreateDirectoryA(const std::string& path) {
+  if (::CreateDirectoryA(path.c_str(), nullptr)) return true;
+  const DWORD attributes = ::GetFileAttributesA(path.c_str());
+  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
 bool Win32Desktop::Shell_NotifyIconA(std::uint32_t message, const NotifyIconData& data) {

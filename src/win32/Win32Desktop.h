@@ -59,6 +59,11 @@ class Win32Desktop final : public Desktop {
     return ::RegisterWindowMessageA(name);
   }
   bool FileExists(const std::string& path) override;
+  std::vector<std::string> GetPrivateProfileSectionNamesA(const std::string& fileName) override;
+  std::vector<std::string> GetPrivateProfileKeyNamesA(const std::string& section,
+                                                      const std::string& fileName) override;
+  std::string SHGetFolderPathA(int folder) override;
+  bool CreateDirectoryA(const std::string& path) override;
 
  private:
   using SnapshotFn = HANDLE(WINAPI*)(DWORD, DWORD);

@@ -35,6 +35,8 @@ check "Corvalet starts with its TMainForm \"Quillon Corvalet\"" eventually 20 on
 ini="$(wine_windows_dir)/QLCvl.ini"
 check "the settings are written to QLCvl.ini in the Windows directory" \
   eventually 10 grep -qs '^Enabled=1' "$ini"
+check "... and nothing in the user's folder" \
+  eval '[ -z "$(find "$WINEPREFIX/drive_c/users" -path "*/Quillon*" 2>/dev/null)" ]'
 
 second_start
 check "a second start shows the warning" [ "${warning_text:-}" = "Can not be more then 2 Corvalets in the memory.||Please close one." ]
