@@ -154,6 +154,7 @@ class SimDesktop : public Desktop {
                                                  std::uint32_t last) override;
   void WaitForPostedMessage(std::uint32_t timeoutMs) override;
   std::uint32_t GetTickCount() override { return now_; }
+  void AdvanceTime(std::uint32_t ms) { now_ += ms; }
   std::optional<std::string> GlobalGetAtomNameA(Atom atom, int size) override;
   void GlobalDeleteAtom(Atom atom) override;
   bool ToolhelpAvailable() override { return toolhelp_; }

@@ -71,6 +71,35 @@ TEST(ShellRestart, EveryIconGoesBackToItsPlaceAndEveryPartOfCorvaletComesBack) {
   EXPECT_NE(Find(w.Registry(), "d"), nullptr);
 }
 
+// An icon the user left in the tray, in no memory, comes back there when its owner adds it
+// after Corvalet has read the new tray, with new icons going to the panel; a program that
+// only now adds its icon, or one that adds it again much later, is new.
+TEST(ShellRestart, AnIconThatWasInTheTrayIsNoNewIconWhenItsOwnerAddsItAgainLate) {
+  for (const bool batched : {true, false}) {
+    Restart w("[Common]\r\nApStyle=2\r\n");
+    w.Registry().TakeWaitingReports = batched;
+    ASSERT_FALSE(w.Hidden(*w.c, 1));
+    w.RestartShell();  // read before any owner is back
+    sim::SimProgram& d = w.Program("C:\\Apps\\d.exe", "DWnd");
+    d.AddIcon(1, "d");
+    w.OwnersAddAgain();
+    w.Pump();
+    EXPECT_TRUE(w.Hidden(*w.a, 1)) << batched;
+    EXPECT_FALSE(w.Hidden(*w.c, 1)) << "back in the tray, batched " << batched;
+    EXPECT_TRUE(w.Hidden(d, 1)) << "a new program's icon follows the new-icon style";
+    const std::string ini = w.Ini();
+    EXPECT_EQ(ini.find("c.exe"), std::string::npos) << ini;
+    EXPECT_NE(ini.find("d.exe"), std::string::npos) << ini;
+    // Much later the same owner adds its icon again on its own: that one is new.
+    w.c->DeleteIcon(1);
+    w.Pump();
+    w.desktop.AdvanceTime(61000);
+    w.c->AddIcon(1, "c");
+    w.Pump();
+    EXPECT_TRUE(w.Hidden(*w.c, 1)) << batched;
+  }
+}
+
 TEST(ShellRestart, WhileSwitchedOffOnlyCorvaletsOwnIconComesBack) {
   Restart w("[Common]\r\nEnabled=0\r\n");
   ASSERT_FALSE(w.Hidden(*w.a, 1));

@@ -192,6 +192,7 @@ void TMainForm::ShellRestarted() {
   }
   if (OnShellRestarted) OnShellRestarted(false);
   if (options_->Enabled) {
+    registry_->ExpectReturningIcons();
     ReloadTray();  // the owners' icons that are back already; the rest come as reports
   } else {
     registry_->Placement.RefreshOwnIcon();

@@ -24,6 +24,9 @@ namespace {
 // Bounds one batch; the thread's queue holds at most 10,000 posted messages anyway.
 constexpr std::size_t kMostReportsInBatch = 10000;
 constexpr int kReadingsTriedAgain = 3;
+// Owners add their icons again when the new taskbar announces itself; an add much later is a
+// program's own doing.
+constexpr std::uint32_t kReturningIconsMs = 60000;
 
 }  // namespace
 
@@ -41,6 +44,7 @@ void TrayRegistry::RefreshIcons(const std::vector<AddedIcon>& added) {
       const FlagScope holdSaves(Memory.HoldSaves, true, outerSaves);
       Memory.ApplyPlacementMemory();
       for (const AddedIcon& icon : added) {
+        if (Returning(icon.window, icon.id)) continue;
         NewIconWnd = icon.window;
         NewIconId = icon.id;
         Memory.ApplyPlacementMemory();
@@ -57,6 +61,7 @@ void TrayRegistry::RefreshIcons(const std::vector<AddedIcon>& added) {
 }
 
 void TrayRegistry::Reset() {
+  returning_.clear();
   Memory.Clear();
   Reader.Reset();
   Deferral.Forget();
@@ -67,9 +72,31 @@ void TrayRegistry::Reset() {
   MinimizedList.Clear();
 }
 
+void TrayRegistry::ExpectReturningIcons() {
+  returning_.clear();
+  for (const TIconInfo& icon : AllIcons) returning_.push_back({icon.hWnd, icon.uID});
+  returningSince_ = desktop_.GetTickCount();
+}
+
+bool TrayRegistry::Returning(Hwnd window, std::uint32_t id) {
+  if (returning_.empty()) return false;
+  if (desktop_.GetTickCount() - returningSince_ > kReturningIconsMs) {
+    returning_.clear();
+    return false;
+  }
+  const auto it = std::find_if(returning_.begin(), returning_.end(), [&](const AddedIcon& icon) {
+    return icon.window == window && icon.id == id;
+  });
+  if (it == returning_.end()) return false;
+  returning_.erase(it);
+  return true;
+}
+
 void TrayRegistry::OnIconAdded(WParam ownerWindow, LParam iconId) {
-  NewIconWnd = ownerWindow;
-  NewIconId = static_cast<std::uint32_t>(iconId);
+  if (!Returning(ownerWindow, static_cast<std::uint32_t>(iconId))) {
+    NewIconWnd = ownerWindow;
+    NewIconId = static_cast<std::uint32_t>(iconId);
+  }
   RefreshIcons();
   Placement.RefreshOwnIcon();
 }

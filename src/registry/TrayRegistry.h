@@ -49,6 +49,9 @@ class TrayRegistry : public RegistryState {
   // Runs before a report is handled, at a point where nothing is held: the user's clicks that
   // wait behind reports go first.
   std::function<void()> BeforeReports;
+  // The shell died: the icons its tray held come back from their owners as added icons, some
+  // after the new tray has been read, and such a re-add is no new icon for the new-icon style.
+  void ExpectReturningIcons();
   // True when msg is one of the hook's notifications handled here.
   bool HandleHookMessage(std::uint32_t msg, WParam wParam, LParam lParam);
   // Empties the memories and the lists and forgets the protocol state.
@@ -64,7 +67,12 @@ class TrayRegistry : public RegistryState {
   // A report about Corvalet's own icon; a delete that names no owner may be one.
   bool AboutOwnIcon(std::uint32_t msg, WParam ownerWindow, LParam iconId) const;
 
+  // True, once, for an icon the dead shell's tray held, added again soon after.
+  bool Returning(Hwnd window, std::uint32_t id);
+
   Desktop& desktop_;
+  std::vector<AddedIcon> returning_;
+  std::uint32_t returningSince_ = 0;
   int lostReadings_ = 0;  // readings in a row whose answer never came in
   const OwnIcon& ownIcon_;
   PlacementViews& views_;
