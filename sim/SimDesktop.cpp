@@ -387,6 +387,9 @@ bool SimDesktop::WritePrivateProfileStringA(const std::string& section, const st
   // A new file needs its folder: Windows makes none.
   const std::string path = SimProfile::Resolve(fileName);
   if (!FileExists(path) && !FolderExists(path.substr(0, path.find_last_of('\\')))) return false;
+  if (!RefuseWritesTo.empty() && path.find(RefuseWritesTo) != std::string::npos &&
+      WritesBeforeRefusal-- <= 0)
+    return false;
   return profile_.Write(section, key, value, fileName);
 }
 
@@ -408,6 +411,16 @@ bool SimDesktop::FolderExists(const std::string& path) const {
   if (known) return true;
   if (madeFolders_.count(folder)) return true;
   return !AppDataFolder || folder.rfind(LowerPath(*AppDataFolder) + "\\", 0) != 0;
+}
+
+bool SimDesktop::MoveFileA(const std::string& from, const std::string& to) {
+  const auto text = profile_.FileText(from);
+  const std::string target = SimProfile::Resolve(to);
+  if (!text || FileExists(target) || !FolderExists(target.substr(0, target.find_last_of('\\'))))
+    return false;
+  profile_.SetFileText(target, *text);
+  profile_.RemoveFile(from);
+  return true;
 }
 
 bool SimDesktop::CreateDirectoryA(const std::string& path) {

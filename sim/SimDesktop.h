@@ -189,6 +189,11 @@ class SimDesktop : public Desktop {
     return folder == kCsidlAppData ? AppDataFolder.value_or("") : "";
   }
   bool CreateDirectoryA(const std::string& path) override;
+  bool MoveFileA(const std::string& from, const std::string& to) override;
+  // Writes to files whose path holds this are refused after so many have landed (a disk that
+  // fills up part way).
+  std::string RefuseWritesTo;
+  int WritesBeforeRefusal = 0;
 
  private:
   bool FolderExists(const std::string& path) const;

@@ -4,6 +4,8 @@
 // after the loop.
 #include <gtest/gtest.h>
 
+#include <optional>
+
 #include "World.h"
 #include "shell/HookProtocol.h"
 
@@ -396,6 +398,35 @@ TEST(Overlaps, AMenuRequestedWhileButtonsArePlacedOpensBetweenTheCommandsOnTheWh
   EXPECT_TRUE(w.Hidden(d, 1));
   EXPECT_TRUE(w.Hidden(e, 1)) << "the report that came during the menu was handled after it";
   EXPECT_EQ(w.corvalet->Host().aboutShown, 1);
+}
+
+// Switching on places every button: a menu opened between those commands shows Corvalet on,
+// so that choosing "Enabled" there switches it off as the user reads it.
+TEST(Overlaps, AMenuOpenedWhileSwitchingOnPlacesTheButtonsShowsItSwitchedOn) {
+  Overlap w("[Common]\r\nApStyle=3\r\nEnabled=0\r\n" + TwoRemembered("Menu"));
+  auto& a = w.Started("C:\\Apps\\a.exe", "AWnd", "a");
+  ASSERT_FALSE(w.Hidden(a, 1));
+  int hides = 0;
+  w.desktop.Subclass(
+      w.taskbar->Toolbar(), [&, old = w.desktop.Window(w.taskbar->Toolbar())->handler](
+                                std::uint32_t m, WParam wp, LParam lp) {
+        if (m == kTbHideButton && lp == kTbHide && hides++ == 0)
+          w.desktop.PostMessageA(w.Form(), kOwnIconCallback, kOwnIconId, kWmRButtonUp);
+        return old(m, wp, lp);
+      });
+  std::optional<bool> shownOn;
+  w.corvalet->InsideMenu = [&](const TrayMenu& shown) {
+    for (const MenuItem& item : shown.Items)
+      if (item.Name == "Enabled1") shownOn = item.Checked;
+    w.corvalet->MenuChoice = w.Position(shown, "About");
+  };
+  w.F().Enabled1Click();
+  Drain(w);
+  EXPECT_EQ(w.corvalet->MenusOpened, 1);
+  ASSERT_TRUE(shownOn.has_value());
+  EXPECT_TRUE(*shownOn);
+  EXPECT_TRUE(w.F().Options().Enabled);
+  EXPECT_TRUE(w.Hidden(a, 1));
 }
 
 TEST(Overlaps, ASessionThatEndsWhileTheTrayIsReadLeavesNothingHidden) {

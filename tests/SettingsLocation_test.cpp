@@ -109,6 +109,39 @@ TEST_F(Limited, TheNextStartReadsTheUsersCopyFirst) {
   EXPECT_TRUE(Errors().empty());
 }
 
+// The disk fills up while the settings are copied: no copy cut short is ever taken for the
+// settings, here or at the next start, and the next refused save copies them whole.
+TEST_F(Limited, ACopyCutShortIsNeverFoundFirst) {
+  ASSERT_TRUE(w.corvalet->Start());
+  w.desktop.RefuseWritesTo = "\\Quillon\\";
+  w.desktop.WritesBeforeRefusal = 3;
+  w.desktop.Profile().SetReadOnly("QLCvl.ini", true);
+  auto& b = w.Program("C:\\Apps\\b.exe", "BWnd");
+  b.AddIcon(1, "b");
+  w.Pump();
+  EXPECT_FALSE(UserCopy());
+  ASSERT_EQ(Errors().size(), 1u) << "neither place took the save";
+  w.desktop.Profile().SetReadOnly("QLCvl.ini", false);
+  w.corvalet->Exit();
+
+  // The next start reads the Windows folder's file, all of it, and writes it there.
+  w.desktop.Profile().SetFileText("QLCvl.ini", StartingFile());
+  ASSERT_TRUE(w.corvalet->Start());
+  EXPECT_EQ(w.corvalet->Form().Options().ApStyle, 2);
+  EXPECT_EQ(PlaceOf(w.Registry(), "b"), IconPlace::Unplaced);
+  EXPECT_FALSE(UserCopy());
+  EXPECT_EQ(w.IniValue("Common", "Future"), "kept");
+  // With room again, a refused save copies everything and moves.
+  w.desktop.RefuseWritesTo.clear();
+  w.desktop.Profile().SetReadOnly("QLCvl.ini", true);
+  w.corvalet->Exit();
+  ASSERT_TRUE(UserCopy());
+  EXPECT_EQ(UserValue("Common", "Future"), "kept");
+  EXPECT_TRUE(UserValue("Other program", "Long") == std::string(3000, 'v'));
+  EXPECT_EQ(UserValue("Panel items", "IM_0"), "C:\\Apps\\a.exe");
+  EXPECT_EQ(Errors().size(), 1u);
+}
+
 TEST_F(Limited, AWritableWindowsFolderLeavesTheUsersFolderAlone) {
   ASSERT_TRUE(w.corvalet->Start());
   w.Program("C:\\Apps\\b.exe", "BWnd").AddIcon(1, "b");

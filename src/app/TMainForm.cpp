@@ -109,18 +109,18 @@ void TMainForm::FormDestroy() {
 }
 
 void TMainForm::Enabled1Click() {
-  // The item is looked up at each step: switching rebuilds the menu's icon entries under it.
-  if (RxPopupMenu1.Enabled1().Checked) {
-    RxPopupMenu1.Enabled1().ImageIndex = -1;
-    options_->Enabled = false;
-    TurnOff();
-  } else {
-    RxPopupMenu1.Enabled1().ImageIndex = kEnabledPicture;
-    options_->Enabled = true;
+  const bool on = !RxPopupMenu1.Enabled1().Checked;
+  // Set before switching: switching places the buttons, and a menu opened between those
+  // commands shows the item as it now is. Set before saving too: a refused write must not
+  // leave the item out of step with the state. The item is looked up at each step: switching
+  // rebuilds the menu's icon entries under it.
+  RxPopupMenu1.Enabled1().Checked = on;
+  RxPopupMenu1.Enabled1().ImageIndex = on ? kEnabledPicture : -1;
+  options_->Enabled = on;
+  if (on)
     TurnOn();
-  }
-  // Flipped before saving: a refused write must not leave the item out of step with the state.
-  RxPopupMenu1.Enabled1().Checked = !RxPopupMenu1.Enabled1().Checked;
+  else
+    TurnOff();
   options_->Save(kSettingsFile);
 }
 

@@ -136,6 +136,8 @@ class Desktop {
   virtual std::string SHGetFolderPathA(int folder) = 0;
   // CreateDirectoryA: true when the folder is there afterwards, made now or before.
   virtual bool CreateDirectoryA(const std::string& path) = 0;
+  // MoveFileA: renames a file; false when the target exists or the file cannot be moved.
+  virtual bool MoveFileA(const std::string& from, const std::string& to) = 0;
 
   virtual bool Shell_NotifyIconA(std::uint32_t message, const NotifyIconData& data) = 0;
   // 0 when the name could not be registered.

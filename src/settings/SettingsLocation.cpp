@@ -29,8 +29,11 @@ bool SettingsLocation::MoveToUserFolder() {
   const std::string folder = appData + kUserFolder;
   if (!desktop_.CreateDirectoryA(appData) || !desktop_.CreateDirectoryA(folder)) return false;
   const std::string target = folder + '\\' + name_;
-  // A copy cut short stays where it is: the next refused save copies again over it.
-  if (!CopyInto(target)) return false;
+  // Made under another name and given the settings file's name only when whole: a copy cut
+  // short (a full disk, the session's end) must never be found first at the next start. It
+  // stays under that name, and the next refused save copies again over it.
+  const std::string partial = target + ".new";
+  if (!CopyInto(partial) || !desktop_.MoveFileA(partial, target)) return false;
   current_ = target;
   return true;
 }

@@ -12,7 +12,8 @@
 
 namespace cvl {
 
-// A picture: the shell's icon and the copy that draws it (which may come after the icon).
+// A picture: the shell's icon and the copy that draws it (which may come after the icon), the
+// copy told by a number of its own, never by its handle, which a later copy may get again.
 struct Picture {
   Hicon shellIcon = 0;
   std::uint64_t copy = 0;

@@ -43,6 +43,7 @@ bool IconCopies::Store(const void* data, std::size_t size) {
   std::memcpy(taken.colourAndMask.data(), bits->colour, 8 * pixels);
   // New pixels for a handle replace whatever was held for it.
   copies_.erase(bits->handle);
+  serials_.erase(bits->handle);
   pending_[bits->handle] = std::move(taken);
   return true;
 }
@@ -57,6 +58,7 @@ void IconCopies::MakePending() const {
       continue;
     }
     copies_[it->first] = std::move(icon);
+    serials_[it->first] = ++lastSerial_;
     it = pending_.erase(it);
   }
 }
@@ -67,11 +69,17 @@ HICON IconCopies::Resolve(Hicon shellIcon) const {
   return it != copies_.end() ? it->second.Get() : ToHicon(shellIcon);
 }
 
+std::uint64_t IconCopies::Serial(Hicon shellIcon) const {
+  const auto it = serials_.find(shellIcon);
+  return it != serials_.end() ? it->second : 0;
+}
+
 void IconCopies::KeepListed(const TIconList& listed) {
   std::set<Hicon> keep;
   for (const TIconInfo& icon : listed) keep.insert(icon.hIcon);
   std::erase_if(copies_, [&](const auto& copy) { return keep.count(copy.first) == 0; });
   std::erase_if(pending_, [&](const auto& copy) { return keep.count(copy.first) == 0; });
+  std::erase_if(serials_, [&](const auto& copy) { return keep.count(copy.first) == 0; });
 }
 
 }  // namespace cvl::win32

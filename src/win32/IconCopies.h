@@ -6,6 +6,7 @@
 #include <windows.h>
 
 #include <cstddef>
+#include <cstdint>
 #include <map>
 #include <vector>
 
@@ -27,6 +28,9 @@ class IconCopies {
   bool Store(const void* data, std::size_t size);
   // The copy of a shell icon, or the handle itself where no copy was sent.
   HICON Resolve(Hicon shellIcon) const;
+  // Which copy Resolve gave last: a number no other copy had, 0 for none. A handle value may be
+  // given to a new copy once the old one is destroyed (on Windows 9x readily so).
+  std::uint64_t Serial(Hicon shellIcon) const;
   // Destroys the copies of icons that are not in the list.
   void KeepListed(const TIconList& listed);
   std::size_t Count() const { return copies_.size() + pending_.size(); }
@@ -40,6 +44,8 @@ class IconCopies {
   };
   mutable std::map<Hicon, IconOwner> copies_;
   mutable std::map<Hicon, Pixels> pending_;
+  mutable std::map<Hicon, std::uint64_t> serials_;
+  mutable std::uint64_t lastSerial_ = 0;
 };
 
 }  // namespace cvl::win32

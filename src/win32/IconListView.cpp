@@ -50,7 +50,7 @@ bool IconListView::SyncImages() {
   std::vector<HICON> copies;
   for (const Hicon shellIcon : model_.TrayImages) {
     copies.push_back(copies_.Resolve(shellIcon));
-    wanted.push_back({shellIcon, reinterpret_cast<std::uintptr_t>(copies.back())});
+    wanted.push_back({shellIcon, copies_.Serial(shellIcon)});
   }
   const std::vector<PictureSlots::Put> puts = slots_.Assign(wanted);
   for (const PictureSlots::Put& put : puts) {

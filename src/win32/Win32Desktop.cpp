@@ -254,21 +254,28 @@ namespace {
 
 // GetPrivateProfileStringA with a null key (or section): zero-terminated names ended by an
 // empty one, read into a buffer that grows while the list fills it (the call then gives its
-// size less two).
+// size less two). It starts just under 32 KB, the most Windows 95 and 98 read at once: a larger
+// buffer may get nothing there, and what a smaller one got is kept.
 std::vector<std::string> ProfileNames(const char* section, const std::string& fileName) {
-  constexpr DWORD kFirst = 65536;
+  constexpr DWORD kFirst = 32766;
   constexpr DWORD kLargest = 16u << 20;
-  std::vector<char> buffer;
-  DWORD n = 0;
+  std::vector<char> list;
+  DWORD listed = 0;
   for (DWORD size = kFirst; size <= kLargest; size *= 2) {
-    buffer.assign(size, '\0');
-    n = ::GetPrivateProfileStringA(section, nullptr, "", buffer.data(), size, fileName.c_str());
+    std::vector<char> buffer(size, '\0');
+    const DWORD n =
+        ::GetPrivateProfileStringA(section, nullptr, "", buffer.data(), size, fileName.c_str());
+    if (n < listed) break;
+    list.swap(buffer);
+    listed = n;
     if (n + 2 < size) break;
   }
+  // A line "=value" is a key with an empty name: it does not end the list.
   std::vector<std::string> names;
-  for (DWORD i = 0; i < n && buffer[i] != '\0';) {
-    names.push_back(std::string(&buffer[i]));
-    i += static_cast<DWORD>(names.back().size()) + 1;
+  for (DWORD i = 0; i < listed;) {
+    const std::string name(&list[i]);
+    if (!name.empty()) names.push_back(name);
+    i += static_cast<DWORD>(name.size()) + 1;
   }
   return names;
 }
@@ -293,8 +300,15 @@ std::string Win32Desktop::SHGetFolderPathA(int folder) {
       reinterpret_cast<void*>(::GetProcAddress(library.Get(), "SHGetFolderPathA")));
   char path[MAX_PATH] = {};
   constexpr DWORD kCurrentPath = 0;  // SHGFP_TYPE_CURRENT
-  if (fn == nullptr || FAILED(fn(nullptr, folder, nullptr, kCurrentPath, path))) return {};
+  // Made when a new profile has none yet (S_FALSE would otherwise name a folder not there).
+  constexpr int kFlagCreate = 0x8000;  // CSIDL_FLAG_CREATE
+  if (fn == nullptr || fn(nullptr, folder | kFlagCreate, nullptr, kCurrentPath, path) != S_OK)
+    return {};
   return path;
+}
+
+bool Win32Desktop::MoveFileA(const std::string& from, const std::string& to) {
+  return ::MoveFileA(from.c_str(), to.c_str()) != FALSE;
 }
 
 bool Win32Desktop::CreateDirectoryA(const std::string& path) {

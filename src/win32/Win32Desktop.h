@@ -64,6 +64,7 @@ class Win32Desktop final : public Desktop {
                                                       const std::string& fileName) override;
   std::string SHGetFolderPathA(int folder) override;
   bool CreateDirectoryA(const std::string& path) override;
+  bool MoveFileA(const std::string& from, const std::string& to) override;
 
  private:
   using SnapshotFn = HANDLE(WINAPI*)(DWORD, DWORD);
