@@ -59,6 +59,11 @@ class Win32Desktop final : public Desktop {
     return ::RegisterWindowMessageA(name);
   }
   bool FileExists(const std::string& path) override;
+  Hwnd GetForegroundWindow() override;
+  Hwnd GetParent(Hwnd window) override;
+  bool RegisterHotKey(Hwnd window, int id, std::uint32_t modifiers,
+                      std::uint32_t virtualKey) override;
+  bool UnregisterHotKey(Hwnd window, int id) override;
 
  private:
   using SnapshotFn = HANDLE(WINAPI*)(DWORD, DWORD);
