@@ -25,9 +25,8 @@ std::optional<KeyChord> BringBackKey(std::int32_t hotKey) {
 
 std::string HotKeyHint(std::int32_t hotKey) {
   if (SendAwayKey(hotKey) && !BringBackKey(hotKey))
-    return "This key includes Shift: there is no key that brings windows back.";
-  return "Sends the active window where a right click on its minimize button would; "
-         "with Shift, brings back the window hidden last.";
+    return "This key includes Shift: no key brings windows back.";
+  return "With Shift added, the key brings back the window hidden last.";
 }
 
 }  // namespace cvl
