@@ -2,6 +2,8 @@
 // way back newest first, when it is registered, and a key another program holds.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "World.h"
 #include "minimizer/HotKey.h"
 #include "minimizer/HotKeyTarget.h"
@@ -181,11 +183,13 @@ TEST(HotKey, WindowsComeBackNewestFirstWhicheverWayTheyWent) {
   // a shown again by its program and hidden again by mouse is the newest now.
   w.desktop.ShowWindow(a, kSwShow);
   w.RightClickMinimize(a);
+  // One window a press, newest first; then nothing is left to bring back.
   std::vector<Hwnd> back;
   for (int i = 0; i < 4; ++i) {
     w.PressShift();
     for (const Hwnd h : {a, b, c})
       if (w.Visible(h) && std::find(back.begin(), back.end(), h) == back.end()) back.push_back(h);
+    EXPECT_EQ(back.size(), std::min<std::size_t>(i + 1, 3)) << i;
   }
   EXPECT_EQ(back, (std::vector<Hwnd>{a, c, b}));
   EXPECT_EQ(w.Registry().MinimizedList.Count(), 0);
@@ -215,6 +219,13 @@ TEST(HotKey, TheKeyIsHeldOnlyWhileOnWithRightClickMinimizingAndAKeySet) {
   EXPECT_EQ(w.Registered()[0].modifiers, kModAlt);
   EXPECT_EQ(w.Registered()[0].virtualKey, 0x41u);
   EXPECT_EQ(w.IniValue("MinOptions", "HotKey"), std::to_string((kHotKeyfAlt << 8) | 0x41));
+  // Right-click minimizing off in a file read again behind the key's back: a press sends
+  // nothing away, as a right click would not.
+  f.Options().IsRightClick = false;
+  const Hwnd other = w.Window("other");
+  EXPECT_TRUE(w.Press(kModAlt, 0x41));
+  EXPECT_TRUE(w.Visible(other));
+  f.Options().IsRightClick = true;
   // Right-click minimizing off: the key would send a window nowhere, so it is not taken.
   f.FormShow();
   f.Dialog.CheckBox4 = false;
