@@ -141,12 +141,7 @@ class TMainForm {
   bool NoModalOpen();
   // The own icon's clicks and menu requests that wait in the queue, served now.
   void TakeWaitingClicks();
-  // Registered while on, with right-click minimizing on (the key goes where a right click
-  // sends a window) and a key set; unregistered otherwise.
-  void ApplyHotKey();
-  void HotKeyPressed(int id);
   Desktop& desktop_;
-  MinimizerHotKey hotKeys_{desktop_};
   HookLibrary& hook_;
   FormHost& host_;
   PlacementViews& views_;
@@ -174,6 +169,11 @@ class TMainForm {
   std::optional<int> chosen_;
   bool created_ = false;
   bool destroyed_ = false;
+  // Registered while on, with right-click minimizing on (the key goes where a right click
+  // sends a window) and a key set; unregistered otherwise.
+  void ApplyHotKey();
+  void HotKeyPressed(int id);
+  MinimizerHotKey hotKeys_{desktop_};
 };
 
 }  // namespace cvl
