@@ -2,7 +2,8 @@
 # The options dialog under Wine against the stand-in taskbar, for one version of Windows:
 # opened from the menu, centred, its header and pages; driven by mouse and keyboard; what Ok,
 # Cancel and "Set default" leave in the settings file; the place and order of an icon; the
-# second language; the help button; Alt+F4. Screenshots of the three pages go to WORK_DIR/shots.
+# second language; the help button; Alt+F4; the minimizer's key. Screenshots of the three pages
+# and of the key (set, and held by another program) go to WORK_DIR/shots.
 # Usage: options.sh WIN32_BUILD_DIR WORK_DIR winxp|win2k PACKAGING_DIR
 set -u
 build=$(cd "$1" && pwd)
@@ -162,6 +163,7 @@ check "with the key held by another program the dialog opens" open_options
 click 1003
 check "... and says so beside the control" eventually 5 text_is 1309 "Another program holds this key: it minimizes nothing now."
 check "... the key is kept" setting_is HotKey 1611
+shot options-hotkey-taken.png
 key Escape
 probe close TestWindow "Key holder" >/dev/null
 
