@@ -49,6 +49,8 @@ bool SimCorvalet::Start() {
   minForm_->SetWindow(minWindow_);
   minForm_->FormCreate();
   form_->MinButtonRightClick = [this](Hwnd window) { minForm_->MinButtonRightClick(window); };
+  form_->KeyMinimize = [this](Hwnd window) { minForm_->KeyMinimize(window); };
+  form_->KeyRestore = [this] { minForm_->RestoreLast(); };
   form_->OnShellRestarted = [this](bool sameTaskbar) { minForm_->ShellRestarted(sameTaskbar); };
   // The menu as a real one shows it: a loop that lets messages in until the user chooses.
   form_->OpenMenu = [this](const TrayMenu& shown, Point at) -> std::optional<int> {

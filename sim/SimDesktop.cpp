@@ -438,4 +438,41 @@ bool SimDesktop::Shell_NotifyIconA(std::uint32_t message, const NotifyIconData& 
   return NotifyIconSink ? NotifyIconSink(message, data) : false;
 }
 
+Hwnd SimDesktop::GetParent(Hwnd window) {
+  // As Windows: the parent of a child window, the owner of a top-level one.
+  const SimWindow* w = Window(window);
+  if (w == nullptr) return 0;
+  return (w->style & kWsChild) != 0 ? w->parent : w->owner;
+}
+
+bool SimDesktop::RegisterHotKey(Hwnd window, int id, std::uint32_t modifiers,
+                                std::uint32_t virtualKey) {
+  if (window != 0 && Window(window) == nullptr) return false;
+  for (const auto& [m, k] : HeldKeys)
+    if (m == modifiers && k == virtualKey) return false;
+  // The same window and id again is kept beside the old key, as Windows keeps it.
+  for (const HotKey& key : HotKeys)
+    if (key.modifiers == modifiers && key.virtualKey == virtualKey) return false;
+  HotKeys.push_back({window, id, modifiers, virtualKey});
+  return true;
+}
+
+bool SimDesktop::UnregisterHotKey(Hwnd window, int id) {
+  const auto found = std::find_if(HotKeys.begin(), HotKeys.end(), [&](const HotKey& k) {
+    return k.window == window && k.id == id;
+  });
+  if (found == HotKeys.end()) return false;
+  HotKeys.erase(found);
+  return true;
+}
+
+bool SimDesktop::PressKey(std::uint32_t modifiers, std::uint32_t virtualKey) {
+  constexpr std::uint32_t kWmHotKey = 0x0312;
+  for (const HotKey& key : HotKeys)
+    if (key.modifiers == modifiers && key.virtualKey == virtualKey)
+      return PostMessageA(key.window, kWmHotKey, static_cast<WParam>(key.id),
+                          static_cast<LParam>(modifiers | (virtualKey << 16)));
+  return false;
+}
+
 }  // namespace cvl::sim

@@ -133,6 +133,22 @@ class SimDesktop : public Desktop {
   }
   bool SetActiveWindow(Hwnd window) override { return Window(window) != nullptr; }
   Hwnd Foreground = 0;
+  Hwnd GetForegroundWindow() override { return Foreground; }
+  Hwnd GetParent(Hwnd window) override;
+  bool RegisterHotKey(Hwnd window, int id, std::uint32_t modifiers,
+                      std::uint32_t virtualKey) override;
+  bool UnregisterHotKey(Hwnd window, int id) override;
+  // The keys registered, by window and id; a key in HeldKeys is another program's.
+  struct HotKey {
+    Hwnd window;
+    int id;
+    std::uint32_t modifiers, virtualKey;
+    bool operator==(const HotKey&) const = default;
+  };
+  std::vector<HotKey> HotKeys;
+  std::vector<std::pair<std::uint32_t, std::uint32_t>> HeldKeys;  // modifiers, key
+  // A key pressed: WM_HOTKEY posted to the window that holds it; false when nobody does.
+  bool PressKey(std::uint32_t modifiers, std::uint32_t virtualKey);
   // Fails every Shell_NotifyIconA(NIM_ADD) while set: a shell that refuses icons.
   bool RefuseIcons = false;
   Rect GetWindowRect(Hwnd window) override;

@@ -15,12 +15,13 @@ const std::string kSection = "[Localization library for Quillon Corvalet v2.0]\r
 // The keys of single captions, in the library's order ("Version", "CurrentLang" and
 // "Language" make the two joined ones).
 const std::vector<std::string> kCaptionKeys = {
-    "TrayIcons",  "Icons",      "IconsInTray",  "ItemOptions", "InTray",    "InPanel",
-    "InMenu",     "Common",     "ApStyle",      "ApInTray",    "ApInPanel", "ApInMenu",
-    "TrayButton", "ForTray",    "ForClock",     "NotButton",   "INumber",   "ShowNoMore",
-    "IInTray",    "AllOther",   "Localization", "Load",        "Minimizer", "MinOptions",
-    "MinWindows", "MinToTray",  "MinToPanel",   "MinToMenu",   "SetDef",    "AboutStr",
-    "HelpStr",    "OptionsStr", "EnabledStr",   "ExitStr"};
+    "TrayIcons",    "Icons",      "IconsInTray",  "ItemOptions", "InTray",    "InPanel",
+    "InMenu",       "Common",     "ApStyle",      "ApInTray",    "ApInPanel", "ApInMenu",
+    "TrayButton",   "ForTray",    "ForClock",     "NotButton",   "INumber",   "ShowNoMore",
+    "IInTray",      "AllOther",   "Localization", "Load",        "Minimizer", "MinOptions",
+    "MinWindows",   "MinToTray",  "MinToPanel",   "MinToMenu",   "SetDef",    "AboutStr",
+    "HelpStr",      "OptionsStr", "EnabledStr",   "ExitStr",     "MinHotKey", "HotKeyTaken",
+    "ShiftKeyTaken"};
 
 std::string Shipped(const std::string& name) {
   std::ifstream in(std::string(CORVALET_SOURCE_DIR) + "/packaging/" + name, std::ios::binary);
@@ -236,6 +237,9 @@ TEST(Language, EachKeyReachesExactlyItsOwnCaption) {
                                                                 {c.RadioButton4, "MinToTray"},
                                                                 {c.RadioButton5, "MinToPanel"},
                                                                 {c.RadioButton6, "MinToMenu"},
+                                                                {c.Label8, "MinHotKey"},
+                                                                {c.HotKeyTaken, "HotKeyTaken"},
+                                                                {c.ShiftKeyTaken, "ShiftKeyTaken"},
                                                                 {c.Button5, "SetDef"},
                                                                 {c.VersionLabel, "V 2.0"},
                                                                 {c.Label5, "C L"}};

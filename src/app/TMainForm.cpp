@@ -1,6 +1,7 @@
 #include "app/TMainForm.h"
 
 #include "app/InvalidOperation.h"
+#include "minimizer/HotKeyTarget.h"
 #include "registry/FlagScope.h"
 #include "shell/HookProtocol.h"
 
@@ -104,6 +105,7 @@ void TMainForm::FormDestroy() {
   }
   hook_.DeleteTrayHook();
   commands_.ForgetSwitches();
+  hotKeys_.Unregister();
   ownIcon_.SetActive(false);
   registry_->Reset();
 }
@@ -137,6 +139,7 @@ void TMainForm::TurnOff() {
   commands_.Switch(shell_.Taskbar, THM_HOOKSWITCH, THM_OFF);
   hook_.DeleteTrayHook();
   commands_.ForgetSwitches();
+  hotKeys_.Unregister();
   views_.ClearCells();
   registry_->PanelList.Clear();
   registry_->MenuList.Clear();
@@ -149,7 +152,27 @@ void TMainForm::TurnOn() {
   hook_.SetTrayHook();
   commands_.Switch(shell_.Taskbar, THM_HOOKSWITCH, THM_ON);
   clockButton_->ApplyTrayButton();
+  ApplyHotKey();  // before the dialog is filled, which tells a refusal
   ReloadTray();
+}
+
+void TMainForm::ApplyHotKey() {
+  if (options_->Enabled && options_->IsRightClick)
+    hotKeys_.Register(host_.Window(), options_->HotKey);
+  else
+    hotKeys_.Unregister();
+}
+
+void TMainForm::HotKeyPressed(int id) {
+  if (!hotKeys_.Holds(id)) return;
+  if (id == kBringBackKeyId) {
+    if (KeyRestore) KeyRestore();
+    return;
+  }
+  const HotKeyExclusions exclusions{
+      shell_.Taskbar, desktop_.GetWindowThreadProcessId(host_.Window()), &registry_->MinimizedList};
+  const Hwnd target = HotKeyTarget(desktop_, desktop_.GetForegroundWindow(), exclusions);
+  if (target != 0 && KeyMinimize) KeyMinimize(target);
 }
 
 void TMainForm::ReloadTray() {
@@ -258,6 +281,13 @@ void TMainForm::OptionsToDialog() {
   Dialog.CheckBox4 = options_->IsRightClick;
   if (options_->MinimizeTo >= 1 && options_->MinimizeTo <= 3)
     Dialog.MinimizeTo = options_->MinimizeTo;
+  Dialog.HotKey1 = options_->HotKey;
+  Dialog.HotKeyNote.clear();
+  if (hotKeys_.Tried() == options_->HotKey) {
+    if (hotKeys_.SendAwayRefused()) Dialog.HotKeyNote = DialogCaptions.HotKeyTaken;
+    if (hotKeys_.BringBackRefused())
+      Dialog.HotKeyNote += (Dialog.HotKeyNote.empty() ? "" : " ") + DialogCaptions.ShiftKeyTaken;
+  }
 }
 
 void TMainForm::TrayButtonChoice(int mode) {
@@ -274,12 +304,14 @@ void TMainForm::DialogToOptions() {
   options_->LimitCount = Dialog.SpinEdit1;
   options_->IsRightClick = Dialog.CheckBox4;
   if (Dialog.MinimizeTo >= 1 && Dialog.MinimizeTo <= 3) options_->MinimizeTo = Dialog.MinimizeTo;
+  options_->HotKey = Dialog.HotKey1;
 }
 
 void TMainForm::Button3Click() {
   Dialog.Visible = false;
   host_.HideOptions();
   DialogToOptions();
+  ApplyHotKey();
   options_->Save(kSettingsFile);  // a refusal ends the sequence here, in the general handler
   registry_->Memory.SavePlacementMemory();
   // Switched off, no button is hidden: there is no hook to give it back.
@@ -439,6 +471,10 @@ std::optional<LResult> TMainForm::WndProc(std::uint32_t msg, WParam wParam, LPar
       chosen_.reset();
       MenuItemClick(item);
     }
+    return 0;
+  }
+  if (msg == kWmHotKey) {
+    HotKeyPressed(static_cast<int>(wParam));
     return 0;
   }
   if (msg == THM_MINBUTTONRCLICK) {

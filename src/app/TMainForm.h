@@ -12,6 +12,7 @@
 #include "clockbutton/ClockButton.h"
 #include "localization/Captions.h"
 #include "localization/TLocal.h"
+#include "minimizer/MinimizerHotKey.h"
 #include "platform/Desktop.h"
 #include "platform/HookLibrary.h"
 #include "registry/PlacementViews.h"
@@ -115,6 +116,11 @@ class TMainForm {
 
   // THM_MINBUTTONRCLICK: the minimizer takes the right-clicked window.
   std::function<void(Hwnd window)> MinButtonRightClick;
+  // The minimizer's key (WM_HOTKEY): the window that qualifies goes; with Shift the window
+  // hidden last comes back.
+  std::function<void(Hwnd window)> KeyMinimize;
+  std::function<void()> KeyRestore;
+  const MinimizerHotKey& HotKeys() const { return hotKeys_; }
 
   const ShellWindows& Shell() const { return shell_; }
   int VersionCode() const { return versionCode_; }
@@ -165,6 +171,11 @@ class TMainForm {
   std::optional<int> chosen_;
   bool created_ = false;
   bool destroyed_ = false;
+  // Registered while on, with right-click minimizing on (the key goes where a right click
+  // sends a window) and a key set; unregistered otherwise.
+  void ApplyHotKey();
+  void HotKeyPressed(int id);
+  MinimizerHotKey hotKeys_{desktop_};
 };
 
 }  // namespace cvl

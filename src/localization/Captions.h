@@ -37,6 +37,9 @@ struct Captions {
   std::string RadioButton4 = "Minimize to Tray";
   std::string RadioButton5 = "Minimize to Corvalet's Panel";
   std::string RadioButton6 = "Minimize to Corvalet's Menu";
+  std::string Label8 = "Key that minimizes the active window:";
+  std::string HotKeyTaken = "Another program holds this key: it minimizes nothing now.";
+  std::string ShiftKeyTaken = "Another program holds this key with Shift: it brings nothing back.";
   std::string Button5 = "Set default";
 };
 

@@ -56,6 +56,15 @@ void TMinForm::MinimizeWindow(Hwnd window) {
   const bool again = IsHidden(window);
   HideWindow(window);
   if (!again) AddWindowIcon(window);
+  if (IsHidden(window)) order_.Push(window);  // not where the shell refused its icon
+}
+
+void TMinForm::KeyMinimize(Hwnd window) {
+  if (window != 0 && options_.IsRightClick) MinimizeWindow(window);
+}
+
+void TMinForm::RestoreLast() {
+  if (const auto window = order_.Newest()) BringBack(*window);
 }
 
 void TMinForm::HideWindow(Hwnd window) {
@@ -138,6 +147,7 @@ Hwnd TMinForm::WindowOfMessage(std::uint32_t message) const {
 }
 
 void TMinForm::RemoveWindowIcon(Hwnd window) {
+  order_.Remove(window);
   if (state_.MinimizedList.Count() == 0) return;
   for (int i = 0; i < state_.MinimizedList.Count(); ++i) {
     if (state_.MinimizedList[i].hWnd != window) continue;
@@ -151,7 +161,10 @@ void TMinForm::RemoveWindowIcon(Hwnd window) {
 void TMinForm::WndProc(std::uint32_t msg, WParam, LParam lParam) {
   if (static_cast<std::uint32_t>(lParam) != kWmLButtonUp) return;
   const Hwnd window = WindowOfMessage(msg);
-  if (window == 0) return;
+  if (window != 0) BringBack(window);
+}
+
+void TMinForm::BringBack(Hwnd window) {
   CurrentWindow = window;
   RemoveWindowIcon(window);
   RestoreWindow(window);

@@ -5,6 +5,7 @@
 #include <cstdint>
 
 #include "minimizer/CaptionIcons.h"
+#include "minimizer/HiddenOrder.h"
 #include "platform/Desktop.h"
 #include "platform/HookLibrary.h"
 #include "registry/RegistryState.h"
@@ -39,6 +40,12 @@ class TMinForm {
   // True when the cursor, relative to the window, lies in its minimize button's box.
   bool OnMinimizeButton(Hwnd window);
   void MinimizeWindow(Hwnd window);
+  // The minimizer's key: the window goes as a right click on its minimize button sends it,
+  // whatever its buttons; nothing while right-click minimizing is off.
+  void KeyMinimize(Hwnd window);
+  // The key with Shift: the window hidden last comes back as a click on its icon brings it.
+  void RestoreLast();
+  const HiddenOrder& Order() const { return order_; }
   bool HasMinimizeBox(Hwnd window);
   void HideWindow(Hwnd window);
   void RestoreWindow(Hwnd window);
@@ -57,6 +64,8 @@ class TMinForm {
   NotifyIconData IconData(Hwnd window) const;
   NotifyIconData NotifyData(const TIconInfo& entry) const;
   bool AddNotifyIcon(const TIconInfo& entry);
+  // What a left click on the window's icon does.
+  void BringBack(Hwnd window);
 
   Desktop& desktop_;
   HookLibrary& hook_;
@@ -64,6 +73,7 @@ class TMinForm {
   RegistryState& state_;
   CaptionIcons& icons_;
   Hwnd window_ = 0;
+  HiddenOrder order_;
 };
 
 }  // namespace cvl

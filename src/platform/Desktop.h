@@ -142,6 +142,14 @@ class Desktop {
   virtual bool Shell_NotifyIconA(std::uint32_t message, const NotifyIconData& data) = 0;
   // 0 when the name could not be registered.
   virtual std::uint32_t RegisterWindowMessageA(const char* name) = 0;
+
+  // The minimizer's key.
+  virtual Hwnd GetForegroundWindow() = 0;
+  virtual Hwnd GetParent(Hwnd window) = 0;
+  // WM_HOTKEY to the window with the id; false when the key is held already, by any program.
+  virtual bool RegisterHotKey(Hwnd window, int id, std::uint32_t modifiers,
+                              std::uint32_t virtualKey) = 0;
+  virtual bool UnregisterHotKey(Hwnd window, int id) = 0;
 };
 
 }  // namespace cvl

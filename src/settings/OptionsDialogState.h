@@ -18,6 +18,13 @@ struct OptionsDialogState {
   int SpinEdit1 = 16;      // LimitCount
   bool CheckBox4 = true;   // IsRightClick
   int MinimizeTo = 3;      // RadioButton4..6; RadioButton6 checked in the form
+  int HotKey1 = 0;         // HotKey: the hotkey control's word, disabled while CheckBox4 is off
+  std::string HotKeyNote;  // beside it: why the stored key does not work, if it does not
+  // The user's key: a note about another key no longer applies.
+  void SetHotKey1(int value) {
+    if (value != HotKey1) HotKeyNote.clear();
+    HotKey1 = value;
+  }
 };
 
 // The header's grey gradient (PaintBox1Paint): for each x from 0 to width - 1 the grey level

@@ -68,6 +68,8 @@ bool MainWindow::Create() {
     if (minWindow_.Create(instance_)) minForm_->SetWindow(FromHwnd(minWindow_.Handle()));
     minForm_->FormCreate();
     form_->MinButtonRightClick = [this](Hwnd window) { minForm_->MinButtonRightClick(window); };
+    form_->KeyMinimize = [this](Hwnd window) { minForm_->KeyMinimize(window); };
+    form_->KeyRestore = [this] { minForm_->RestoreLast(); };
     form_->OnShellRestarted = [this](bool sameTaskbar) { minForm_->ShellRestarted(sameTaskbar); };
     form_->OnHintTimer = [this](bool enabled) {
       if (enabled)

@@ -2,6 +2,7 @@
 
 #include <commctrl.h>
 
+#include "minimizer/HotKey.h"
 #include "resources/OptionsDialogIds.h"
 #include "win32/DialogArt.h"
 #include "win32/Fonts.h"
@@ -56,6 +57,7 @@ constexpr CaptionOf kCaptions[] = {
     {IDC_RADIOBUTTON4, &Captions::RadioButton4},
     {IDC_RADIOBUTTON5, &Captions::RadioButton5},
     {IDC_RADIOBUTTON6, &Captions::RadioButton6},
+    {IDC_LABEL8, &Captions::Label8},
     {IDC_BUTTON5, &Captions::Button5},
 };
 
@@ -112,6 +114,9 @@ bool OptionsDialog::Create(HINSTANCE instance, HWND parent, HICON missingPicture
   PlaceParts();
   AddHints(instance);
   list_.Attach(Item(IDC_LISTVIEW1), missingPicture);
+  // A plain key would fire wherever it is typed: it gets Ctrl+Alt.
+  ::SendMessageA(Item(IDC_HOTKEY1), HKM_SETRULES, HKCOMB_NONE | HKCOMB_S,
+                 MAKELPARAM(HOTKEYF_CONTROL | HOTKEYF_ALT, 0));
   // "No bounds": the whole range of a 32-bit count.
   ::SendMessageA(Item(IDC_SPINEDIT1_ARROWS), UDM_SETRANGE32, static_cast<WPARAM>(INT_MIN), INT_MAX);
   Sync(true);
@@ -156,6 +161,19 @@ void OptionsDialog::AddHints(HINSTANCE instance) {
     tool.lpszText = const_cast<char*>(kBarHints[i]);
     ::SendMessageA(hints_, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&tool));
   }
+  TOOLINFOA tool = HotKeyTool();
+  const std::string hint = HotKeyHint(form_.Dialog.HotKey1);
+  tool.lpszText = const_cast<char*>(hint.c_str());
+  ::SendMessageA(hints_, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&tool));
+}
+
+TOOLINFOA OptionsDialog::HotKeyTool() const {
+  TOOLINFOA tool{};
+  tool.cbSize = TTTOOLINFOA_V1_SIZE;
+  tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
+  tool.hwnd = dialog_;
+  tool.uId = reinterpret_cast<UINT_PTR>(Item(IDC_HOTKEY1));
+  return tool;
 }
 
 HWND OptionsDialog::Item(int id) const {
@@ -183,6 +201,7 @@ void OptionsDialog::Sync(bool rows) {
     ::SetDlgItemInt(Page(1), IDC_SPINEDIT1, state.SpinEdit1, TRUE);
   ::CheckDlgButton(Page(2), IDC_CHECKBOX4, state.CheckBox4 ? BST_CHECKED : BST_UNCHECKED);
   CheckOneOf(Page(2), IDC_RADIOBUTTON4, state.MinimizeTo);
+  SyncHotKey();
 
   const OptionsList& icons = form_.Registry().ListView1;
   const IconPlace place = icons.CheckedPlace();
@@ -203,6 +222,23 @@ void OptionsDialog::Sync(bool rows) {
   for (const int id : kBarItems) ::InvalidateRect(Item(id), nullptr, FALSE);
   ::InvalidateRect(Item(IDC_PAINTBOX1), nullptr, FALSE);
   syncing_ = false;
+}
+
+void OptionsDialog::SyncHotKey() {
+  const OptionsDialogState& state = form_.Dialog;
+  HWND control = Item(IDC_HOTKEY1);
+  const auto key = static_cast<WPARAM>(state.HotKey1 & 0xFFFF);
+  if (static_cast<WPARAM>(::SendMessageA(control, HKM_GETHOTKEY, 0, 0) & 0xFFFF) != key)
+    ::SendMessageA(control, HKM_SETHOTKEY, key, 0);
+  ::EnableWindow(control, state.CheckBox4);
+  ::EnableWindow(Item(IDC_LABEL8), state.CheckBox4);
+  SetText(Item(IDC_HOTKEYNOTE), state.HotKeyNote);
+  if (hints_ != nullptr) {
+    TOOLINFOA tool = HotKeyTool();
+    const std::string hint = HotKeyHint(state.HotKey1);
+    tool.lpszText = const_cast<char*>(hint.c_str());
+    ::SendMessageA(hints_, TTM_UPDATETIPTEXTA, 0, reinterpret_cast<LPARAM>(&tool));
+  }
 }
 
 void OptionsDialog::ShowCurrentPage() {
@@ -329,6 +365,15 @@ void OptionsDialog::OnDrawItem(const DRAWITEMSTRUCT& item) {
 }
 
 void OptionsDialog::OnCommand(int id, int code) {
+  if ((code == EN_CHANGE && id == IDC_HOTKEY1) || id == IDOK) {
+    // Read at Ok too: a control that tells no change still gives its key.
+    const auto key = static_cast<int>(::SendMessageA(Item(IDC_HOTKEY1), HKM_GETHOTKEY, 0, 0));
+    form_.Dialog.SetHotKey1(key & 0xFFFF);
+    if (id != IDOK) {
+      Sync();
+      return;
+    }
+  }
   if (code == EN_CHANGE && id == IDC_SPINEDIT1) {
     BOOL read = FALSE;
     const int value = static_cast<int>(::GetDlgItemInt(Page(1), IDC_SPINEDIT1, &read, TRUE));

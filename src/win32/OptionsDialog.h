@@ -5,6 +5,8 @@
 // model; every user action goes to the form's handler of the same name.
 #include <windows.h>
 
+#include <commctrl.h>
+
 #include <array>
 
 #include "app/TMainForm.h"
@@ -48,6 +50,9 @@ class OptionsDialog final : public Dialog {
   void OnDrawItem(const DRAWITEMSTRUCT& item);
   void EraseBackground(HDC dc);
   void ShowCurrentPage();
+  // The minimizer's key: its value, enabled state, note and tooltip.
+  void SyncHotKey();
+  TOOLINFOA HotKeyTool() const;
   HWND Item(int id) const;
   HWND Page(int index) const { return pages_[static_cast<std::size_t>(index)].Handle(); }
 

@@ -330,4 +330,21 @@ bool Win32Desktop::Shell_NotifyIconA(std::uint32_t message, const NotifyIconData
   return ::Shell_NotifyIconA(message, &nid) != FALSE;
 }
 
+Hwnd Win32Desktop::GetForegroundWindow() {
+  return FromHwnd(::GetForegroundWindow());
+}
+
+Hwnd Win32Desktop::GetParent(Hwnd window) {
+  return FromHwnd(::GetParent(ToHwnd(window)));
+}
+
+bool Win32Desktop::RegisterHotKey(Hwnd window, int id, std::uint32_t modifiers,
+                                  std::uint32_t virtualKey) {
+  return ::RegisterHotKey(ToHwnd(window), id, modifiers, virtualKey) != FALSE;
+}
+
+bool Win32Desktop::UnregisterHotKey(Hwnd window, int id) {
+  return ::UnregisterHotKey(ToHwnd(window), id) != FALSE;
+}
+
 }  // namespace cvl::win32

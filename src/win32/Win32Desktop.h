@@ -22,6 +22,11 @@ class Win32Desktop final : public Desktop {
   std::uint32_t GetWindowStyle(Hwnd window) override;
   Hwnd GetOwner(Hwnd window) override;
   bool SetForegroundWindow(Hwnd window) override;
+  Hwnd GetForegroundWindow() override;
+  Hwnd GetParent(Hwnd window) override;
+  bool RegisterHotKey(Hwnd window, int id, std::uint32_t modifiers,
+                      std::uint32_t virtualKey) override;
+  bool UnregisterHotKey(Hwnd window, int id) override;
   bool SetActiveWindow(Hwnd window) override;
   Rect GetWindowRect(Hwnd window) override;
   Point GetCursorPos() override;

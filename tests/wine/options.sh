@@ -2,7 +2,8 @@
 # The options dialog under Wine against the stand-in taskbar, for one version of Windows:
 # opened from the menu, centred, its header and pages; driven by mouse and keyboard; what Ok,
 # Cancel and "Set default" leave in the settings file; the place and order of an icon; the
-# second language; the help button; Alt+F4. Screenshots of the three pages go to WORK_DIR/shots.
+# second language; the help button; Alt+F4; the minimizer's key. Screenshots of the three pages
+# and of the key (set, and held by another program) go to WORK_DIR/shots.
 # Usage: options.sh WIN32_BUILD_DIR WORK_DIR winxp|win2k PACKAGING_DIR
 set -u
 build=$(cd "$1" && pwd)
@@ -125,6 +126,46 @@ click 1020
 click 1
 check "... writes the defaults" eventually 5 setting_is MinimizeTo 1
 check "... every one of them" eval 'setting_is ApStyle 1 && setting_is IsRightClick 1 && setting_is TrayButton 1'
+
+# The minimizer's key: set on the page, pressed over a window and with Shift, and told on the
+# page when another program holds it. Ctrl+Alt+K: HOTKEYF_CONTROL|HOTKEYF_ALT (6) << 8 | 'K'.
+window_shown() { probe window TestWindow "$1" | grep -q 'visible=1'; }
+window_hidden() { probe window TestWindow "$1" | grep -q 'visible=0'; }
+min_icon_shown() { state | grep " tip=$1\$" | grep -q 'hidden=0'; }
+check "the dialog opens for the key" open_options
+click 1003
+check "... whose Minimizer page has a control for it" eventually 5 visible 1308
+click 1301
+check "... disabled while right-click minimizing is off" enabled_is 1308 0
+click 1301
+check "... and enabled with it" enabled_is 1308 1
+click 1308
+key ctrl+alt+k
+shot options-hotkey.png
+click 1
+check "Ok stores the key as the control gives it" eventually 5 setting_is HotKey 1611
+start testwindow.exe --title "Key target"
+eventually 10 window_shown "Key target"
+move_to 400 300 && sleep 0.3 && xdotool click 1 && sleep 0.5
+key ctrl+alt+k
+check "the key hides the active window" eventually 5 window_hidden "Key target"
+check "... behind an icon in the tray" eventually 5 min_icon_shown "Key target"
+key ctrl+alt+shift+k
+check "the key with Shift brings it back" eventually 5 window_shown "Key target"
+probe close TestWindow "Key target" >/dev/null
+probe close TMainForm "Quillon Corvalet" >/dev/null
+eventually 20 no_main_form
+start testwindow.exe --title "Key holder" --hotkey 3 75
+eventually 10 window_shown "Key holder"
+start Corvalet.exe
+eventually 20 one_main_form && sleep 1
+check "with the key held by another program the dialog opens" open_options
+click 1003
+check "... and says so beside the control" eventually 5 text_is 1309 "Another program holds this key: it minimizes nothing now."
+check "... the key is kept" setting_is HotKey 1611
+shot options-hotkey-taken.png
+key Escape
+probe close TestWindow "Key holder" >/dev/null
 
 # The icons' page: a row's place, the place buttons and the move buttons.
 check "the dialog opens again" open_options
