@@ -48,6 +48,17 @@ struct Overlap : World {
     Broadcast();
   }
   void RightClickOwnIcon() { desktop.SendMessageA(Form(), kOwnIconCallback, 1, kWmRButtonUp); }
+  // The user's right click on the own icon comes in while the shell handles the first button
+  // command that hides a button.
+  void RightClickDuringTheFirstHide() {
+    const Hwnd toolbar = taskbar->Toolbar();
+    desktop.Subclass(toolbar, [this, old = desktop.Window(toolbar)->handler](std::uint32_t m,
+                                                                             WParam wp, LParam lp) {
+      if (m == kTbHideButton && lp == kTbHide && hidesSeen++ == 0)
+        desktop.PostMessageA(Form(), kOwnIconCallback, kOwnIconId, kWmRButtonUp);
+      return old(m, wp, lp);
+    });
+  }
   int Position(const TrayMenu& shown, const std::string& caption) {
     for (int i = 0; i < shown.Count(); ++i)
       if (shown.Items[static_cast<std::size_t>(i)].Caption == caption) return i;
@@ -60,6 +71,7 @@ struct Overlap : World {
     return m;
   }
   std::uint32_t createdMessage = 0;
+  int hidesSeen = 0;
 };
 
 TEST(Overlaps, TheMenuRunsTheEntryItShowedAndHandlesWhatCameAfterItCloses) {
@@ -369,15 +381,7 @@ TEST(Overlaps, AMenuRequestedWhileButtonsArePlacedOpensBetweenTheCommandsOnTheWh
   auto& d = w.Program("C:\\Apps\\d.exe", "DWnd");
   auto& e = w.Program("C:\\Apps\\e.exe", "EWnd");
   ASSERT_TRUE(w.Hidden(a, 1));
-  int hides = 0;
-  w.desktop.Subclass(
-      w.taskbar->Toolbar(), [&, old = w.desktop.Window(w.taskbar->Toolbar())->handler](
-                                std::uint32_t m, WParam wp, LParam lp) {
-        // The user's right click comes in while the shell handles the first command.
-        if (m == kTbHideButton && lp == kTbHide && hides++ == 0)
-          w.desktop.PostMessageA(w.Form(), kOwnIconCallback, kOwnIconId, kWmRButtonUp);
-        return old(m, wp, lp);
-      });
+  w.RightClickDuringTheFirstHide();
   std::vector<std::string> entries;
   bool secondShownInside = false;
   w.corvalet->InsideMenu = [&](const TrayMenu& shown) {
@@ -406,14 +410,7 @@ TEST(Overlaps, AMenuOpenedWhileSwitchingOnPlacesTheButtonsShowsItSwitchedOn) {
   Overlap w("[Common]\r\nApStyle=3\r\nEnabled=0\r\n" + TwoRemembered("Menu"));
   auto& a = w.Started("C:\\Apps\\a.exe", "AWnd", "a");
   ASSERT_FALSE(w.Hidden(a, 1));
-  int hides = 0;
-  w.desktop.Subclass(
-      w.taskbar->Toolbar(), [&, old = w.desktop.Window(w.taskbar->Toolbar())->handler](
-                                std::uint32_t m, WParam wp, LParam lp) {
-        if (m == kTbHideButton && lp == kTbHide && hides++ == 0)
-          w.desktop.PostMessageA(w.Form(), kOwnIconCallback, kOwnIconId, kWmRButtonUp);
-        return old(m, wp, lp);
-      });
+  w.RightClickDuringTheFirstHide();
   std::optional<bool> shownOn;
   w.corvalet->InsideMenu = [&](const TrayMenu& shown) {
     for (const MenuItem& item : shown.Items)
