@@ -71,7 +71,9 @@ TEST(HotKeyMapping, TheControlsFlagsBecomeRegisterHotKeysModifiers) {
     EXPECT_EQ(ModifiersOf(c.flags), c.modifiers) << c.flags;
     const auto key = SendAwayKey(static_cast<std::int32_t>(c.flags << 8 | 0x41));
     ASSERT_TRUE(key);
-    EXPECT_EQ(*key, (KeyChord{c.modifiers, 0x41}));
+    // Without Ctrl or Alt the key gets both, in place of its Shift, as the control makes it.
+    const bool plain = (c.modifiers & kCtrlAlt) == 0;
+    EXPECT_EQ(*key, (KeyChord{plain ? kCtrlAlt : c.modifiers, 0x41})) << c.flags;
   }
   // The way back is the same key with Shift; a key with Shift has none.
   EXPECT_EQ(BringBackKey(kCtrlAltF9), (KeyChord{kCtrlAlt | kModShift, kVkF9}));
@@ -81,8 +83,9 @@ TEST(HotKeyMapping, TheControlsFlagsBecomeRegisterHotKeysModifiers) {
     EXPECT_FALSE(SendAwayKey(none)) << none;
     EXPECT_FALSE(BringBackKey(none)) << none;
   }
-  EXPECT_NE(HotKeyHint(kCtrlAltF9), HotKeyHint((kHotKeyfShift << 8) | kVkF9));
-  EXPECT_NE(HotKeyHint((kHotKeyfShift << 8) | kVkF9).find("Shift"), std::string::npos);
+  const std::int32_t withShift = (kHotKeyfShift | kHotKeyfControl) << 8 | kVkF9;
+  EXPECT_NE(HotKeyHint(kCtrlAltF9), HotKeyHint(withShift));
+  EXPECT_NE(HotKeyHint(withShift).find("Shift"), std::string::npos);
 }
 
 TEST(HotKeyTarget, AVisibleCaptionedTopLevelWindowOfAnotherProgramQualifies) {
@@ -302,6 +305,57 @@ TEST(HotKey, AKeyWithShiftHasNoWayBack) {
   const Hwnd target = w.Window("target");
   w.Press(kModShift | kModControl);
   EXPECT_FALSE(w.Visible(target));
+}
+
+// Hiding a window hides its owner: a dialog the taskbar or the desktop owns is no target.
+TEST(HotKey, ADialogTheTaskbarOrTheDesktopOwnsIsNotSentAway) {
+  KeyWorld w;
+  const Hwnd desk = w.desktop.CreateWindow("Progman", "Program Manager", 0, 7);
+  w.desktop.Window(desk)->visible = true;
+  for (const Hwnd owner : {w.taskbar->Taskbar(), desk}) {
+    w.desktop.Window(owner)->visible = true;
+    const Hwnd dialog = w.Window("Confirm");
+    w.desktop.Window(dialog)->owner = owner;
+    w.Press();
+    EXPECT_TRUE(w.Visible(owner)) << owner;
+    EXPECT_TRUE(w.Visible(dialog)) << owner;
+  }
+  EXPECT_EQ(w.Registry().MinimizedList.Count(), 0);
+}
+
+// A frozen window would freeze Corvalet in the hide: it stays where it is.
+TEST(HotKey, AWindowThatDoesNotAnswerIsNotSentAway) {
+  KeyWorld w;
+  const Hwnd frozen = w.Window("frozen");
+  w.desktop.Window(frozen)->hung = true;
+  w.Press();
+  EXPECT_TRUE(w.Visible(frozen));
+  EXPECT_EQ(w.Registry().MinimizedList.Count(), 0);
+}
+
+// Each Shift press brings back a window: one destroyed while hidden is passed over, its icon
+// taken away.
+TEST(HotKey, AWindowDestroyedWhileHiddenCostsNoPress) {
+  KeyWorld w;
+  const Hwnd a = w.Window("a");
+  w.Press();
+  const Hwnd b = w.Window("b");
+  w.Press();
+  w.desktop.DestroyWindow(b);
+  w.PressShift();
+  EXPECT_TRUE(w.Visible(a));
+  EXPECT_EQ(w.Registry().MinimizedList.Count(), 0);
+}
+
+// A key with neither Ctrl nor Alt, written into the file by hand, is made Ctrl+Alt as the
+// control makes it: a plain letter would fire wherever it is typed.
+TEST(HotKey, AKeyWithoutCtrlOrAltFromTheFileGetsThem) {
+  for (const int stored : {0x41, 0x141}) {
+    KeyWorld w(KeyIni(stored));
+    ASSERT_FALSE(w.Registered().empty()) << stored;
+    for (const auto& key : w.Registered())
+      EXPECT_EQ(key.modifiers & (kModControl | kModAlt), kModControl | kModAlt) << stored;
+  }
 }
 
 }  // namespace

@@ -93,6 +93,8 @@ void TMainForm::FormShow() {
 void TMainForm::FormDestroy() {
   if (!created_ || destroyed_) return;
   destroyed_ = true;
+  // First: the minimizer has given every window back, and the error box below lets a key in.
+  hotKeys_.Unregister();
   registry_->SwitchedOff = true;  // a report still queued must not hide what is given back
   registry_->Placement.ShowAllIcons();
   clockButton_->ReleaseButtonRoom();
@@ -105,7 +107,6 @@ void TMainForm::FormDestroy() {
   }
   hook_.DeleteTrayHook();
   commands_.ForgetSwitches();
-  hotKeys_.Unregister();
   ownIcon_.SetActive(false);
   registry_->Reset();
 }
@@ -164,7 +165,7 @@ void TMainForm::ApplyHotKey() {
 }
 
 void TMainForm::HotKeyPressed(int id) {
-  if (!hotKeys_.Holds(id)) return;
+  if (destroyed_ || !hotKeys_.Holds(id)) return;
   if (id == kBringBackKeyId) {
     if (KeyRestore) KeyRestore();
     return;
@@ -172,7 +173,15 @@ void TMainForm::HotKeyPressed(int id) {
   const HotKeyExclusions exclusions{
       shell_.Taskbar, desktop_.GetWindowThreadProcessId(host_.Window()), &registry_->MinimizedList};
   const Hwnd target = HotKeyTarget(desktop_, desktop_.GetForegroundWindow(), exclusions);
-  if (target != 0 && KeyMinimize) KeyMinimize(target);
+  // Hiding another program's window waits for its thread: a frozen window, which is what a
+  // key is most often pressed on, would freeze Corvalet with it.
+  constexpr std::uint32_t kWmNull = 0;
+  constexpr std::uint32_t kAnswersWithinMs = 500;
+  LResult ignored = 0;
+  if (target == 0 ||
+      !desktop_.SendMessageTimeoutA(target, kWmNull, 0, 0, kAnswersWithinMs, &ignored))
+    return;
+  if (KeyMinimize) KeyMinimize(target);
 }
 
 void TMainForm::ReloadTray() {

@@ -14,7 +14,11 @@ std::optional<KeyChord> SendAwayKey(std::int32_t hotKey) {
   const auto value = static_cast<std::uint32_t>(hotKey);
   // Only the control's word: a value from an edited file with more in it is no key.
   if (value > 0xFFFF || (value & 0xFF) == 0) return std::nullopt;
-  return KeyChord{ModifiersOf(value >> 8), value & 0xFF};
+  // As the control makes it: a key with neither Ctrl nor Alt (an edited file's) would fire
+  // wherever it is typed, and gets Ctrl+Alt in place of its Shift.
+  std::uint32_t modifiers = ModifiersOf(value >> 8);
+  if ((modifiers & (kModControl | kModAlt)) == 0) modifiers = kModControl | kModAlt;
+  return KeyChord{modifiers, value & 0xFF};
 }
 
 std::optional<KeyChord> BringBackKey(std::int32_t hotKey) {

@@ -24,16 +24,27 @@ bool IsDesktop(const std::string& className) {
   return className == "#32769" || className == "Progman" || className == "WorkerW";
 }
 
+// The desktop, the taskbar or one of Corvalet's own windows.
+bool IsExcluded(Desktop& desktop, Hwnd window, const HotKeyExclusions& exclusions) {
+  const std::string className = desktop.GetClassNameA(window, kClassBuffer);
+  return IsDesktop(className) || className == "Shell_TrayWnd" || window == exclusions.taskbar ||
+         desktop.GetWindowThreadProcessId(window) == exclusions.ownProcess;
+}
+
 }  // namespace
 
 Hwnd HotKeyTarget(Desktop& desktop, Hwnd foreground, const HotKeyExclusions& exclusions) {
   const Hwnd window = TopLevel(desktop, foreground);
   if (window == 0 || !desktop.IsWindowVisible(window)) return 0;
   if ((desktop.GetWindowStyle(window) & kWsCaption) != kWsCaption) return 0;
-  const std::string className = desktop.GetClassNameA(window, kClassBuffer);
-  if (IsDesktop(className) || className == "Shell_TrayWnd" || window == exclusions.taskbar)
-    return 0;
-  if (desktop.GetWindowThreadProcessId(window) == exclusions.ownProcess) return 0;
+  if (IsExcluded(desktop, window, exclusions)) return 0;
+  // Hiding a window hides its owner too: a dialog the desktop or the taskbar owns (a delete
+  // confirmed on the desktop) would take them with it.
+  Hwnd owner = desktop.GetOwner(window);
+  for (int depth = 0; depth < kMaxDepth && owner != 0; ++depth) {
+    if (IsExcluded(desktop, owner, exclusions)) return 0;
+    owner = desktop.GetOwner(owner);
+  }
   if (exclusions.hidden != nullptr)
     for (const TIconInfo& entry : *exclusions.hidden)
       if (entry.hWnd == window) return 0;

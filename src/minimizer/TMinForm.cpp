@@ -64,7 +64,15 @@ void TMinForm::KeyMinimize(Hwnd window) {
 }
 
 void TMinForm::RestoreLast() {
-  if (const auto window = order_.Newest()) BringBack(*window);
+  // A window destroyed while hidden costs no press: its icon goes, and the next one comes back.
+  while (const auto window = order_.Newest()) {
+    if (desktop_.IsWindow(*window)) {
+      BringBack(*window);
+      return;
+    }
+    RemoveWindowIcon(*window);
+    hook_.NoteHiddenWindow(*window, false);
+  }
 }
 
 void TMinForm::HideWindow(Hwnd window) {

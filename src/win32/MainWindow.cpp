@@ -137,6 +137,7 @@ void MainWindow::ShowOptions() {
   ::KillTimer(window_, kListSyncTimer);
   syncPending_ = false;
   if (options_) {
+    options_->Showing();
     options_->Sync(true);
     options_->FocusFirst();
   }

@@ -227,9 +227,10 @@ void OptionsDialog::Sync(bool rows) {
 void OptionsDialog::SyncHotKey() {
   const OptionsDialogState& state = form_.Dialog;
   HWND control = Item(IDC_HOTKEY1);
-  const auto key = static_cast<WPARAM>(state.HotKey1 & 0xFFFF);
-  if (static_cast<WPARAM>(::SendMessageA(control, HKM_GETHOTKEY, 0, 0) & 0xFFFF) != key)
-    ::SendMessageA(control, HKM_SETHOTKEY, key, 0);
+  if (state.HotKey1 != shownHotKey_) {
+    ::SendMessageA(control, HKM_SETHOTKEY, static_cast<WPARAM>(state.HotKey1 & 0xFFFF), 0);
+    shownHotKey_ = state.HotKey1;
+  }
   ::EnableWindow(control, state.CheckBox4);
   ::EnableWindow(Item(IDC_LABEL8), state.CheckBox4);
   SetText(Item(IDC_HOTKEYNOTE), state.HotKeyNote);
@@ -365,14 +366,15 @@ void OptionsDialog::OnDrawItem(const DRAWITEMSTRUCT& item) {
 }
 
 void OptionsDialog::OnCommand(int id, int code) {
-  if ((code == EN_CHANGE && id == IDC_HOTKEY1) || id == IDOK) {
-    // Read at Ok too: a control that tells no change still gives its key.
-    const auto key = static_cast<int>(::SendMessageA(Item(IDC_HOTKEY1), HKM_GETHOTKEY, 0, 0));
-    form_.Dialog.SetHotKey1(key & 0xFFFF);
-    if (id != IDOK) {
-      Sync();
-      return;
-    }
+  // Read at every command: the control tells no change when a key is cleared (Backspace).
+  const int key = static_cast<int>(::SendMessageA(Item(IDC_HOTKEY1), HKM_GETHOTKEY, 0, 0)) & 0xFFFF;
+  if (key != shownHotKey_) {
+    form_.Dialog.SetHotKey1(key);
+    shownHotKey_ = key;
+  }
+  if (code == EN_CHANGE && id == IDC_HOTKEY1) {
+    Sync();
+    return;
   }
   if (code == EN_CHANGE && id == IDC_SPINEDIT1) {
     BOOL read = FALSE;

@@ -34,6 +34,8 @@ class OptionsDialog final : public Dialog {
   void Sync(bool rows = false);
   // The focus on the first control of the current page, as when a dialog opens.
   void FocusFirst();
+  // The dialog is being shown: every control gets the settings' values again.
+  void Showing() { shownHotKey_ = -1; }
   // Where the focus was when the form was last deactivated, or the first control.
   void RestoreFocus();
   void RememberFocus();
@@ -63,6 +65,9 @@ class OptionsDialog final : public Dialog {
   HWND hints_ = nullptr;  // owned by the frame: destroyed with it
   HWND lastFocus_ = nullptr;
   int shownPage_ = -1;
+  // The key last put into the hotkey control: it is put in again only when the settings' value
+  // changes, since the control does not tell every change the user makes (a key cleared).
+  int shownHotKey_ = -1;
   bool syncing_ = false;  // our own changes to the controls are no user's action
 };
 

@@ -164,7 +164,14 @@ click 1003
 check "... and says so beside the control" eventually 5 text_is 1309 "Another program holds this key: it minimizes nothing now."
 check "... the key is kept" setting_is HotKey 1611
 shot options-hotkey-taken.png
-key Escape
+# Backspace clears the control, which tells nobody: a click elsewhere must not bring the old
+# key back, and Ok stores none.
+click 1308
+key BackSpace
+click 1305
+click 1
+check "a key cleared with Backspace stays cleared through another click, and Ok stores none" \
+  eventually 5 setting_is HotKey 0
 probe close TestWindow "Key holder" >/dev/null
 
 # The icons' page: a row's place, the place buttons and the move buttons.
