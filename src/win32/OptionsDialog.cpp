@@ -306,7 +306,9 @@ INT_PTR OptionsDialog::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
       const auto* header = reinterpret_cast<const NMHDR*>(lParam);
       if (header != nullptr && header->hwndFrom == list_.Handle()) {
         list_.OnNotify(header);
-        if (header->code == LVN_ITEMCHANGED) Sync();
+        // The list's own changes while it is filled come back as notifications: a whole sync
+        // for each made refreshing a list of a few dozen rows take a third of a second.
+        if (header->code == LVN_ITEMCHANGED && !syncing_) Sync();
       }
       return TRUE;
     }
