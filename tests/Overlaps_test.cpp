@@ -404,6 +404,45 @@ TEST(Overlaps, AMenuRequestedWhileButtonsArePlacedOpensBetweenTheCommandsOnTheWh
   EXPECT_EQ(w.corvalet->Host().aboutShown, 1);
 }
 
+// Only the menu is served between a pass's commands: a "TaskbarCreated" that comes in during
+// one, or inside the menu opened there, reads the tray again after the pass, never inside it.
+TEST(Overlaps, ARestartDuringAPlacementPassRunsAfterThePass) {
+  for (const bool insideMenu : {false, true}) {
+    std::vector<std::string> events;  // outlives the world whose toolbar records into it
+    Overlap w;                        // new icons go to the menu
+    w.Started("C:\\Apps\\a.exe", "AWnd", "a");
+    auto& c = w.Program("C:\\Apps\\c.exe", "CWnd");
+    auto& d = w.Program("C:\\Apps\\d.exe", "DWnd");
+    int hides = 0;
+    const Hwnd toolbar = w.taskbar->Toolbar();
+    w.desktop.Subclass(toolbar, [&, old = w.desktop.Window(toolbar)->handler](
+                                    std::uint32_t m, WParam wp, LParam lp) {
+      if (m == kTbHideButton && lp == kTbHide) {
+        events.push_back("hide");
+        if (hides++ == 0) {
+          if (insideMenu)
+            w.desktop.PostMessageA(w.Form(), kOwnIconCallback, kOwnIconId, kWmRButtonUp);
+          else
+            w.Broadcast();
+        }
+      }
+      if (m == THM_ENUMREQUEST && wp == THM_ENUM_VALUE) events.push_back("read");
+      return old(m, wp, lp);
+    });
+    w.corvalet->InsideMenu = [&](const TrayMenu&) { w.Broadcast(); };
+    c.AddIcon(1, "c");
+    d.AddIcon(1, "d");
+    Drain(w);
+    ASSERT_GE(events.size(), 4u) << insideMenu;
+    EXPECT_EQ((std::vector<std::string>(events.begin(), events.begin() + 4)),
+              (std::vector<std::string>{"read", "hide", "hide", "read"}))
+        << insideMenu;
+    EXPECT_EQ(w.corvalet->MenusOpened, insideMenu ? 1 : 0);
+    EXPECT_TRUE(w.Hidden(c, 1));
+    EXPECT_TRUE(w.Hidden(d, 1));
+  }
+}
+
 // Switching on places every button: a menu opened between those commands shows Corvalet on,
 // so that choosing "Enabled" there switches it off as the user reads it.
 TEST(Overlaps, AMenuOpenedWhileSwitchingOnPlacesTheButtonsShowsItSwitchedOn) {
