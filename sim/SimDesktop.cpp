@@ -182,7 +182,15 @@ LResult SimDesktop::Deliver(Hwnd window, std::uint32_t msg, WParam wParam, LPara
   if (w == nullptr || !w->handler) return 0;
   // Copied: the handler may subclass or destroy its own window while it runs.
   const Handler handler = w->handler;
-  return handler(msg, wParam, lParam);
+  const bool foreign = w->processId != HomeProcess;
+  foreignDepth_ += foreign;
+  const LResult r = handler(msg, wParam, lParam);
+  foreignDepth_ -= foreign;
+  return r;
+}
+
+void SimDesktop::Switch(const char* where) {
+  if (SwitchPoint && foreignDepth_ == 0) SwitchPoint(where);
 }
 
 bool SimDesktop::WaitUntilAnswered(const SimWindow& w, std::uint32_t timeoutMs) {
@@ -203,6 +211,7 @@ bool SimDesktop::WaitUntilAnswered(const SimWindow& w, std::uint32_t timeoutMs) 
 }
 
 LResult SimDesktop::SendMessageA(Hwnd window, std::uint32_t msg, WParam wParam, LParam lParam) {
+  if (GetWindowThreadProcessId(window) != HomeProcess) Switch("send");
   Log.push_back({MessageRecord::Sent, window, msg, wParam, lParam});
   SimWindow* w = Window(window);
   if (w == nullptr) return 0;
@@ -216,6 +225,7 @@ LResult SimDesktop::SendMessageA(Hwnd window, std::uint32_t msg, WParam wParam, 
 
 bool SimDesktop::SendMessageTimeoutA(Hwnd window, std::uint32_t msg, WParam wParam, LParam lParam,
                                      std::uint32_t timeoutMs, LResult* result) {
+  if (GetWindowThreadProcessId(window) != HomeProcess) Switch("send");
   Log.push_back({MessageRecord::Sent, window, msg, wParam, lParam});
   SimWindow* w = Window(window);
   if (w == nullptr) return false;
@@ -270,6 +280,8 @@ void SimDesktop::ProcessMessages() {
   // One pass over what is waiting now: what those messages post waits for the next pass, so a
   // sender that never stops cannot hold a single pass forever.
   for (std::size_t waiting = queue_.size(); waiting > 0 && !queue_.empty(); --waiting) {
+    Switch("pump");
+    if (queue_.empty()) break;
     const MessageRecord m = queue_.front();
     queue_.pop_front();
     now_ += PostedDelayMs;
@@ -278,6 +290,7 @@ void SimDesktop::ProcessMessages() {
 }
 
 void SimDesktop::WaitForMessage(std::uint32_t timeoutMs) {
+  Switch("wait");
   if (queue_.empty()) now_ += timeoutMs;
 }
 
@@ -285,6 +298,7 @@ void SimDesktop::ProcessMessagesInRange(std::uint32_t first, std::uint32_t last)
   ++PumpCount;
   DeliverLateCopies();  // a range holds back posted messages only
   std::deque<MessageRecord> left;
+  Switch("answer pump");
   for (std::size_t waiting = queue_.size(); waiting > 0 && !queue_.empty(); --waiting) {
     const MessageRecord m = queue_.front();
     queue_.pop_front();
@@ -302,6 +316,7 @@ void SimDesktop::ProcessMessagesInRange(std::uint32_t first, std::uint32_t last)
 
 std::optional<PostedMessage> SimDesktop::TakePostedMessage(Hwnd window, std::uint32_t first,
                                                            std::uint32_t last) {
+  Switch("peek");
   for (auto it = queue_.begin(); it != queue_.end(); ++it) {
     if (it->window != window || it->msg < first || it->msg > last) continue;
     const PostedMessage m{it->msg, it->wParam, it->lParam};
@@ -315,6 +330,7 @@ std::optional<PostedMessage> SimDesktop::TakePostedMessage(Hwnd window, std::uin
 void SimDesktop::WaitForPostedMessage(std::uint32_t timeoutMs) {
   // A message posted since the last pump ends the wait at once; otherwise nothing runs
   // beside the program here, and the wait lasts its whole bound.
+  Switch("answer wait");
   if (queue_.size() > leftByRangedPump_) return;
   now_ += timeoutMs;
 }
@@ -434,8 +450,14 @@ bool SimDesktop::CreateDirectoryA(const std::string& path) {
 }
 
 bool SimDesktop::Shell_NotifyIconA(std::uint32_t message, const NotifyIconData& data) {
+  Switch("own icon");
   if (RefuseIcons && message == kNimAdd) return false;
-  return NotifyIconSink ? NotifyIconSink(message, data) : false;
+  if (!NotifyIconSink) return false;
+  // The shell's thread takes the call: no other program's call can come in the middle.
+  ++foreignDepth_;
+  const bool done = NotifyIconSink(message, data);
+  --foreignDepth_;
+  return done;
 }
 
 Hwnd SimDesktop::GetParent(Hwnd window) {

@@ -89,6 +89,13 @@ class SimDesktop : public Desktop {
   // Where Shell_NotifyIconA goes: the taskbar, when one runs.
   std::function<bool(std::uint32_t message, const NotifyIconData& data)> NotifyIconSink;
 
+  // Points where Windows could let another process run: a send to another process, each
+  // message a pump dispatches, a wait, a look into the queue and the program's own
+  // Shell_NotifyIconA. Told only while no other process's code is on the stack (the shell
+  // busy with a send cannot take another program's call meanwhile).
+  std::function<void(const char* where)> SwitchPoint;
+  std::uint32_t HomeProcess = 0;  // the process whose calls are switch points
+
   std::vector<MessageRecord> Log;   // every message sent or posted
   std::vector<ShowRecord> Shows;    // every ShowWindow, in order
   int PumpCount = 0;                // calls of ProcessMessages
@@ -227,6 +234,8 @@ class SimDesktop : public Desktop {
   // Waits out a stall of the window's process; false when the bound ran out first.
   bool WaitUntilAnswered(const SimWindow& w, std::uint32_t timeoutMs);
   LResult Deliver(Hwnd window, std::uint32_t msg, WParam wParam, LParam lParam);
+  void Switch(const char* where);
+  int foreignDepth_ = 0;  // handlers of other processes than HomeProcess running
 
   std::map<Hwnd, SimWindow> windows_;
   std::vector<Hwnd> order_;

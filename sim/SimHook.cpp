@@ -116,21 +116,37 @@ LResult SimHook::ToolbarProc(std::uint32_t msg, WParam wParam, LParam lParam) {
   return oldToolbar_ ? oldToolbar_(msg, wParam, lParam) : 0;
 }
 
-void SimHook::Tell(Hwnd form, bool first, std::uint32_t msg, WParam wParam, LParam lParam) {
+bool SimHook::Tell(Hwnd form, bool first, std::uint32_t msg, WParam wParam, LParam lParam) {
   if (batching_) {
     for (const std::uint32_t v : {msg, wParam, static_cast<std::uint32_t>(lParam)})
       for (int shift = 0; shift < 32; shift += 8)
         batch_.push_back(static_cast<std::uint8_t>(v >> shift));
-    return;
+    return true;
   }
   if (first || AnswerMode == Answer::Sent || AnswerMode == Answer::NoEnd) {
     LResult reply = 0;
     const bool taken = desktop_.SendMessageTimeoutA(form, msg, wParam, lParam, 1000, &reply);
     batching_ = first && taken && AnswerMode == Answer::Batched && reply == kTakesAnswerBatch;
     batch_.clear();
-  } else {
-    desktop_.PostMessageA(form, msg, wParam, lParam);
+    return taken;
   }
+  return desktop_.PostMessageA(form, msg, wParam, lParam);
+}
+
+bool SimHook::TellIcon(Hwnd form, bool enumeration, std::size_t index, const TrayButton& b) {
+  if (!Tell(form, false, enumeration ? THM_ENUMICON : THM_QUERYICON,
+            enumeration ? static_cast<WParam>(index) : 0, static_cast<LParam>(b.hIcon)) ||
+      !Tell(form, false, enumeration ? THM_ENUMOWNER : THM_QUERYOWNER, b.owner,
+            static_cast<LParam>(b.uID)) ||
+      !Tell(form, false, enumeration ? THM_ENUMCALLBACK : THM_QUERYCALLBACK, b.uCallbackMessage, 0))
+    return false;
+  const Atom tip = desktop_.GlobalAddAtomA(b.tip);
+  if (!Tell(form, false, enumeration ? THM_ENUMTIP : THM_QUERYTIP, static_cast<WParam>(b.idCommand),
+            tip)) {
+    if (tip != 0) desktop_.GlobalDeleteAtom(tip);
+    return false;
+  }
+  return Tell(form, false, enumeration ? THM_ENUMCOMMIT : THM_QUERYCOMMIT, b.hidden ? 1 : 0, 0);
 }
 
 void SimHook::SendBatch(Hwnd form) {
@@ -157,35 +173,23 @@ void SimHook::SendBatch(Hwnd form) {
 void SimHook::AnswerEnumeration() {
   const Hwnd form = MainForm();
   if (form == 0 || AnswerMode == Answer::Never) return;
-  Tell(form, true, THM_ENUMBEGIN, 0, 0);
+  if (!Tell(form, true, THM_ENUMBEGIN, 0, 0)) return;
   // A copy: the answer may run code that changes the tray.
   const std::vector<TrayButton> buttons = taskbar_->Buttons();
-  for (std::size_t i = 0; i < buttons.size(); ++i) {
-    const TrayButton& b = buttons[i];
-    Tell(form, false, THM_ENUMICON, static_cast<WParam>(i), static_cast<LParam>(b.hIcon));
-    Tell(form, false, THM_ENUMOWNER, b.owner, static_cast<LParam>(b.uID));
-    Tell(form, false, THM_ENUMCALLBACK, b.uCallbackMessage, 0);
-    Tell(form, false, THM_ENUMTIP, static_cast<WParam>(b.idCommand),
-         desktop_.GlobalAddAtomA(b.tip));
-    Tell(form, false, THM_ENUMCOMMIT, b.hidden ? 1 : 0, 0);
-  }
-  if (AnswerMode != Answer::NoEnd) Tell(form, false, THM_ENUMEND, 0, 0);
+  bool told = true;
+  for (std::size_t i = 0; i < buttons.size() && told; ++i)
+    told = TellIcon(form, true, i, buttons[i]);
+  if (told && AnswerMode != Answer::NoEnd) Tell(form, false, THM_ENUMEND, 0, 0);
   SendBatch(form);
 }
 
 void SimHook::AnswerQuery() {
   const Hwnd form = MainForm();
   if (form == 0 || AnswerMode == Answer::Never) return;
-  Tell(form, true, THM_QUERYBEGIN, 0, 0);
-  if (const auto b = taskbar_->Button(queryWindow_, queryId_)) {
-    Tell(form, false, THM_QUERYICON, 0, static_cast<LParam>(b->hIcon));
-    Tell(form, false, THM_QUERYOWNER, b->owner, static_cast<LParam>(b->uID));
-    Tell(form, false, THM_QUERYCALLBACK, b->uCallbackMessage, 0);
-    Tell(form, false, THM_QUERYTIP, static_cast<WParam>(b->idCommand),
-         desktop_.GlobalAddAtomA(b->tip));
-    Tell(form, false, THM_QUERYCOMMIT, b->hidden ? 1 : 0, 0);
-  }
-  if (AnswerMode != Answer::NoEnd) Tell(form, false, THM_QUERYEND, 0, 0);
+  if (!Tell(form, true, THM_QUERYBEGIN, 0, 0)) return;
+  bool told = true;
+  if (const auto b = taskbar_->Button(queryWindow_, queryId_)) told = TellIcon(form, false, 0, *b);
+  if (told && AnswerMode != Answer::NoEnd) Tell(form, false, THM_QUERYEND, 0, 0);
   SendBatch(form);
 }
 

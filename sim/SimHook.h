@@ -68,7 +68,10 @@ class SimHook : public HookLibrary {
   LResult ToolbarProc(std::uint32_t msg, WParam wParam, LParam lParam);
   void AnswerEnumeration();
   void AnswerQuery();
-  void Tell(Hwnd form, bool first, std::uint32_t msg, WParam wParam, LParam lParam);
+  // False when Corvalet did not take the message: the rest of the answer is dropped, as the
+  // library drops it, and a tip that can never be read is deleted.
+  bool Tell(Hwnd form, bool first, std::uint32_t msg, WParam wParam, LParam lParam);
+  bool TellIcon(Hwnd form, bool enumeration, std::size_t index, const TrayButton& b);
   void SendBatch(Hwnd form);
   Hwnd MainForm();
 

@@ -217,16 +217,27 @@ TEST(PlacementMemory, MissingKeysAreEmptyPairs) {
   EXPECT_EQ(w.Registry().Memory.TrayMemory.Entries()[1], (MemoryEntry{"", ""}));
 }
 
-TEST(PlacementMemory, ANewIconThatIsGoneStaysPending) {
+TEST(PlacementMemory, AnAddNoReadingHeldIsPlacedByTheReadingThatHoldsIt) {
   World w;
+  w.SetIni("[Common]\r\nApStyle=2\r\n");
   ASSERT_TRUE(w.corvalet->Start());
-  TrayRegistry& r = w.Registry();
   auto& a = w.Program("C:\\Apps\\a.exe", "AWnd");
+  auto& b = w.Program("C:\\Apps\\b.exe", "BWnd");
   a.AddIcon(1, "a");
-  a.DeleteIcon(1);  // gone before Corvalet reads the tray
+  w.hook->AnswerMode = sim::SimHook::Answer::Never;  // the shell takes the request, answers none
   w.Pump();
-  EXPECT_EQ(r.NewIconWnd, a.Window());
-  EXPECT_EQ(r.NewIconId, 1u);
+  a.DeleteIcon(1);
+  a.AddIcon(1, "a again");  // before any reading held it
+  a.DeleteIcon(1);
+  w.Pump();
+  w.hook->AnswerMode = sim::SimHook::Answer::Batched;
+  a.AddIcon(1, "a back");  // its report lost: the one before it is still kept
+  w.desktop.TakePostedMessage(w.corvalet->Host().window, THM_ICONADDED, THM_ICONADDED);
+  b.AddIcon(1, "b");
+  w.Pump();  // b's add alone: the reading holds a's icon too
+  EXPECT_EQ(PlaceOf(w.Registry(), "b"), IconPlace::Panel);
+  EXPECT_EQ(PlaceOf(w.Registry(), "a back"), IconPlace::Panel);
+  EXPECT_NE(w.Ini().find("a.exe"), std::string::npos);
 }
 
 TEST(PlacementMemory, AThousandIconsAgainstAThousandPrograms) {

@@ -145,6 +145,7 @@ void TMainForm::TurnOff() {
   registry_->PanelList.Clear();
   registry_->MenuList.Clear();
   views_.RebuildPanel();
+  views_.RebuildMenu();
 }
 
 void TMainForm::TurnOn() {
@@ -213,6 +214,7 @@ void TMainForm::ShellRestarted() {
   // What was kept for the old windows can never arrive; the old button went with its parent.
   commands_.ForgetSwitches();
   commands_.ForgetButtons();
+  commands_.ForgetHiddenButtons();
   shell_ = found;
   taskbarProcess_ = desktop_.GetWindowThreadProcessId(shell_.Taskbar);
   clockButton_->ShellRestarted();
@@ -368,10 +370,23 @@ void TMainForm::RxPopupMenu1Popup() {
   shownEntries_.assign(registry_->MenuList.begin(), registry_->MenuList.end());
 }
 
+void TMainForm::RunChosen() {
+  // Each runs once, in the order the menus closed; what one runs may open another menu.
+  while (!chosen_.empty()) {
+    const Chosen choice = std::move(chosen_.front());
+    chosen_.pop_front();
+    MenuItemClick(choice.item, choice.record);
+  }
+}
+
 void TMainForm::TakeWaitingClicks() {
   // Reports keep coming during a burst, and every batch of them pumps messages: a click that
   // waited for a quiet moment would wait for the burst's end.
   TakeWaitingMenu();
+  // What was chosen in a menu opened just now runs before the reports that waited for it.
+  while (desktop_.TakePostedMessage(host_.Window(), kMenuChosenMessage, kMenuChosenMessage)) {
+  }
+  RunChosen();
   // A new taskbar does not wait for the burst's end either.
   if (desktop_.TakePostedMessage(host_.Window(), kShellRestartMessage, kShellRestartMessage)) {
     restartPosted_ = false;
@@ -402,7 +417,6 @@ void TMainForm::PopupTrayMenu(Point at) {
     return;
   }
   RxPopupMenu1Popup();
-  chosen_.reset();  // a position in the menu before this one would name another entry
   shownMenu_ = RxPopupMenu1;
   const ReportDeferral::Scope holding(registry.Deferral);
   std::optional<int> chosen;
@@ -414,14 +428,27 @@ void TMainForm::PopupTrayMenu(Point at) {
   const MenuItem& item = shownMenu_.Items[static_cast<std::size_t>(*chosen)];
   if (item.IsSeparator()) return;
   // Handled after the menu has closed, behind what its loop posted and ahead of what it held.
-  chosen_ = *chosen;
+  // The choice carries what its entry named: another menu may open before it runs. Where the
+  // queue is full it still runs, at the next report or choice.
+  Chosen choice{item, std::nullopt};
+  if (item.Tag >= 0 && item.Tag < static_cast<int>(shownEntries_.size()))
+    choice.record = shownEntries_[static_cast<std::size_t>(item.Tag)];
+  chosen_.push_back(std::move(choice));
   desktop_.PostMessageA(host_.Window(), kMenuChosenMessage, 0, 0);
 }
 
 void TMainForm::MenuItemClick(const MenuItem& item) {
   if (item.Tag >= 0) {
-    if (panel_ != nullptr && item.Tag < static_cast<int>(shownEntries_.size()))
-      panel_->MenuEntryClick(shownEntries_[static_cast<std::size_t>(item.Tag)]);
+    if (item.Tag < static_cast<int>(shownEntries_.size()))
+      MenuItemClick(item, shownEntries_[static_cast<std::size_t>(item.Tag)]);
+    return;
+  }
+  MenuItemClick(item, std::nullopt);
+}
+
+void TMainForm::MenuItemClick(const MenuItem& item, const std::optional<TIconInfo>& record) {
+  if (item.Tag >= 0) {
+    if (panel_ != nullptr && record) panel_->MenuEntryClick(*record);
     return;
   }
   if (item.Name == "About1") About1Click();
@@ -475,11 +502,7 @@ std::optional<LResult> TMainForm::WndProc(std::uint32_t msg, WParam wParam, LPar
       registry_->Deferral.DeferFirst(msg, wParam, lParam);
       return 0;
     }
-    if (chosen_) {
-      const MenuItem item = shownMenu_.Items[static_cast<std::size_t>(*chosen_)];
-      chosen_.reset();
-      MenuItemClick(item);
-    }
+    RunChosen();
     return 0;
   }
   if (msg == kWmHotKey) {

@@ -1,6 +1,7 @@
 #pragma once
 // The main form: owner of the shell windows, the icon registry, the settings and Corvalet's
 // own tray icon, and receiver of the hook's notifications.
+#include <deque>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -105,6 +106,8 @@ class TMainForm {
   // A chosen entry, handled after the menu has closed; an icon entry's Tag names its record as
   // the menu listed it.
   void MenuItemClick(const MenuItem& item);
+  // The same with the record its entry named when its menu showed.
+  void MenuItemClick(const MenuItem& item, const std::optional<TIconInfo>& record);
   // Told when HintTimer is switched on or off, so that a real timer follows it.
   std::function<void(bool enabled)> OnHintTimer;
   // Shows the menu (the snapshot it was opened with) at a screen point until it closes, and
@@ -141,8 +144,10 @@ class TMainForm {
   bool NoModalOpen();
   // The own icon's clicks, menu requests and a restart that wait in the queue, served now.
   void TakeWaitingClicks();
-  // The same without the restart: between a placement pass's commands.
+  // The same without the restart and a choice: between a placement pass's commands.
   void TakeWaitingMenu();
+  // The entry chosen in the last menu, if it has not run yet.
+  void RunChosen();
   Desktop& desktop_;
   HookLibrary& hook_;
   FormHost& host_;
@@ -168,7 +173,11 @@ class TMainForm {
   // What the open (or last) menu showed, and the entry chosen in it until it runs.
   TrayMenu shownMenu_;
   std::vector<TIconInfo> shownEntries_;
-  std::optional<int> chosen_;
+  struct Chosen {
+    MenuItem item;
+    std::optional<TIconInfo> record;  // what an icon entry named
+  };
+  std::deque<Chosen> chosen_;
   bool created_ = false;
   bool destroyed_ = false;
   // Registered while on, with right-click minimizing on (the key goes where a right click

@@ -62,6 +62,7 @@ void HookReader::WaitForAnswer(const bool& flag, std::uint32_t start) {
 }
 
 int HookReader::EnumerateIcons(TIconList& list) {
+  lastWhole_ = false;
   if (!options_.Enabled) return 0;
   const ReportDeferral::Scope waiting(deferral_);
   commands_.RetryPending();  // a switch the shell missed goes before the request
@@ -75,6 +76,7 @@ int HookReader::EnumerateIcons(TIconList& list) {
   if (enumBegins_ != beginsBefore) {
     WaitForAnswer(EnumDone, start);
     if (!EnumDone) ++lostAnswers_;
+    lastWhole_ = EnumDone;
   }
   return targetList_->Count();
 }

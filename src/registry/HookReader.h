@@ -27,6 +27,8 @@ class HookReader {
   ~HookReader();
 
   int EnumerateIcons(TIconList& list);
+  // The last enumeration's answer came in whole: the list shows the tray at one moment.
+  bool LastReadingWhole() const { return lastWhole_; }
   // Enumerations whose begin came but whose answer never came in whole.
   std::uint64_t LostAnswers() const { return lostAnswers_; }
   // An empty record when the hook reported no icon for the pair.
@@ -80,6 +82,7 @@ class HookReader {
   std::uint64_t queryBegins_ = 0;
   bool queryHasIcon_ = false;  // an icon message arrived since the last query's begin
   std::uint32_t lastAnswer_ = 0;
+  bool lastWhole_ = false;
 };
 
 }  // namespace cvl

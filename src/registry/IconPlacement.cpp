@@ -1,5 +1,6 @@
 #include "registry/IconPlacement.h"
 
+#include <algorithm>
 #include <vector>
 
 #include "registry/FlagScope.h"
@@ -63,6 +64,12 @@ void IconPlacement::ApplyPlacementToTray() {
     }
     commands.push_back({entry.CommandId, hidden});
   }
+  // A button hidden before whose icon the list no longer holds is shown: nothing else would.
+  if (!state_.TrayFolded)
+    for (const std::int32_t id : commands_.HiddenButtons(shell_.Toolbar))
+      if (std::none_of(commands.begin(), commands.end(),
+                       [&](const Command& c) { return c.commandId == id; }))
+        commands.push_back({id, false});
   // The sends let the shell's own sends in, and each waits behind every program that is
   // changing its icon at that moment: during a burst the user's menu does not wait for them
   // all.
@@ -84,6 +91,8 @@ void IconPlacement::ShowAllIcons() {
   // Always sent: what is known may be out of date, and a button left hidden here is lost.
   for (const TIconInfo& entry : icons)
     commands_.SetButtonHidden(shell_.Toolbar, entry.CommandId, false, true);
+  for (const std::int32_t id : commands_.HiddenButtons(shell_.Toolbar))
+    commands_.SetButtonHidden(shell_.Toolbar, id, false, true);
 }
 
 void IconPlacement::RefreshOwnIcon() {

@@ -124,17 +124,22 @@ void PlacementMemory::PlaceNewIcon(int optionCode, int index) {
   }
 }
 
+namespace {
+
+IconPlace RememberedPlace(const PlacementMemory& memory, const TIconInfo& record) {
+  if (memory.MenuMemory.Contains(record)) return IconPlace::Menu;
+  if (memory.PanelMemory.Contains(record)) return IconPlace::Panel;
+  if (memory.TrayMemory.Contains(record)) return IconPlace::Tray;
+  return IconPlace::Unplaced;
+}
+
+}  // namespace
+
 void PlacementMemory::ApplyPlacementMemory() {
   TIconList& icons = state_.AllIcons;
   for (int i = 0; i < icons.Count(); ++i) {
     const TIconInfo& record = icons[i];
-    IconPlace place = IconPlace::Unplaced;
-    if (MenuMemory.Contains(record))
-      place = IconPlace::Menu;
-    else if (PanelMemory.Contains(record))
-      place = IconPlace::Panel;
-    else if (TrayMemory.Contains(record))
-      place = IconPlace::Tray;
+    const IconPlace place = RememberedPlace(*this, record);
     icons.SetPlace(i, place);
 
     if (!state_.NewIconPending() || record.hWnd != state_.NewIconWnd ||
@@ -152,6 +157,11 @@ void PlacementMemory::ApplyPlacementMemory() {
     // Cleared before the save: a refused write must not leave the icon pending for ever.
     state_.ClearNewIcon();
     UpdatePlacementMemory();
+    // The place is the program's: its other icons listed before this one follow it now, not
+    // at the next reading.
+    for (int j = 0; j < i; ++j)
+      if (icons[j].Place == IconPlace::Unplaced)
+        icons.SetPlace(j, RememberedPlace(*this, icons[j]));
     if (HoldSaves)
       saveHeld_ = true;
     else

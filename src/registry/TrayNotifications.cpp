@@ -27,6 +27,8 @@ constexpr int kReadingsTriedAgain = 3;
 // Owners add their icons again when the new taskbar announces itself; an add much later is a
 // program's own doing.
 constexpr std::uint32_t kReturningIconsMs = 60000;
+// Adds kept for a later reading; past this the oldest goes (its owner flooded the tray).
+constexpr std::size_t kMostAddsKept = 512;
 
 }  // namespace
 
@@ -34,6 +36,7 @@ void TrayRegistry::RefreshIcons(const std::vector<AddedIcon>& added) {
   // Switched off, no hook gives back a button hidden now; the switch may even come in while
   // the tray is read.
   if (SwitchedOff) return;
+  for (const AddedIcon& icon : added) KeepAdded(icon);
   // A new icon's button is placed first: deleting the tips read and writing its place can wait.
   const bool outerTips = Reader.HoldTipDeletes;
   const bool outerSaves = Memory.HoldSaves;
@@ -43,12 +46,7 @@ void TrayRegistry::RefreshIcons(const std::vector<AddedIcon>& added) {
     if (!SwitchedOff) {
       const FlagScope holdSaves(Memory.HoldSaves, true, outerSaves);
       Memory.ApplyPlacementMemory();
-      for (const AddedIcon& icon : added) {
-        if (Returning(icon.window, icon.id)) continue;
-        NewIconWnd = icon.window;
-        NewIconId = icon.id;
-        Memory.ApplyPlacementMemory();
-      }
+      if (Reader.LastReadingWhole()) PlaceAddedIcons();
       Placement.ApplyPlacement();
     } else {
       // Switched off while the answer came in: what was given back then was only what the
@@ -60,8 +58,37 @@ void TrayRegistry::RefreshIcons(const std::vector<AddedIcon>& added) {
   if (!outerSaves) Memory.SaveHeld();
 }
 
+void TrayRegistry::KeepAdded(const AddedIcon& icon) {
+  for (const AddedIcon& kept : added_)
+    if (kept.window == icon.window && kept.id == icon.id) return;
+  if (added_.size() >= kMostAddsKept) added_.erase(added_.begin());
+  added_.push_back(icon);
+}
+
+void TrayRegistry::PlaceAddedIcons() {
+  // Each added icon as if its add had been handled on its own against this reading, in their
+  // order. One this reading does not hold has gone again, or comes after it: it gets its
+  // first place from the reading that holds it, and waits while its owner lives.
+  std::vector<AddedIcon> waiting;
+  for (const AddedIcon& icon : added_) {
+    const bool held = std::any_of(AllIcons.begin(), AllIcons.end(), [&](const TIconInfo& i) {
+      return i.hWnd == icon.window && i.uID == icon.id;
+    });
+    if (!held) {
+      if (desktop_.IsWindow(icon.window)) waiting.push_back(icon);
+      continue;
+    }
+    NewIconWnd = icon.window;
+    NewIconId = icon.id;
+    Memory.ApplyPlacementMemory();
+  }
+  ClearNewIcon();
+  added_ = std::move(waiting);
+}
+
 void TrayRegistry::Reset() {
   returning_.clear();
+  added_.clear();
   Memory.Clear();
   Reader.Reset();
   Deferral.Forget();
@@ -74,6 +101,7 @@ void TrayRegistry::Reset() {
 
 void TrayRegistry::ExpectReturningIcons() {
   returning_.clear();
+  added_.clear();  // the dead tray's adds come again from their owners
   for (const TIconInfo& icon : AllIcons) returning_.push_back({icon.hWnd, icon.uID});
   returningSince_ = desktop_.GetTickCount();
 }
@@ -93,17 +121,26 @@ bool TrayRegistry::Returning(Hwnd window, std::uint32_t id) {
 }
 
 void TrayRegistry::OnIconAdded(WParam ownerWindow, LParam iconId) {
-  if (!Returning(ownerWindow, static_cast<std::uint32_t>(iconId))) {
-    NewIconWnd = ownerWindow;
-    NewIconId = static_cast<std::uint32_t>(iconId);
-  }
+  const AddedIcon icon{ownerWindow, static_cast<std::uint32_t>(iconId)};
+  if (Returning(icon.window, icon.id))
+    RefreshIcons();
+  else
+    RefreshIcons({icon});
+  Placement.RefreshOwnIcon();
+}
+
+void TrayRegistry::OnIconDeleted(WParam ownerWindow, LParam iconId) {
+  Deleted(ownerWindow, iconId);
   RefreshIcons();
   Placement.RefreshOwnIcon();
 }
 
-void TrayRegistry::OnIconDeleted() {
-  RefreshIcons();
-  Placement.RefreshOwnIcon();
+void TrayRegistry::Deleted(WParam ownerWindow, LParam iconId) {
+  // Once its program has removed it, the icon's next add is the program's own, not its return
+  // to a new taskbar. The hook names the icon; a delete that names none changes nothing here.
+  std::erase_if(returning_, [&](const AddedIcon& icon) {
+    return icon.window == ownerWindow && icon.id == static_cast<std::uint32_t>(iconId);
+  });
 }
 
 void TrayRegistry::HandleReports(const std::vector<PostedMessage>& reports) {
@@ -114,7 +151,7 @@ void TrayRegistry::HandleReports(const std::vector<PostedMessage>& reports) {
     const PostedMessage& r = reports.front();
     if (r.msg == THM_ICONADDED) OnIconAdded(r.wParam, r.lParam);
     if (r.msg == THM_ICONMODIFIED) OnIconModified(r.wParam, r.lParam);
-    if (r.msg == THM_ICONDELETED) OnIconDeleted();
+    if (r.msg == THM_ICONDELETED) OnIconDeleted(r.wParam, r.lParam);
   }
   // A reading whose answer never came in listed nothing new: the reports go again, so that
   // their icons are listed and placed, a few times at most.
@@ -130,7 +167,10 @@ void TrayRegistry::OnReports(const std::vector<PostedMessage>& reports) {
   std::vector<AddedIcon> added;
   int rereadings = 0;  // the reports that would each have read the tray again
   for (const PostedMessage& r : reports) {
-    if (r.msg == THM_ICONADDED) added.push_back({r.wParam, static_cast<std::uint32_t>(r.lParam)});
+    // In their order: an icon back from a dead taskbar, removed and added again, is new again.
+    if (r.msg == THM_ICONADDED && !Returning(r.wParam, static_cast<std::uint32_t>(r.lParam)))
+      added.push_back({r.wParam, static_cast<std::uint32_t>(r.lParam)});
+    if (r.msg == THM_ICONDELETED) Deleted(r.wParam, r.lParam);
     rereadings += r.msg != THM_ICONMODIFIED;
   }
   if (rereadings == 0) {

@@ -35,7 +35,9 @@ class TrayRegistry : public RegistryState {
   // EnumerateIcons on the all-icons list, then ApplyPlacementMemory, then ApplyPlacement.
   void RefreshIcons() { RefreshIcons({}); }
   // The same, with ApplyPlacementMemory once for each added icon, in their order, as if each
-  // add had been handled on its own against this one reading of the tray.
+  // add had been handled on its own against this one reading of the tray. An added icon that
+  // the reading does not hold (or a reading whose answer was lost) is kept, and gets its
+  // first place from the reading that holds it.
   struct AddedIcon {
     Hwnd window = 0;
     std::uint32_t id = 0;
@@ -59,7 +61,8 @@ class TrayRegistry : public RegistryState {
 
  private:
   void OnIconAdded(WParam ownerWindow, LParam iconId);
-  void OnIconDeleted();
+  void OnIconDeleted(WParam ownerWindow, LParam iconId);
+  void Deleted(WParam ownerWindow, LParam iconId);
   void OnIconModified(WParam ownerWindow, LParam iconId);
   // The reports taken together: one on its own as ever, several with one reading.
   void HandleReports(const std::vector<PostedMessage>& reports);
@@ -69,9 +72,12 @@ class TrayRegistry : public RegistryState {
 
   // True, once, for an icon the dead shell's tray held, added again soon after.
   bool Returning(Hwnd window, std::uint32_t id);
+  void KeepAdded(const AddedIcon& icon);
+  void PlaceAddedIcons();
 
   Desktop& desktop_;
   std::vector<AddedIcon> returning_;
+  std::vector<AddedIcon> added_;  // adds no whole reading has held yet, in their order
   std::uint32_t returningSince_ = 0;
   int lostReadings_ = 0;  // readings in a row whose answer never came in
   const OwnIcon& ownIcon_;

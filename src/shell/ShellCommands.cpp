@@ -22,6 +22,10 @@ bool ShellCommands::SetButtonHidden(Hwnd toolbar, std::int32_t commandId, bool h
                                     bool always) {
   buttons_.erase(commandId);
   if (toolbar == 0) return false;
+  if (hidden)
+    hidden_.insert({toolbar, commandId});
+  else
+    hidden_.erase({toolbar, commandId});
   const auto known = known_.find(commandId);
   if (!always && known != known_.end() && known->second == std::make_pair(toolbar, hidden))
     return false;
@@ -33,6 +37,13 @@ bool ShellCommands::SetButtonHidden(Hwnd toolbar, std::int32_t commandId, bool h
   }
   known_[commandId] = {toolbar, hidden};
   return true;
+}
+
+std::vector<std::int32_t> ShellCommands::HiddenButtons(Hwnd toolbar) const {
+  std::vector<std::int32_t> ids;
+  for (const auto& [window, id] : hidden_)
+    if (window == toolbar) ids.push_back(id);
+  return ids;
 }
 
 void ShellCommands::RetryPending() {

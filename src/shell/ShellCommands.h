@@ -7,7 +7,9 @@
 #include <cstdint>
 #include <functional>
 #include <map>
+#include <set>
 #include <utility>
+#include <vector>
 
 #include "platform/Desktop.h"
 
@@ -35,6 +37,11 @@ class ShellCommands {
     known_[commandId] = {toolbar, hidden};
   }
   void ForgetButtonStates() { known_.clear(); }
+  // The buttons of the toolbar that Corvalet has asked hidden and not shown since: an icon the
+  // lists no longer hold (a duplicate of another, say) still has its button given back.
+  std::vector<std::int32_t> HiddenButtons(Hwnd toolbar) const;
+  // A new taskbar: the old buttons went with it.
+  void ForgetHiddenButtons() { hidden_.clear(); }
   // Once the hook is gone the switches mean nothing to the shell's windows, and an unhooked
   // shell may give those numbers meanings of its own: they must not go late.
   void ForgetSwitches() { switches_.clear(); }
@@ -53,6 +60,7 @@ class ShellCommands {
   // command identifier -> (toolbar, hidden)
   std::map<std::int32_t, std::pair<Hwnd, bool>> buttons_;
   std::map<std::int32_t, std::pair<Hwnd, bool>> known_;  // the same, for what is so
+  std::set<std::pair<Hwnd, std::int32_t>> hidden_;       // toolbar, command identifier
 };
 
 }  // namespace cvl
