@@ -448,6 +448,17 @@ class Play : public World {
       else if (read && read < clicked)
         failures_ << "the tray was read before the chosen " << record.TipText << " ran\n";
     }
+    // Each press of the way back brings back one hidden window, however they went.
+    if (on) {
+      int hidden = 0;
+      for (const Hwnd w : windows_) hidden += !desktop.Window(w)->visible;
+      for (int i = 0; i < hidden; ++i) {
+        desktop.PressKey(kModControl | kModAlt | kModShift, kVkF9);
+        Quiet();
+      }
+      for (const Hwnd w : windows_)
+        if (!desktop.Window(w)->visible) failures_ << "window " << w << " did not come back\n";
+    }
     // The hook serves exactly while Corvalet is on.
     if (hook->Serving() != on)
       failures_ << "hook serving " << hook->Serving() << ", on " << on << "\n";

@@ -383,15 +383,17 @@ void TMainForm::TakeWaitingClicks() {
   // Reports keep coming during a burst, and every batch of them pumps messages: a click that
   // waited for a quiet moment would wait for the burst's end.
   TakeWaitingMenu();
-  // What was chosen in a menu opened just now runs before the reports that waited for it.
-  while (desktop_.TakePostedMessage(host_.Window(), kMenuChosenMessage, kMenuChosenMessage)) {
-  }
   RunChosen();
   // A new taskbar does not wait for the burst's end either.
   if (desktop_.TakePostedMessage(host_.Window(), kShellRestartMessage, kShellRestartMessage)) {
     restartPosted_ = false;
     ShellRestarted();
   }
+  // What was chosen in a menu opened just now, here or in the restart's refresh, runs before
+  // the reports that waited for it.
+  while (desktop_.TakePostedMessage(host_.Window(), kMenuChosenMessage, kMenuChosenMessage)) {
+  }
+  RunChosen();
 }
 
 void TMainForm::TakeWaitingMenu() {
@@ -473,6 +475,7 @@ std::optional<LResult> TMainForm::WndProc(std::uint32_t msg, WParam wParam, LPar
     if (registry_ && registry_->Deferral.Busy()) {
       registry_->Deferral.DeferOnce(msg, wParam, lParam);
     } else {
+      RunChosen();  // chosen before the restart came in, or while it waited behind the menu
       restartPosted_ = false;
       ShellRestarted();
     }
