@@ -84,6 +84,10 @@ TEST(Language, TheTwoJoinedCaptionsAndTheMenuCountedAtLoading) {
                     "AboutStr=Info\r\nHelpStr=Hulp\r\nOptionsStr=Opties\r\n"
                     "EnabledStr=Aan\r\nExitStr=Afsluiten\r\n");
   TLocal local(w.desktop);
+  // One half alone keeps the other: the label splits after the colon, not at its first blank.
+  w.desktop.Profile().SetFileText("half.lng", kSection + "Language=Frysk\r\n");
+  ASSERT_TRUE(local.LoadLanguage("half.lng", f.DialogCaptions, f.RxPopupMenu1));
+  EXPECT_EQ(f.DialogCaptions.Label5, "Current language: Frysk");
   ASSERT_TRUE(local.LoadLanguage("nl.lng", f.DialogCaptions, f.RxPopupMenu1));
   EXPECT_EQ(f.DialogCaptions.VersionLabel, "Versie 2.0");
   EXPECT_EQ(f.DialogCaptions.Label5, "Taal: Nederlands");
@@ -96,7 +100,6 @@ TEST(Language, TheTwoJoinedCaptionsAndTheMenuCountedAtLoading) {
   EXPECT_EQ(items[5].Caption, "C:\\c.exe");  // icon entries untouched
   // Only one half of the joined caption: the other half stays.
   ASSERT_TRUE(local.LoadLanguage("nl.lng", f.DialogCaptions, f.RxPopupMenu1));
-  w.desktop.Profile().SetFileText("half.lng", kSection + "Language=Frysk\r\n");
   ASSERT_TRUE(local.LoadLanguage("half.lng", f.DialogCaptions, f.RxPopupMenu1));
   EXPECT_EQ(f.DialogCaptions.Label5, "Taal: Frysk");
 }

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <string>
 #include <vector>
 
 #include "shell/NotifyCopyData.h"
@@ -76,6 +77,16 @@ TEST(NotifyCopyData, WindowsFormatAnsiAndUnicode) {
   EXPECT_TRUE(n->tipWide);
   EXPECT_EQ(n->tipChars, 128u);
   EXPECT_EQ(Tip(*n), "Network");
+
+  // The first wide version's tip is 64 characters, as the ANSI one's: a full one ends the record.
+  std::vector<std::uint8_t> v1(8 + 152);
+  Put(v1, 0, kNotifySignature);
+  Put(v1, 8, 152);
+  const std::u16string full(64, u'T');
+  std::memcpy(v1.data() + 8 + 24, full.data(), 2 * full.size());
+  n = ParseNotifyCopyData(1, v1.data(), v1.size());
+  ASSERT_TRUE(n);
+  EXPECT_EQ(Tip(*n), std::string(64, 'T'));
 
   // Too short for its own tip: the icon is still reported, without text.
   n = ParseNotifyCopyData(1, w.data(), 8 + 40);

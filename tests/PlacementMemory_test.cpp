@@ -2,9 +2,16 @@
 #include <gtest/gtest.h>
 
 #include <set>
+#include <tuple>
 
 #include "World.h"
 #include "shell/HookProtocol.h"
+
+namespace cvl {
+inline void PrintTo(const MemoryEntry& e, std::ostream* os) {
+  *os << e.ExePath << '|' << e.ClassName;
+}
+}  // namespace cvl
 
 namespace cvl::test {
 namespace {
@@ -170,24 +177,39 @@ TEST(PlacementMemory, AHandEditedPairInTwoSectionsGoesToTheMenuAndIsTidiedOnSave
   EXPECT_EQ(w.IniValue("Menu items", "Count"), "1");
 }
 
-TEST(PlacementMemory, MovingFromMenuToTrayShrinksTheMenuSection) {
-  World w;
-  w.SetIni(
-      "[Menu "
-      "items]\r\nCount=2\r\nIM_0=C:\\Apps\\a.exe\r\nID_0=AWnd\r\nIM_1=C:\\b.exe\r\nID_1=B\r\n");
-  w.Program("C:\\Apps\\a.exe", "AWnd").AddIcon(1, "a");
-  ASSERT_TRUE(w.corvalet->Start());
-  TrayRegistry& r = w.Registry();
-  for (int i = 0; i < r.ListView1.RowCount(); ++i)
-    if (r.ListView1.Rows[static_cast<std::size_t>(i)].Caption == "a")
-      r.ListView1.SetSelected(i, true);
-  r.ListView1.CheckRadio(IconPlace::Tray);
-  r.Memory.SavePlacementMemory();  // what OK does
-  EXPECT_EQ(w.IniValue("Tray items", "Count"), "1");
-  EXPECT_EQ(w.IniValue("Tray items", "IM_0"), "C:\\Apps\\a.exe");
-  EXPECT_EQ(w.IniValue("Menu items", "Count"), "1");
-  EXPECT_EQ(w.IniValue("Menu items", "IM_0"), "C:\\b.exe");
-  EXPECT_EQ(w.IniValue("Menu items", "IM_1"), "C:\\b.exe");
+TEST(PlacementMemory, MovingOutOfTheMenuShrinksTheMenuSection) {
+  const std::string a = "C:\\Apps\\a.exe", b = "C:\\b.exe";
+  // A hand-edited menu may repeat a pair: each update takes out the first equal entry only.
+  for (const auto& [to, section, menu] :
+       {std::tuple{IconPlace::Tray, "Tray items", std::vector{a, b}},
+        std::tuple{IconPlace::Panel, "Panel items", std::vector{a, b}},
+        std::tuple{IconPlace::Tray, "Tray items", std::vector{a, b, a}}}) {
+    SCOPED_TRACE(section + std::to_string(menu.size()));
+    World w;
+    std::string ini = "[Menu items]\r\nCount=" + std::to_string(menu.size()) + "\r\n";
+    std::vector<MemoryEntry> kept;
+    for (std::size_t i = 0; i < menu.size(); ++i) {
+      const std::string id = menu[i] == a ? "AWnd" : "B";
+      ini += "IM_" + std::to_string(i) + "=" + menu[i] + "\r\nID_" + std::to_string(i) + "=" + id +
+             "\r\n";
+      if (i > 0) kept.push_back({menu[i], id});
+    }
+    w.SetIni(ini);
+    w.Program(a, "AWnd").AddIcon(1, "a");
+    ASSERT_TRUE(w.corvalet->Start());
+    TrayRegistry& r = w.Registry();
+    for (int i = 0; i < r.ListView1.RowCount(); ++i)
+      if (r.ListView1.Rows[static_cast<std::size_t>(i)].Caption == "a")
+        r.ListView1.SetSelected(i, true);
+    r.ListView1.CheckRadio(to);
+    EXPECT_EQ(r.Memory.MenuMemory.Entries(), kept);
+    r.Memory.SavePlacementMemory();  // what OK does
+    EXPECT_EQ(w.IniValue(section, "Count"), "1");
+    EXPECT_EQ(w.IniValue(section, "IM_0"), a);
+    EXPECT_EQ(w.IniValue("Menu items", "Count"), "1");
+    EXPECT_EQ(w.IniValue("Menu items", "IM_0"), b);
+    EXPECT_EQ(w.IniValue("Menu items", "IM_1"), b);  // past the count, unread
+  }
 }
 
 TEST(PlacementMemory, CountsReadAsIntegers) {
