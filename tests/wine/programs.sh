@@ -1,0 +1,47 @@
+#!/usr/bin/env bash
+# Programs acting on the tray at once, each a process of its own, with new icons going to the
+# panel: whatever overlaps, every program's icon ends in the panel, its program is remembered in
+# [Panel items], and no atom of any tip (the icons' that stayed included) is left alive.
+# Against a tray that lays itself out inside Shell_NotifyIcon and one that lays out later.
+# Usage: programs.sh WIN32_BUILD_DIR WORK_DIR [VERSION]
+set -u
+build=$(cd "$1" && pwd)
+work=$(mkdir -p "$2" && cd "$2" && pwd)
+version=${3:-winxp}
+here=$(cd "$(dirname "$0")" && pwd)
+. "$here/session.sh"
+. "$here/checks.sh"
+
+wine_suite_begin "$build" "$work" "$version"
+
+drive() {  # drive TRAY_FLAGS ARGS...: a fresh stand-in and settings file, one driver's line
+  local flags=$1
+  shift
+  printf '[Common]\r\nApStyle=2\r\n' >"$ini"
+  start classicshell.exe --count $flags --state 'C:\cv\state.txt'
+  eventually 20 probe dump >/dev/null || return 1
+  timeout 240 wine burstprograms.exe "$@" 2>/dev/null | tr -d '\r'
+  if ! no_main_form; then
+    probe close TMainForm "Quillon Corvalet" >/dev/null
+    eventually 20 no_main_form
+  fi
+  wine_kill classicshell.exe
+  eventually 10 eval '! probe dump >/dev/null'
+}
+field() { echo "$1" | sed -n "s/.* $2=\([^ ]*\).*/\1/p"; }
+
+for tray in "" --fast-tray; do
+  name=${tray:+fast tray}
+  name=${name:-tray laid out in the call}
+  line=$(drive "$tray" ten --before-ms 4000 --after-ms 12000)
+  echo "  $line"
+  check "$name: ten programs that start at once beside nine icons all go to the panel, remembered" \
+    is "$(field "$line" placed)" 10/10
+  check "... no atom of a tip is left" is "$(field "$line" atoms_left)" 0
+done
+line=$(drive --fast-tray burst 10 15 --no-menu)
+echo "  $line"
+check "fast tray: ten programs that add, remove and change their icon at once all end in the panel, remembered" \
+  is "$(field "$line" placed)" 10/10
+check "... no atom of a tip is left" is "$(field "$line" atoms_left)" 0
+finish "programs ($version)"
