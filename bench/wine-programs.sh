@@ -24,9 +24,12 @@ round() {  # round TRAY ARGS...: one run of the driver against a fresh stand-in 
   shift
   [ "$tray" = fast ] && flags=--fast-tray
   printf '[Common]\r\nApStyle=2\r\n' >"$ini"
+  rm -f driver.txt
   start classicshell.exe --count $flags --state 'C:\cv\state.txt'
   eventually 20 probe dump >/dev/null
-  timeout 1500 wine burstprograms.exe "$@" 2>/dev/null | tr -d '\r'
+  # A file, not a pipe: a program the driver started may outlive it.
+  timeout 1500 wine burstprograms.exe "$@" >driver.txt 2>/dev/null
+  tr -d '\r' <driver.txt
   bench_round_end
 }
 

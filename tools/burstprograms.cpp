@@ -110,6 +110,25 @@ int Owner(int index, int cycles, const std::string& run) {
   return 0;
 }
 
+// A program of its own, its output to NUL: one that outlives this driver must not hold the pipe
+// a script reads this driver's line from.
+HANDLE Spawn(const char* exe, std::string line) {
+  SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
+  const HANDLE nul = CreateFileA("NUL", GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                 &inherit, OPEN_EXISTING, 0, nullptr);
+  STARTUPINFOA si{};
+  si.cb = sizeof si;
+  si.dwFlags = STARTF_USESTDHANDLES;
+  si.hStdInput = si.hStdOutput = si.hStdError = nul;
+  PROCESS_INFORMATION pi{};
+  const BOOL started = CreateProcessA(exe, line.data(), nullptr, nullptr, TRUE, 0, nullptr,
+                                      nullptr, &si, &pi);
+  if (nul != INVALID_HANDLE_VALUE) CloseHandle(nul);
+  if (!started) return nullptr;
+  CloseHandle(pi.hThread);
+  return pi.hProcess;
+}
+
 // The programs of one run, started and waiting at their event.
 struct Run {
   std::string name;
@@ -127,14 +146,9 @@ struct Run {
       done.push_back(CreateEventA(nullptr, TRUE, FALSE, EventName("Done", name, i).c_str()));
       std::string line = "\"" + std::string(self) + "\" owner " + std::to_string(i) + " " +
                          std::to_string(cycles) + " " + name;
-      STARTUPINFOA si{};
-      si.cb = sizeof si;
-      PROCESS_INFORMATION pi{};
-      if (!CreateProcessA(self, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si,
-                          &pi))
-        return false;
-      CloseHandle(pi.hThread);
-      processes.push_back(pi.hProcess);
+      const HANDLE process = Spawn(self, line);
+      if (!process) return false;
+      processes.push_back(process);
     }
     for (const HANDLE h : ready)
       if (WaitForSingleObject(h, 60000) != WAIT_OBJECT_0) return false;
@@ -175,7 +189,7 @@ LONG Count(WPARAM which) {
 class Quiet {
  public:
   double For(double now) {
-    const LONG sends = Count(standin::kForeignSends);
+    const LONG sends = Count(standin::kTrayWork);
     if (sends != last_) {
       last_ = sends;
       since_ = now;
@@ -273,15 +287,10 @@ HWND MainForm() { return FindWindowA("TMainForm", "Quillon Corvalet"); }
 
 // Corvalet, started and its main form up; its process handle.
 HANDLE StartCorvalet(const char* exe) {
-  STARTUPINFOA si{};
-  si.cb = sizeof si;
-  PROCESS_INFORMATION pi{};
-  std::string line = std::string("\"") + exe + "\"";
-  if (!CreateProcessA(exe, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi))
-    return nullptr;
-  CloseHandle(pi.hThread);
+  const HANDLE process = Spawn(exe, std::string("\"") + exe + "\"");
+  if (!process) return nullptr;
   for (int i = 0; i < 400 && !MainForm(); ++i) Sleep(50);
-  return MainForm() ? pi.hProcess : nullptr;
+  return MainForm() ? process : nullptr;
 }
 
 // The menu prober.

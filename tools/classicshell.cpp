@@ -10,7 +10,8 @@
 // --top: docked at the top. --fast-tray (or CLASSICSHELL_FAST_TRAY=1): NIM_ADD and NIM_DELETE
 // return before the notification area is laid out again; one layout is posted for later, as a
 // tray that defers its layout would do. --count: the taskbar's thread counts the readings of the
-// tray and the messages other threads send its windows, whoever has subclassed them (kCounts).
+// tray and the changes and commands other threads send its windows, whoever has subclassed
+// them (kCounts).
 //
 // kSubclassOnTop makes it subclass its own windows on top of everything, as a shell extension
 // would. kDumpState at Shell_TrayWnd writes the state to FILE: the buttons in order with owner, ID,
@@ -47,7 +48,7 @@ int g_nextCommand = 1000;
 std::string g_statePath;
 bool g_fastTray;
 bool g_layoutPosted;
-LONG g_readings, g_foreignSends;
+LONG g_readings, g_trayWork;
 
 int ButtonCount() {
   return static_cast<int>(SendMessageA(g_toolbar, TB_BUTTONCOUNT, 0, 0));
@@ -160,8 +161,14 @@ BOOL NotifyIcon(const cvl::NotifyCopyData& n) {
 LRESULT CALLBACK CountSends(int code, WPARAM wp, LPARAM lp) {
   if (code == HC_ACTION && lp != 0 && InSendMessage()) {
     const auto* c = reinterpret_cast<const CWPSTRUCT*>(lp);
-    if (c->hwnd == g_toolbar || c->hwnd == g_taskbar || c->hwnd == g_notify) {
-      ++g_foreignSends;
+    const bool ours = c->hwnd == g_toolbar || c->hwnd == g_taskbar || c->hwnd == g_notify;
+    // Reading the tray's state (the drivers, the probe) is no work done on it.
+    const bool reading = c->message == TB_BUTTONCOUNT || c->message == TB_GETBUTTON ||
+                         c->message == TB_GETBUTTONTEXTA || c->message == TB_GETBUTTONTEXTW ||
+                         c->message == TB_GETITEMRECT;
+    const bool work = c->message == WM_COPYDATA || (c->message >= WM_USER && c->message < WM_APP);
+    if (ours && work && !reading) {
+      ++g_trayWork;
       if (c->hwnd == g_toolbar && c->message == cvl::THM_ENUMREQUEST &&
           c->wParam == cvl::THM_ENUM_VALUE && static_cast<UINT>(c->lParam) == cvl::THM_ENUM_VALUE)
         ++g_readings;
@@ -278,7 +285,7 @@ LRESULT CALLBACK TaskbarProc(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
       Layout();
       return 0;
     case kCounts:
-      return wp == standin::kReadings ? g_readings : g_foreignSends;
+      return wp == standin::kReadings ? g_readings : g_trayWork;
     case kDumpState:
       DumpState();
       return 1;

@@ -18,15 +18,20 @@ drive() {  # drive TRAY_FLAGS ARGS...: a fresh stand-in and settings file, one d
   local flags=$1
   shift
   printf '[Common]\r\nApStyle=2\r\n' >"$ini"
+  rm -f driver.txt
   start classicshell.exe --count $flags --state 'C:\cv\state.txt'
   eventually 20 probe dump >/dev/null || return 1
-  timeout 240 wine burstprograms.exe "$@" 2>/dev/null | tr -d '\r'
+  # A file, not a pipe: a program the driver started may outlive it.
+  timeout 240 wine burstprograms.exe "$@" >driver.txt 2>/dev/null
+  tr -d '\r' <driver.txt
   if ! no_main_form; then
     probe close TMainForm "Quillon Corvalet" >/dev/null
     eventually 20 no_main_form
   fi
-  wine_kill classicshell.exe
-  eventually 10 eval '! probe dump >/dev/null'
+  # The next stand-in starts in a session of its own.
+  timeout 20 wineserver -k >/dev/null 2>&1
+  timeout 20 wineserver -w >/dev/null 2>&1
+  (timeout 30 wineserver -p >/dev/null 2>&1 &)
 }
 field() { echo "$1" | sed -n "s/.* $2=\([^ ]*\).*/\1/p"; }
 
