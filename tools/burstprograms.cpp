@@ -4,7 +4,7 @@
 //
 //   burstprograms.exe burst OWNERS CYCLES [--fillers N] [--no-menu] [--corvalet EXE]
 //   burstprograms.exe ten [OWNERS] [--fillers N] [--corvalet EXE] [--before-ms MS] [--after-ms MS]
-//   burstprograms.exe owner INDEX CYCLES RUN   (one program; the two above start it)
+//   burstprograms.exe owner INDEX CYCLES RUN [now]   (one program; the two above start it)
 //
 // burst: FILLERS icons (9) that stay go into the tray first. OWNERS programs, started and held
 // by a manual-reset event, are let go at one moment; each adds its first icon, then CYCLES times
@@ -21,7 +21,8 @@
 // placed is asked to change its icon once more (NIM_MODIFY), and counted again.
 //
 // ten: FILLERS icons in the tray, Corvalet started and left alone for BEFORE_MS (8 s), then
-// OWNERS (10) programs add one icon each at one moment; AFTER_MS (20 s) later one line:
+// OWNERS (10) programs start at one moment and each adds one icon as soon as its window is up;
+// AFTER_MS (20 s) later one line:
 //   ten placed=P/O atoms_left=T [unplaced=...]
 // atoms_left counts the global atoms named after any tip used, the fillers' included.
 #include <windows.h>
@@ -73,7 +74,7 @@ HWND MakeWindow(const std::string& cls) {
 }
 
 // One program: its window, its icon, its burst.
-int Owner(int index, int cycles, const std::string& run) {
+int Owner(int index, int cycles, const std::string& run, bool now) {
   const HWND window = MakeWindow(OwnerClass(index));
   const HANDLE go = OpenEventA(SYNCHRONIZE, FALSE, EventName("Go", run).c_str());
   const HANDLE quit = OpenEventA(SYNCHRONIZE, FALSE, EventName("Quit", run).c_str());
@@ -81,7 +82,7 @@ int Owner(int index, int cycles, const std::string& run) {
   const HANDLE done = OpenEventA(EVENT_MODIFY_STATE, FALSE, EventName("Done", run, index).c_str());
   if (!window || !go || !quit || !ready || !done) return 1;
   SetEvent(ready);
-  if (WaitForSingleObject(go, 120000) != WAIT_OBJECT_0) return 1;
+  if (!now && WaitForSingleObject(go, 120000) != WAIT_OBJECT_0) return 1;
   std::string tip = FirstTip(run, index);
   NotifyTrayIcon(window, NIM_ADD, kOwnerId, g_icon, tip.c_str());
   for (int c = 0; c < cycles; ++c) {
@@ -135,7 +136,8 @@ struct Run {
   HANDLE go = nullptr, quit = nullptr;
   std::vector<HANDLE> ready, done, processes;
 
-  bool Start(const std::string& runName, int owners, int cycles) {
+  // With now, each adds its icon as soon as it is up, without waiting for the others.
+  bool Start(const std::string& runName, int owners, int cycles, bool now = false) {
     name = runName;
     go = CreateEventA(nullptr, TRUE, FALSE, EventName("Go", name).c_str());
     quit = CreateEventA(nullptr, TRUE, FALSE, EventName("Quit", name).c_str());
@@ -145,11 +147,12 @@ struct Run {
       ready.push_back(CreateEventA(nullptr, TRUE, FALSE, EventName("Ready", name, i).c_str()));
       done.push_back(CreateEventA(nullptr, TRUE, FALSE, EventName("Done", name, i).c_str()));
       std::string line = "\"" + std::string(self) + "\" owner " + std::to_string(i) + " " +
-                         std::to_string(cycles) + " " + name;
+                         std::to_string(cycles) + " " + name + (now ? " now" : "");
       const HANDLE process = Spawn(self, line);
       if (!process) return false;
       processes.push_back(process);
     }
+    if (now) return true;
     for (const HANDLE h : ready)
       if (WaitForSingleObject(h, 60000) != WAIT_OBJECT_0) return false;
     return true;
@@ -455,10 +458,10 @@ int TenMain(int ownerCount, const Options& opt) {
   std::vector<std::string> tips = AddFillers(filler, opt.fillers);
   HANDLE corvalet = nullptr;
   if (!MainForm() && !(corvalet = StartCorvalet(opt.corvalet))) return 1;
-  Run run;
-  if (!run.Start("ten", ownerCount, 0)) return 1;
-  for (int o = 0; o < ownerCount; ++o) tips.push_back(FirstTip(run.name, o));
   Pump(opt.beforeMs);
+  Run run;
+  if (!run.Start("ten", ownerCount, 0, true)) return 1;
+  for (int o = 0; o < ownerCount; ++o) tips.push_back(FirstTip(run.name, o));
   if (run.Burst(60000) < 0) return 1;
   Pump(opt.afterMs);
   RemoteMemory remote(g_toolbar);
@@ -479,7 +482,8 @@ int TenMain(int ownerCount, const Options& opt) {
 int main(int argc, char** argv) {
   g_icon = LoadIconA(nullptr, reinterpret_cast<LPCSTR>(IDI_APPLICATION));
   if (argc >= 5 && std::strcmp(argv[1], "owner") == 0)
-    return Owner(std::atoi(argv[2]), std::atoi(argv[3]), argv[4]);
+    return Owner(std::atoi(argv[2]), std::atoi(argv[3]), argv[4],
+                 argc >= 6 && std::strcmp(argv[5], "now") == 0);
   g_taskbar = FindWindowA("Shell_TrayWnd", nullptr);
   const HWND notify = FindWindowExA(g_taskbar, nullptr, "TrayNotifyWnd", nullptr);
   g_toolbar = FindWindowExA(FindWindowExA(notify, nullptr, "SysPager", nullptr), nullptr,
