@@ -1,6 +1,7 @@
 # Sourced by the Wine benchmarks: a session with the benchmark build of the hook in the prefix's
-# C:\cv, and one round of the stand-in taskbar and Corvalet (new icons go to the panel).
-# Usage: bench_session_begin WORK_DIR; then per round: bench_round_begin ... bench_round_end
+# C:\cv (with "shipped", the hook as it ships), and one round of the stand-in taskbar and
+# Corvalet (new icons go to the panel).
+# Usage: bench_session_begin WORK_DIR [shipped]; then per round: bench_round_begin ... bench_round_end
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 . "$root/tests/wine/session.sh"
 . "$root/tests/wine/checks.sh"
@@ -11,8 +12,9 @@ bench_session_begin() {
   app="$WINEPREFIX/drive_c/cv"
   rm -rf "$app"
   mkdir -p "$app"
-  cp "$root"/build/win32/src/win32/Corvalet.exe "$root"/build/win32/hook/bench/Snarehook.dll \
-    "$root"/build/win32/tools/*.exe "$app/"
+  local hook="$root/build/win32/hook/bench/Snarehook.dll"
+  [ "${2:-}" = shipped ] && hook="$root/build/win32/hook/Snarehook.dll"
+  cp "$root"/build/win32/src/win32/Corvalet.exe "$hook" "$root"/build/win32/tools/*.exe "$app/"
   cd "$app" || return 1
   ini="$(wine_windows_dir)/QLCvl.ini"
 }
@@ -28,8 +30,10 @@ bench_round_begin() {
 
 # Corvalet ends, and every program of the round with the Wine session, which starts again.
 bench_round_end() {
-  probe close TMainForm "Quillon Corvalet" >/dev/null
-  eventually 20 no_main_form
+  if ! no_main_form; then
+    probe close TMainForm "Quillon Corvalet" >/dev/null
+    eventually 20 no_main_form
+  fi
   timeout 20 wineserver -k >/dev/null 2>&1
   timeout 20 wineserver -w >/dev/null 2>&1
   (timeout 30 wineserver -p >/dev/null 2>&1 &)

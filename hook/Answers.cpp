@@ -15,6 +15,12 @@ namespace snarehook {
 
 namespace {
 
+// An answer's sends take no other sent message while they wait. Programs' Shell_NotifyIcon
+// calls are sends too: during a burst they come in without a break, and a wait that serves them
+// does not see Corvalet's reply until the burst is over, while Corvalet has long given up on the
+// answer and its next requests are refused. Corvalet replies without sending to this thread.
+constexpr UINT kAnswerSendFlags = SMTO_BLOCK | SMTO_ABORTIFHUNG;
+
 bool g_lastTellTimedOut;  // the last refused send may still be delivered
 bool g_answering;         // an answer is being told: a request now would interleave with it
 LRESULT g_beginReply;     // Corvalet's reply to the last begin
@@ -50,8 +56,7 @@ bool Tell(HWND form, bool first, UINT msg, WPARAM wp, LPARAM lp) {
   if (!first && !g_shared.sendAnswers) return PostMessageA(form, msg, wp, lp) != FALSE;
   DWORD_PTR reply = 0;
   SetLastError(0);
-  if (SendMessageTimeoutA(form, msg, wp, lp, SMTO_NORMAL | SMTO_ABORTIFHUNG, kSendTimeoutMs,
-                          &reply) != 0) {
+  if (SendMessageTimeoutA(form, msg, wp, lp, kAnswerSendFlags, kSendTimeoutMs, &reply) != 0) {
     if (first) g_beginReply = static_cast<LRESULT>(reply);
     // The begin has been handled: Corvalet's request may return now and take the rest as it
     // comes, while this thread goes on telling it.
@@ -137,7 +142,7 @@ bool FinishBatch(HWND form, bool told) {
     DWORD_PTR reply = 0;
     const bool sent =
         SendMessageTimeoutA(form, WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&cds),
-                            SMTO_NORMAL | SMTO_ABORTIFHUNG, kSendTimeoutMs, &reply) != 0;
+                            kAnswerSendFlags, kSendTimeoutMs, &reply) != 0;
     taken = (sent && reply != 0) ||
             InterlockedCompareExchange(&g_shared.answerInFlight, 0, number) != number;
   }

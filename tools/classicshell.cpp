@@ -5,7 +5,13 @@
 // record, takes Shell_NotifyIcon's WM_COPYDATA in the Wine and the Windows formats, and sends
 // mouse actions on a button to the icon's owner as its callback message.
 //
-//   classicshell.exe [--win2k] [--top] [--state FILE]   (--top: docked at the top)
+//   classicshell.exe [--win2k] [--top] [--fast-tray] [--count] [--state FILE]
+//
+// --top: docked at the top. --fast-tray (or CLASSICSHELL_FAST_TRAY=1): NIM_ADD and NIM_DELETE
+// return before the notification area is laid out again; one layout is posted for later, as a
+// tray that defers its layout would do. --count: the taskbar's thread counts the readings of the
+// tray and the changes and commands other threads send its windows, whoever has subclassed
+// them (kCounts).
 //
 // kSubclassOnTop makes it subclass its own windows on top of everything, as a shell extension
 // would. kDumpState at Shell_TrayWnd writes the state to FILE: the buttons in order with owner, ID,
@@ -21,10 +27,12 @@
 
 #include "StandInCommands.h"
 #include "TrayRecord.h"
+#include "shell/HookProtocol.h"
 #include "shell/NotifyCopyData.h"
 
 namespace {
 
+using standin::kCounts;
 using standin::kDumpState;
 using standin::kLayout;
 using standin::kSubclassOnTop;
@@ -38,6 +46,9 @@ HIMAGELIST g_images;
 WNDPROC g_toolbarProc;
 int g_nextCommand = 1000;
 std::string g_statePath;
+bool g_fastTray;
+bool g_layoutPosted;
+LONG g_readings, g_trayWork;
 
 int ButtonCount() {
   return static_cast<int>(SendMessageA(g_toolbar, TB_BUTTONCOUNT, 0, 0));
@@ -136,11 +147,34 @@ BOOL NotifyIcon(const cvl::NotifyCopyData& n) {
   // An icon added or removed changes the area's width before Shell_NotifyIcon returns, as
   // ReactOS's tray does (it asks its parent to realign inside the call); other changes are laid
   // out when the thread is free.
-  if (n.message == NIM_ADD || n.message == NIM_DELETE)
+  if ((n.message == NIM_ADD || n.message == NIM_DELETE) && !g_fastTray) {
     Layout();
-  else
-    PostMessageA(g_taskbar, kLayout, 0, 0);
+  } else if (!g_layoutPosted) {
+    // One pending layout serves every change before it runs.
+    g_layoutPosted = PostMessageA(g_taskbar, kLayout, 0, 0) != FALSE;
+  }
   return TRUE;
+}
+
+// Sees every sent message before any subclass does: the hook answers readings without passing
+// them on.
+LRESULT CALLBACK CountSends(int code, WPARAM wp, LPARAM lp) {
+  if (code == HC_ACTION && lp != 0 && InSendMessage()) {
+    const auto* c = reinterpret_cast<const CWPSTRUCT*>(lp);
+    const bool ours = c->hwnd == g_toolbar || c->hwnd == g_taskbar || c->hwnd == g_notify;
+    // Reading the tray's state (the drivers, the probe) is no work done on it.
+    const bool reading = c->message == TB_BUTTONCOUNT || c->message == TB_GETBUTTON ||
+                         c->message == TB_GETBUTTONTEXTA || c->message == TB_GETBUTTONTEXTW ||
+                         c->message == TB_GETITEMRECT;
+    const bool work = c->message == WM_COPYDATA || (c->message >= WM_USER && c->message < WM_APP);
+    if (ours && work && !reading) {
+      ++g_trayWork;
+      if (c->hwnd == g_toolbar && c->message == cvl::THM_ENUMREQUEST &&
+          c->wParam == cvl::THM_ENUM_VALUE && static_cast<UINT>(c->lParam) == cvl::THM_ENUM_VALUE)
+        ++g_readings;
+    }
+  }
+  return CallNextHookEx(nullptr, code, wp, lp);
 }
 
 void Layout() {
@@ -244,9 +278,14 @@ LRESULT CALLBACK TaskbarProc(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
       return n ? NotifyIcon(*n) : FALSE;
     }
     case kLayout:
+      g_layoutPosted = false;
+      Layout();
+      return 0;
     case WM_SIZE:
       Layout();
       return 0;
+    case kCounts:
+      return wp == standin::kReadings ? g_readings : g_trayWork;
     case kDumpState:
       DumpState();
       return 1;
@@ -320,7 +359,12 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
   g_instance = instance;
   bool win2k = false;
   bool top = false;
+  bool count = false;
+  char fast[8] = {};
+  g_fastTray = GetEnvironmentVariableA("CLASSICSHELL_FAST_TRAY", fast, sizeof fast) && fast[0] == '1';
   for (int i = 1; i < __argc; ++i) {
+    if (std::strcmp(__argv[i], "--fast-tray") == 0) g_fastTray = true;
+    if (std::strcmp(__argv[i], "--count") == 0) count = true;
     if (std::strcmp(__argv[i], "--win2k") == 0) win2k = true;
     if (std::strcmp(__argv[i], "--top") == 0) top = true;
     if (std::strcmp(__argv[i], "--state") == 0 && i + 1 < __argc) g_statePath = __argv[++i];
@@ -350,6 +394,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
   SendMessageA(g_toolbar, TB_SETBUTTONSIZE, 0, MAKELPARAM(kButtonSize, kButtonSize));
   g_toolbarProc = reinterpret_cast<WNDPROC>(
       SetWindowLongPtrA(g_toolbar, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&ToolbarProc)));
+  if (count) SetWindowsHookExA(WH_CALLWNDPROC, &CountSends, nullptr, GetCurrentThreadId());
   SetTimer(g_clock, 1, 1000, nullptr);
   ShowWindow(g_taskbar, SW_SHOWNOACTIVATE);
   Layout();

@@ -1,0 +1,500 @@
+// burstprograms.exe: programs acting on the tray at once, each a process of its own, against the
+// stand-in taskbar (started with --count) and Corvalet with the hook as it ships, new icons going
+// to the panel (ApStyle 2).
+//
+//   burstprograms.exe burst OWNERS CYCLES [--fillers N] [--no-menu] [--corvalet EXE]
+//   burstprograms.exe ten [OWNERS] [--fillers N] [--corvalet EXE] [--before-ms MS] [--after-ms MS]
+//   burstprograms.exe owner INDEX CYCLES RUN [now]   (one program; the two above start it)
+//
+// burst: FILLERS icons (9) that stay go into the tray first. OWNERS programs, started and held
+// by a manual-reset event, are let go at one moment; each adds its first icon, then CYCLES times
+// removes it, adds it again and changes it, as fast as Shell_NotifyIconA returns. That burst
+// runs once without Corvalet, then Corvalet is started (EXE, or an instance already running is
+// an error) and the same burst runs again with a thread opening Corvalet's menu as the shell
+// does (the own icon's callback with a right button release, posted) and timing it until the
+// popup shows. One line:
+//   changes=N burst_bare_ms=B burst_ms=C ratio=R settled_ms=S menu_worst_ms=M menu_median_ms=D
+//   menus=K readings=E memory_before_kb=A memory_after_kb=Z atoms_left=T placed=P/O
+//   [unplaced=I:why,...] [placed_after_modify=Q/U]
+// settled_ms: from the last change returning until every owner's button stayed hidden (-1:
+// never). Placed: the owner's button is hidden and its program is in [Panel items]. An owner not
+// placed is asked to change its icon once more (NIM_MODIFY), and counted again.
+//
+// ten: FILLERS icons in the tray, Corvalet started and left alone for BEFORE_MS (8 s), then
+// OWNERS (10) programs start at one moment and each adds one icon as soon as its window is up;
+// AFTER_MS (20 s) later one line:
+//   ten placed=P/O atoms_left=T [unplaced=...]
+// atoms_left counts the global atoms named after any tip used, the fillers' included.
+#include <windows.h>
+
+#include <commctrl.h>
+#include <psapi.h>
+#include <shellapi.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "RemoteMemory.h"
+#include "StandInCommands.h"
+#include "TrayRecord.h"
+#include "TrayTool.h"
+
+namespace {
+
+constexpr UINT kModifyAgain = WM_APP + 2;
+constexpr UINT kOwnerId = 1;
+constexpr UINT kFillerId = 100;
+
+HICON g_icon;
+HWND g_taskbar, g_toolbar;
+
+std::string EventName(const char* what, const std::string& run, int index = -1) {
+  return std::string("CvlBurst.") + what + "." + run + (index >= 0 ? "." + std::to_string(index) : "");
+}
+
+std::string OwnerClass(int index) { return "BurstOwner" + std::to_string(index); }
+std::string FirstTip(const std::string& run, int o) { return run + " " + std::to_string(o) + " first"; }
+std::string CycleTip(const std::string& run, int o, int c) {
+  return run + " " + std::to_string(o) + " " + std::to_string(c);
+}
+std::string FillerTip(int i) { return "Filler " + std::to_string(i); }
+
+HWND MakeWindow(const std::string& cls) {
+  WNDCLASSA wc{};
+  wc.lpfnWndProc = DefWindowProcA;
+  wc.hInstance = GetModuleHandleA(nullptr);
+  wc.lpszClassName = cls.c_str();
+  RegisterClassA(&wc);
+  return CreateWindowExA(0, cls.c_str(), "", 0, 0, 0, 1, 1, nullptr, nullptr, wc.hInstance,
+                         nullptr);
+}
+
+// One program: its window, its icon, its burst.
+int Owner(int index, int cycles, const std::string& run, bool now) {
+  const HWND window = MakeWindow(OwnerClass(index));
+  const HANDLE go = OpenEventA(SYNCHRONIZE, FALSE, EventName("Go", run).c_str());
+  const HANDLE quit = OpenEventA(SYNCHRONIZE, FALSE, EventName("Quit", run).c_str());
+  const HANDLE ready = OpenEventA(EVENT_MODIFY_STATE, FALSE, EventName("Ready", run, index).c_str());
+  const HANDLE done = OpenEventA(EVENT_MODIFY_STATE, FALSE, EventName("Done", run, index).c_str());
+  if (!window || !go || !quit || !ready || !done) return 1;
+  SetEvent(ready);
+  if (!now && WaitForSingleObject(go, 120000) != WAIT_OBJECT_0) return 1;
+  std::string tip = FirstTip(run, index);
+  NotifyTrayIcon(window, NIM_ADD, kOwnerId, g_icon, tip.c_str());
+  for (int c = 0; c < cycles; ++c) {
+    tip = CycleTip(run, index, c);
+    NotifyTrayIcon(window, NIM_DELETE, kOwnerId, g_icon, "");
+    NotifyTrayIcon(window, NIM_ADD, kOwnerId, g_icon, tip.c_str());
+    tip += " m";
+    NotifyTrayIcon(window, NIM_MODIFY, kOwnerId, g_icon, tip.c_str());
+  }
+  SetEvent(done);
+  // The icon stays until the driver has looked; a late change may be asked for meanwhile.
+  for (DWORD waited = 0; waited < 600000;) {
+    const DWORD r = MsgWaitForMultipleObjects(1, &quit, FALSE, 1000, QS_ALLINPUT);
+    if (r == WAIT_OBJECT_0) break;
+    if (r == WAIT_TIMEOUT) waited += 1000;
+    MSG m;
+    while (PeekMessageA(&m, nullptr, 0, 0, PM_REMOVE)) {
+      if (m.message == kModifyAgain) {
+        tip += " again";
+        NotifyTrayIcon(window, NIM_MODIFY, kOwnerId, g_icon, tip.c_str());
+      }
+      DispatchMessageA(&m);
+    }
+  }
+  NotifyTrayIcon(window, NIM_DELETE, kOwnerId, g_icon, "");
+  return 0;
+}
+
+// A program of its own, its output to NUL: one that outlives this driver must not hold the pipe
+// a script reads this driver's line from.
+HANDLE Spawn(const char* exe, std::string line) {
+  SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
+  const HANDLE nul = CreateFileA("NUL", GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                 &inherit, OPEN_EXISTING, 0, nullptr);
+  STARTUPINFOA si{};
+  si.cb = sizeof si;
+  si.dwFlags = STARTF_USESTDHANDLES;
+  si.hStdInput = si.hStdOutput = si.hStdError = nul;
+  PROCESS_INFORMATION pi{};
+  const BOOL started = CreateProcessA(exe, line.data(), nullptr, nullptr, TRUE, 0, nullptr,
+                                      nullptr, &si, &pi);
+  if (nul != INVALID_HANDLE_VALUE) CloseHandle(nul);
+  if (!started) return nullptr;
+  CloseHandle(pi.hThread);
+  return pi.hProcess;
+}
+
+// The programs of one run, started and waiting at their event.
+struct Run {
+  std::string name;
+  HANDLE go = nullptr, quit = nullptr;
+  std::vector<HANDLE> ready, done, processes;
+
+  // With now, each adds its icon as soon as it is up, without waiting for the others.
+  bool Start(const std::string& runName, int owners, int cycles, bool now = false) {
+    name = runName;
+    go = CreateEventA(nullptr, TRUE, FALSE, EventName("Go", name).c_str());
+    quit = CreateEventA(nullptr, TRUE, FALSE, EventName("Quit", name).c_str());
+    char self[MAX_PATH];
+    GetModuleFileNameA(nullptr, self, MAX_PATH);
+    for (int i = 0; i < owners; ++i) {
+      ready.push_back(CreateEventA(nullptr, TRUE, FALSE, EventName("Ready", name, i).c_str()));
+      done.push_back(CreateEventA(nullptr, TRUE, FALSE, EventName("Done", name, i).c_str()));
+      std::string line = "\"" + std::string(self) + "\" owner " + std::to_string(i) + " " +
+                         std::to_string(cycles) + " " + name + (now ? " now" : "");
+      const HANDLE process = Spawn(self, line);
+      if (!process) return false;
+      processes.push_back(process);
+    }
+    if (now) return true;
+    for (const HANDLE h : ready)
+      if (WaitForSingleObject(h, 60000) != WAIT_OBJECT_0) return false;
+    return true;
+  }
+  // Lets them go; the time until the last one is through, in ms (-1: not within the bound).
+  double Burst(DWORD boundMs) {
+    const double start = NowMs();
+    SetEvent(go);
+    for (const HANDLE h : done)
+      if (WaitForSingleObject(h, boundMs) != WAIT_OBJECT_0) return -1;
+    return NowMs() - start;
+  }
+  void End() {
+    if (quit) SetEvent(quit);
+    for (const HANDLE p : processes) {
+      WaitForSingleObject(p, 30000);
+      CloseHandle(p);
+    }
+    for (const HANDLE h : ready) CloseHandle(h);
+    for (const HANDLE h : done) CloseHandle(h);
+    if (go) CloseHandle(go);
+    if (quit) CloseHandle(quit);
+    processes.clear();
+    ready.clear();
+    done.clear();
+    go = quit = nullptr;
+  }
+};
+
+LONG Count(WPARAM which) {
+  DWORD_PTR result = 0;
+  SendMessageTimeoutA(g_taskbar, standin::kCounts, which, 0, SMTO_NORMAL, 5000, &result);
+  return static_cast<LONG>(result);
+}
+
+// Quiet: nobody sent the tray a change, a reading or a command for this long.
+class Quiet {
+ public:
+  double For(double now) {
+    const LONG sends = Count(standin::kTrayWork);
+    if (sends != last_) {
+      last_ = sends;
+      since_ = now;
+    }
+    return now - since_;
+  }
+
+ private:
+  LONG last_ = -1;
+  double since_ = 0;
+};
+
+struct OwnerState {
+  HWND window;
+  bool hidden = false;
+  bool remembered = false;
+};
+
+// Whose button is there and hidden.
+void ReadButtons(std::vector<OwnerState>& owners, RemoteMemory& remote) {
+  for (OwnerState& o : owners) o.hidden = false;
+  const int count = static_cast<int>(SendMessageA(g_toolbar, TB_BUTTONCOUNT, 0, 0));
+  for (int i = 0; i < count; ++i) {
+    TBBUTTON b{};
+    if (!SendMessageA(g_toolbar, TB_GETBUTTON, i, reinterpret_cast<LPARAM>(remote.base)) ||
+        !remote.Read(&b, sizeof b))
+      continue;
+    TrayRecord r{};
+    if (!remote.ReadAt(reinterpret_cast<const void*>(b.dwData), &r, sizeof r)) continue;
+    for (OwnerState& o : owners)
+      if (o.window == r.hwnd && (b.fsState & TBSTATE_HIDDEN)) o.hidden = true;
+  }
+}
+
+int HiddenCount(const std::vector<OwnerState>& owners) {
+  return static_cast<int>(
+      std::count_if(owners.begin(), owners.end(), [](const OwnerState& o) { return o.hidden; }));
+}
+
+// Whose program [Panel items] of the settings file holds.
+void ReadMemory(std::vector<OwnerState>& owners) {
+  char dir[MAX_PATH];
+  GetWindowsDirectoryA(dir, MAX_PATH);
+  const std::string ini = std::string(dir) + "\\QLCvl.ini";
+  const int count = static_cast<int>(GetPrivateProfileIntA("Panel items", "Count", 0, ini.c_str()));
+  for (OwnerState& o : owners) o.remembered = false;
+  for (int i = 0; i < count; ++i) {
+    char path[MAX_PATH] = {}, cls[256] = {};
+    const std::string k = std::to_string(i);
+    GetPrivateProfileStringA("Panel items", ("IM_" + k).c_str(), "", path, sizeof path, ini.c_str());
+    GetPrivateProfileStringA("Panel items", ("ID_" + k).c_str(), "", cls, sizeof cls, ini.c_str());
+    for (std::size_t j = 0; j < owners.size(); ++j)
+      if (path[0] != '\0' && OwnerClass(static_cast<int>(j)) == cls) owners[j].remembered = true;
+  }
+}
+
+int Placed(std::vector<OwnerState>& owners, RemoteMemory& remote, std::string* unplaced) {
+  ReadButtons(owners, remote);
+  ReadMemory(owners);
+  int placed = 0;
+  for (std::size_t i = 0; i < owners.size(); ++i) {
+    const OwnerState& o = owners[i];
+    if (o.hidden && o.remembered) {
+      ++placed;
+      continue;
+    }
+    if (unplaced != nullptr)
+      *unplaced += (unplaced->empty() ? "" : ",") + std::to_string(i) + ":" +
+                   (o.hidden ? "" : "shown") + (o.hidden || o.remembered ? "" : "+") +
+                   (o.remembered ? "" : "unremembered");
+  }
+  return placed;
+}
+
+std::vector<OwnerState> OwnersOf(int count) {
+  std::vector<OwnerState> owners;
+  for (int i = 0; i < count; ++i) owners.push_back({FindWindowA(OwnerClass(i).c_str(), nullptr)});
+  return owners;
+}
+
+int AtomsLeft(const std::vector<std::string>& tips) {
+  int left = 0;
+  for (const std::string& tip : tips) left += GlobalFindAtomA(tip.c_str()) != 0;
+  return left;
+}
+
+SIZE_T MemoryKb(HANDLE process) {
+  PROCESS_MEMORY_COUNTERS c{};
+  c.cb = sizeof c;
+  if (!process || !GetProcessMemoryInfo(process, &c, sizeof c)) return 0;
+  return c.PagefileUsage / 1024;
+}
+
+HWND MainForm() { return FindWindowA("TMainForm", "Quillon Corvalet"); }
+
+// Corvalet, started and its main form up; its process handle.
+HANDLE StartCorvalet(const char* exe) {
+  const HANDLE process = Spawn(exe, std::string("\"") + exe + "\"");
+  if (!process) return nullptr;
+  for (int i = 0; i < 400 && !MainForm(); ++i) Sleep(50);
+  return MainForm() ? process : nullptr;
+}
+
+// The menu prober.
+volatile LONG g_bursting = 0;
+std::vector<double> g_menuTimes;
+
+DWORD WINAPI MenuProber(void*) {
+  const HWND form = MainForm();
+  DWORD corvalet = 0;
+  GetWindowThreadProcessId(form, &corvalet);
+  const auto open = [&]() -> HWND {
+    HWND menu = FindWindowA("#32768", nullptr);
+    DWORD pid = 0;
+    if (menu) GetWindowThreadProcessId(menu, &pid);
+    return menu && pid == corvalet && IsWindowVisible(menu) ? menu : nullptr;
+  };
+  while (g_bursting) {
+    const double t0 = NowMs();
+    PostMessageA(form, WM_APP + 1, 1, WM_RBUTTONUP);
+    HWND menu = nullptr;
+    while (!(menu = open()) && NowMs() - t0 < 20000) Sleep(1);
+    if (!menu) break;
+    g_menuTimes.push_back(NowMs() - t0);
+    for (int i = 0; i < 500 && open(); ++i) {
+      PostMessageA(menu, WM_KEYDOWN, VK_ESCAPE, 0);
+      Sleep(10);
+    }
+    Sleep(300);
+  }
+  return 0;
+}
+
+struct Options {
+  int fillers = 9;
+  bool menus = true;
+  const char* corvalet = "Corvalet.exe";
+  DWORD beforeMs = 8000, afterMs = 20000;
+};
+
+Options ParseOptions(int argc, char** argv, int from) {
+  Options o;
+  for (int i = from; i < argc; ++i) {
+    if (std::strcmp(argv[i], "--no-menu") == 0) o.menus = false;
+    if (i + 1 >= argc) continue;
+    if (std::strcmp(argv[i], "--fillers") == 0) o.fillers = std::atoi(argv[++i]);
+    else if (std::strcmp(argv[i], "--corvalet") == 0) o.corvalet = argv[++i];
+    else if (std::strcmp(argv[i], "--before-ms") == 0) o.beforeMs = std::strtoul(argv[++i], nullptr, 10);
+    else if (std::strcmp(argv[i], "--after-ms") == 0) o.afterMs = std::strtoul(argv[++i], nullptr, 10);
+  }
+  return o;
+}
+
+std::vector<std::string> AddFillers(HWND filler, int fillers) {
+  std::vector<std::string> tips;
+  for (int i = 0; i < fillers; ++i) {
+    tips.push_back(FillerTip(i));
+    NotifyTrayIcon(filler, NIM_ADD, kFillerId + i, g_icon, tips.back().c_str());
+  }
+  return tips;
+}
+
+void RemoveFillers(HWND filler, int fillers) {
+  for (int i = 0; i < fillers; ++i) NotifyTrayIcon(filler, NIM_DELETE, kFillerId + i, g_icon, "");
+}
+
+int BurstMain(int ownerCount, int cycles, const Options& opt) {
+  if (MainForm()) {
+    std::fprintf(stderr, "Corvalet is running already: the first burst runs without it\n");
+    return 1;
+  }
+  const HWND filler = MakeWindow("BurstFiller");
+  std::vector<std::string> tips = AddFillers(filler, opt.fillers);
+
+  Run bare;
+  if (!bare.Start("bare", ownerCount, cycles)) return 1;
+  const double bareMs = bare.Burst(900000);
+  bare.End();
+
+  const HANDLE corvalet = StartCorvalet(opt.corvalet);
+  if (!corvalet) return 1;
+  Quiet quiet;
+  for (const double t = NowMs(); quiet.For(NowMs()) < 1500 && NowMs() - t < 60000;) Pump(50);
+
+  Run run;
+  if (!run.Start("cv", ownerCount, cycles)) return 1;
+  for (int o = 0; o < ownerCount; ++o) {
+    tips.push_back(FirstTip(run.name, o));
+    for (int c = 0; c < cycles; ++c) {
+      tips.push_back(CycleTip(run.name, o, c));
+      tips.push_back(CycleTip(run.name, o, c) + " m");
+    }
+  }
+  const SIZE_T before = MemoryKb(corvalet);
+  const LONG readings0 = Count(standin::kReadings);
+  g_bursting = opt.menus ? 1 : 0;
+  const HANDLE prober = opt.menus ? CreateThread(nullptr, 0, MenuProber, nullptr, 0, nullptr) : nullptr;
+  const double burstMs = run.Burst(900000);
+  const double lastChange = NowMs();
+  g_bursting = 0;
+  if (prober) {
+    WaitForSingleObject(prober, 30000);
+    CloseHandle(prober);
+  }
+
+  // The moment after which every owner's button stayed hidden, until the tray fell quiet; ten
+  // quiet seconds with one still shown end the wait.
+  RemoteMemory remote(g_toolbar);
+  std::vector<OwnerState> owners = OwnersOf(ownerCount);
+  double settledAt = -1;
+  for (const double t0 = NowMs(); NowMs() - t0 < 120000;) {
+    const double now = NowMs();
+    ReadButtons(owners, remote);
+    const bool all = HiddenCount(owners) == ownerCount;
+    if (all && settledAt < 0) settledAt = now;
+    if (!all) settledAt = -1;
+    const double q = quiet.For(now);
+    if ((all && q >= 1500) || q >= 10000) break;
+    Pump(20);
+  }
+  std::string unplaced;
+  const int placed = Placed(owners, remote, &unplaced);
+  const LONG readings = Count(standin::kReadings) - readings0;
+  const SIZE_T after = MemoryKb(corvalet);
+  const int atomsLeft = AtomsLeft(tips);
+  std::vector<double> menu = g_menuTimes;
+  std::sort(menu.begin(), menu.end());
+
+  // An owner left in the tray changes its icon once more: does that place it?
+  std::string again;
+  if (placed < ownerCount) {
+    int asked = 0;
+    for (std::size_t i = 0; i < owners.size(); ++i)
+      if (!(owners[i].hidden && owners[i].remembered)) {
+        PostMessageA(owners[i].window, kModifyAgain, 0, 0);
+        ++asked;
+      }
+    for (const double t = NowMs(); NowMs() - t < 5000 || (quiet.For(NowMs()) < 1500 && NowMs() - t < 30000);) Pump(50);
+    again = " placed_after_modify=" + std::to_string(Placed(owners, remote, nullptr) - placed) +
+            "/" + std::to_string(asked);
+  }
+
+  std::printf(
+      "changes=%d burst_bare_ms=%.0f burst_ms=%.0f ratio=%.2f settled_ms=%.0f menu_worst_ms=%.0f "
+      "menu_median_ms=%.0f menus=%d readings=%ld memory_before_kb=%lu memory_after_kb=%lu "
+      "atoms_left=%d placed=%d/%d%s%s%s\n",
+      3 * cycles * ownerCount + ownerCount, bareMs, burstMs, bareMs > 0 ? burstMs / bareMs : -1.0,
+      settledAt < 0 ? -1.0 : std::max(0.0, settledAt - lastChange),
+      menu.empty() ? -1.0 : menu.back(), menu.empty() ? -1.0 : menu[menu.size() / 2],
+      static_cast<int>(menu.size()), static_cast<long>(readings), static_cast<unsigned long>(before),
+      static_cast<unsigned long>(after), atomsLeft, placed, ownerCount,
+      unplaced.empty() ? "" : " unplaced=", unplaced.c_str(), again.c_str());
+  std::fflush(stdout);
+
+  run.End();
+  RemoveFillers(filler, opt.fillers);
+  CloseHandle(corvalet);
+  return 0;
+}
+
+int TenMain(int ownerCount, const Options& opt) {
+  const HWND filler = MakeWindow("BurstFiller");
+  std::vector<std::string> tips = AddFillers(filler, opt.fillers);
+  HANDLE corvalet = nullptr;
+  if (!MainForm() && !(corvalet = StartCorvalet(opt.corvalet))) return 1;
+  Pump(opt.beforeMs);
+  Run run;
+  if (!run.Start("ten", ownerCount, 0, true)) return 1;
+  for (int o = 0; o < ownerCount; ++o) tips.push_back(FirstTip(run.name, o));
+  if (run.Burst(60000) < 0) return 1;
+  Pump(opt.afterMs);
+  RemoteMemory remote(g_toolbar);
+  std::vector<OwnerState> owners = OwnersOf(ownerCount);
+  std::string unplaced;
+  const int placed = Placed(owners, remote, &unplaced);
+  std::printf("ten placed=%d/%d atoms_left=%d%s%s\n", placed, ownerCount, AtomsLeft(tips),
+              unplaced.empty() ? "" : " unplaced=", unplaced.c_str());
+  std::fflush(stdout);
+  run.End();
+  RemoveFillers(filler, opt.fillers);
+  if (corvalet) CloseHandle(corvalet);
+  return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  g_icon = LoadIconA(nullptr, reinterpret_cast<LPCSTR>(IDI_APPLICATION));
+  if (argc >= 5 && std::strcmp(argv[1], "owner") == 0)
+    return Owner(std::atoi(argv[2]), std::atoi(argv[3]), argv[4],
+                 argc >= 6 && std::strcmp(argv[5], "now") == 0);
+  g_taskbar = FindWindowA("Shell_TrayWnd", nullptr);
+  const HWND notify = FindWindowExA(g_taskbar, nullptr, "TrayNotifyWnd", nullptr);
+  g_toolbar = FindWindowExA(FindWindowExA(notify, nullptr, "SysPager", nullptr), nullptr,
+                            "ToolbarWindow32", nullptr);
+  if (!g_toolbar) g_toolbar = FindWindowExA(notify, nullptr, "ToolbarWindow32", nullptr);
+  if (!g_toolbar) return 1;
+  if (argc >= 4 && std::strcmp(argv[1], "burst") == 0)
+    return BurstMain(std::atoi(argv[2]), std::atoi(argv[3]), ParseOptions(argc, argv, 4));
+  if (argc >= 2 && std::strcmp(argv[1], "ten") == 0) {
+    const bool counted = argc >= 3 && argv[2][0] != '-';
+    return TenMain(counted ? std::atoi(argv[2]) : 10, ParseOptions(argc, argv, counted ? 3 : 2));
+  }
+  return 2;
+}
