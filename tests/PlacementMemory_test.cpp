@@ -248,12 +248,10 @@ TEST(PlacementMemory, AnAddNoReadingHeldIsPlacedByTheReadingThatHoldsIt) {
   a.AddIcon(1, "a");
   w.hook->AnswerMode = sim::SimHook::Answer::Never;  // the shell takes the request, answers none
   w.Pump();
-  a.DeleteIcon(1);
-  a.AddIcon(1, "a again");  // before any reading held it
-  a.DeleteIcon(1);
-  w.Pump();
   w.hook->AnswerMode = sim::SimHook::Answer::Batched;
-  a.AddIcon(1, "a back");  // its report lost: the one before it is still kept
+  a.DeleteIcon(1);
+  w.Pump();                // a whole reading, without a's icon
+  a.AddIcon(1, "a back");  // its report lost: the add before it is still kept
   w.desktop.TakePostedMessage(w.corvalet->Host().window, THM_ICONADDED, THM_ICONADDED);
   b.AddIcon(1, "b");
   w.Pump();  // b's add alone: the reading holds a's icon too

@@ -188,7 +188,7 @@ TEST(HungHook, AHookThatNeverAnswersDoesNotHoldTheProgram) {
   EXPECT_EQ(w.desktop.GetTickCount(), start);
 }
 
-TEST(HungHook, AnAnswerWithoutItsEndKeepsWhatArrived) {
+TEST(HungHook, AnAnswerWithoutItsEndLeavesTheLastWholeReading) {
   World w;
   w.Program("C:\\Apps\\a.exe", "AWnd").AddIcon(1, "a");
   ASSERT_TRUE(w.corvalet->Start());
@@ -198,8 +198,12 @@ TEST(HungHook, AnAnswerWithoutItsEndKeepsWhatArrived) {
   const std::uint32_t start = w.desktop.GetTickCount();
   r.Reader.EnumerateIcons(r.AllIcons);
   EXPECT_EQ(w.desktop.GetTickCount() - start, kHookAnswerTimeoutMs);
-  EXPECT_NE(Find(r, "b"), nullptr);
+  // Part of the tray would have the placement that follows show what it does not list.
+  EXPECT_EQ(Find(r, "b"), nullptr);
+  EXPECT_NE(Find(r, "a"), nullptr);
+  EXPECT_EQ(r.ListView1.RowCount(), r.AllIcons.Count());
   EXPECT_FALSE(r.Reader.EnumDone);
+  EXPECT_FALSE(r.Reader.LastReadingWhole());
 }
 
 TEST(HungHook, ASlowAnswerThatKeepsComingIsAwaitedWhole) {

@@ -185,6 +185,17 @@ void TMainForm::HotKeyPressed(int id) {
   if (KeyMinimize) KeyMinimize(target);
 }
 
+void TMainForm::RetryTimerTimer() {
+  commands_.RetryPending();
+  // Reports that wait together are read once: one more costs nothing.
+  if (registry_ && registry_->ReadingOwed() && !registry_->Deferral.Busy())
+    desktop_.PostMessageA(host_.Window(), THM_ICONDELETED, static_cast<WParam>(shell_.Toolbar), 0);
+}
+
+bool TMainForm::RetryPending() const {
+  return commands_.HasPending() || (registry_ && registry_->ReadingOwed());
+}
+
 void TMainForm::ReloadTray() {
   try {
     registry_->Reader.EnumerateIcons(registry_->AllIcons);

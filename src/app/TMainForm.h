@@ -72,6 +72,10 @@ class TMainForm {
   // Told after the taskbar's windows were found again, before the tray is re-read: the
   // minimizer puts its icons back (sameTaskbar: only a broadcast, its icons are still there).
   std::function<void(bool sameTaskbar)> OnShellRestarted;
+  // The retry timer: what the shell missed goes again, and an owed reading is asked for as a
+  // report of a change would ask for it. RetryPending tells whether the timer is still needed.
+  void RetryTimerTimer();
+  bool RetryPending() const;
   // The end of the Windows session: switches off, unless the shutdown was cancelled.
   void WMEndSession(bool ending) {
     if (ending) TurnOff();

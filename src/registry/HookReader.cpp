@@ -70,13 +70,24 @@ int HookReader::EnumerateIcons(TIconList& list) {
   const std::uint64_t beginsBefore = enumBegins_;
   NoteAnswer();
   const std::uint32_t start = lastAnswer_;
+  // The begin empties the list; an answer that then never comes in whole must not leave it
+  // (and the placement that follows) with part of the tray.
+  const TIconList before = list;
+  const std::vector<ListRow> rowsBefore = state_.ListView1.Rows;
+  const std::vector<Hicon> imagesBefore = state_.ListView1.TrayImages;
   commands_.Send(shell_.Toolbar, THM_ENUMREQUEST, THM_ENUM_VALUE, THM_ENUM_VALUE);
   // The hook sends its begin message before the request returns; without it no answer is on
   // its way (no hook, no toolbar, or a hung one), and waiting would only freeze the program.
   if (enumBegins_ != beginsBefore) {
     WaitForAnswer(EnumDone, start);
-    if (!EnumDone) ++lostAnswers_;
     lastWhole_ = EnumDone;
+    if (!EnumDone) {
+      ++lostAnswers_;
+      list = before;
+      state_.ListView1.Rows = rowsBefore;
+      state_.ListView1.TrayImages = imagesBefore;
+      if (state_.ListView1.OnChanged) state_.ListView1.OnChanged();
+    }
   }
   return targetList_->Count();
 }

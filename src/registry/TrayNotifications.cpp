@@ -27,6 +27,7 @@ constexpr int kReadingsTriedAgain = 3;
 // Owners add their icons again when the new taskbar announces itself; an add much later is a
 // program's own doing.
 constexpr std::uint32_t kReturningIconsMs = 60000;
+constexpr int kReadingsOwedAtMost = 10;
 // Adds kept for a later reading; past this the oldest goes (its owner flooded the tray).
 constexpr std::size_t kMostAddsKept = 512;
 
@@ -43,6 +44,7 @@ void TrayRegistry::RefreshIcons(const std::vector<AddedIcon>& added) {
   {
     const FlagScope holdTips(Reader.HoldTipDeletes, true, outerTips);
     Reader.EnumerateIcons(AllIcons);
+    NoteReading(Reader.LastReadingWhole());
     if (!SwitchedOff) {
       const FlagScope holdSaves(Memory.HoldSaves, true, outerSaves);
       Memory.ApplyPlacementMemory();
@@ -56,6 +58,21 @@ void TrayRegistry::RefreshIcons(const std::vector<AddedIcon>& added) {
   }
   if (!outerTips) Reader.DeleteHeldTips();
   if (!outerSaves) Memory.SaveHeld();
+}
+
+void TrayRegistry::NoteReading(bool whole) {
+  if (whole) {
+    readingsOwed_ = 0;
+    return;
+  }
+  // Not taken or not whole (the shell busy with an answer, or hung): read again a little later,
+  // a few times at most, so that what the missed reading was for is not left for the next
+  // program's change.
+  if (++readingsOwed_ <= kReadingsOwedAtMost && OnReadingOwed) OnReadingOwed();
+}
+
+bool TrayRegistry::ReadingOwed() const {
+  return readingsOwed_ > 0 && readingsOwed_ <= kReadingsOwedAtMost && !SwitchedOff;
 }
 
 void TrayRegistry::KeepAdded(const AddedIcon& icon) {

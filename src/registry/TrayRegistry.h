@@ -54,6 +54,10 @@ class TrayRegistry : public RegistryState {
   // The shell died: the icons its tray held come back from their owners as added icons, some
   // after the new tray has been read, and such a re-add is no new icon for the new-icon style.
   void ExpectReturningIcons();
+  // A reading was not taken or did not come in whole: one is owed, and told so that a timer
+  // can ask for it (with nothing owed, nothing needs to wake Corvalet).
+  bool ReadingOwed() const;
+  std::function<void()> OnReadingOwed;
   // True when msg is one of the hook's notifications handled here.
   bool HandleHookMessage(std::uint32_t msg, WParam wParam, LParam lParam);
   // Empties the memories and the lists and forgets the protocol state.
@@ -73,6 +77,7 @@ class TrayRegistry : public RegistryState {
   // True, once, for an icon the dead shell's tray held, added again soon after.
   bool Returning(Hwnd window, std::uint32_t id);
   void KeepAdded(const AddedIcon& icon);
+  void NoteReading(bool whole);
   void PlaceAddedIcons();
 
   Desktop& desktop_;
@@ -80,6 +85,7 @@ class TrayRegistry : public RegistryState {
   std::vector<AddedIcon> added_;  // adds no whole reading has held yet, in their order
   std::uint32_t returningSince_ = 0;
   int lostReadings_ = 0;  // readings in a row whose answer never came in
+  int readingsOwed_ = 0;  // readings in a row not taken or not whole
   const OwnIcon& ownIcon_;
   PlacementViews& views_;
 };

@@ -24,6 +24,8 @@ constexpr UINT kRetryMs = 1000;
 constexpr UINT_PTR kHintTimer = 2;
 constexpr UINT_PTR kListSyncTimer = 3;
 constexpr UINT kHiddenListSyncMs = 400;
+constexpr UINT_PTR kReadingTimer = 4;
+constexpr UINT kReadingMs = 250;  // an owed reading: soon, but after the shell's burst has a gap
 
 }  // namespace
 
@@ -81,6 +83,7 @@ bool MainWindow::Create() {
       return menuWindow_->Track(shown, window_, POINT{at.x, at.y});
     };
     TrayRegistry& registry = form_->Registry();
+    registry.OnReadingOwed = [this] { ::SetTimer(window_, kReadingTimer, kReadingMs, nullptr); };
     options_ = std::make_unique<OptionsDialog>(*form_, iconCopies_);
     if (!options_->Create(instance_, window_, icons_[1].Get()))
       ShowError("The options dialog could not be created.");
@@ -287,8 +290,12 @@ LRESULT MainWindow::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
       return 0;
     case WM_TIMER:
       if (wParam == kRetryTimer) {
-        form_->Commands().RetryPending();
-        if (!form_->Commands().HasPending()) ::KillTimer(window_, kRetryTimer);
+        form_->RetryTimerTimer();
+        if (!form_->RetryPending()) ::KillTimer(window_, kRetryTimer);
+      }
+      if (wParam == kReadingTimer) {
+        form_->RetryTimerTimer();
+        if (!form_->Registry().ReadingOwed()) ::KillTimer(window_, kReadingTimer);
       }
       if (wParam == kHintTimer) form_->HintTimerTimer();
       if (wParam == kListSyncTimer) {
@@ -296,7 +303,9 @@ LRESULT MainWindow::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
         syncPending_ = false;
         if (options_) options_->Sync(true);
       }
-      if (wParam == kRetryTimer || wParam == kHintTimer || wParam == kListSyncTimer) return 0;
+      if (wParam == kRetryTimer || wParam == kHintTimer || wParam == kListSyncTimer ||
+          wParam == kReadingTimer)
+        return 0;
       break;
     default:
       break;
