@@ -3,6 +3,8 @@
 // view's items, the toolbar's buttons) and for reading what those pointers point at there.
 #include <windows.h>
 
+#include <commctrl.h>
+
 struct RemoteMemory {
   HANDLE process = nullptr;
   char* base = nullptr;
@@ -31,3 +33,19 @@ struct RemoteMemory {
     return ::ReadProcessMemory(process, at, data, size, nullptr);
   }
 };
+
+// Each button of the shell's tray toolbar with the record its dwData points at, for those whose
+// both could be read: visit(const TBBUTTON&, const TrayRecord&).
+template <typename Record, typename Visit>
+void ForEachTrayButton(HWND toolbar, RemoteMemory& remote, Visit visit) {
+  const int count = static_cast<int>(::SendMessageA(toolbar, TB_BUTTONCOUNT, 0, 0));
+  for (int i = 0; i < count; ++i) {
+    TBBUTTON b{};
+    if (!::SendMessageA(toolbar, TB_GETBUTTON, i, reinterpret_cast<LPARAM>(remote.base)) ||
+        !remote.Read(&b, sizeof b))
+      continue;
+    Record r{};
+    if (!remote.ReadAt(reinterpret_cast<const void*>(b.dwData), &r, sizeof r)) continue;
+    visit(b, r);
+  }
+}

@@ -24,6 +24,7 @@
 #include <string>
 #include <vector>
 
+#include "MenuProber.h"
 #include "RemoteMemory.h"
 #include "TrayRecord.h"
 #include "TrayTool.h"
@@ -59,19 +60,12 @@ bool Quiet(double since) {
 
 // Every owner's button is there and hidden.
 bool AllPlaced(const std::vector<HWND>& owners, RemoteMemory& remote, int* placed) {
-  const int count = static_cast<int>(SendMessageA(g_toolbar, TB_BUTTONCOUNT, 0, 0));
   int hidden = 0;
-  for (int i = 0; i < count; ++i) {
-    TBBUTTON b{};
-    if (!SendMessageA(g_toolbar, TB_GETBUTTON, i, reinterpret_cast<LPARAM>(remote.base)) ||
-        !remote.Read(&b, sizeof b))
-      continue;
-    TrayRecord r{};
-    if (!remote.ReadAt(reinterpret_cast<const void*>(b.dwData), &r, sizeof r)) continue;
+  ForEachTrayButton<TrayRecord>(g_toolbar, remote, [&](const TBBUTTON& b, const TrayRecord& r) {
     if (std::find(owners.begin(), owners.end(), r.hwnd) != owners.end() &&
         (b.fsState & TBSTATE_HIDDEN))
       ++hidden;
-  }
+  });
   *placed = hidden;
   return hidden == static_cast<int>(owners.size());
 }
@@ -81,36 +75,6 @@ SIZE_T MemoryKb(HANDLE process) {
   c.cb = sizeof c;
   if (!process || !GetProcessMemoryInfo(process, &c, sizeof c)) return 0;
   return c.PagefileUsage / 1024;
-}
-
-// The menu prober.
-volatile LONG g_bursting = 0;
-std::vector<double> g_menuTimes;
-
-DWORD WINAPI MenuProber(void*) {
-  const HWND form = FindWindowA("TMainForm", "Quillon Corvalet");
-  DWORD corvalet = 0;
-  GetWindowThreadProcessId(form, &corvalet);
-  const auto open = [&]() -> HWND {
-    HWND menu = FindWindowA("#32768", nullptr);
-    DWORD pid = 0;
-    if (menu) GetWindowThreadProcessId(menu, &pid);
-    return menu && pid == corvalet && IsWindowVisible(menu) ? menu : nullptr;
-  };
-  while (g_bursting) {
-    const double t0 = NowMs();
-    PostMessageA(form, WM_APP + 1, 1, WM_RBUTTONUP);
-    HWND menu = nullptr;
-    while (!(menu = open()) && NowMs() - t0 < 20000) Sleep(1);
-    if (!menu) break;
-    g_menuTimes.push_back(NowMs() - t0);
-    for (int i = 0; i < 500 && open(); ++i) {
-      PostMessageA(menu, WM_KEYDOWN, VK_ESCAPE, 0);
-      Sleep(10);
-    }
-    Sleep(300);
-  }
-  return 0;
 }
 
 }  // namespace
@@ -159,7 +123,9 @@ int main(int argc, char** argv) {
   const LRESULT rereadings0 = Stat(8);
 
   g_bursting = menus ? 1 : 0;
-  HANDLE prober = menus ? CreateThread(nullptr, 0, MenuProber, nullptr, 0, nullptr) : nullptr;
+  HANDLE prober = menus ? CreateThread(nullptr, 0, MenuProber,
+                                       FindWindowA("TMainForm", "Quillon Corvalet"), 0, nullptr)
+                        : nullptr;
   std::vector<std::string> tips;
   const double start = NowMs();
   for (int c = 0; c < cycles; ++c)

@@ -38,6 +38,7 @@
 #include <string>
 #include <vector>
 
+#include "MenuProber.h"
 #include "RemoteMemory.h"
 #include "StandInCommands.h"
 #include "TrayRecord.h"
@@ -53,15 +54,22 @@ HICON g_icon;
 HWND g_taskbar, g_toolbar;
 
 std::string EventName(const char* what, const std::string& run, int index = -1) {
-  return std::string("CvlBurst.") + what + "." + run + (index >= 0 ? "." + std::to_string(index) : "");
+  return std::string("CvlBurst.") + what + "." + run +
+         (index >= 0 ? "." + std::to_string(index) : "");
 }
 
-std::string OwnerClass(int index) { return "BurstOwner" + std::to_string(index); }
-std::string FirstTip(const std::string& run, int o) { return run + " " + std::to_string(o) + " first"; }
+std::string OwnerClass(int index) {
+  return "BurstOwner" + std::to_string(index);
+}
+std::string FirstTip(const std::string& run, int o) {
+  return run + " " + std::to_string(o) + " first";
+}
 std::string CycleTip(const std::string& run, int o, int c) {
   return run + " " + std::to_string(o) + " " + std::to_string(c);
 }
-std::string FillerTip(int i) { return "Filler " + std::to_string(i); }
+std::string FillerTip(int i) {
+  return "Filler " + std::to_string(i);
+}
 
 HWND MakeWindow(const std::string& cls) {
   WNDCLASSA wc{};
@@ -78,7 +86,8 @@ int Owner(int index, int cycles, const std::string& run, bool now) {
   const HWND window = MakeWindow(OwnerClass(index));
   const HANDLE go = OpenEventA(SYNCHRONIZE, FALSE, EventName("Go", run).c_str());
   const HANDLE quit = OpenEventA(SYNCHRONIZE, FALSE, EventName("Quit", run).c_str());
-  const HANDLE ready = OpenEventA(EVENT_MODIFY_STATE, FALSE, EventName("Ready", run, index).c_str());
+  const HANDLE ready =
+      OpenEventA(EVENT_MODIFY_STATE, FALSE, EventName("Ready", run, index).c_str());
   const HANDLE done = OpenEventA(EVENT_MODIFY_STATE, FALSE, EventName("Done", run, index).c_str());
   if (!window || !go || !quit || !ready || !done) return 1;
   SetEvent(ready);
@@ -115,15 +124,16 @@ int Owner(int index, int cycles, const std::string& run, bool now) {
 // a script reads this driver's line from.
 HANDLE Spawn(const char* exe, std::string line) {
   SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
-  const HANDLE nul = CreateFileA("NUL", GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                                 &inherit, OPEN_EXISTING, 0, nullptr);
+  const HANDLE nul =
+      CreateFileA("NUL", GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, &inherit,
+                  OPEN_EXISTING, 0, nullptr);
   STARTUPINFOA si{};
   si.cb = sizeof si;
   si.dwFlags = STARTF_USESTDHANDLES;
   si.hStdInput = si.hStdOutput = si.hStdError = nul;
   PROCESS_INFORMATION pi{};
-  const BOOL started = CreateProcessA(exe, line.data(), nullptr, nullptr, TRUE, 0, nullptr,
-                                      nullptr, &si, &pi);
+  const BOOL started =
+      CreateProcessA(exe, line.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &si, &pi);
   if (nul != INVALID_HANDLE_VALUE) CloseHandle(nul);
   if (!started) return nullptr;
   CloseHandle(pi.hThread);
@@ -214,17 +224,10 @@ struct OwnerState {
 // Whose button is there and hidden.
 void ReadButtons(std::vector<OwnerState>& owners, RemoteMemory& remote) {
   for (OwnerState& o : owners) o.hidden = false;
-  const int count = static_cast<int>(SendMessageA(g_toolbar, TB_BUTTONCOUNT, 0, 0));
-  for (int i = 0; i < count; ++i) {
-    TBBUTTON b{};
-    if (!SendMessageA(g_toolbar, TB_GETBUTTON, i, reinterpret_cast<LPARAM>(remote.base)) ||
-        !remote.Read(&b, sizeof b))
-      continue;
-    TrayRecord r{};
-    if (!remote.ReadAt(reinterpret_cast<const void*>(b.dwData), &r, sizeof r)) continue;
+  ForEachTrayButton<TrayRecord>(g_toolbar, remote, [&](const TBBUTTON& b, const TrayRecord& r) {
     for (OwnerState& o : owners)
       if (o.window == r.hwnd && (b.fsState & TBSTATE_HIDDEN)) o.hidden = true;
-  }
+  });
 }
 
 int HiddenCount(const std::vector<OwnerState>& owners) {
@@ -242,7 +245,8 @@ void ReadMemory(std::vector<OwnerState>& owners) {
   for (int i = 0; i < count; ++i) {
     char path[MAX_PATH] = {}, cls[256] = {};
     const std::string k = std::to_string(i);
-    GetPrivateProfileStringA("Panel items", ("IM_" + k).c_str(), "", path, sizeof path, ini.c_str());
+    GetPrivateProfileStringA("Panel items", ("IM_" + k).c_str(), "", path, sizeof path,
+                             ini.c_str());
     GetPrivateProfileStringA("Panel items", ("ID_" + k).c_str(), "", cls, sizeof cls, ini.c_str());
     for (std::size_t j = 0; j < owners.size(); ++j)
       if (path[0] != '\0' && OwnerClass(static_cast<int>(j)) == cls) owners[j].remembered = true;
@@ -286,7 +290,9 @@ SIZE_T MemoryKb(HANDLE process) {
   return c.PagefileUsage / 1024;
 }
 
-HWND MainForm() { return FindWindowA("TMainForm", "Quillon Corvalet"); }
+HWND MainForm() {
+  return FindWindowA("TMainForm", "Quillon Corvalet");
+}
 
 // Corvalet, started and its main form up; its process handle.
 HANDLE StartCorvalet(const char* exe) {
@@ -294,36 +300,6 @@ HANDLE StartCorvalet(const char* exe) {
   if (!process) return nullptr;
   for (int i = 0; i < 400 && !MainForm(); ++i) Sleep(50);
   return MainForm() ? process : nullptr;
-}
-
-// The menu prober.
-volatile LONG g_bursting = 0;
-std::vector<double> g_menuTimes;
-
-DWORD WINAPI MenuProber(void*) {
-  const HWND form = MainForm();
-  DWORD corvalet = 0;
-  GetWindowThreadProcessId(form, &corvalet);
-  const auto open = [&]() -> HWND {
-    HWND menu = FindWindowA("#32768", nullptr);
-    DWORD pid = 0;
-    if (menu) GetWindowThreadProcessId(menu, &pid);
-    return menu && pid == corvalet && IsWindowVisible(menu) ? menu : nullptr;
-  };
-  while (g_bursting) {
-    const double t0 = NowMs();
-    PostMessageA(form, WM_APP + 1, 1, WM_RBUTTONUP);
-    HWND menu = nullptr;
-    while (!(menu = open()) && NowMs() - t0 < 20000) Sleep(1);
-    if (!menu) break;
-    g_menuTimes.push_back(NowMs() - t0);
-    for (int i = 0; i < 500 && open(); ++i) {
-      PostMessageA(menu, WM_KEYDOWN, VK_ESCAPE, 0);
-      Sleep(10);
-    }
-    Sleep(300);
-  }
-  return 0;
 }
 
 struct Options {
@@ -338,10 +314,14 @@ Options ParseOptions(int argc, char** argv, int from) {
   for (int i = from; i < argc; ++i) {
     if (std::strcmp(argv[i], "--no-menu") == 0) o.menus = false;
     if (i + 1 >= argc) continue;
-    if (std::strcmp(argv[i], "--fillers") == 0) o.fillers = std::atoi(argv[++i]);
-    else if (std::strcmp(argv[i], "--corvalet") == 0) o.corvalet = argv[++i];
-    else if (std::strcmp(argv[i], "--before-ms") == 0) o.beforeMs = std::strtoul(argv[++i], nullptr, 10);
-    else if (std::strcmp(argv[i], "--after-ms") == 0) o.afterMs = std::strtoul(argv[++i], nullptr, 10);
+    if (std::strcmp(argv[i], "--fillers") == 0)
+      o.fillers = std::atoi(argv[++i]);
+    else if (std::strcmp(argv[i], "--corvalet") == 0)
+      o.corvalet = argv[++i];
+    else if (std::strcmp(argv[i], "--before-ms") == 0)
+      o.beforeMs = std::strtoul(argv[++i], nullptr, 10);
+    else if (std::strcmp(argv[i], "--after-ms") == 0)
+      o.afterMs = std::strtoul(argv[++i], nullptr, 10);
   }
   return o;
 }
@@ -389,7 +369,8 @@ int BurstMain(int ownerCount, int cycles, const Options& opt) {
   const SIZE_T before = MemoryKb(corvalet);
   const LONG readings0 = Count(standin::kReadings);
   g_bursting = opt.menus ? 1 : 0;
-  const HANDLE prober = opt.menus ? CreateThread(nullptr, 0, MenuProber, nullptr, 0, nullptr) : nullptr;
+  const HANDLE prober =
+      opt.menus ? CreateThread(nullptr, 0, MenuProber, MainForm(), 0, nullptr) : nullptr;
   const double burstMs = run.Burst(900000);
   const double lastChange = NowMs();
   g_bursting = 0;
@@ -430,7 +411,9 @@ int BurstMain(int ownerCount, int cycles, const Options& opt) {
         PostMessageA(owners[i].window, kModifyAgain, 0, 0);
         ++asked;
       }
-    for (const double t = NowMs(); NowMs() - t < 5000 || (quiet.For(NowMs()) < 1500 && NowMs() - t < 30000);) Pump(50);
+    for (const double t = NowMs();
+         NowMs() - t < 5000 || (quiet.For(NowMs()) < 1500 && NowMs() - t < 30000);)
+      Pump(50);
     again = " placed_after_modify=" + std::to_string(Placed(owners, remote, nullptr) - placed) +
             "/" + std::to_string(asked);
   }
@@ -442,9 +425,9 @@ int BurstMain(int ownerCount, int cycles, const Options& opt) {
       3 * cycles * ownerCount + ownerCount, bareMs, burstMs, bareMs > 0 ? burstMs / bareMs : -1.0,
       settledAt < 0 ? -1.0 : std::max(0.0, settledAt - lastChange),
       menu.empty() ? -1.0 : menu.back(), menu.empty() ? -1.0 : menu[menu.size() / 2],
-      static_cast<int>(menu.size()), static_cast<long>(readings), static_cast<unsigned long>(before),
-      static_cast<unsigned long>(after), atomsLeft, placed, ownerCount,
-      unplaced.empty() ? "" : " unplaced=", unplaced.c_str(), again.c_str());
+      static_cast<int>(menu.size()), static_cast<long>(readings),
+      static_cast<unsigned long>(before), static_cast<unsigned long>(after), atomsLeft, placed,
+      ownerCount, unplaced.empty() ? "" : " unplaced=", unplaced.c_str(), again.c_str());
   std::fflush(stdout);
 
   run.End();
