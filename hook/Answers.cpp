@@ -140,9 +140,8 @@ bool FinishBatch(HWND form, bool told) {
     COPYDATASTRUCT cds{cvl::kAnswerBatchTag, static_cast<DWORD>(sizeof(DWORD) * batch.count),
                        batch.data};
     DWORD_PTR reply = 0;
-    const bool sent =
-        SendMessageTimeoutA(form, WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&cds),
-                            kAnswerSendFlags, kSendTimeoutMs, &reply) != 0;
+    const bool sent = SendMessageTimeoutA(form, WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&cds),
+                                          kAnswerSendFlags, kSendTimeoutMs, &reply) != 0;
     taken = (sent && reply != 0) ||
             InterlockedCompareExchange(&g_shared.answerInFlight, 0, number) != number;
   }

@@ -92,8 +92,9 @@ bool SendIconBits(HWND form, HICON icon) {
     InterlockedIncrement(&g_shared.told);
     COPYDATASTRUCT cds{cvl::kIconBitsTag, bytes, data};
     DWORD_PTR stored = 0;
+    // Like an answer's sends, it takes no other sent message while it waits (Answers.cpp).
     taken = SendMessageTimeoutA(form, WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&cds),
-                                SMTO_NORMAL | SMTO_ABORTIFHUNG, kSendTimeoutMs, &stored) != 0;
+                                SMTO_BLOCK | SMTO_ABORTIFHUNG, kSendTimeoutMs, &stored) != 0;
     // Only pixels Corvalet says it stored count as held there.
     if (taken && stored && g_sentCount < kMaxTracked) g_sent[g_sentCount++] = icon;
   }

@@ -276,6 +276,7 @@ void SimDesktop::DeliverLateCopies() {
 
 void SimDesktop::ProcessMessages() {
   ++PumpCount;
+  if (queue_.empty()) Switch("idle pump");
   DeliverLateCopies();  // sent messages go before posted ones
   // One pass over what is waiting now: what those messages post waits for the next pass, so a
   // sender that never stops cannot hold a single pass forever.

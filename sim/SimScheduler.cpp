@@ -1,5 +1,7 @@
 #include "sim/SimScheduler.h"
 
+#include <cstring>
+
 namespace cvl::sim {
 
 SimScheduler::SimScheduler(SimDesktop& desktop, std::uint32_t seed)
@@ -54,7 +56,9 @@ bool SimScheduler::RunOne(const char* where) {
 
 void SimScheduler::OnSwitch(const char* where) {
   if (running_ || !Pending()) return;
-  if (static_cast<int>(random_() % 100) >= SwitchPercent) return;
+  // A loop that finds nothing to do comes round again at once: others get a smaller share.
+  const int chance = std::strcmp(where, "idle pump") == 0 ? SwitchPercent / 8 : SwitchPercent;
+  if (static_cast<int>(random_() % 100) >= chance) return;
   RunOne(where);
 }
 

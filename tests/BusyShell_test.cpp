@@ -23,6 +23,14 @@ TEST(BusyShell, ASwitchTheShellMissedIsSentAgainBeforeTheNextRequest) {
   EXPECT_TRUE(w.hook->Serving());
   EXPECT_TRUE(w.Hidden(a, 1));
   EXPECT_FALSE(w.corvalet->Form().Commands().HasPending());
+  // A later switch replaces one kept: an ON that never arrived is not sent after an OFF that did.
+  ShellCommands& commands = w.corvalet->Form().Commands();
+  w.desktop.StallProcess(w.taskbar->ProcessId(), kStallMs);
+  commands.Switch(w.taskbar->Taskbar(), THM_HOOKSWITCH, THM_ON);   // kept
+  commands.Switch(w.taskbar->Taskbar(), THM_HOOKSWITCH, THM_OFF);  // lands once the stall is over
+  commands.RetryPending();
+  EXPECT_FALSE(w.hook->Serving());
+  EXPECT_FALSE(commands.HasPending());
 }
 
 TEST(BusyShell, AButtonShownWhileTheShellWasBusyIsShownOnRetry) {

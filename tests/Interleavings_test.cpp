@@ -92,7 +92,7 @@ Scenario Generate(std::uint32_t seed) {
                                           sim::SimHook::Answer::Sent};
   s.answer = answers[r() % 3];
   // A full queue; never one too small for a posted answer, which no reading could get past.
-  s.queueLimit = r() % 2 == 0 ? 2 + r() % 24 : 0;
+  s.queueLimit = r() % 2 == 0 ? 2 + r() % (r() % 2 ? 6 : 24) : 0;
   if (s.answer == sim::SimHook::Answer::PostedAfterBegin) s.queueLimit = 0;
   s.switchPercent = 10 + static_cast<int>(r() % 60);
   s.toggles = r() % 3 == 0;
@@ -102,7 +102,7 @@ Scenario Generate(std::uint32_t seed) {
     const int p = static_cast<int>(r() % static_cast<unsigned>(s.programs));
     const std::uint32_t id = 1 + r() % 2;
     const unsigned pick = r() % 20;
-    if (userActs && pick < 4) {
+    if (userActs && pick < (s.toggles ? 7u : 4u)) {
       const Kind user[] = {Kind::RightClick, Kind::RightClick, Kind::Hover, Kind::HintTimer,
                            Kind::PanelTimer, Kind::MinClick,   Kind::Shift, Kind::RefuseIcons};
       s.actions.push_back({kUser, user[r() % 8], id});
@@ -158,6 +158,7 @@ class Play : public World {
     EXPECT_TRUE(corvalet->Start());
     Quiet();
     atomsAtStart_ = desktop.AtomCount();
+    logSeen_ = desktop.Log.size();
     desktop.HomeProcess = corvalet->ProcessId();
     desktop.PostedQueueLimit = s.queueLimit;
     hook->AnswerMode = s.answer;
@@ -213,9 +214,22 @@ class Play : public World {
 
   // Counts each time Corvalet went off: a report on its way then is not one to place.
   void Observe() {
-    const bool on = Serving();
-    if (wasOn_ && !on) ++offs_;
-    wasOn_ = on;
+    // Every switch off, however quickly switched on again: an add marked meanwhile is not told.
+    int offs = offs_;
+    for (; logSeen_ < desktop.Log.size(); ++logSeen_)
+      offs += desktop.Log[logSeen_].msg == THM_HOOKSWITCH &&
+              static_cast<std::uint32_t>(desktop.Log[logSeen_].lParam) == THM_OFF;
+    if (offs != offs_) {
+      offs_ = offs;
+      // What is remembered stays so; a program not yet is placed only by an add told later.
+      for (std::size_t p = kRemembered; p < owners.size(); ++p) {
+        int copies = 0;
+        Remembered(static_cast<int>(p), &copies);
+        if (copies > 0) mayBeRemembered_.insert(static_cast<int>(p));
+      }
+      for (const int p : servedSinceOff_) mayBeRemembered_.insert(p);
+      servedSinceOff_.clear();
+    }
   }
 
   void Do(const Action& a) {
@@ -279,10 +293,15 @@ class Play : public World {
     switch (a.kind) {
       case Kind::Add:
         took = p.AddIcon(a.id, tip, 0x5000 + changes_ % 4);
-        if (took) {
+        if (took && returning_.erase({a.actor, a.id})) {
+          // Its first add since the dead taskbar held it: Corvalet takes it for its return.
+          live_.insert({a.actor, a.id});
+          lastServedAdd_.erase(a.actor);
+        } else if (took) {
           live_.insert({a.actor, a.id});
           // A new program's icon must be placed by ApStyle when the add was reported to a
           // Corvalet that stayed on.
+          if (Serving()) servedSinceOff_.insert(a.actor);
           if (Serving())
             lastServedAdd_[a.actor] = {a.id, offs_, restarts_};
           else
@@ -295,6 +314,7 @@ class Play : public World {
       case Kind::Delete:
         took = p.DeleteIcon(a.id);
         if (took) live_.erase({a.actor, a.id});
+        returning_.erase({a.actor, a.id});
         if (took) transient_.insert(a.actor);
         break;
       case Kind::Die:
@@ -335,13 +355,15 @@ class Play : public World {
     taskbar = std::make_unique<sim::SimTaskbar>(desktop, s_.treeCode);
     hook->ShellRestarted(*taskbar);
     Announce();
+    returning_.insert(live_.begin(), live_.end());
     for (const auto& [program, id] : live_) {
       if (!actors_->count(program)) (*actors_)[program] = scheduler_->AddActor(Name(program));
       scheduler_->AddNext((*actors_)[program], "adds its icon again " + std::to_string(id),
                           [this, program, id] {
                             sim::SimProgram& p = *owners[static_cast<std::size_t>(program)];
-                            if (desktop.IsWindow(p.Window()))
-                              p.AddIcon(id, "p" + std::to_string(program) + " back", 0x5000);
+                            if (desktop.IsWindow(p.Window()) &&
+                                p.AddIcon(id, "p" + std::to_string(program) + " back", 0x5000))
+                              returning_.erase({program, id});
                           });
     }
   }
@@ -349,6 +371,10 @@ class Play : public World {
   // The menu's own loop: the others go on, its messages are dispatched, then the user chooses.
   void InsideMenu(const TrayMenu& shown) {
     const std::vector<TIconInfo> listed(Registry().MenuList.begin(), Registry().MenuList.end());
+    // What the last menu chose runs before another menu opens.
+    for (const auto& [record, from] : chosen_)
+      if (!dead_.count(record.hWnd) && !ClickedSince(record, from))
+        failures_ << "a menu opened before the chosen " << record.TipText << " ran\n";
     std::mt19937& r = scheduler_ ? scheduler_->Random() : fallback_;
     if (scheduler_) scheduler_->RunSome(static_cast<int>(r() % 3));
     Pump();
@@ -367,10 +393,19 @@ class Play : public World {
         corvalet->MenuChoice = at;
         chosen_.push_back({listed[static_cast<std::size_t>(tag)], desktop.Log.size()});
       }
-    } else if (pick == 2 && s_.toggles && !enabled.empty()) {
+    } else if (pick >= 2 && s_.toggles && !enabled.empty()) {
       corvalet->MenuChoice = enabled.front();
       ++toggled;
     }
+  }
+
+  std::size_t ClickedSince(const TIconInfo& record, std::size_t from) const {
+    for (std::size_t i = from; i < desktop.Log.size(); ++i) {
+      const sim::MessageRecord& m = desktop.Log[i];
+      if (m.window == record.hWnd && m.msg == record.uCallbackMessage && m.wParam == record.uID)
+        return i;
+    }
+    return 0;
   }
 
   void Quiet() {
@@ -410,6 +445,9 @@ class Play : public World {
       int copies = 0;
       const IconPlace remembered = Remembered(static_cast<int>(p), &copies);
       if (copies > 1) failures_ << "p" << p << " remembered " << copies << " times\n";
+      if (copies > 0 && p >= kRemembered && !servedSinceOff_.count(static_cast<int>(p)) &&
+          !mayBeRemembered_.count(static_cast<int>(p)))
+        failures_ << "p" << p << " remembered, though Corvalet was told of no add of it\n";
       const auto served = lastServedAdd_.find(static_cast<int>(p));
       // An icon added and gone before a reading held it is never placed; its program is placed
       // when an icon of it that a reading holds is added.
@@ -527,16 +565,18 @@ class Play : public World {
   sim::SimProgram* editor_ = nullptr;
   Hwnd windows_[2] = {};
   std::set<std::pair<int, std::uint32_t>> live_;
+  std::set<std::pair<int, std::uint32_t>> returning_;  // held by a dead taskbar, not added since
   std::set<Hwnd> dead_;
   struct Served {
     std::uint32_t id;
     int offs, restarts;  // then
   };
   std::map<int, Served> lastServedAdd_;  // the program's last add Corvalet was told of
-  std::set<int> transient_;              // programs with an icon that went again
+  std::set<int> servedSinceOff_, mayBeRemembered_;
+  std::set<int> transient_;  // programs with an icon that went again
   int offs_ = 0, restarts_ = 0;
   bool broadcast_ = false;
-  bool wasOn_ = true;
+  std::size_t logSeen_ = 0;
   int changes_ = 0;
   int atomsAtStart_ = 0;
   std::vector<std::pair<TIconInfo, std::size_t>> chosen_;

@@ -129,6 +129,7 @@ void TMainForm::Enabled1Click() {
 
 void TMainForm::TurnOff() {
   registry_->SwitchedOff = true;
+  registry_->ForgetAdds();
   ownIcon_.SetPictureIndex(1);
   // An open panel would stay on screen as an empty frame until its timer ran out.
   if (panel_ != nullptr) panel_->Hide();
@@ -393,6 +394,7 @@ void TMainForm::RunChosen() {
 void TMainForm::TakeWaitingClicks() {
   // Reports keep coming during a burst, and every batch of them pumps messages: a click that
   // waited for a quiet moment would wait for the burst's end.
+  RunChosen();
   TakeWaitingMenu();
   RunChosen();
   // A new taskbar does not wait for the burst's end either.
@@ -414,13 +416,27 @@ void TMainForm::TakeWaitingMenu() {
     if (mouse == kWmMouseMove) RxTrayIcon1MouseMove();
     if (mouse == kWmRButtonUp) PopupTrayMenu(desktop_.GetCursorPos());
   }
-  while (const auto m = desktop_.TakePostedMessage(form, kOpenMenuMessage, kOpenMenuMessage))
+  // Once a menu here has chosen, the next one waits for that choice to run.
+  while (chosen_.empty()) {
+    const auto m = desktop_.TakePostedMessage(form, kOpenMenuMessage, kOpenMenuMessage);
+    if (!m) break;
     PopupTrayMenu({static_cast<int>(m->wParam), static_cast<int>(m->lParam)});
+  }
 }
 
 void TMainForm::PopupTrayMenu(Point at) {
   if (!NoModalOpen()) return;
   TrayRegistry& registry = *registry_;
+  if (!chosen_.empty()) {
+    // The last menu's choice runs before another menu opens: from a plain dispatch.
+    if (registry.Deferral.Busy())
+      registry.Deferral.DeferOnce(kOpenMenuMessage, static_cast<WParam>(at.x),
+                                  static_cast<LParam>(at.y));
+    else
+      desktop_.PostMessageA(host_.Window(), kOpenMenuMessage, static_cast<WParam>(at.x),
+                            static_cast<LParam>(at.y));
+    return;
+  }
   if (registry.Deferral.Busy() && !registry.Placement.RefreshingOwnIcon()) {
     // Inside a wait for the hook: the menu opens once the answer is in. The own icon's refresh
     // only pumps, holds nothing the menu could change, and during a burst it is most of the
@@ -506,6 +522,7 @@ std::optional<LResult> TMainForm::WndProc(std::uint32_t msg, WParam wParam, LPar
     return 0;
   }
   if (msg == kOpenMenuMessage) {
+    if (registry_ && !registry_->Deferral.Busy()) RunChosen();
     PopupTrayMenu({static_cast<int>(wParam), static_cast<int>(lParam)});
     return 0;
   }

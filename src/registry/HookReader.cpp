@@ -36,6 +36,7 @@ void HookReader::DeleteHeldTips() {
 
 void HookReader::Reset() {
   DeleteHeldTips();
+  abandoned_ = false;
   answerOwners_.clear();
   buffer_ = TIconInfo{};
   EnumDone = false;
@@ -83,6 +84,7 @@ int HookReader::EnumerateIcons(TIconList& list) {
     lastWhole_ = EnumDone;
     if (!EnumDone) {
       ++lostAnswers_;
+      abandoned_ = true;
       list = before;
       state_.ListView1.Rows = rowsBefore;
       state_.ListView1.TrayImages = imagesBefore;
@@ -146,8 +148,16 @@ bool HookReader::OnCommit(WParam state) {
 bool HookReader::HandleAnswer(std::uint32_t msg, WParam wParam, LParam lParam) {
   if (msg < THM_ENUMBEGIN || msg > THM_QUERYEND) return false;
   NoteAnswer();
+  // The rest of an enumeration given up on would land on the list restored since: only its
+  // tips are taken, to be deleted, until a new answer begins.
+  if (abandoned_ && msg > THM_ENUMBEGIN && msg <= THM_ENUMEND) {
+    if (msg == THM_ENUMTIP) desktop_.GlobalDeleteAtom(static_cast<Atom>(lParam & 0xFFFF));
+    if (msg == THM_ENUMEND) abandoned_ = false;
+    return true;
+  }
   switch (msg) {
     case THM_ENUMBEGIN:
+      abandoned_ = false;
       ++enumBegins_;
       ownerPaths_.NewEnumeration();
       answerOwners_.clear();

@@ -83,6 +83,7 @@ class HookReader {
   bool queryHasIcon_ = false;  // an icon message arrived since the last query's begin
   std::uint32_t lastAnswer_ = 0;
   bool lastWhole_ = false;
+  bool abandoned_ = false;  // an enumeration was given up on; its rest may still come
 };
 
 }  // namespace cvl

@@ -159,9 +159,7 @@ void PlacementMemory::ApplyPlacementMemory() {
     UpdatePlacementMemory();
     // The place is the program's: its other icons listed before this one follow it now, not
     // at the next reading.
-    for (int j = 0; j < i; ++j)
-      if (icons[j].Place == IconPlace::Unplaced)
-        icons.SetPlace(j, RememberedPlace(*this, icons[j]));
+    for (int j = 0; j < i; ++j) icons.SetPlace(j, RememberedPlace(*this, icons[j]));
     if (HoldSaves)
       saveHeld_ = true;
     else

@@ -36,7 +36,10 @@ constexpr std::size_t kMostAddsKept = 512;
 void TrayRegistry::RefreshIcons(const std::vector<AddedIcon>& added) {
   // Switched off, no hook gives back a button hidden now; the switch may even come in while
   // the tray is read.
-  if (SwitchedOff) return;
+  if (SwitchedOff) {
+    ForgetAdds();
+    return;
+  }
   for (const AddedIcon& icon : added) KeepAdded(icon);
   // A new icon's button is placed first: deleting the tips read and writing its place can wait.
   const bool outerTips = Reader.HoldTipDeletes;
@@ -155,9 +158,12 @@ void TrayRegistry::OnIconDeleted(WParam ownerWindow, LParam iconId) {
 void TrayRegistry::Deleted(WParam ownerWindow, LParam iconId) {
   // Once its program has removed it, the icon's next add is the program's own, not its return
   // to a new taskbar. The hook names the icon; a delete that names none changes nothing here.
-  std::erase_if(returning_, [&](const AddedIcon& icon) {
+  const auto named = [&](const AddedIcon& icon) {
     return icon.window == ownerWindow && icon.id == static_cast<std::uint32_t>(iconId);
-  });
+  };
+  std::erase_if(returning_, named);
+  // A kept add of it is over too: the icon's next add brings its own report.
+  std::erase_if(added_, named);
 }
 
 void TrayRegistry::HandleReports(const std::vector<PostedMessage>& reports) {
@@ -181,15 +187,8 @@ void TrayRegistry::HandleReports(const std::vector<PostedMessage>& reports) {
 }
 
 void TrayRegistry::OnReports(const std::vector<PostedMessage>& reports) {
-  std::vector<AddedIcon> added;
   int rereadings = 0;  // the reports that would each have read the tray again
-  for (const PostedMessage& r : reports) {
-    // In their order: an icon back from a dead taskbar, removed and added again, is new again.
-    if (r.msg == THM_ICONADDED && !Returning(r.wParam, static_cast<std::uint32_t>(r.lParam)))
-      added.push_back({r.wParam, static_cast<std::uint32_t>(r.lParam)});
-    if (r.msg == THM_ICONDELETED) Deleted(r.wParam, r.lParam);
-    rereadings += r.msg != THM_ICONMODIFIED;
-  }
+  for (const PostedMessage& r : reports) rereadings += r.msg != THM_ICONMODIFIED;
   if (rereadings == 0) {
     // Only pictures and tips changed: each icon is asked for once.
     std::vector<PostedMessage> asked;
@@ -210,6 +209,14 @@ void TrayRegistry::OnReports(const std::vector<PostedMessage>& reports) {
     Placement.RefreshOwnIcon();
     // The refresh pumps for a while: a click that came meanwhile does not wait for the reading.
     if (BeforeReports) BeforeReports();
+  }
+  // After what the user did meanwhile: it may have switched off, and with it forgotten adds.
+  std::vector<AddedIcon> added;
+  for (const PostedMessage& r : reports) {
+    // In their order: an icon back from a dead taskbar, removed and added again, is new again.
+    if (r.msg == THM_ICONADDED && !Returning(r.wParam, static_cast<std::uint32_t>(r.lParam)))
+      added.push_back({r.wParam, static_cast<std::uint32_t>(r.lParam)});
+    if (r.msg == THM_ICONDELETED) Deleted(r.wParam, r.lParam);
   }
   RefreshIcons(added);
   if (rereadings == 1) Placement.RefreshOwnIcon();

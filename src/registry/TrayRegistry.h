@@ -60,6 +60,8 @@ class TrayRegistry : public RegistryState {
   std::function<void()> OnReadingOwed;
   // True when msg is one of the hook's notifications handled here.
   bool HandleHookMessage(std::uint32_t msg, WParam wParam, LParam lParam);
+  // Switched off, no add is reported: what an add kept from before means nothing after.
+  void ForgetAdds() { added_.clear(); }
   // Empties the memories and the lists and forgets the protocol state.
   void Reset();
 
