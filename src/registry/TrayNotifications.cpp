@@ -162,8 +162,6 @@ void TrayRegistry::Deleted(WParam ownerWindow, LParam iconId) {
     return icon.window == ownerWindow && icon.id == static_cast<std::uint32_t>(iconId);
   };
   std::erase_if(returning_, named);
-  // A kept add of it is over too: the icon's next add brings its own report.
-  std::erase_if(added_, named);
 }
 
 void TrayRegistry::HandleReports(const std::vector<PostedMessage>& reports) {
