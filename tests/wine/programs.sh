@@ -19,6 +19,7 @@ drive() {  # drive TRAY_FLAGS ARGS...: a fresh stand-in and settings file, one d
   shift
   printf '[Common]\r\nApStyle=2\r\n' >"$ini"
   rm -f driver.txt
+  [ "$version" = win2k ] && flags="$flags --win2k"
   start classicshell.exe --count $flags --state 'C:\cv\state.txt'
   eventually 20 probe dump >/dev/null || return 1
   # A file, not a pipe: a program the driver started may outlive it.
