@@ -361,7 +361,8 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
   bool top = false;
   bool count = false;
   char fast[8] = {};
-  g_fastTray = GetEnvironmentVariableA("CLASSICSHELL_FAST_TRAY", fast, sizeof fast) && fast[0] == '1';
+  g_fastTray =
+      GetEnvironmentVariableA("CLASSICSHELL_FAST_TRAY", fast, sizeof fast) && fast[0] == '1';
   for (int i = 1; i < __argc; ++i) {
     if (std::strcmp(__argv[i], "--fast-tray") == 0) g_fastTray = true;
     if (std::strcmp(__argv[i], "--count") == 0) count = true;
