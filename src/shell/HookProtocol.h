@@ -49,9 +49,21 @@ inline constexpr std::uint32_t kLastAnswerMessage = THM_QUERYEND;
 inline constexpr std::uint32_t THM_ICONADDED = 0x415;
 inline constexpr std::uint32_t THM_ICONMODIFIED = 0x416;
 inline constexpr std::uint32_t THM_ICONDELETED = 0x417;
+// The program hid or showed its icon (NIF_STATE with NIS_HIDDEN): the tray is read again.
+inline constexpr std::uint32_t THM_ICONSTATE = 0x418;
+// The reports of tray changes, which Corvalet takes together.
+inline constexpr std::uint32_t kFirstReport = THM_ICONADDED;
+inline constexpr std::uint32_t kLastReport = THM_ICONSTATE;
 inline constexpr std::uint32_t THM_MENULEFTBUTTON = 0x419;
 inline constexpr std::uint32_t THM_MENURIGHTBUTTON = 0x41A;
 inline constexpr std::uint32_t THM_MINBUTTONRCLICK = 0x41F;
+// A balloon of an icon whose button Corvalet hid, kept from the shell (which would show it at
+// no icon the user sees): wParam the owner's window, lParam the balloon's number, by which
+// Corvalet takes it from the library (BalloonRecord.h).
+inline constexpr std::uint32_t THM_ICONBALLOON = 0x41B;
+
+// THM_ENUMCOMMIT's and THM_QUERYCOMMIT's lParam: what the icon's program asked of its state.
+inline constexpr std::uint32_t kCommitProgramHidden = 0x1;  // NIS_HIDDEN
 
 // The main form, as the hook and the single-instance check find it.
 inline constexpr const char* kMainFormClass = "TMainForm";

@@ -20,6 +20,16 @@ bool IsWideSize(std::uint32_t cb) {
   return cb == 152 || cb == 936 || cb == 952 || cb == 956;
 }
 
+void ReadLaterFields(NotifyCopyData& n, const std::uint8_t* p, std::size_t unit) {
+  n.hasLaterFields = true;
+  n.state = Dword(p);
+  n.stateMask = Dword(p + 4);
+  n.info = p + 8;
+  n.timeout = Dword(n.info + kInfoChars * unit);
+  n.infoTitle = n.info + kInfoChars * unit + 4;
+  n.infoFlags = Dword(n.infoTitle + kInfoTitleChars * unit);
+}
+
 std::optional<NotifyCopyData> ParseWindows(const std::uint8_t* p, std::size_t size) {
   if (size < 8 + 24 || Dword(p) != kNotifySignature) return std::nullopt;
   NotifyCopyData n;
@@ -41,6 +51,12 @@ std::optional<NotifyCopyData> ParseWindows(const std::uint8_t* p, std::size_t si
     n.tipWide = wide;
     n.tipChars = chars;
   }
+  // dwState, dwStateMask, szInfo[256], uTimeout, szInfoTitle[64], dwInfoFlags after the tip.
+  const std::size_t unit = wide ? 2 : 1;
+  const std::size_t later = 24 + tipBytes;
+  const std::size_t laterBytes = 8 + kInfoChars * unit + 4 + kInfoTitleChars * unit + 4;
+  if (chars == 128 && cb >= later + laterBytes && nidSize >= later + laterBytes)
+    ReadLaterFields(n, nid + later, unit);
   return n;
 }
 
@@ -57,6 +73,7 @@ std::optional<NotifyCopyData> ParseWine(std::uint32_t dwData, const std::uint8_t
   n.tip = p + 16;
   n.tipWide = true;
   n.tipChars = 128;
+  ReadLaterFields(n, p + 16 + 256, 2);
   const std::uint32_t w = Dword(p + 944), h = Dword(p + 948);
   const std::uint32_t planes = Dword(p + 952), bpp = Dword(p + 956);
   if (w == 0 || h == 0 || w > 256 || h > 256 || planes == 0 || planes > 4 || bpp == 0 || bpp > 32)
@@ -87,17 +104,28 @@ std::optional<NotifyCopyData> ParseNotifyCopyData(std::uint32_t dwData, const vo
   return std::nullopt;
 }
 
+bool SetsHidden(const NotifyCopyData& n, bool* hidden) {
+  if (!n.hasLaterFields || !(n.flags & kNifState) || !(n.stateMask & kNisHidden)) return false;
+  *hidden = (n.state & kNisHidden) != 0;
+  return true;
+}
+
 std::size_t NotifyTipText(const NotifyCopyData& n, char* buffer, std::size_t capacity) {
+  return NotifyText(n.tip, n.tipWide, n.tipChars, buffer, capacity);
+}
+
+std::size_t NotifyText(const std::uint8_t* text, bool wide, std::size_t chars, char* buffer,
+                       std::size_t capacity) {
   if (capacity == 0) return 0;
   std::size_t len = 0;
-  for (std::size_t i = 0; n.tip != nullptr && i < n.tipChars && len + 1 < capacity; ++i) {
+  for (std::size_t i = 0; text != nullptr && i < chars && len + 1 < capacity; ++i) {
     std::uint32_t c;
-    if (n.tipWide) {
+    if (wide) {
       std::uint16_t w;
-      std::memcpy(&w, n.tip + 2 * i, 2);
+      std::memcpy(&w, text + 2 * i, 2);
       c = w;
     } else {
-      c = n.tip[i];
+      c = text[i];
     }
     if (c == 0) break;
     buffer[len++] = c < 256 ? static_cast<char>(c) : '?';

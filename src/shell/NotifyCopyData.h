@@ -23,6 +23,14 @@ struct NotifyCopyData {
   const std::uint8_t* tip = nullptr;
   bool tipWide = false;
   std::size_t tipChars = 0;  // the tip field's capacity in characters
+  // The fields of the later versions (2000 and after), where the record carries them: the
+  // icon's state and the balloon. Their text is as wide as the tip's.
+  bool hasLaterFields = false;
+  std::uint32_t state = 0, stateMask = 0;
+  const std::uint8_t* info = nullptr;  // 256 characters
+  std::uint32_t timeout = 0;
+  const std::uint8_t* infoTitle = nullptr;  // 64 characters
+  std::uint32_t infoFlags = 0;
   // Wine format: the icon as bits.
   std::uint32_t iconWidth = 0, iconHeight = 0, iconPlanes = 0, iconBitsPerPixel = 0;
   const std::uint8_t* mask = nullptr;
@@ -34,6 +42,20 @@ struct NotifyCopyData {
 
 std::optional<NotifyCopyData> ParseNotifyCopyData(std::uint32_t dwData, const void* data,
                                                   std::size_t size);
+
+inline constexpr std::uint32_t kNifState = 0x08;
+inline constexpr std::uint32_t kNifInfo = 0x10;
+inline constexpr std::uint32_t kNisHidden = 0x01;
+inline constexpr std::size_t kInfoChars = 256;
+inline constexpr std::size_t kInfoTitleChars = 64;
+
+// True when the record sets the icon's hidden state; hidden tells which.
+bool SetsHidden(const NotifyCopyData& n, bool* hidden);
+
+// Text of chars characters (wide or not) as ANSI into buffer (always terminated); characters
+// outside Latin-1 become '?'. Returns the length written.
+std::size_t NotifyText(const std::uint8_t* text, bool wide, std::size_t chars, char* buffer,
+                       std::size_t capacity);
 
 // The tip as ANSI text into buffer (always terminated); characters outside Latin-1 become '?'.
 // Returns the length written.
