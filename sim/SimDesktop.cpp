@@ -94,15 +94,21 @@ void SimDesktop::WatchProcesses(Hwnd window, std::uint32_t message,
   watchWindow_ = window;
   watchMessage_ = message;
   watched_.clear();
-  // A process that has already ended cannot be opened.
+  // A process that has already ended cannot be opened: the watcher tells that too.
   for (const std::uint32_t id : processIds)
-    if (processes_.count(id)) watched_.insert(id);
+    if (processes_.count(id))
+      watched_.insert(id);
+    else
+      unopened_.push_back(id);
+  RetryWatchPosts();
 }
 
 void SimDesktop::RetryWatchPosts() {
   while (!endedUnposted_.empty() &&
          PostMessageA(watchWindow_, watchMessage_, endedUnposted_.front(), 0))
     endedUnposted_.erase(endedUnposted_.begin());
+  while (!unopened_.empty() && PostMessageA(watchWindow_, watchMessage_, unopened_.front(), 1))
+    unopened_.erase(unopened_.begin());
 }
 
 Atom SimDesktop::GlobalAddAtomA(const std::string& name) {
@@ -290,8 +296,7 @@ bool SimDesktop::PostMessageA(Hwnd window, std::uint32_t msg, WParam wParam, LPa
   return true;
 }
 
-bool SimDesktop::SendNotifyMessageA(Hwnd window, std::uint32_t msg, WParam wParam,
-                                    LParam lParam) {
+bool SimDesktop::SendNotifyMessageA(Hwnd window, std::uint32_t msg, WParam wParam, LParam lParam) {
   if (Window(window) == nullptr) return false;
   Log.push_back({MessageRecord::Sent, window, msg, wParam, lParam});
   queue_.push_back({MessageRecord::Sent, window, msg, wParam, lParam});

@@ -266,6 +266,7 @@ class SimDesktop : public Desktop {
   std::uint32_t watchMessage_ = 0;
   std::set<std::uint32_t> watched_;
   std::vector<std::uint32_t> endedUnposted_;
+  std::vector<std::uint32_t> unopened_;
   std::uint32_t nextProcess_ = 100;
   std::map<Handle, Snapshot> snapshots_;
   Handle nextSnapshot_ = 0x200;

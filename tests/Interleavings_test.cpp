@@ -52,12 +52,27 @@ enum class Kind {
   BalloonClick,
   BalloonTimeout,
 };
-const char* const kKindNames[] = {
-    "add",         "modify",         "delete",         "dies",          "restarts",
-    "right click", "hover",          "hint timer",     "panel timer",   "minimize",
-    "shift key",   "refuse icons",   "TaskbarCreated", "shell restart", "stall",
-    "hook timer",  "answers nothing", "balloon",      "hides or shows", "clicks the balloon",
-    "balloon times out"};
+const char* const kKindNames[] = {"add",
+                                  "modify",
+                                  "delete",
+                                  "dies",
+                                  "restarts",
+                                  "right click",
+                                  "hover",
+                                  "hint timer",
+                                  "panel timer",
+                                  "minimize",
+                                  "shift key",
+                                  "refuse icons",
+                                  "TaskbarCreated",
+                                  "shell restart",
+                                  "stall",
+                                  "hook timer",
+                                  "answers nothing",
+                                  "balloon",
+                                  "hides or shows",
+                                  "clicks the balloon",
+                                  "balloon times out"};
 
 struct Action {
   int actor;  // a program's index; kUser or kShell
@@ -75,7 +90,7 @@ struct Scenario {
   std::size_t queueLimit = 0;
   sim::SimHook::Answer answer = sim::SimHook::Answer::Batched;
   int switchPercent = 30;
-  bool toggles = false;  // the user may switch Corvalet off and on from the menu
+  bool toggles = false;      // the user may switch Corvalet off and on from the menu
   bool hiddenIcons = false;  // balloons, icons their programs hide, programs that die
   std::vector<Action> actions;
 };
@@ -97,9 +112,12 @@ void AddHiddenIcons(Scenario& s) {
   for (int i = 0; i < extra; ++i) {
     const int p = static_cast<int>(r() % static_cast<unsigned>(s.programs));
     const std::uint32_t id = 1 + r() % 2;
-    const Action options[] = {{p, Kind::Balloon, id},       {p, Kind::Balloon, id},
-                              {p, Kind::Hide, id},          {p, Kind::Die, id},
-                              {p, Kind::Add, id},           {kUser, Kind::BalloonClick, id},
+    const Action options[] = {{p, Kind::Balloon, id},
+                              {p, Kind::Balloon, id},
+                              {p, Kind::Hide, id},
+                              {p, Kind::Die, id},
+                              {p, Kind::Add, id},
+                              {kUser, Kind::BalloonClick, id},
                               {kShell, Kind::BalloonTimeout, id}};
     const auto at = s.actions.begin() + static_cast<std::ptrdiff_t>(r() % (s.actions.size() + 1));
     s.actions.insert(at, options[r() % 7]);
@@ -286,6 +304,7 @@ class Play : public World {
         break;
       case Kind::RefuseIcons:
         desktop.RefuseIcons = !desktop.RefuseIcons;
+        refused_ = true;  // Corvalet's own icon may be gone, and a balloon with it
         break;
       case Kind::Broadcast:
         broadcast_ = true;
@@ -353,8 +372,13 @@ class Play : public World {
         // Every third clears the icon's balloon.
         p.ShowBalloon(a.id, "t" + tip, changes_ % 3 == 0 ? "" : "b" + tip);
         if (hook->Relayed.size() > before)
-          lastRelay_ = {hook->Relayed.back(), a.actor, desktop.Log.size(),
-                        taskbar->BalloonsShown.size(), offs_, restarts_, true};
+          lastRelay_ = {hook->Relayed.back(),
+                        a.actor,
+                        desktop.Log.size(),
+                        taskbar->BalloonsShown.size(),
+                        offs_,
+                        restarts_,
+                        true};
         break;
       }
       case Kind::Hide: {
@@ -372,7 +396,8 @@ class Play : public World {
         if (took) live_.erase({a.actor, a.id});
         if (took) programHidden_.erase({a.actor, a.id});
         if (lastRelay_.program == a.actor) lastRelay_.standing = false;
-        returning_.erase({a.actor, a.id});
+        // A delete Corvalet is not told of leaves the icon returning for it.
+        if (Serving()) returning_.erase({a.actor, a.id});
         if (took) transient_.insert(a.actor);
         break;
       case Kind::Die:
@@ -478,9 +503,6 @@ class Play : public World {
       if (desktop.QueueLength() == 0 && hook->Marked() == 0) return;
     }
     failures_ << "never quiet: " << desktop.QueueLength() << " waiting\n";
-    if (std::getenv("CVL_DEBUG"))
-      for (std::size_t i = desktop.Log.size() > 30 ? desktop.Log.size() - 30 : 0; i < desktop.Log.size(); ++i)
-        std::cerr << "tail " << std::hex << desktop.Log[i].window << " " << desktop.Log[i].msg << " " << desktop.Log[i].wParam << " " << desktop.Log[i].lParam << std::dec << "\n";
   }
 
   IconPlace Remembered(int program, int* copies) {
@@ -548,9 +570,6 @@ class Play : public World {
                   << " in the panel or menu\n";
     }
     // (h) no dead program's icon in the lists or the tray.
-    if (std::getenv("CVL_DEBUG"))
-      for (const auto& m : desktop.Log)
-        if (m.msg == kOwnerEndedMessage || m.msg == THM_ENUMREQUEST || (m.msg == 0x4a)) std::cerr << "dlog " << std::hex << m.window << " " << m.msg << " " << m.wParam << " " << m.lParam << std::dec << "\n";
     for (const Hwnd w : dead_) {
       if (!on || desktop.IsWindow(w)) continue;
       for (const auto& b : taskbar->Buttons())
@@ -649,7 +668,7 @@ class Play : public World {
     }
     const Relay& last = lastRelay_;
     if (last.standing && on && last.record.szInfo[0] != '\0' && last.offs == offs_ &&
-        last.restarts == restarts_ && !broadcast_) {
+        last.restarts == restarts_ && !broadcast_ && !refused_) {
       bool atOwnIcon = false;
       for (std::size_t i = last.shownAt; i < taskbar->BalloonsShown.size(); ++i)
         atOwnIcon |= taskbar->BalloonsShown[i].owner == corvalet->Host().window &&
@@ -660,19 +679,15 @@ class Play : public World {
       for (std::size_t i = 0; i < got.size(); ++i)
         shows += got[i].msg == sim::kOwnerCallback && got[i].wParam == last.record.uID &&
                  got[i].lParam == static_cast<LParam>(kNinBalloonShow);
-      if (std::getenv("CVL_DEBUG"))
-        for (const auto& m : got)
-          std::cerr << "got " << std::hex << m.msg << " " << m.wParam << " " << m.lParam << std::dec << "\n";
-      if (std::getenv("CVL_DEBUG"))
-        for (const auto& m : desktop.Log)
-          if (m.msg == kOwnIconCallback || m.msg == THM_ICONBALLOON) std::cerr << "log " << std::hex << m.window << " " << m.msg << " " << m.wParam << " " << m.lParam << std::dec << "\n";
       if (atOwnIcon && shows == 0)
         failures_ << "p" << last.program << " was never told its balloon showed\n";
     }
     for (const auto& [record, relayedThen] : clicks_) {
-      if (hook->Relayed.size() != relayedThen) continue;  // replaced while the click came
+      // Replaced while the click came, or gone with its icon or Corvalet's.
+      if (hook->Relayed.size() != relayedThen || refused_) continue;
       for (std::size_t p = 0; p < owners.size(); ++p) {
-        if (owners[p]->Window() != record.owner) continue;
+        if (owners[p]->Window() != record.owner || !live_.count({static_cast<int>(p), record.uID}))
+          continue;
         bool told = false;
         for (const auto& m : owners[p]->Received)
           told |= m.msg == sim::kOwnerCallback && m.wParam == record.uID &&
@@ -714,6 +729,7 @@ class Play : public World {
   std::set<int> transient_;  // programs with an icon that went again
   int offs_ = 0, restarts_ = 0;
   bool broadcast_ = false;
+  bool refused_ = false;
   std::size_t logSeen_ = 0;
   int changes_ = 0;
   int atomsAtStart_ = 0;

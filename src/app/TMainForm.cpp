@@ -101,9 +101,16 @@ void TMainForm::FormDestroy() {
   destroyed_ = true;
   // First: the minimizer has given every window back, and the error box below lets a key in.
   hotKeys_.Unregister();
+  // Switched off, everything was given back then, and what is known of the buttons since is
+  // out of date (a program may have hidden its icon meanwhile): only what the shell missed
+  // goes again.
+  const bool wasOn = !registry_->SwitchedOff;
   registry_->SwitchedOff = true;  // a report still queued must not hide what is given back
   balloons_.Clear();
-  registry_->Placement.ShowAllIcons();
+  if (wasOn)
+    registry_->Placement.ShowAllIcons();
+  else
+    commands_.RetryPending();
   clockButton_->ReleaseButtonRoom();
   commands_.Switch(shell_.Taskbar, THM_HOOKSWITCH, THM_OFF);
   // The hook must go and the tray must be whole even when the settings cannot be written.

@@ -25,7 +25,10 @@ void DeadIcons::TakeOut() {
   std::set<std::pair<Hwnd, std::uint32_t>> stillHeld;
   for (int i = state_.AllIcons.Count() - 1; i >= 0; --i) {
     const TIconInfo& icon = state_.AllIcons[i];
-    if (!Gone(icon.hWnd)) continue;
+    if (!Gone(icon.hWnd)) {
+      ProcessOf(icon.hWnd);  // learnt while the window lives
+      continue;
+    }
     const std::pair<Hwnd, std::uint32_t> key{icon.hWnd, icon.uID};
     state_.DeadButtons.push_back(icon.CommandId);
     if (removed_.count(key))
@@ -52,9 +55,12 @@ void DeadIcons::RemoveAndWatch() {
   std::map<Hwnd, std::uint32_t> listed;
   const std::uint32_t own = desktop_.GetWindowThreadProcessId(state_.FormWindow);
   std::vector<std::uint32_t> watch;
+  bool goneMeanwhile = false;
   for (const TIconInfo& icon : state_.AllIcons) {
     const std::uint32_t process = ProcessOf(icon.hWnd);
     listed[icon.hWnd] = process;
+    // Gone since the reading (the sends above let the world go on): no wait can tell of it.
+    goneMeanwhile |= !desktop_.IsWindow(icon.hWnd);
     // Corvalet's own icons and the minimizer's go with Corvalet.
     if (process != 0 && process != own) watch.push_back(process);
   }
@@ -65,6 +71,7 @@ void DeadIcons::RemoveAndWatch() {
     watched_ = watch;
     desktop_.WatchProcesses(state_.FormWindow, kOwnerEndedMessage, watched_);
   }
+  if (goneMeanwhile) desktop_.PostMessageA(state_.FormWindow, kOwnerEndedMessage, 0, 1);
 }
 
 void DeadIcons::Reset() {

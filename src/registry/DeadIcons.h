@@ -16,7 +16,9 @@
 
 namespace cvl {
 
-// Posted to the main form when a watched owner's process ends; wParam its ID.
+// Posted to the main form when a watched owner's process ends, wParam its ID; lParam 1 when
+// the process could not be waited on (it may have ended before the wait began): the tray is
+// read again either way.
 inline constexpr std::uint32_t kOwnerEndedMessage = kWmApp + 0x25;
 
 class DeadIcons {

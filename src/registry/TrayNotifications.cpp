@@ -148,7 +148,8 @@ bool TrayRegistry::Returning(Hwnd window, std::uint32_t id) {
 
 void TrayRegistry::OnIconAdded(WParam ownerWindow, LParam iconId) {
   const AddedIcon icon{ownerWindow, static_cast<std::uint32_t>(iconId)};
-  if (Returning(icon.window, icon.id))
+  // Corvalet's own icon, told late (its refresh was over): it stays in the tray, no new icon.
+  if (Returning(icon.window, icon.id) || AboutOwnIcon(THM_ICONADDED, ownerWindow, iconId))
     RefreshIcons();
   else
     RefreshIcons({icon});
@@ -220,7 +221,8 @@ void TrayRegistry::OnReports(const std::vector<PostedMessage>& reports) {
   std::vector<AddedIcon> added;
   for (const PostedMessage& r : reports) {
     // In their order: an icon back from a dead taskbar, removed and added again, is new again.
-    if (r.msg == THM_ICONADDED && !Returning(r.wParam, static_cast<std::uint32_t>(r.lParam)))
+    if (r.msg == THM_ICONADDED && !Returning(r.wParam, static_cast<std::uint32_t>(r.lParam)) &&
+        !AboutOwnIcon(r.msg, r.wParam, r.lParam))
       added.push_back({r.wParam, static_cast<std::uint32_t>(r.lParam)});
     if (r.msg == THM_ICONDELETED) Deleted(r.wParam, r.lParam);
   }
@@ -251,7 +253,7 @@ bool TrayRegistry::HandleHookMessage(std::uint32_t msg, WParam wParam, LParam lP
   if (Reader.HandleAnswer(msg, wParam, lParam)) return true;
   switch (msg) {
     case kOwnerEndedMessage:
-      Dead.ProcessEnded(static_cast<std::uint32_t>(wParam));
+      if (lParam == 0) Dead.ProcessEnded(static_cast<std::uint32_t>(wParam));
       [[fallthrough]];
     case THM_ICONADDED:
     case THM_ICONMODIFIED:

@@ -80,7 +80,13 @@ void ProcessWatcher::Reopen() {
     // A process that has ended already cannot be opened: the reading that listed it finds
     // its windows gone anyway.
     KernelHandleOwner process(::OpenProcess(SYNCHRONIZE, FALSE, id));
-    if (process) watched_.push_back({id, std::move(process)});
+    if (process) {
+      watched_.push_back({id, std::move(process)});
+    } else {
+      // Ended before the wait began, or not ours to wait on: the tray is read again.
+      ended_.push_back(id);
+      Tell(id, 1);
+    }
   }
 }
 
@@ -102,16 +108,20 @@ void ProcessWatcher::Loop() {
     const std::uint32_t endedId = watched_[at].id;
     watched_.erase(watched_.begin() + static_cast<std::ptrdiff_t>(at));
     ended_.push_back(endedId);
-    for (int tries = 0; tries < kPostTries; ++tries) {
-      ::EnterCriticalSection(&lock_);
-      const HWND window = window_;
-      const UINT message = message_;
-      const bool stopNow = stop_;
-      ::LeaveCriticalSection(&lock_);
-      if (stopNow || ::PostMessageA(window, message, endedId, 0)) break;
-      if (!::IsWindow(window)) break;
-      ::Sleep(kPostRetryMs);
-    }
+    Tell(endedId, 0);
+  }
+}
+
+void ProcessWatcher::Tell(std::uint32_t id, LPARAM unopened) {
+  for (int tries = 0; tries < kPostTries; ++tries) {
+    ::EnterCriticalSection(&lock_);
+    const HWND window = window_;
+    const UINT message = message_;
+    const bool stop = stop_;
+    ::LeaveCriticalSection(&lock_);
+    if (stop || ::PostMessageA(window, message, id, unopened)) return;
+    if (!::IsWindow(window)) return;
+    ::Sleep(kPostRetryMs);
   }
 }
 

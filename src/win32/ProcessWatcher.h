@@ -27,6 +27,8 @@ class ProcessWatcher {
   void Loop();
   // Brings the thread's handles in line with the set asked for.
   void Reopen();
+  // Posts the message for a process, trying again for a while when the queue is full.
+  void Tell(std::uint32_t id, LPARAM unopened);
 
   CRITICAL_SECTION lock_;
   KernelHandleOwner wake_;  // auto-reset: the set changed, or the end
