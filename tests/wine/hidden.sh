@@ -81,21 +81,22 @@ panel_cells() {
   echo "$out"
 }
 panel_is() { is "$(panel_cells)" "$1"; }
-# The menu's height and the colour of its first icon entry; the menu is closed again.
+# The menu's height and the colours of its first two icon entries (the menu list's last first);
+# the menu is closed again.
 menu_look() {
   local m l t b
   open_menu || return 1
   sleep 0.5
   m=$(probe menu)
   read -r l t _ b <<<"$m"
-  echo "$((b - t)) $(pixel $((l + 3 + 23 + 4 + 1)) $((t + 3 + 78 + 3)))"
+  echo "$((b - t)) $(pixel $((l + 31)) $((t + 84))) $(pixel $((l + 31)) $((t + 104)))"
   xdotool key Escape
   sleep 0.5
 }
 check "the panel holds the panel's icons in the tray's order" is "$(panel_cells)" "2 ff0000 00ff00"
 look=$(menu_look)
-menu_height=${look% *}
-check "the menu holds the menu's, Bravo first" is "${look#* }" 0000ff
+menu_height=${look%% *}
+check "the menu holds the menu's" is "${look#* }" "ff00ff 0000ff"
 
 # Balloons.
 balloon() { state | grep '^balloon shown='; }
@@ -183,7 +184,8 @@ check "three programs killed hard: their buttons (panel, menu, tray) leave the t
 echo "        (gone after $((($(date +%s%N) - t0) / 1000000)) ms)"
 check "... Corvalet's own icon stays" shown_owner_tip "Quillon Corvalet 2.0"
 check "... the panel no longer holds the panel's" panel_is "1 00ff00"
-check "... nor the menu the menu's" is "$(menu_look)" "$((menu_height - 20)) ff00ff"
+look=$(menu_look)
+check "... nor the menu the menu's" is "${look% *}" "$((menu_height - 20)) ff00ff"
 unlisted() { rows_lack Alpha && rows_lack Bravo && rows_lack Charlie && rows_have Echo; }
 check "... nor the options list any of them" unlisted
 kept() { tr -d '\r' <"$ini" | grep -qx 'ID_[0-9]*=PanelA' && tr -d '\r' <"$ini" | grep -qx 'ID_[0-9]*=MenuB'; }
