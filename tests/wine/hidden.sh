@@ -44,18 +44,24 @@ at_of() { sed -n 's/.* at=\([-0-9]*,[-0-9]*\) .*/\1/p'; }
 field() { sed -n "s/.* $1=\([^ ]*\).*/\1/p"; }
 
 # What the shell does, which the rest relies on: a program killed leaves its icon in the tray
-# until the mouse passes over its button.
+# until the mouse passes over its button, or another process deletes it.
 start trayowner.exe --class Ghost --icon '9:Ghost:808080'
 eventually 20 buttons_are 7
+start trayowner.exe --class Wraith --icon '8:Wraith:404040'
+eventually 20 buttons_are 8
 ghost=$(probe hwnd Ghost)
+wraith=$(probe hwnd Wraith)
 ghost_at=$(state | grep " tip=Ghost\$" | at_of)
 kill_owner Ghost
-ghost_gone() { [ "$(probe iswindow "$ghost")" = 0 ]; }
-eventually 10 ghost_gone
+kill_owner Wraith
+ghosts_gone() { [ "$(probe iswindow "$ghost")$(probe iswindow "$wraith")" = 00 ]; }
+eventually 10 ghosts_gone
 sleep 1.5
-check "the stand-in keeps a killed program's icon" buttons_are 7
+check "the stand-in keeps killed programs' icons" buttons_are 8
 xdotool mousemove ${ghost_at/,/ } && sleep 0.3 && xdotool mousemove_relative 1 0
-check "... until the mouse passes over its button" eventually 5 buttons_are 6
+check "... until the mouse passes over the button" eventually 5 buttons_are 7
+check "... or another process deletes the icon" probe notifydelete "$wraith" 8
+check "... which takes it out" buttons_are 6
 
 start Corvalet.exe
 placed() {
