@@ -1,6 +1,7 @@
 #include "Answers.h"
 #include "Snarehook.h"
 
+#include "IconStates.h"
 #include "Pixels.h"
 #include "Reports.h"
 #include "SharedSection.h"
@@ -108,7 +109,8 @@ bool TellIcon(HWND form, bool enumeration, int index, const TBBUTTON& b, const T
   }
   // The state byte: bit 0, the button is hidden.
   const WPARAM state = (b.fsState & TBSTATE_HIDDEN) ? 1 : 0;
-  return Tell(form, false, enumeration ? THM_ENUMCOMMIT : THM_QUERYCOMMIT, state, 0);
+  const LPARAM programState = ProgramHid(r.hwnd, r.uID) ? kCommitProgramHidden : 0;
+  return Tell(form, false, enumeration ? THM_ENUMCOMMIT : THM_QUERYCOMMIT, state, programState);
 }
 
 // Gathers the rest of an answer of at most this many messages when Corvalet's reply to the
@@ -248,12 +250,12 @@ bool AnswerRequest(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
   return false;
 }
 
-void Report(const COPYDATASTRUCT* cds) {
+void Report(const COPYDATASTRUCT* cds, bool stateChanged) {
   using namespace cvl;
   const auto n = ReadNotify(cds);
   if (!n || n->message > 2) return;
   const UINT report = n->message == 0   ? THM_ICONADDED
-                      : n->message == 1 ? THM_ICONMODIFIED
+                      : n->message == 1 ? (stateChanged ? THM_ICONSTATE : THM_ICONMODIFIED)
                                         : THM_ICONDELETED;
   if (const HWND form = MainForm()) {
     InterlockedIncrement(&g_shared.told);

@@ -8,6 +8,6 @@ namespace snarehook {
 // Corvalet's requests to the toolbar while serving: true when msg was one (result).
 bool AnswerRequest(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result);
 // After the shell took an owner's Shell_NotifyIcon message: Corvalet hears of the change.
-void Report(const COPYDATASTRUCT* cds);
+void Report(const COPYDATASTRUCT* cds, bool stateChanged);
 
 }  // namespace snarehook

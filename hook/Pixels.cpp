@@ -22,11 +22,11 @@ namespace {
 // enumeration ends; a finished enumeration here keeps the same ones.
 HWND g_pixelsForm;
 int g_sentCount;
-HICON g_sent[kMaxTracked];
+SNAREHOOK_ZEROED HICON g_sent[kMaxTracked];
 // The pixels still to go. They leave once the answer is out, in a job the taskbar posts itself:
 // Corvalet needs them only to draw, and so its hide of a new button need not wait for them.
 int g_pendingCount;
-HICON g_pending[kMaxTracked];
+SNAREHOOK_ZEROED HICON g_pending[kMaxTracked];
 bool g_pendingAlways[kMaxTracked];  // a query's: sent even when Corvalet holds that handle
 bool g_jobPosted;
 

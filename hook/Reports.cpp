@@ -25,10 +25,28 @@ bool AnythingMarked() {
   return g_shared.missedAddCount > 0 || g_shared.missedChange != 0;
 }
 
+void ArmTimer() {
+  SetTimer(g_shared.taskbar, kReportsTimer, kRetryMs, nullptr);
+}
+
+// The last balloon whose report could not go; an earlier one has been replaced by it anyway.
+bool TellOwedBalloon(HWND form) {
+  const LONG number = g_shared.balloonOwed;
+  if (number == 0) return true;
+  const cvl::BalloonRecord& r = g_shared.balloons[static_cast<UINT>(number) % kBalloonsKept];
+  if (static_cast<LONG>(r.number) != number) {
+    g_shared.balloonOwed = 0;  // no longer kept
+    return true;
+  }
+  if (!PostMessageA(form, cvl::THM_ICONBALLOON, r.owner, number)) return false;
+  InterlockedCompareExchange(&g_shared.balloonOwed, 0, number);
+  return true;
+}
+
 void Mark(UINT report, DWORD owner, UINT id) {
   // Armed once: setting it again would restart its count, and a program that changes its
   // icon more often than the timer's period would keep it from ever firing.
-  if (!AnythingMarked()) SetTimer(g_shared.taskbar, kReportsTimer, kRetryMs, nullptr);
+  if (!AnythingMarked() && g_shared.balloonOwed == 0) ArmTimer();
   if (report == cvl::THM_ICONADDED && g_shared.missedAddCount < kMaxMissedAdds)
     g_shared.missedAdds[g_shared.missedAddCount++] = {owner, id};
   else
@@ -55,6 +73,12 @@ bool TellMarked(HWND form) {
 
 }  // namespace
 
+void TellBalloon(HWND form, HWND owner, LONG number) {
+  if (PostMessageA(form, cvl::THM_ICONBALLOON, reinterpret_cast<WPARAM>(owner), number)) return;
+  if (!AnythingMarked() && g_shared.balloonOwed == 0) ArmTimer();
+  g_shared.balloonOwed = number;
+}
+
 void TellReport(HWND form, UINT report, DWORD owner, UINT id) {
   // What happened after a marked change waits behind it, so that adds keep their order.
   if (AnythingMarked() || !Post(form, report, owner, id)) Mark(report, owner, id);
@@ -65,7 +89,7 @@ bool ReportsMessage(UINT msg, WPARAM wp) {
   const HWND form = g_shared.form;
   if (!g_shared.serving || form == nullptr || !IsWindow(form))
     ForgetMissedReports();
-  else if (TellMarked(form))
+  else if (TellMarked(form) && TellOwedBalloon(form))
     KillTimer(g_shared.taskbar, kReportsTimer);
   return true;
 }
@@ -74,6 +98,7 @@ void ForgetMissedReports() {
   g_shared.missedAddCount = 0;
   g_shared.missedChange = 0;
   g_shared.reportsInFlight = 0;
+  g_shared.balloonOwed = 0;
   KillTimer(g_shared.taskbar, kReportsTimer);
 }
 

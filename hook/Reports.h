@@ -13,6 +13,8 @@ namespace snarehook {
 void TellReport(HWND form, UINT report, DWORD owner, UINT id);
 // The timer that tells the marks again; true when msg was it.
 bool ReportsMessage(UINT msg, WPARAM wp);
+// Posts THM_ICONBALLOON, or marks it for the timer when it cannot go.
+void TellBalloon(HWND form, HWND owner, LONG number);
 // Switched on or off: a new reading covers whatever was marked.
 void ForgetMissedReports();
 

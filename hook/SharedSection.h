@@ -4,11 +4,14 @@
 // own per process.
 #include <windows.h>
 
+#include "shell/BalloonRecord.h"
+
 namespace snarehook {
 
 constexpr UINT kSendTimeoutMs = 2000;
 constexpr int kMaxTracked = 1024;
 constexpr int kMaxMissedAdds = 512;
+constexpr int kBalloonsKept = 16;
 
 // An added icon Corvalet could not be told of yet.
 struct MissedAdd {
@@ -58,6 +61,12 @@ struct Shared {
   TrackedIcon icons[kMaxTracked];  // the icons Corvalet's windows have in the tray
   LONG answerNumber;               // the number of the last answer carried in one piece
   LONG answerInFlight;             // the number of the one being handed over, until claimed
+  // The last balloons kept from the shell for Corvalet, each in slot number % kBalloonsKept;
+  // a record's number is 0 while it is written.
+  cvl::BalloonRecord balloons[kBalloonsKept];
+  LONG balloonTaken[kBalloonsKept];  // the number last taken from each slot
+  LONG balloonNumber;
+  LONG balloonOwed;  // the number of a balloon whose report could not be posted yet
 };
 
 extern Shared g_shared;

@@ -3,6 +3,8 @@
 // callers that assume cdecl call them alike; the names are exported undecorated.
 #include <windows.h>
 
+#include "shell/BalloonRecord.h"
+
 #ifdef SNAREHOOK_BUILD
 #define SNAREHOOK_API extern "C" __declspec(dllexport)
 #else
@@ -21,3 +23,6 @@ SNAREHOOK_API BOOL ReportsTaken(void);
 // TRUE when the answer and its tips are Corvalet's to read and delete, FALSE when the library
 // has taken them back because its send gave up first.
 SNAREHOOK_API BOOL ClaimAnswer(DWORD number);
+// Corvalet, told THM_ICONBALLOON: copies the balloon of that number into record and returns
+// TRUE, once, while the library still keeps it; FALSE otherwise.
+SNAREHOOK_API BOOL TakeBalloon(DWORD number, cvl::BalloonRecord* record);

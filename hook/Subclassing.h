@@ -5,6 +5,10 @@
 
 namespace snarehook {
 
+// A zero-filled array of this copy of the library: in .bss, which takes no room in the file.
+// (With a section of its own per object, mingw-w64 puts zero-filled objects in .data.)
+#define SNAREHOOK_ZEROED __attribute__((section(".bss")))
+
 // This copy of the library.
 extern HMODULE g_module;
 

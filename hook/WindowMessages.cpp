@@ -1,9 +1,12 @@
 #include "WindowMessages.h"
 
 #include "Answers.h"
+#include "Balloons.h"
+#include "IconStates.h"
 #include "Pixels.h"
 #include "Reports.h"
 #include "SharedSection.h"
+#include "ShellTray.h"
 #include "Subclassing.h"
 #include "Watchdog.h"
 
@@ -16,6 +19,29 @@
 #endif
 
 namespace snarehook {
+
+namespace {
+
+bool g_shellChanging;  // the shell is taking a program's Shell_NotifyIcon record
+
+// TB_HIDEBUTTON: true when the button keeps its state. Only what another thread hides is
+// Corvalet's doing; the shell hides its own buttons too (for programs that hide their icons,
+// and XP's inactive icons), and those are not Corvalet's to show again. A button stays hidden
+// while either hides it: Corvalet's show does not show what the program hid, and while
+// Corvalet serves, the shell's show does not show what Corvalet hid.
+bool HideButton(int command, bool hide) {
+  if (hide) {
+    if (InSendMessage() && !g_shellChanging) TrackHidden(command, true);
+    return false;
+  }
+  if (InSendMessage() && !g_shellChanging) {
+    TrackHidden(command, false);
+    return ProgramHidButton(command);
+  }
+  return g_shared.serving && CorvaletHid(command);
+}
+
+}  // namespace
 
 LRESULT TaskbarMessage(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
   using namespace cvl;
@@ -38,10 +64,19 @@ LRESULT TaskbarMessage(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
   if (WatchdogMessage(msg, wp)) return 0;
   if (ReportsMessage(msg, wp)) return 0;
   if (msg == WM_COPYDATA) {
-    ForgetChangedIcon(reinterpret_cast<const COPYDATASTRUCT*>(lp));
-    const LRESULT result = CallOld(w, msg, wp, lp);
-    if (result) TrackCorvaletIcon(reinterpret_cast<const COPYDATASTRUCT*>(lp));
-    if (result && g_shared.serving) Report(reinterpret_cast<const COPYDATASTRUCT*>(lp));
+    const auto* cds = reinterpret_cast<const COPYDATASTRUCT*>(lp);
+    ForgetChangedIcon(cds);
+    // What the shell hides or shows while it takes a program's record is its own doing.
+    g_shellChanging = true;
+    bool relayed = false;
+    LRESULT result = RelayBalloon(w, wp, cds, relayed);
+    if (!relayed) result = CallOld(w, msg, wp, lp);
+    g_shellChanging = false;
+    if (!result) return result;
+    TrackCorvaletIcon(cds);
+    const auto n = ReadNotify(cds);
+    const bool stateChanged = n && NoteProgramState(*n);
+    if (g_shared.serving) Report(cds, stateChanged);
     return result;
   }
   return CallOld(w, msg, wp, lp);
@@ -57,9 +92,10 @@ bool ToolbarMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
 #endif
   if (g_shared.serving && AnswerRequest(msg, wp, lp, result)) return true;
   if (msg == TB_DELETEBUTTON) ForgetIconOfButton(static_cast<int>(wp));
-  // Only what another thread hides is Corvalet's doing; the shell hides its own buttons too
-  // (XP's inactive icons), and those are not ours to show again.
-  if (msg == TB_HIDEBUTTON && InSendMessage()) TrackHidden(static_cast<int>(wp), LOWORD(lp) != 0);
+  if (msg == TB_HIDEBUTTON && HideButton(static_cast<int>(wp), LOWORD(lp) != 0)) {
+    result = TRUE;
+    return true;
+  }
 #ifdef SNAREHOOK_BENCH
   if (msg == TB_HIDEBUTTON) StampHide(wp, lp);
 #endif

@@ -82,6 +82,27 @@ void SimDesktop::EndProcess(std::uint32_t processId) {
     if (w.processId == processId && w.parent == 0) owned.push_back(handle);
   for (const Hwnd handle : owned) DestroyWindow(handle);
   processes_.erase(processId);
+  // The watcher's thread sees the process handle signalled and posts.
+  if (watched_.erase(processId)) {
+    endedUnposted_.push_back(processId);
+    RetryWatchPosts();
+  }
+}
+
+void SimDesktop::WatchProcesses(Hwnd window, std::uint32_t message,
+                                const std::vector<std::uint32_t>& processIds) {
+  watchWindow_ = window;
+  watchMessage_ = message;
+  watched_.clear();
+  // A process that has already ended cannot be opened.
+  for (const std::uint32_t id : processIds)
+    if (processes_.count(id)) watched_.insert(id);
+}
+
+void SimDesktop::RetryWatchPosts() {
+  while (!endedUnposted_.empty() &&
+         PostMessageA(watchWindow_, watchMessage_, endedUnposted_.front(), 0))
+    endedUnposted_.erase(endedUnposted_.begin());
 }
 
 Atom SimDesktop::GlobalAddAtomA(const std::string& name) {

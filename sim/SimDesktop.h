@@ -192,6 +192,12 @@ class SimDesktop : public Desktop {
   bool WritePrivateProfileStringA(const std::string& section, const std::string& key,
                                   const std::string& value, const std::string& fileName) override;
   bool Shell_NotifyIconA(std::uint32_t message, const NotifyIconData& data) override;
+  void WatchProcesses(Hwnd window, std::uint32_t message,
+                      const std::vector<std::uint32_t>& processIds) override;
+  // What the watcher is waiting on, and a post it could not make yet (a full queue), made
+  // again as its thread would.
+  const std::set<std::uint32_t>& WatchedProcesses() const { return watched_; }
+  void RetryWatchPosts();
   // The same number for the same name, from 0xC000 up, as Windows numbers them.
   std::uint32_t RegisterWindowMessageA(const char* name) override {
     const auto found = registered_.find(name);
@@ -254,6 +260,10 @@ class SimDesktop : public Desktop {
   Atom nextAtom_ = 0xC000;
   std::map<std::uint32_t, std::vector<SimModule>> processes_;
   std::map<std::uint32_t, std::uint32_t> stalled_;  // process -> tick it answers again
+  Hwnd watchWindow_ = 0;
+  std::uint32_t watchMessage_ = 0;
+  std::set<std::uint32_t> watched_;
+  std::vector<std::uint32_t> endedUnposted_;
   std::uint32_t nextProcess_ = 100;
   std::map<Handle, Snapshot> snapshots_;
   Handle nextSnapshot_ = 0x200;

@@ -1,5 +1,7 @@
 #include "sim/SimHook.h"
 
+#include <algorithm>
+
 #include "shell/AnswerBatch.h"
 #include "shell/HookProtocol.h"
 
@@ -20,11 +22,66 @@ void SimHook::SetTrayHook() {
     if (!serving_) return;
     const Hwnd form = MainForm();
     if (form == 0) return;
-    const std::uint32_t report = message == kNimAdd      ? THM_ICONADDED
-                                 : message == kNimModify ? THM_ICONMODIFIED
-                                                         : THM_ICONDELETED;
+    const std::uint32_t report =
+        message == kNimAdd ? THM_ICONADDED
+        : message == kNimModify
+            ? (taskbar_->LastChangeSetState() ? THM_ICONSTATE : THM_ICONMODIFIED)
+            : THM_ICONDELETED;
     TellReport(form, report, owner, uID);
   };
+  taskbar_->BeforeChange = [this](std::uint32_t message, NotifyIconData& data) {
+    if (message == kNimAdd || message == kNimModify) KeepBalloon(data);
+  };
+  // While Corvalet serves, a button it hid stays hidden when the program shows its icon.
+  taskbar_->KeepHidden = [this](std::int32_t id) {
+    return serving_ && corvaletHidden_.count(id) != 0;
+  };
+}
+
+namespace {
+
+constexpr std::size_t kBalloonsKept = 16;
+
+void CopyText(char* to, std::size_t size, const std::string& from) {
+  const std::size_t n = std::min(size - 1, from.size());
+  from.copy(to, n);
+  to[n] = '\0';
+}
+
+}  // namespace
+
+void SimHook::KeepBalloon(NotifyIconData& data) {
+  // Only a balloon of a button Corvalet hid, which its program still shows: the shell would
+  // point it at a hidden button.
+  if (!serving_ || !(data.uFlags & kNifInfo)) return;
+  const auto b = taskbar_->Button(data.hWnd, data.uID);
+  if (!b || !corvaletHidden_.count(b->idCommand) || b->programHidden) return;
+  data.uFlags &= ~kNifInfo;
+  BalloonRecord r;
+  r.number = ++balloonNumber_;
+  r.owner = data.hWnd;
+  r.uID = data.uID;
+  r.uCallbackMessage = (data.uFlags & kNifMessage) ? data.uCallbackMessage : b->uCallbackMessage;
+  r.uTimeout = data.uTimeout;
+  r.dwInfoFlags = data.dwInfoFlags;
+  CopyText(r.szInfoTitle, sizeof r.szInfoTitle, data.szInfoTitle);
+  CopyText(r.szInfo, sizeof r.szInfo, data.szInfo);
+  Relayed.push_back(r);
+  balloons_.emplace_back(r, false);
+  if (balloons_.size() > kBalloonsKept) balloons_.erase(balloons_.begin());
+  const Hwnd form = MainForm();
+  if (form == 0 ||
+      !desktop_.PostMessageA(form, THM_ICONBALLOON, r.owner, static_cast<LParam>(r.number)))
+    balloonOwed_ = r.number;  // the last one goes again from the timer
+}
+
+std::optional<BalloonRecord> SimHook::TakeBalloon(std::uint32_t number) {
+  for (auto& [record, taken] : balloons_) {
+    if (record.number != number || taken) continue;
+    taken = true;
+    return record;
+  }
+  return std::nullopt;
 }
 
 namespace {
@@ -64,6 +121,10 @@ void SimHook::Tick() {
   missedAdds_.erase(missedAdds_.begin(), missedAdds_.begin() + static_cast<std::ptrdiff_t>(told));
   if (missedAdds_.empty() && missedChange_ && Post(form, THM_ICONDELETED, taskbar_->Toolbar(), 0))
     missedChange_ = false;
+  if (balloonOwed_ != 0 && !balloons_.empty() &&
+      desktop_.PostMessageA(form, THM_ICONBALLOON, balloons_.back().first.owner,
+                            static_cast<LParam>(balloonOwed_)))
+    balloonOwed_ = 0;
 }
 
 void SimHook::DeleteTrayHook() {
@@ -75,6 +136,8 @@ void SimHook::DeleteTrayHook() {
   desktop_.Subclass(taskbar_->Taskbar(), oldTaskbar_);
   desktop_.Subclass(taskbar_->Toolbar(), oldToolbar_);
   taskbar_->OnTrayChange = nullptr;
+  taskbar_->BeforeChange = nullptr;
+  taskbar_->KeepHidden = nullptr;
 }
 
 Hwnd SimHook::MainForm() {
@@ -95,6 +158,19 @@ LResult SimHook::TaskbarProc(std::uint32_t msg, WParam wParam, LParam lParam) {
 }
 
 LResult SimHook::ToolbarProc(std::uint32_t msg, WParam wParam, LParam lParam) {
+  if (msg == kTbHideButton) {
+    // Every hide in the simulation comes from Corvalet; the shell hides its own directly.
+    const auto id = static_cast<std::int32_t>(wParam);
+    const bool hide = (lParam & 0xFFFF) != 0;
+    if (hide)
+      corvaletHidden_.insert(id);
+    else
+      corvaletHidden_.erase(id);
+    // A button its program hid stays hidden whatever Corvalet asks.
+    if (!hide)
+      for (const TrayButton& b : taskbar_->Buttons())
+        if (b.idCommand == id && b.programHidden) return 1;
+  }
   if (serving_) {
     if (msg == THM_ENUMREQUEST && wParam == THM_ENUM_VALUE) {
       AnswerEnumeration();
@@ -146,7 +222,8 @@ bool SimHook::TellIcon(Hwnd form, bool enumeration, std::size_t index, const Tra
     if (tip != 0) desktop_.GlobalDeleteAtom(tip);
     return false;
   }
-  return Tell(form, false, enumeration ? THM_ENUMCOMMIT : THM_QUERYCOMMIT, b.hidden ? 1 : 0, 0);
+  return Tell(form, false, enumeration ? THM_ENUMCOMMIT : THM_QUERYCOMMIT, b.hidden ? 1 : 0,
+              b.programHidden ? static_cast<LParam>(kCommitProgramHidden) : 0);
 }
 
 void SimHook::SendBatch(Hwnd form) {

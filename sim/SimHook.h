@@ -3,6 +3,7 @@
 // taskbar and the tray toolbar, serves enumerations and queries while switched on, and posts
 // a report after each change of the tray.
 #include <cstdint>
+#include <optional>
 #include <set>
 #include <utility>
 #include <vector>
@@ -43,6 +44,11 @@ class SimHook : public HookLibrary {
   // The library's timer: what could not be posted is told again.
   void Tick();
   std::size_t Marked() const { return missedAdds_.size() + (missedChange_ ? 1 : 0); }
+  std::optional<BalloonRecord> TakeBalloon(std::uint32_t number) override;
+  // Every balloon kept from the shell for Corvalet, in order.
+  std::vector<BalloonRecord> Relayed;
+  // The buttons Corvalet hid, as the library tracks them.
+  const std::set<std::int32_t>& CorvaletHidden() const { return corvaletHidden_; }
   bool ClaimAnswer(std::uint32_t number) override {
     if (number != 0 && number != answerInFlight_) return false;
     answerInFlight_ = 0;
@@ -52,6 +58,7 @@ class SimHook : public HookLibrary {
   void ShellRestarted(SimTaskbar& fresh) {
     installed_ = false;
     serving_ = false;
+    corvaletHidden_.clear();
     oldTaskbar_ = nullptr;
     oldToolbar_ = nullptr;
     taskbar_ = &fresh;
@@ -93,6 +100,11 @@ class SimHook : public HookLibrary {
   std::vector<std::uint8_t> batch_;
   std::uint32_t answerNumber_ = 0;
   std::uint32_t answerInFlight_ = 0;  // handed over, until Corvalet claims it
+  void KeepBalloon(NotifyIconData& data);
+  std::set<std::int32_t> corvaletHidden_;
+  std::vector<std::pair<BalloonRecord, bool>> balloons_;  // the last few, and whether taken
+  std::uint32_t balloonNumber_ = 0;
+  std::uint32_t balloonOwed_ = 0;  // a balloon whose report could not be posted
 };
 
 }  // namespace cvl::sim

@@ -50,6 +50,28 @@ bool SimProgram::DeleteIcon(std::uint32_t uID) {
   return Notify(kNimDelete, uID, "", 0);
 }
 
+bool SimProgram::ShowBalloon(std::uint32_t uID, const std::string& title, const std::string& text) {
+  NotifyIconData data;
+  data.hWnd = window_;
+  data.uID = uID;
+  data.uFlags = kNifInfo;
+  data.szInfoTitle = title;
+  data.szInfo = text;
+  data.uTimeout = 10000;
+  data.dwInfoFlags = 1;
+  return desktop_.Shell_NotifyIconA(kNimModify, data);
+}
+
+bool SimProgram::SetHidden(std::uint32_t uID, bool hidden) {
+  NotifyIconData data;
+  data.hWnd = window_;
+  data.uID = uID;
+  data.uFlags = kNifState;
+  data.dwState = hidden ? kNisHidden : 0;
+  data.dwStateMask = kNisHidden;
+  return desktop_.Shell_NotifyIconA(kNimModify, data);
+}
+
 void SimProgram::End() {
   desktop_.EndProcess(processId_);
   window_ = 0;

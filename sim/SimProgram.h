@@ -24,6 +24,10 @@ class SimProgram {
   bool AddIcon(std::uint32_t uID, const std::string& tip, Hicon icon = 0x5000);
   bool ModifyIcon(std::uint32_t uID, const std::string& tip, Hicon icon = 0x5000);
   bool DeleteIcon(std::uint32_t uID);
+  // NIF_INFO: a balloon at the icon; an empty text takes it away.
+  bool ShowBalloon(std::uint32_t uID, const std::string& title, const std::string& text);
+  // NIF_STATE with NIS_HIDDEN.
+  bool SetHidden(std::uint32_t uID, bool hidden);
   // Ends the process, icons and all, as a crash would, and starts it again with a new window.
   void Restart();
   void End();

@@ -1,5 +1,6 @@
 #include "sim/SimTaskbar.h"
 
+#include "shell/BalloonRecord.h"
 #include "shell/HookProtocol.h"
 
 namespace cvl::sim {
@@ -57,8 +58,51 @@ std::optional<TrayButton> SimTaskbar::Button(Hwnd owner, std::uint32_t uID) cons
   return buttons_[static_cast<std::size_t>(i)];
 }
 
-bool SimTaskbar::NotifyIcon(std::uint32_t message, const NotifyIconData& data) {
+void SimTaskbar::TellBalloon(std::uint32_t message) {
+  if (balloon_)
+    desktop_.PostMessageA(balloon_->owner, balloon_->uCallbackMessage, balloon_->uID,
+                          static_cast<LParam>(message));
+}
+
+void SimTaskbar::EndBalloon(bool clicked) {
+  TellBalloon(clicked ? kNinBalloonUserClick : kNinBalloonTimeout);
+  balloon_.reset();
+}
+
+void SimTaskbar::SetBalloon(const TrayButton& b, const NotifyIconData& data) {
+  if (!(data.uFlags & kNifInfo)) return;
+  const bool same = balloon_ && balloon_->owner == b.owner && balloon_->uID == b.uID;
+  if (data.szInfo.empty()) {
+    if (same) {
+      TellBalloon(kNinBalloonHide);
+      balloon_.reset();
+    }
+    return;
+  }
+  if (b.hidden) return;
+  TellBalloon(kNinBalloonHide);
+  balloon_ = ShownBalloon{b.owner, b.uID, b.uCallbackMessage, data.szInfoTitle, data.szInfo};
+  TellBalloon(kNinBalloonShow);
+}
+
+void SimTaskbar::SetProgramHidden(TrayButton& b, const NotifyIconData& data) {
+  lastSetState_ = false;
+  if (!(data.uFlags & kNifState) || !(data.dwStateMask & kNisHidden)) return;
+  const bool hidden = (data.dwState & kNisHidden) != 0;
+  lastSetState_ = hidden != b.programHidden;
+  b.programHidden = hidden;
+  // The shell hides and shows the button from its own thread.
+  if (hidden)
+    b.hidden = true;
+  else if (!(KeepHidden && KeepHidden(b.idCommand)))
+    b.hidden = false;
+}
+
+bool SimTaskbar::NotifyIcon(std::uint32_t message, const NotifyIconData& given) {
+  NotifyIconData data = given;
+  if (BeforeChange) BeforeChange(message, data);
   const int index = IndexOf(data.hWnd, data.uID);
+  lastSetState_ = false;
   switch (message) {
     case kNimAdd: {
       if (index >= 0) return false;
@@ -69,7 +113,9 @@ bool SimTaskbar::NotifyIcon(std::uint32_t message, const NotifyIconData& data) {
       if (data.uFlags & kNifMessage) b.uCallbackMessage = data.uCallbackMessage;
       if (data.uFlags & kNifIcon) b.hIcon = data.hIcon;
       if (data.uFlags & kNifTip) b.tip = data.szTip;
+      SetProgramHidden(b, data);
       buttons_.push_back(b);
+      SetBalloon(b, data);
       break;
     }
     case kNimModify: {
@@ -78,10 +124,16 @@ bool SimTaskbar::NotifyIcon(std::uint32_t message, const NotifyIconData& data) {
       if (data.uFlags & kNifMessage) b.uCallbackMessage = data.uCallbackMessage;
       if (data.uFlags & kNifIcon) b.hIcon = data.hIcon;
       if (data.uFlags & kNifTip) b.tip = data.szTip;
+      SetProgramHidden(b, data);
+      SetBalloon(b, data);
       break;
     }
     case kNimDelete:
       if (index < 0) return false;
+      if (balloon_ && balloon_->owner == data.hWnd && balloon_->uID == data.uID) {
+        TellBalloon(kNinBalloonHide);
+        balloon_.reset();
+      }
       buttons_.erase(buttons_.begin() + index);
       break;
     default:

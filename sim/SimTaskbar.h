@@ -18,6 +18,16 @@ struct TrayButton {
   Hicon hIcon = 0;
   std::string tip;
   bool hidden = false;
+  bool programHidden = false;  // the program's NIS_HIDDEN, which hides the button
+};
+
+// The balloon the shell shows, at a button.
+struct ShownBalloon {
+  Hwnd owner = 0;
+  std::uint32_t uID = 0;
+  std::uint32_t uCallbackMessage = 0;
+  std::string title;
+  std::string text;
 };
 
 inline constexpr std::uint32_t kTbButtonCount = 0x418;
@@ -45,11 +55,31 @@ class SimTaskbar {
 
   // Told after the shell has changed a button: message is kNimAdd, kNimModify or kNimDelete.
   std::function<void(std::uint32_t message, Hwnd owner, std::uint32_t uID)> OnTrayChange;
+  // The last change set the icon's hidden state to something new.
+  bool LastChangeSetState() const { return lastSetState_; }
+  // Sees (and may change) a program's record before the shell takes it, as a subclass of the
+  // taskbar sees the WM_COPYDATA first.
+  std::function<void(std::uint32_t message, NotifyIconData& data)> BeforeChange;
+  // Asked before the shell shows a button again for its program: true keeps it hidden.
+  std::function<bool(std::int32_t idCommand)> KeepHidden;
+
+  // The balloon shown, if any. As Windows 2000 and XP: one at a time, a new one replaces it
+  // (NIN_BALLOONHIDE to the one replaced, then NIN_BALLOONSHOW), a balloon for a hidden
+  // button is not shown, the icon's removal takes its balloon away (NIN_BALLOONHIDE), and the
+  // messages are posted to the owner's callback with the icon's ID.
+  const std::optional<ShownBalloon>& Balloon() const { return balloon_; }
+  // The shown balloon's time ran out, or the user clicked it.
+  void EndBalloon(bool clicked);
 
  private:
   bool NotifyIcon(std::uint32_t message, const NotifyIconData& data);
   LResult ToolbarProc(std::uint32_t msg, WParam wParam, LParam lParam);
   int IndexOf(Hwnd owner, std::uint32_t uID) const;
+  void SetBalloon(const TrayButton& b, const NotifyIconData& data);
+  void TellBalloon(std::uint32_t message);
+  void SetProgramHidden(TrayButton& b, const NotifyIconData& data);
+  std::optional<ShownBalloon> balloon_;
+  bool lastSetState_ = false;
 
   SimDesktop& desktop_;
   std::uint32_t processId_ = 0;

@@ -31,6 +31,8 @@ void TMainForm::FormCreate() {
   registry_->FormWindow = host_.Window();
   registry_->OnReportsTaken = [this] { hook_.ReportsTaken(); };
   registry_->BeforeReports = [this] { TakeWaitingClicks(); };
+  registry_->AfterReading = [this] { balloons_.KeepIcons(registry_->AllIcons); };
+  ownIcon_.OnAdded = [this] { balloons_.OwnIconReadded(); };
   registry_->Placement.BetweenCommands = [this] { TakeWaitingMenu(); };
   registry_->Memory.OnWriteRefused = [this](const std::string& message) {
     host_.ShowError(message);
@@ -96,6 +98,7 @@ void TMainForm::FormDestroy() {
   // First: the minimizer has given every window back, and the error box below lets a key in.
   hotKeys_.Unregister();
   registry_->SwitchedOff = true;  // a report still queued must not hide what is given back
+  balloons_.Clear();
   registry_->Placement.ShowAllIcons();
   clockButton_->ReleaseButtonRoom();
   commands_.Switch(shell_.Taskbar, THM_HOOKSWITCH, THM_OFF);
@@ -134,6 +137,7 @@ void TMainForm::TurnOff() {
   // An open panel would stay on screen as an empty frame until its timer ran out.
   if (panel_ != nullptr) panel_->Hide();
   SetHintTimer(false);
+  balloons_.Clear();
   registry_->Placement.ShowAllIcons();
   clockButton_->RemoveTrayButton();
   clockButton_->ReleaseButtonRoom();
@@ -513,6 +517,7 @@ std::optional<LResult> TMainForm::WndProc(std::uint32_t msg, WParam wParam, LPar
     // left clicks do nothing. The callback may be sent while Corvalet itself waits in a send:
     // the menu, a loop of its own, opens from a posted message.
     const auto mouse = static_cast<std::uint32_t>(lParam);
+    if (mouse >= kNinBalloonShow && mouse <= kNinBalloonUserClick) balloons_.OwnIconMessage(mouse);
     if (mouse == kWmMouseMove) RxTrayIcon1MouseMove();
     if (mouse == kWmRButtonUp) {
       const Point at = desktop_.GetCursorPos();
@@ -540,13 +545,23 @@ std::optional<LResult> TMainForm::WndProc(std::uint32_t msg, WParam wParam, LPar
     HotKeyPressed(static_cast<int>(wParam));
     return 0;
   }
+  if (msg == THM_ICONBALLOON) {
+    // Shown with a send to the shell: not inside a wait, and not while off (the library kept
+    // it from the shell only while Corvalet served).
+    if (registry_ && registry_->Deferral.Busy()) {
+      registry_->Deferral.Defer(msg, wParam, lParam);
+    } else if (registry_ && !registry_->SwitchedOff) {
+      if (const auto balloon = hook_.TakeBalloon(static_cast<std::uint32_t>(lParam)))
+        balloons_.Show(*balloon);
+    }
+    return 0;
+  }
   if (msg == THM_MINBUTTONRCLICK) {
     if (MinButtonRightClick) MinButtonRightClick(static_cast<Hwnd>(lParam));
     return 0;
   }
   // Something the shell missed while it was busy goes again now that there is news from it.
-  if (msg == THM_ICONADDED || msg == THM_ICONMODIFIED || msg == THM_ICONDELETED)
-    commands_.RetryPending();
+  if (msg >= kFirstReport && msg <= kLastReport) commands_.RetryPending();
   if (registry_ && registry_->HandleHookMessage(msg, wParam, lParam))
     return msg == THM_ENUMBEGIN || msg == THM_QUERYBEGIN ? kTakesAnswerBatch : 0;
   return std::nullopt;

@@ -23,6 +23,7 @@
 #include "shell/AnswerBatch.h"
 #include "shell/ShellCommands.h"
 #include "shell/ShellWindows.h"
+#include "views/BalloonRelay.h"
 #include "views/OwnTrayIcon.h"
 #include "views/THint.h"
 #include "views/TrayMenu.h"
@@ -135,6 +136,7 @@ class TMainForm {
   ShellCommands& Commands() { return commands_; }
   TOptions& Options() { return *options_; }
   OwnTrayIcon& RxTrayIcon1() { return ownIcon_; }
+  const BalloonRelay& Balloons() const { return balloons_; }
   const MenuItem& Enabled1() { return RxPopupMenu1.Enabled1(); }
   ClockButton& TrayButton() { return *clockButton_; }
   TrayMenu RxPopupMenu1;
@@ -157,6 +159,7 @@ class TMainForm {
   FormHost& host_;
   PlacementViews& views_;
   OwnTrayIcon ownIcon_;
+  BalloonRelay balloons_{desktop_, ownIcon_};
   ShellCommands commands_;
   ShellWindows shell_;
   int versionCode_ = 0;

@@ -33,6 +33,13 @@ struct NotifyIconData {
   std::uint32_t uCallbackMessage = 0;
   Hicon hIcon = 0;
   std::string szTip;
+  // Windows 2000 and later: the icon's state and its balloon.
+  std::uint32_t dwState = 0;
+  std::uint32_t dwStateMask = 0;
+  std::string szInfo;  // 255 characters at most; empty with kNifInfo clears the balloon
+  std::uint32_t uTimeout = 0;
+  std::string szInfoTitle;  // 63 characters at most
+  std::uint32_t dwInfoFlags = 0;
 };
 
 // A message taken from the queue before it was dispatched.
@@ -139,7 +146,14 @@ class Desktop {
   // MoveFileA: renames a file; false when the target exists or the file cannot be moved.
   virtual bool MoveFileA(const std::string& from, const std::string& to) = 0;
 
+  // With kNifInfo the record goes in the size of Windows 2000 and later, which carries
+  // the balloon; otherwise in the first version's size, which every shell takes.
   virtual bool Shell_NotifyIconA(std::uint32_t message, const NotifyIconData& data) = 0;
+  // The processes to wait on (OpenProcess with SYNCHRONIZE, waited on off the main thread):
+  // when one ends, message is posted to window with the process ID in wParam. Each call
+  // replaces the set; a process that cannot be opened is not waited on.
+  virtual void WatchProcesses(Hwnd window, std::uint32_t message,
+                              const std::vector<std::uint32_t>& processIds) = 0;
   // 0 when the name could not be registered.
   virtual std::uint32_t RegisterWindowMessageA(const char* name) = 0;
 

@@ -1,7 +1,10 @@
 #pragma once
 // The exports of Snarehook.dll. Their results are not used, but for ClaimAnswer's.
 
+#include <optional>
+
 #include "platform/Types.h"
+#include "shell/BalloonRecord.h"
 
 namespace cvl {
 
@@ -19,6 +22,8 @@ class HookLibrary {
   // Before an answer carried in one piece is read: true when it and its tips are Corvalet's,
   // false when the library took them back because its send gave up first (0: unnumbered).
   virtual bool ClaimAnswer(std::uint32_t number) = 0;
+  // The balloon THM_ICONBALLOON numbered, while the library still keeps it; taken once.
+  virtual std::optional<BalloonRecord> TakeBalloon(std::uint32_t number) = 0;
 };
 
 }  // namespace cvl

@@ -36,6 +36,11 @@ inline constexpr std::uint32_t kWmEndSession = 0x0016;
 inline constexpr std::uint32_t kWmUser = 0x0400;
 inline constexpr std::uint32_t kWmApp = 0x8000;
 
+// Shell_NotifyIcon's later flags (Windows 2000 and after) and the hidden state.
+inline constexpr std::uint32_t kNifState = 0x08;
+inline constexpr std::uint32_t kNifInfo = 0x10;
+inline constexpr std::uint32_t kNisHidden = 0x01;
+
 // The mouse messages that clicks are forwarded as.
 inline constexpr std::uint32_t kWmMouseMove = 0x0200;
 inline constexpr std::uint32_t kWmLButtonDown = 0x0201;

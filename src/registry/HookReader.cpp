@@ -135,8 +135,9 @@ const HookReader::Owner& HookReader::OwnerOf(Hwnd window) {
   return answerOwners_.emplace(window, std::move(owner)).first->second;
 }
 
-bool HookReader::OnCommit(WParam state) {
+bool HookReader::OnCommit(WParam state, LParam programState) {
   buffer_.State = static_cast<std::uint8_t>(state & 0xFFu);
+  buffer_.ProgramHidden = (static_cast<std::uint32_t>(programState) & kCommitProgramHidden) != 0;
   // Bit 0 of the hook's state byte: the button is hidden now.
   commands_.NoteButtonState(shell_.Toolbar, buffer_.CommandId, (state & 1u) != 0);
   const Owner& owner = OwnerOf(buffer_.hWnd);
@@ -189,11 +190,11 @@ bool HookReader::HandleAnswer(std::uint32_t msg, WParam wParam, LParam lParam) {
       OnTip(wParam, lParam);
       return true;
     case THM_ENUMCOMMIT:
-      if (OnCommit(wParam))
+      if (OnCommit(wParam, lParam))
         state_.ListView1.AddRow(ScratchIcon, buffer_.TipText, buffer_.ButtonIndex);
       return true;
     case THM_QUERYCOMMIT:
-      OnCommit(wParam);
+      OnCommit(wParam, lParam);
       return true;
     case THM_ENUMEND:
       EnumDone = true;

@@ -53,7 +53,7 @@ class HookReader {
  private:
   void OnRecordStart(WParam buttonIndex, LParam icon);
   void OnTip(WParam commandId, LParam atom);
-  bool OnCommit(WParam state);  // true when the record was added
+  bool OnCommit(WParam state, LParam programState);  // true when the record was added
   // Pumps messages until flag is set, until the hook has been silent for the answer's bound,
   // or until the answer's whole time, counted from start, is up.
   void WaitForAnswer(const bool& flag, std::uint32_t start);

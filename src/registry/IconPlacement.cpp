@@ -52,23 +52,29 @@ void IconPlacement::ApplyPlacementToTray() {
         state_.TrayList.Add(entry);
         break;
       case IconPlace::Menu:
-        state_.MenuList.Add(entry);
+        // While its program hides it, the panel and the menu leave it out.
+        if (!entry.ProgramHidden) state_.MenuList.Add(entry);
         hidden = true;
         break;
       case IconPlace::Panel:
-        state_.PanelList.Add(entry);
+        if (!entry.ProgramHidden) state_.PanelList.Add(entry);
         hidden = true;
         break;
       case IconPlace::Unplaced:
         break;
     }
+    // A button its program hid is not Corvalet's to show: only Corvalet's own hiding is
+    // taken back (the library keeps the button hidden for the program).
+    if (entry.ProgramHidden && !hidden && !commands_.HidButton(shell_.Toolbar, entry.CommandId))
+      continue;
     commands.push_back({entry.CommandId, hidden});
   }
   // A button hidden before whose icon the list no longer holds is shown: nothing else would.
+  // Not one whose owner has gone: that icon is being removed.
   if (!state_.TrayFolded)
     for (const std::int32_t id : commands_.HiddenButtons(shell_.Toolbar))
-      if (std::none_of(commands.begin(), commands.end(),
-                       [&](const Command& c) { return c.commandId == id; }))
+      if (!Dead(id) && std::none_of(commands.begin(), commands.end(),
+                                    [&](const Command& c) { return c.commandId == id; }))
         commands.push_back({id, false});
   // The sends let the shell's own sends in, and each waits behind every program that is
   // changing its icon at that moment: during a burst the user's menu does not wait for them
@@ -89,10 +95,29 @@ void IconPlacement::ApplyPlacement() {
 void IconPlacement::ShowAllIcons() {
   const std::vector<TIconInfo> icons(state_.AllIcons.begin(), state_.AllIcons.end());
   // Always sent: what is known may be out of date, and a button left hidden here is lost.
-  for (const TIconInfo& entry : icons)
+  // A dead program's icon is removed instead, as the shell would on a mouse pass; one its
+  // program hid stays hidden.
+  std::vector<std::int32_t> shown;
+  for (const TIconInfo& entry : icons) {
+    shown.push_back(entry.CommandId);
+    if (!desktop_.IsWindow(entry.hWnd)) {
+      NotifyIconData data;
+      data.hWnd = entry.hWnd;
+      data.uID = entry.uID;
+      desktop_.Shell_NotifyIconA(kNimDelete, data);
+      continue;
+    }
+    if (entry.ProgramHidden && !commands_.HidButton(shell_.Toolbar, entry.CommandId)) continue;
     commands_.SetButtonHidden(shell_.Toolbar, entry.CommandId, false, true);
+  }
   for (const std::int32_t id : commands_.HiddenButtons(shell_.Toolbar))
-    commands_.SetButtonHidden(shell_.Toolbar, id, false, true);
+    if (!Dead(id) && std::find(shown.begin(), shown.end(), id) == shown.end())
+      commands_.SetButtonHidden(shell_.Toolbar, id, false, true);
+}
+
+bool IconPlacement::Dead(std::int32_t commandId) const {
+  return std::find(state_.DeadButtons.begin(), state_.DeadButtons.end(), commandId) !=
+         state_.DeadButtons.end();
 }
 
 void IconPlacement::RefreshOwnIcon() {

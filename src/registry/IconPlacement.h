@@ -45,6 +45,8 @@ class IconPlacement {
 
  private:
   void MoveSelected(int step);
+  // The button of an icon whose owner the last reading found gone.
+  bool Dead(std::int32_t commandId) const;
   void UpdateMoveButtons();
 
   Desktop& desktop_;

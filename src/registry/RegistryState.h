@@ -2,6 +2,7 @@
 // What the parts of the registry share: the five icon lists, the options list they fill, and
 // the flags and pending values that the hook's reports, placement and memory all read.
 #include <cstdint>
+#include <vector>
 
 #include "platform/Types.h"
 #include "registry/OptionsList.h"
@@ -31,6 +32,8 @@ struct RegistryState {
   bool TrayFolded = false;   // the button near the clock has folded the tray away
   Hwnd FormWindow = 0;       // where reports held back during a wait are posted again
   Hwnd MinimizerWindow = 0;  // owner of the minimizer's icons: the only ones a pending place is for
+  // The buttons of the icons the last reading found with their owner gone: never shown again.
+  std::vector<std::int32_t> DeadButtons;
 
   bool NewIconPending() const { return NewIconWnd != 0 || NewIconId != 0; }
   void ClearNewIcon() {

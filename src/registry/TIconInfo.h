@@ -24,6 +24,9 @@ struct TIconInfo {
   std::string ExePath;
   std::string ClassName;
   IconPlace Place = IconPlace::Unplaced;
+  // Its program hid it (NIS_HIDDEN): its button stays hidden wherever it belongs, and the
+  // panel and the menu leave it out until the program shows it again.
+  bool ProgramHidden = false;
 };
 
 // The size the record reports in cbSize: the packed record, its three text fields held as

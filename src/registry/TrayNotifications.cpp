@@ -13,6 +13,7 @@ TrayRegistry::TrayRegistry(Desktop& desktop, const ShellWindows& shell, ShellCom
       Memory(desktop, options, *this),
       Reader(desktop, shell, commands, options, *this, Deferral),
       Placement(desktop, shell, commands, *this, Memory, views, ownIcon, Deferral),
+      Dead(desktop, *this),
       desktop_(desktop),
       ownIcon_(ownIcon),
       views_(views) {
@@ -48,6 +49,7 @@ void TrayRegistry::RefreshIcons(const std::vector<AddedIcon>& added) {
     const FlagScope holdTips(Reader.HoldTipDeletes, true, outerTips);
     Reader.EnumerateIcons(AllIcons);
     NoteReading(Reader.LastReadingWhole());
+    Dead.TakeOut();
     if (!SwitchedOff) {
       const FlagScope holdSaves(Memory.HoldSaves, true, outerSaves);
       Memory.ApplyPlacementMemory();
@@ -61,6 +63,9 @@ void TrayRegistry::RefreshIcons(const std::vector<AddedIcon>& added) {
   }
   if (!outerTips) Reader.DeleteHeldTips();
   if (!outerSaves) Memory.SaveHeld();
+  if (outerTips) return;
+  Dead.RemoveAndWatch();
+  if (AfterReading) AfterReading();
 }
 
 void TrayRegistry::NoteReading(bool whole) {
@@ -111,6 +116,7 @@ void TrayRegistry::Reset() {
   added_.clear();
   Memory.Clear();
   Reader.Reset();
+  Dead.Reset();
   Deferral.Forget();
   AllIcons.Clear();
   TrayList.Clear();
@@ -173,6 +179,8 @@ void TrayRegistry::HandleReports(const std::vector<PostedMessage>& reports) {
     if (r.msg == THM_ICONADDED) OnIconAdded(r.wParam, r.lParam);
     if (r.msg == THM_ICONMODIFIED) OnIconModified(r.wParam, r.lParam);
     if (r.msg == THM_ICONDELETED) OnIconDeleted(r.wParam, r.lParam);
+    // A program hid or showed its icon, or an owner's process ended: the tray is read again.
+    if (r.msg == THM_ICONSTATE || r.msg == kOwnerEndedMessage) RefreshIcons();
   }
   // A reading whose answer never came in listed nothing new: the reports go again, so that
   // their icons are listed and placed, a few times at most.
@@ -242,9 +250,13 @@ bool TrayRegistry::AboutOwnIcon(std::uint32_t msg, WParam ownerWindow, LParam ic
 bool TrayRegistry::HandleHookMessage(std::uint32_t msg, WParam wParam, LParam lParam) {
   if (Reader.HandleAnswer(msg, wParam, lParam)) return true;
   switch (msg) {
+    case kOwnerEndedMessage:
+      Dead.ProcessEnded(static_cast<std::uint32_t>(wParam));
+      [[fallthrough]];
     case THM_ICONADDED:
     case THM_ICONMODIFIED:
     case THM_ICONDELETED:
+    case THM_ICONSTATE:
       if (Deferral.Busy()) {
         // While the own icon is refreshed its reports are dropped; every other report waits
         // until the wait or the refresh is over.
@@ -265,7 +277,7 @@ bool TrayRegistry::HandleHookMessage(std::uint32_t msg, WParam wParam, LParam lP
       {
         std::vector<PostedMessage> reports{{msg, wParam, lParam}};
         while (TakeWaitingReports && reports.size() < kMostReportsInBatch) {
-          const auto next = desktop_.TakePostedMessage(FormWindow, THM_ICONADDED, THM_ICONDELETED);
+          const auto next = desktop_.TakePostedMessage(FormWindow, kFirstReport, kLastReport);
           if (!next) break;
           reports.push_back(*next);
         }

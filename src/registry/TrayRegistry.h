@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "platform/Desktop.h"
+#include "registry/DeadIcons.h"
 #include "registry/HookReader.h"
 #include "registry/IconPlacement.h"
 #include "registry/OwnIcon.h"
@@ -31,6 +32,7 @@ class TrayRegistry : public RegistryState {
   PlacementMemory Memory;
   HookReader Reader;
   IconPlacement Placement;
+  DeadIcons Dead;
 
   // EnumerateIcons on the all-icons list, then ApplyPlacementMemory, then ApplyPlacement.
   void RefreshIcons() { RefreshIcons({}); }
@@ -58,7 +60,9 @@ class TrayRegistry : public RegistryState {
   // can ask for it (with nothing owed, nothing needs to wake Corvalet).
   bool ReadingOwed() const;
   std::function<void()> OnReadingOwed;
-  // True when msg is one of the hook's notifications handled here.
+  // Told after a reading of the tray has been placed, where nothing is held.
+  std::function<void()> AfterReading;
+  // True when msg is one of the hook's notifications handled here (and kOwnerEndedMessage).
   bool HandleHookMessage(std::uint32_t msg, WParam wParam, LParam lParam);
   // Switched off, no add is reported: what an add kept from before means nothing after.
   void ForgetAdds() { added_.clear(); }

@@ -8,6 +8,8 @@
 #include <cstdint>
 #include <optional>
 
+#include "platform/Types.h"
+
 namespace cvl {
 
 inline constexpr std::uint32_t kNotifySignature = 0x34753423;
@@ -43,9 +45,6 @@ struct NotifyCopyData {
 std::optional<NotifyCopyData> ParseNotifyCopyData(std::uint32_t dwData, const void* data,
                                                   std::size_t size);
 
-inline constexpr std::uint32_t kNifState = 0x08;
-inline constexpr std::uint32_t kNifInfo = 0x10;
-inline constexpr std::uint32_t kNisHidden = 0x01;
 inline constexpr std::size_t kInfoChars = 256;
 inline constexpr std::size_t kInfoTitleChars = 64;
 

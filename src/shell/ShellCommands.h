@@ -40,6 +40,9 @@ class ShellCommands {
   // The buttons of the toolbar that Corvalet has asked hidden and not shown since: an icon the
   // lists no longer hold (a duplicate of another, say) still has its button given back.
   std::vector<std::int32_t> HiddenButtons(Hwnd toolbar) const;
+  bool HidButton(Hwnd toolbar, std::int32_t commandId) const {
+    return hidden_.count({toolbar, commandId}) != 0;
+  }
   // A new taskbar: the old buttons went with it.
   void ForgetHiddenButtons() { hidden_.clear(); }
   // Once the hook is gone the switches mean nothing to the shell's windows, and an unhooked

@@ -19,10 +19,25 @@ void OwnTrayIcon::SetPictureIndex(int index) {
   if (active_) desktop_.Shell_NotifyIconA(kNimModify, Data());
 }
 
+bool OwnTrayIcon::ShowBalloon(const std::string& title, const std::string& text,
+                              std::uint32_t timeoutMs, std::uint32_t infoFlags) {
+  if (!active_) return false;
+  NotifyIconData data;
+  data.hWnd = owner_;
+  data.uID = kOwnIconId;
+  data.uFlags = kNifInfo;
+  data.szInfoTitle = title.substr(0, 63);
+  data.szInfo = text.substr(0, 255);
+  data.uTimeout = timeoutMs;
+  data.dwInfoFlags = infoFlags;
+  return desktop_.Shell_NotifyIconA(kNimModify, data);
+}
+
 void OwnTrayIcon::SetActive(bool active) {
   if (active == active_) return;
   active_ = active;
-  desktop_.Shell_NotifyIconA(active ? kNimAdd : kNimDelete, Data());
+  if (desktop_.Shell_NotifyIconA(active ? kNimAdd : kNimDelete, Data()) && active && OnAdded)
+    OnAdded();
 }
 
 }  // namespace cvl

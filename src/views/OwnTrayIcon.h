@@ -1,6 +1,9 @@
 #pragma once
 // Corvalet's own tray icon (RxTrayIcon1). Switching it off deletes its notification icon,
 // switching it on adds it again; the shell reports both like any other program's icon.
+#include <cstdint>
+#include <functional>
+#include <string>
 #include <vector>
 
 #include "platform/Desktop.h"
@@ -23,6 +26,12 @@ class OwnTrayIcon final : public OwnIcon {
   void SetActive(bool active) override;
   bool Active() const override { return active_; }
   int PictureIndex() const { return pictureIndex_; }
+  // Told after the icon has been added again.
+  std::function<void()> OnAdded;
+  // A balloon at the icon (NIM_MODIFY with NIF_INFO); an empty text takes it away. False
+  // when the icon is not in the tray or the shell refused.
+  bool ShowBalloon(const std::string& title, const std::string& text, std::uint32_t timeoutMs,
+                   std::uint32_t infoFlags);
 
  private:
   NotifyIconData Data() const;

@@ -320,13 +320,24 @@ bool Win32Desktop::CreateDirectoryA(const std::string& path) {
 bool Win32Desktop::Shell_NotifyIconA(std::uint32_t message, const NotifyIconData& data) {
   NOTIFYICONDATAA nid;
   std::memset(&nid, 0, sizeof nid);
-  nid.cbSize = NOTIFYICONDATAA_V1_SIZE;  // understood by every shell from Windows 95 on
+  // The first version's size is understood by every shell from Windows 95 on; a balloon or a
+  // state needs the size of 2000 and later, which shells before it refuse.
+  const bool later = (data.uFlags & (kNifInfo | kNifState)) != 0;
+  nid.cbSize = later ? NOTIFYICONDATAA_V2_SIZE : NOTIFYICONDATAA_V1_SIZE;
   nid.hWnd = ToHwnd(data.hWnd);
   nid.uID = data.uID;
   nid.uFlags = data.uFlags;
   nid.uCallbackMessage = data.uCallbackMessage;
   nid.hIcon = ToHicon(data.hIcon);
   std::strncpy(nid.szTip, data.szTip.c_str(), 63);
+  if (later) {
+    nid.dwState = data.dwState;
+    nid.dwStateMask = data.dwStateMask;
+    std::strncpy(nid.szInfo, data.szInfo.c_str(), sizeof nid.szInfo - 1);
+    nid.uTimeout = data.uTimeout;
+    std::strncpy(nid.szInfoTitle, data.szInfoTitle.c_str(), sizeof nid.szInfoTitle - 1);
+    nid.dwInfoFlags = data.dwInfoFlags;
+  }
   return ::Shell_NotifyIconA(message, &nid) != FALSE;
 }
 

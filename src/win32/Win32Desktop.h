@@ -5,6 +5,7 @@
 #include <tlhelp32.h>
 
 #include "platform/Desktop.h"
+#include "win32/ProcessWatcher.h"
 
 namespace cvl::win32 {
 
@@ -60,6 +61,10 @@ class Win32Desktop final : public Desktop {
   bool WritePrivateProfileStringA(const std::string& section, const std::string& key,
                                   const std::string& value, const std::string& fileName) override;
   bool Shell_NotifyIconA(std::uint32_t message, const NotifyIconData& data) override;
+  void WatchProcesses(Hwnd window, std::uint32_t message,
+                      const std::vector<std::uint32_t>& processIds) override {
+    watcher_.Watch(reinterpret_cast<HWND>(static_cast<UINT_PTR>(window)), message, processIds);
+  }
   std::uint32_t RegisterWindowMessageA(const char* name) override {
     return ::RegisterWindowMessageA(name);
   }
@@ -80,6 +85,7 @@ class Win32Desktop final : public Desktop {
   SnapshotFn createSnapshot_ = nullptr;
   ModuleFn module32First_ = nullptr;
   ModuleFn module32Next_ = nullptr;
+  ProcessWatcher watcher_;
 };
 
 }  // namespace cvl::win32

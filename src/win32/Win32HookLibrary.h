@@ -15,6 +15,11 @@ class Win32HookLibrary final : public HookLibrary {
                        hidden ? TRUE : FALSE);
   }
   bool ClaimAnswer(std::uint32_t number) override { return ::ClaimAnswer(number) != FALSE; }
+  std::optional<BalloonRecord> TakeBalloon(std::uint32_t number) override {
+    BalloonRecord record;
+    if (!::TakeBalloon(number, &record)) return std::nullopt;
+    return record;
+  }
 };
 
 }  // namespace cvl::win32

@@ -1,0 +1,60 @@
+#include "views/BalloonRelay.h"
+
+namespace cvl {
+
+void BalloonRelay::Tell(std::uint32_t message) {
+  if (!current_) return;
+  // As the shell tells an icon's program: posted, so that a program that does not answer
+  // holds nothing up.
+  desktop_.PostMessageA(current_->owner, current_->uCallbackMessage, current_->uID,
+                        static_cast<LParam>(message));
+}
+
+void BalloonRelay::TakeAway() {
+  if (shown_) Tell(kNinBalloonHide);
+  current_.reset();
+  shown_ = false;
+  ownIcon_.ShowBalloon("", "", 0, 0);
+}
+
+void BalloonRelay::Show(const BalloonRecord& balloon) {
+  BalloonRecord b = balloon;  // terminated, whatever came
+  b.szInfo[sizeof b.szInfo - 1] = '\0';
+  b.szInfoTitle[sizeof b.szInfoTitle - 1] = '\0';
+  if (b.szInfo[0] == '\0') {
+    if (current_ && current_->owner == b.owner && current_->uID == b.uID) TakeAway();
+    return;
+  }
+  if (shown_) Tell(kNinBalloonHide);
+  current_ = b;
+  shown_ = false;
+  if (!ownIcon_.ShowBalloon(b.szInfoTitle, b.szInfo, b.uTimeout, b.dwInfoFlags) && current_ &&
+      current_->number == b.number)
+    current_.reset();
+}
+
+void BalloonRelay::OwnIconMessage(std::uint32_t message) {
+  if (!current_) return;
+  if (message == kNinBalloonShow && !shown_) {
+    shown_ = true;
+    Tell(kNinBalloonShow);
+  }
+  if ((message == kNinBalloonTimeout || message == kNinBalloonUserClick) && shown_) {
+    Tell(message);
+    current_.reset();
+    shown_ = false;
+  }
+}
+
+void BalloonRelay::OwnIconReadded() {
+  if (!current_) return;
+  const BalloonRecord b = *current_;
+  ownIcon_.ShowBalloon(b.szInfoTitle, b.szInfo, b.uTimeout, b.dwInfoFlags);
+}
+
+void BalloonRelay::Clear() {
+  if (!current_) return;
+  TakeAway();
+}
+
+}  // namespace cvl
