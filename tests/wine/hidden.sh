@@ -19,7 +19,7 @@ printf '[Panel items]\r\nCount=2\r\nIM_0=%s\r\nID_0=PanelA\r\nIM_1=%s\r\nID_1=Pa
   "$owner" "$owner" "$owner" "$owner" >"$ini"
 # Each owner CLASS:ID:TIP:COLOUR, logging to CLASS.log; started in this order, the tray's.
 owners=(PanelA:1:Alpha:ff0000 PanelE:5:Echo:00ff00 MenuB:2:Bravo:0000ff MenuF:6:Foxtrot:ff00ff
-        TrayC:3:Charlie:ffff00 TrayG:7:Golf:00ffff)
+        TrayC:3:Charlie:ffff00 TrayG:7:Golf:00ffff TrayH:4:Hotel:808000)
 start_owner() {  # start_owner CLASS:ID:TIP:COLOUR
   IFS=: read -r cls id tip colour <<<"$1"
   start trayowner.exe --class "$cls" --log "C:\\cv\\$cls.log" --icon "$id:$tip:$colour"
@@ -38,7 +38,7 @@ for o in "${owners[@]}"; do
   started=$((started + 1))
   eventually 20 buttons_are $started
 done
-check "the owners' icons are in the tray" buttons_are 6
+check "the owners' icons are in the tray" buttons_are 7
 
 at_of() { sed -n 's/.* at=\([-0-9]*,[-0-9]*\) .*/\1/p'; }
 field() { sed -n "s/.* $1=\([^ ]*\).*/\1/p"; }
@@ -46,9 +46,9 @@ field() { sed -n "s/.* $1=\([^ ]*\).*/\1/p"; }
 # What the shell does, which the rest relies on: a program killed leaves its icon in the tray
 # until the mouse passes over its button, or another process deletes it.
 start trayowner.exe --class Ghost --icon '9:Ghost:808080'
-eventually 20 buttons_are 7
-start trayowner.exe --class Wraith --icon '8:Wraith:404040'
 eventually 20 buttons_are 8
+start trayowner.exe --class Wraith --icon '8:Wraith:404040'
+eventually 20 buttons_are 9
 ghost=$(probe hwnd Ghost)
 wraith=$(probe hwnd Wraith)
 ghost_at=$(state | grep " tip=Ghost\$" | at_of)
@@ -57,16 +57,16 @@ kill_owner Wraith
 ghosts_gone() { [ "$(probe iswindow "$ghost")$(probe iswindow "$wraith")" = 00 ]; }
 eventually 10 ghosts_gone
 sleep 1.5
-check "the stand-in keeps killed programs' icons" buttons_are 8
+check "the stand-in keeps killed programs' icons" buttons_are 9
 xdotool mousemove ${ghost_at/,/ } && sleep 0.3 && xdotool mousemove_relative 1 0
-check "... until the mouse passes over the button" eventually 5 buttons_are 7
+check "... until the mouse passes over the button" eventually 5 buttons_are 8
 check "... or another process deletes the icon" probe notifydelete "$wraith" 8
-check "... which takes it out" buttons_are 6
+check "... which takes it out" buttons_are 7
 
 start Corvalet.exe
 placed() {
   hidden PanelA 1 && hidden PanelE 5 && hidden MenuB 2 && hidden MenuF 6 && shown TrayC 3 &&
-    shown TrayG 7
+    shown TrayG 7 && shown TrayH 4
 }
 check "Corvalet places the icons: the panel's and the menu's hidden, the tray's shown" \
   eventually 20 placed
@@ -103,6 +103,31 @@ check "the panel holds the panel's icons in the tray's order" is "$(panel_cells)
 look=$(menu_look)
 menu_height=${look%% *}
 check "the menu holds the menu's" is "${look#* }" "ff00ff 0000ff"
+
+# Programs killed hard, with no change in the tray since Corvalet read it at its start.
+dead=$(for c in PanelA MenuB TrayC; do probe hwnd $c; done | tr '\n' ' ')
+none_of_dead() {
+  local s w
+  s=$(state) || return 1
+  for w in $dead; do echo "$s" | grep -q " owner=$w " && return 1; done
+  return 0
+}
+for c in PanelA MenuB TrayC; do kill_owner $c; done
+t0=$(date +%s%N)
+check "three programs killed hard: their buttons (panel, menu, tray) leave the tray" \
+  eventually 10 none_of_dead
+echo "        (gone after $((($(date +%s%N) - t0) / 1000000)) ms)"
+check "... Corvalet's own icon stays" shown_owner_tip "Quillon Corvalet 2.0"
+check "... the panel no longer holds the panel's" eventually 10 panel_is "1 00ff00"
+look=$(menu_look)
+check "... nor the menu the menu's" is "${look% *}" "$((menu_height - 20)) ff00ff"
+unlisted() { rows_lack Alpha && rows_lack Bravo && rows_lack Charlie && rows_have Echo; }
+check "... nor the options list any of them" unlisted
+kept() { tr -d '\r' <"$ini" | grep -qx 'ID_[0-9]*=PanelA' && tr -d '\r' <"$ini" | grep -qx 'ID_[0-9]*=MenuB'; }
+check "... their places are kept" kept
+start_owner PanelA:1:Alpha:ff0000
+check "a killed panel program started again goes back to the panel" eventually 20 hidden PanelA 1
+check "... at its place" eventually 10 panel_is "2 00ff00 ff0000"
 
 # Balloons.
 balloon() { state | grep '^balloon shown='; }
@@ -142,7 +167,12 @@ check "... the replaced balloon's program NIN_BALLOONHIDE" \
 probe send MenuF "balloon 6 1 1000 Foxtrot|Short" >/dev/null
 check "a balloon left alone times out: its program hears NIN_BALLOONTIMEOUT" \
   eventually 10 logged MenuF.log 6 404
-check "... and nothing else" notices_are MenuF "402 402 404"
+timed_out_last() {
+  local n
+  n=$(grep -o 'mouse=40[2-5]' MenuF.log | cut -d= -f2 | xargs)
+  [ "${n% 404}" != "$n" ] && [ "${n#*405}" = "$n" ]
+}
+check "... last, with no click before it" timed_out_last
 g=$(probe hwnd TrayG)
 probe send TrayG "balloon 7 1 30000 Golf|In the tray" >/dev/null
 check "a tray icon keeps its balloon at its own button" \
@@ -160,45 +190,20 @@ check "... the panel leaves it out" eventually 10 panel_is "1 ff0000"
 check "... and its button stays hidden" hidden PanelE 5
 check "... the options list still lists it" rows_have Echo
 probe send PanelE "show 5" >/dev/null
-check "shown again: back in the panel" eventually 10 panel_is "2 ff0000 00ff00"
+check "shown again: back in the panel" eventually 10 panel_is "2 00ff00 ff0000"
 check "... its button still hidden" hidden PanelE 5
 probe send TrayG "hide 7" >/dev/null
 check "a tray icon its program hides: its button hidden" eventually 5 hidden TrayG 7
 # The button near the clock folds the tray and unfolds it: unfolding shows the tray's icons.
 if [ "$version" = winxp ]; then bx=1017 by=17; else bx=1014 by=12; fi
 move_to $bx $by && sleep 0.3 && xdotool click 1
-eventually 5 hidden TrayC 3
+eventually 5 hidden TrayH 4
 move_to $bx $by && sleep 0.3 && xdotool click 1
-check "... Corvalet does not show it when it unfolds the tray" eventually 5 shown TrayC 3
+check "... Corvalet does not show it when it unfolds the tray" eventually 5 shown TrayH 4
 sleep 1
 check "... nor later" hidden TrayG 7
 check "... the options list still lists it" rows_have Golf
 move_to 300 300
-
-# Programs killed hard.
-dead=$(for c in PanelA MenuB TrayC; do probe hwnd $c; done | tr '\n' ' ')
-none_of_dead() {
-  local s w
-  s=$(state) || return 1
-  for w in $dead; do echo "$s" | grep -q " owner=$w " && return 1; done
-  return 0
-}
-for c in PanelA MenuB TrayC; do kill_owner $c; done
-t0=$(date +%s%N)
-check "three programs killed hard: their buttons (panel, menu, tray) leave the tray" \
-  eventually 10 none_of_dead
-echo "        (gone after $((($(date +%s%N) - t0) / 1000000)) ms)"
-check "... Corvalet's own icon stays" shown_owner_tip "Quillon Corvalet 2.0"
-check "... the panel no longer holds the panel's" panel_is "1 00ff00"
-look=$(menu_look)
-check "... nor the menu the menu's" is "${look% *}" "$((menu_height - 20)) ff00ff"
-unlisted() { rows_lack Alpha && rows_lack Bravo && rows_lack Charlie && rows_have Echo; }
-check "... nor the options list any of them" unlisted
-kept() { tr -d '\r' <"$ini" | grep -qx 'ID_[0-9]*=PanelA' && tr -d '\r' <"$ini" | grep -qx 'ID_[0-9]*=MenuB'; }
-check "... their places are kept" kept
-start_owner PanelA:1:Alpha:ff0000
-check "a killed panel program started again goes back to the panel" eventually 20 hidden PanelA 1
-check "... at its place" eventually 10 panel_is "2 00ff00 ff0000"
 
 # Exit while a program has just been killed: no button of a dead program is shown, nor one its
 # program hid; the rest are shown.
@@ -215,7 +220,7 @@ probe close TMainForm "Quillon Corvalet" >/dev/null
 check "Corvalet exits" eventually 20 no_main_form
 check "... showing no dead program's button" eval '! dead_shown'
 check "... nor the one its program hid" hidden TrayG 7
-others_shown() { shown PanelA 1 && shown PanelE 5; }
+others_shown() { shown PanelA 1 && shown PanelE 5 && shown TrayH 4; }
 check "... and the others" others_shown
 
 finish "hidden ($version)"
