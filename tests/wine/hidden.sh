@@ -76,8 +76,12 @@ own_where="owner=$(echo "$own" | field owner) id=$(echo "$own" | field id) at=$(
 # The panel's cells as "N colour..." (one cell of 19 pixels a program, plus 12), by hovering
 # Corvalet's icon; the mouse then leaves and the panel closes.
 panel_cells() {
-  local rect l t r n i out
+  local rect="" l t r n i out
   hover_own_icon && eventually 5 panel_visible && sleep 0.5 && rect=$(panel | rect_of)
+  if [ -z "$rect" ]; then
+    move_to 300 300
+    return 1
+  fi
   read -r l t r _ <<<"$rect"
   n=$(((r - l - 12) / 19))
   out=$n
