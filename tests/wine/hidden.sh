@@ -58,6 +58,7 @@ ghosts_gone() { [ "$(probe iswindow "$ghost")$(probe iswindow "$wraith")" = 00 ]
 eventually 10 ghosts_gone
 sleep 1.5
 check "the stand-in keeps killed programs' icons" buttons_are 9
+# shellcheck disable=SC2086
 xdotool mousemove ${ghost_at/,/ } && sleep 0.3 && xdotool mousemove_relative 1 0
 check "... until the mouse passes over the button" eventually 5 buttons_are 8
 check "... or another process deletes the icon" probe notifydelete "$wraith" 8
@@ -217,18 +218,10 @@ move_to 300 300
 
 # Exit while a program has just been killed: no button of a dead program is shown, nor one its
 # program hid; the rest are shown.
-dead_shown() {
-  local s w
-  s=$(state) || return 1
-  for w in $(echo "$s" | sed -n 's/^button [0-9]* owner=\([0-9a-f]*\) .* hidden=0 .*/\1/p'); do
-    [ "$(probe iswindow "$w")" = 1 ] || return 0
-  done
-  return 1
-}
 kill_owner MenuF
 probe close TMainForm "Quillon Corvalet" >/dev/null
 check "Corvalet exits" eventually 20 no_main_form
-check "... showing no dead program's button" eval '! dead_shown'
+check "... showing no dead program's button" no_dead_owner ' hidden=0 '
 check "... nor the one its program hid" hidden TrayG 7
 others_shown() { shown PanelA 1 && shown PanelE 5 && shown TrayH 4; }
 check "... and the others" others_shown
