@@ -254,6 +254,9 @@ void Report(const COPYDATASTRUCT* cds, bool stateChanged) {
   using namespace cvl;
   const auto n = ReadNotify(cds);
   if (!n || n->message > 2) return;
+  // A change of the balloon alone (or of nothing) changes nothing Corvalet lists or draws.
+  if (n->message == NIM_MODIFY && !stateChanged && !(n->flags & (NIF_MESSAGE | NIF_ICON | NIF_TIP)))
+    return;
   const UINT report = n->message == 0   ? THM_ICONADDED
                       : n->message == 1 ? (stateChanged ? THM_ICONSTATE : THM_ICONMODIFIED)
                                         : THM_ICONDELETED;

@@ -279,9 +279,22 @@ bool SimDesktop::SendCopyDataTimeout(Hwnd window, std::uint32_t tag,
 
 bool SimDesktop::PostMessageA(Hwnd window, std::uint32_t msg, WParam wParam, LParam lParam) {
   if (Window(window) == nullptr) return false;
-  if (PostedQueueLimit != 0 && queue_.size() >= PostedQueueLimit) return false;
+  // Only posted messages count: a sent one waits in a queue of its own.
+  if (PostedQueueLimit != 0 &&
+      static_cast<std::size_t>(std::count_if(queue_.begin(), queue_.end(), [](const auto& m) {
+        return m.kind == MessageRecord::Posted;
+      })) >= PostedQueueLimit)
+    return false;
   Log.push_back({MessageRecord::Posted, window, msg, wParam, lParam});
   queue_.push_back({MessageRecord::Posted, window, msg, wParam, lParam});
+  return true;
+}
+
+bool SimDesktop::SendNotifyMessageA(Hwnd window, std::uint32_t msg, WParam wParam,
+                                    LParam lParam) {
+  if (Window(window) == nullptr) return false;
+  Log.push_back({MessageRecord::Sent, window, msg, wParam, lParam});
+  queue_.push_back({MessageRecord::Sent, window, msg, wParam, lParam});
   return true;
 }
 

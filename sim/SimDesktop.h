@@ -192,6 +192,8 @@ class SimDesktop : public Desktop {
   bool WritePrivateProfileStringA(const std::string& section, const std::string& key,
                                   const std::string& value, const std::string& fileName) override;
   bool Shell_NotifyIconA(std::uint32_t message, const NotifyIconData& data) override;
+  // Queued as a sent message, which no full queue of posted ones refuses; it does not wait.
+  bool SendNotifyMessageA(Hwnd window, std::uint32_t msg, WParam wParam, LParam lParam);
   void WatchProcesses(Hwnd window, std::uint32_t message,
                       const std::vector<std::uint32_t>& processIds) override;
   // What the watcher is waiting on, and a post it could not make yet (a full queue), made

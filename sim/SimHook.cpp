@@ -22,6 +22,10 @@ void SimHook::SetTrayHook() {
     if (!serving_) return;
     const Hwnd form = MainForm();
     if (form == 0) return;
+    // A change of the balloon alone (or of nothing) changes nothing Corvalet lists or draws.
+    if (message == kNimModify && !taskbar_->LastChangeSetState() &&
+        !(taskbar_->LastChangeFlags() & (kNifMessage | kNifIcon | kNifTip)))
+      return;
     const std::uint32_t report =
         message == kNimAdd ? THM_ICONADDED
         : message == kNimModify

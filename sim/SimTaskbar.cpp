@@ -60,8 +60,8 @@ std::optional<TrayButton> SimTaskbar::Button(Hwnd owner, std::uint32_t uID) cons
 
 void SimTaskbar::TellBalloon(std::uint32_t message) {
   if (balloon_)
-    desktop_.PostMessageA(balloon_->owner, balloon_->uCallbackMessage, balloon_->uID,
-                          static_cast<LParam>(message));
+    desktop_.SendNotifyMessageA(balloon_->owner, balloon_->uCallbackMessage, balloon_->uID,
+                                static_cast<LParam>(message));
 }
 
 void SimTaskbar::EndBalloon(bool clicked) {
@@ -82,6 +82,7 @@ void SimTaskbar::SetBalloon(const TrayButton& b, const NotifyIconData& data) {
   if (b.hidden) return;
   TellBalloon(kNinBalloonHide);
   balloon_ = ShownBalloon{b.owner, b.uID, b.uCallbackMessage, data.szInfoTitle, data.szInfo};
+  BalloonsShown.push_back(*balloon_);
   TellBalloon(kNinBalloonShow);
 }
 
@@ -103,6 +104,7 @@ bool SimTaskbar::NotifyIcon(std::uint32_t message, const NotifyIconData& given) 
   if (BeforeChange) BeforeChange(message, data);
   const int index = IndexOf(data.hWnd, data.uID);
   lastSetState_ = false;
+  lastFlags_ = data.uFlags;
   switch (message) {
     case kNimAdd: {
       if (index >= 0) return false;
@@ -149,6 +151,11 @@ LResult SimTaskbar::ToolbarProc(std::uint32_t msg, WParam wParam, LParam lParam)
       for (TrayButton& b : buttons_) {
         if (b.idCommand == static_cast<std::int32_t>(wParam)) {
           b.hidden = (lParam & 0xFFFF) != 0;
+          // A balloon does not point at a button that is gone from sight.
+          if (b.hidden && balloon_ && balloon_->owner == b.owner && balloon_->uID == b.uID) {
+            TellBalloon(kNinBalloonHide);
+            balloon_.reset();
+          }
           return 1;
         }
       }

@@ -57,6 +57,8 @@ class SimTaskbar {
   std::function<void(std::uint32_t message, Hwnd owner, std::uint32_t uID)> OnTrayChange;
   // The last change set the icon's hidden state to something new.
   bool LastChangeSetState() const { return lastSetState_; }
+  // The flags of the last change, as the shell took them.
+  std::uint32_t LastChangeFlags() const { return lastFlags_; }
   // Sees (and may change) a program's record before the shell takes it, as a subclass of the
   // taskbar sees the WM_COPYDATA first.
   std::function<void(std::uint32_t message, NotifyIconData& data)> BeforeChange;
@@ -66,8 +68,10 @@ class SimTaskbar {
   // The balloon shown, if any. As Windows 2000 and XP: one at a time, a new one replaces it
   // (NIN_BALLOONHIDE to the one replaced, then NIN_BALLOONSHOW), a balloon for a hidden
   // button is not shown, the icon's removal takes its balloon away (NIN_BALLOONHIDE), and the
-  // messages are posted to the owner's callback with the icon's ID.
+  // messages go to the owner's callback with the icon's ID (SendNotifyMessage). A button
+  // hidden takes its balloon away.
   const std::optional<ShownBalloon>& Balloon() const { return balloon_; }
+  std::vector<ShownBalloon> BalloonsShown;  // every balloon shown, in order
   // The shown balloon's time ran out, or the user clicked it.
   void EndBalloon(bool clicked);
 
@@ -80,6 +84,7 @@ class SimTaskbar {
   void SetProgramHidden(TrayButton& b, const NotifyIconData& data);
   std::optional<ShownBalloon> balloon_;
   bool lastSetState_ = false;
+  std::uint32_t lastFlags_ = 0;
 
   SimDesktop& desktop_;
   std::uint32_t processId_ = 0;

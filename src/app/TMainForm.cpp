@@ -74,6 +74,7 @@ void TMainForm::FormShow() {
   }
   try {
     registry_->Reader.EnumerateIcons(registry_->AllIcons);
+    registry_->Dead.TakeOut();
     options_->Load(kSettingsFile);
     registry_->Memory.LoadPlacementMemory();
   } catch (const InvalidOperation&) {
@@ -88,7 +89,10 @@ void TMainForm::FormShow() {
   OptionsToDialog();
   // Switched off, the command identifiers are stale and no hook gives hidden buttons back:
   // showing the dialog hides nothing and fills neither panel nor menu.
-  if (options_->Enabled) registry_->Placement.ApplyPlacement();
+  if (options_->Enabled) {
+    registry_->Placement.ApplyPlacement();
+    registry_->Dead.RemoveAndWatch();
+  }
   registry_->Placement.RefreshOwnIcon();
 }
 
@@ -204,11 +208,13 @@ bool TMainForm::RetryPending() const {
 void TMainForm::ReloadTray() {
   try {
     registry_->Reader.EnumerateIcons(registry_->AllIcons);
+    registry_->Dead.TakeOut();
     registry_->Memory.LoadPlacementMemory();
   } catch (const InvalidOperation&) {
   }
   OptionsToDialog();
   registry_->Placement.ApplyPlacement();
+  registry_->Dead.RemoveAndWatch();
   registry_->Placement.RefreshOwnIcon();
 }
 
@@ -417,6 +423,8 @@ void TMainForm::TakeWaitingMenu() {
   const Hwnd form = host_.Window();
   while (const auto m = desktop_.TakePostedMessage(form, kOwnIconCallback, kOwnIconCallback)) {
     const auto mouse = static_cast<std::uint32_t>(m->lParam);
+    // The shell's balloon messages come the same way, and are the program's to hear.
+    if (mouse >= kNinBalloonShow && mouse <= kNinBalloonUserClick) balloons_.OwnIconMessage(mouse);
     if (mouse == kWmMouseMove) RxTrayIcon1MouseMove();
     if (mouse == kWmRButtonUp) PopupTrayMenu(desktop_.GetCursorPos());
   }
