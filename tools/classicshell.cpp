@@ -15,16 +15,17 @@
 // them (kCounts). --balloon-min-ms: balloons stay at least N ms instead of 10 s, so that a test
 // can see one time out.
 //
-// Icons' states and balloons follow the documented behaviour of Windows 2000 and XP: NIF_STATE
-// with NIS_HIDDEN hides or shows the icon's button from the taskbar's own thread; NIF_INFO shows
-// a balloon tooltip pointing at the button and sends the owner NIN_BALLOONSHOW, then
-// NIN_BALLOONTIMEOUT after uTimeout (held to 10..30 s), NIN_BALLOONUSERCLICK on a click, and
-// NIN_BALLOONHIDE when it goes otherwise (an empty text, its icon deleted or hidden, another
-// icon's balloon). One balloon shows at a time: a new one replaces it at once. Where Windows
-// leaves it open, the stand-in chooses: the replaced balloon's owner gets NIN_BALLOONHIDE (a
-// balloon of the same icon replaces its own without one), and a balloon for a hidden button is
-// not shown and nothing is sent (the state file counts such requests). Icons whose owner window
-// has gone stay until the mouse passes over their button, as in the shell.
+// Icons' states and balloons follow what Windows 2000 and XP document: NIF_STATE with NIS_HIDDEN
+// hides or shows the icon's button from the taskbar's own thread; NIF_INFO shows a balloon
+// tooltip pointing at the button and sends the owner NIN_BALLOONSHOW, then NIN_BALLOONTIMEOUT
+// after uTimeout (held to 10..30 s; the shell does not count time the user is away, the
+// stand-in does), NIN_BALLOONUSERCLICK on a click, and NIN_BALLOONHIDE when it goes otherwise
+// (an empty text, its icon deleted). Where Windows leaves it open, the stand-in chooses: one
+// balloon shows at a time and a new one replaces it at once, the replaced one's owner getting
+// NIN_BALLOONHIDE (a balloon of the same icon replaces its own without one); a balloon whose
+// button is hidden, then or later, is not shown (nothing is sent; the state file counts such
+// requests) or goes with NIN_BALLOONHIDE. Icons whose owner window has gone stay until the mouse
+// passes over their button, as in the shell.
 //
 // kSubclassOnTop makes it subclass its own windows on top of everything, as a shell extension
 // would. kDumpState at Shell_TrayWnd writes the state to FILE: the buttons in order with owner, ID,
@@ -303,7 +304,7 @@ void DumpStatesAndBalloon(FILE* f) {
   if (g_balloon) GetWindowRect(g_balloon, &w);
   const TrayRecord* r = g_balloonIcon;
   std::fprintf(f,
-               "balloon shown=%d owner=%lx id=%u at=%ld,%ld visible=%d rect=%ld %ld %ld %ld "
+               "balloon shown=%d icon=%lx,%u at=%ld,%ld visible=%d rect=%ld %ld %ld %ld "
                "flags=%lu ms=%u hiddenasks=%ld\n",
                r ? 1 : 0, r ? static_cast<unsigned long>(reinterpret_cast<UINT_PTR>(r->hwnd)) : 0ul,
                r ? r->uID : 0u, r ? g_balloonAt.x : 0l, r ? g_balloonAt.y : 0l,

@@ -72,7 +72,7 @@ placed() {
 check "Corvalet places the icons: the panel's and the menu's hidden, the tray's shown" \
   eventually 20 placed
 own=$(state | grep ' tip=Quillon Corvalet 2.0$')
-own_where="owner=$(echo "$own" | field owner) id=$(echo "$own" | field id) at=$(echo "$own" | at_of)"
+own_where="icon=$(echo "$own" | field owner),$(echo "$own" | field id) at=$(echo "$own" | at_of)"
 
 # The panel's cells as "N colour..." (one cell of 19 pixels a program, plus 12), by hovering
 # Corvalet's icon; the mouse then leaves and the panel closes.
@@ -187,7 +187,7 @@ check "... last, with no click before it" timed_out_last
 g=$(probe hwnd TrayG)
 probe send TrayG "balloon 7 1 30000 Golf|In the tray" >/dev/null
 check "a tray icon keeps its balloon at its own button" \
-  eventually 5 balloon_is "owner=$g id=7 at=$(state | grep " owner=$g id=7 " | at_of)"
+  eventually 5 balloon_is "icon=$g,7 at=$(button_line TrayG 7 | at_of)"
 check "... its program hears NIN_BALLOONSHOW" eventually 5 logged TrayG.log 7 402
 probe send TrayG "unballoon 7" >/dev/null
 eventually 5 balloon_gone
