@@ -18,14 +18,13 @@
 // Icons' states and balloons follow what Windows 2000 and XP document: NIF_STATE with NIS_HIDDEN
 // hides or shows the icon's button from the taskbar's own thread; NIF_INFO shows a balloon
 // tooltip pointing at the button and sends the owner NIN_BALLOONSHOW, then NIN_BALLOONTIMEOUT
-// after uTimeout (held to 10..30 s; the shell does not count time the user is away, the
-// stand-in does), NIN_BALLOONUSERCLICK on a click, and NIN_BALLOONHIDE when it goes otherwise
-// (an empty text, its icon deleted). Where Windows leaves it open, the stand-in chooses: one
-// balloon shows at a time and a new one replaces it at once, the replaced one's owner getting
-// NIN_BALLOONHIDE (a balloon of the same icon replaces its own without one); a balloon whose
-// button is hidden, then or later, is not shown (nothing is sent; the state file counts such
-// requests) or goes with NIN_BALLOONHIDE. Icons whose owner window has gone stay until the mouse
-// passes over their button, as in the shell.
+// after uTimeout (held to 10..30 s, counted in plain time), NIN_BALLOONUSERCLICK on a click, and
+// NIN_BALLOONHIDE when it goes otherwise (an empty text, its icon deleted). Where Windows leaves it
+// open, the stand-in chooses: one balloon shows at a time and a new one replaces it at once, the
+// replaced one's owner getting NIN_BALLOONHIDE (a balloon of the same icon replaces its own without
+// one); a balloon whose button is hidden, then or later, is not shown (nothing is sent; the state
+// file counts such requests) or goes with NIN_BALLOONHIDE. Icons whose owner window has gone stay
+// until the mouse passes over their button, as in the shell.
 //
 // kSubclassOnTop makes it subclass its own windows on top of everything, as a shell extension
 // would. kDumpState at Shell_TrayWnd writes the state to FILE: the buttons in order with owner, ID,
