@@ -6,27 +6,43 @@
 // mouse actions on a button to the icon's owner as its callback message.
 //
 //   classicshell.exe [--win2k] [--top] [--fast-tray] [--count] [--state FILE]
+//                    [--balloon-min-ms N]
 //
 // --top: docked at the top. --fast-tray (or CLASSICSHELL_FAST_TRAY=1): NIM_ADD and NIM_DELETE
 // return before the notification area is laid out again; one layout is posted for later, as a
 // tray that defers its layout would do. --count: the taskbar's thread counts the readings of the
 // tray and the changes and commands other threads send its windows, whoever has subclassed
-// them (kCounts).
+// them (kCounts). --balloon-min-ms: balloons stay at least N ms instead of 10 s, so that a test
+// can see one time out.
+//
+// Icons' states and balloons follow what Windows 2000 and XP document: NIF_STATE with NIS_HIDDEN
+// hides or shows the icon's button from the taskbar's own thread; NIF_INFO shows a balloon
+// tooltip pointing at the button and sends the owner NIN_BALLOONSHOW, then NIN_BALLOONTIMEOUT
+// after uTimeout (held to 10..30 s, counted in plain time), NIN_BALLOONUSERCLICK on a click, and
+// NIN_BALLOONHIDE when it goes otherwise (an empty text, its icon deleted). Where Windows leaves it
+// open, the stand-in chooses: one balloon shows at a time and a new one replaces it at once, the
+// replaced one's owner getting NIN_BALLOONHIDE (a balloon of the same icon replaces its own without
+// one); a balloon whose button is hidden, then or later, is not shown (nothing is sent; the state
+// file counts such requests) or goes with NIN_BALLOONHIDE. Icons whose owner window has gone stay
+// until the mouse passes over their button, as in the shell.
 //
 // kSubclassOnTop makes it subclass its own windows on top of everything, as a shell extension
 // would. kDumpState at Shell_TrayWnd writes the state to FILE: the buttons in order with owner, ID,
 // hidden state, the screen point at the centre of a shown button, and tip, the clock's visibility
-// and the notification area's place.
+// and the notification area's place, the icons their programs hid, and the balloon.
 #include <windows.h>
 
 #include <commctrl.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
+#include <map>
 #include <string>
 
 #include "StandInCommands.h"
 #include "TrayRecord.h"
+#include "shell/BalloonRecord.h"
 #include "shell/HookProtocol.h"
 #include "shell/NotifyCopyData.h"
 
@@ -89,6 +105,223 @@ void SetText(int command, const char* text) {
 
 void Layout();
 
+// Icons' states and balloons.
+
+// The state each icon's program asked for with NIF_STATE, by the icon's record.
+std::map<const TrayRecord*, DWORD> g_programStates;
+
+constexpr UINT_PTR kBalloonTimer = 0x8A11;
+constexpr UINT kBalloonMaxMs = 30000;
+UINT g_balloonMinMs = 10000;
+HWND g_balloon;  // the balloon tooltip, made when the first balloon shows
+WNDPROC g_balloonProc;
+const TrayRecord* g_balloonIcon;  // the icon whose balloon shows, or none
+POINT g_balloonAt;
+DWORD g_balloonFlags;
+UINT g_balloonMs;
+char g_balloonTitle[cvl::kInfoTitleChars + 1];
+char g_balloonText[cvl::kInfoChars + 1];
+LONG g_hiddenBalloonAsks;
+
+int IndexOf(const TrayRecord* r, TBBUTTON* button = nullptr) {
+  for (int i = 0; i < ButtonCount(); ++i)
+    if (RecordAt(i, button) == r) return i;
+  return -1;
+}
+
+// A balloon's messages go to the icon's callback like its mouse actions, without waiting.
+void TellOwner(const TrayRecord* r, UINT what) {
+  SendNotifyMessageA(r->hwnd, r->uCallbackMessage, r->uID, what);
+}
+
+TOOLINFOA BalloonTool(const char* text) {
+  TOOLINFOA t{};
+  t.cbSize = TTTOOLINFOA_V1_SIZE;
+  t.uFlags = TTF_TRACK | TTF_ABSOLUTE;
+  t.hwnd = g_taskbar;
+  t.uId = 1;
+  t.lpszText = const_cast<char*>(text);
+  return t;
+}
+
+// Takes the balloon down; `why` (a NIN_ code, or 0 for nothing) goes to its icon's owner.
+void CloseBalloon(UINT why) {
+  const TrayRecord* r = g_balloonIcon;
+  if (r == nullptr) return;
+  g_balloonIcon = nullptr;
+  KillTimer(g_balloon, kBalloonTimer);
+  TOOLINFOA t = BalloonTool(nullptr);
+  SendMessageA(g_balloon, TTM_TRACKACTIVATE, FALSE, reinterpret_cast<LPARAM>(&t));
+  if (why != 0) TellOwner(r, why);
+}
+
+LRESULT CALLBACK BalloonProc(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
+  switch (msg) {
+    case WM_NCHITTEST:
+      if (g_balloonIcon != nullptr) return HTCLIENT;  // a shown balloon takes its clicks
+      break;
+    case WM_LBUTTONDOWN:
+      if (g_balloonIcon != nullptr) {
+        CloseBalloon(cvl::kNinBalloonUserClick);
+        return 0;
+      }
+      break;
+    case WM_TIMER:
+      if (wp == kBalloonTimer) {
+        CloseBalloon(cvl::kNinBalloonTimeout);
+        return 0;
+      }
+      break;
+    default:
+      break;
+  }
+  return CallWindowProcA(g_balloonProc, w, msg, wp, lp);
+}
+
+bool MakeBalloonWindow() {
+  if (g_balloon != nullptr) return true;
+  g_balloon = CreateWindowExA(WS_EX_TOPMOST | WS_EX_TOOLWINDOW, TOOLTIPS_CLASSA, nullptr,
+                              WS_POPUP | TTS_BALLOON | TTS_NOPREFIX | TTS_ALWAYSTIP, 0, 0, 0, 0,
+                              g_taskbar, nullptr, g_instance, nullptr);
+  if (g_balloon == nullptr) return false;
+  TOOLINFOA t = BalloonTool("");
+  SendMessageA(g_balloon, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&t));
+  SendMessageA(g_balloon, TTM_SETMAXTIPWIDTH, 0, 300);
+  g_balloonProc = reinterpret_cast<WNDPROC>(
+      SetWindowLongPtrA(g_balloon, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&BalloonProc)));
+  return true;
+}
+
+// The balloon points at the centre of its icon's button, wherever the button is now; a button
+// hidden takes its balloon down.
+void BalloonFollowsButton() {
+  if (g_balloonIcon == nullptr) return;
+  TBBUTTON b{};
+  const int index = IndexOf(g_balloonIcon, &b);
+  if (index < 0 || (b.fsState & TBSTATE_HIDDEN)) {
+    CloseBalloon(cvl::kNinBalloonHide);
+    return;
+  }
+  RECT rc{};
+  SendMessageA(g_toolbar, TB_GETITEMRECT, index, reinterpret_cast<LPARAM>(&rc));
+  MapWindowPoints(g_toolbar, nullptr, reinterpret_cast<POINT*>(&rc), 2);
+  const POINT at{(rc.left + rc.right) / 2, (rc.top + rc.bottom) / 2};
+  if (at.x == g_balloonAt.x && at.y == g_balloonAt.y) return;
+  g_balloonAt = at;
+  SendMessageA(g_balloon, TTM_TRACKPOSITION, 0, MAKELPARAM(at.x, at.y));
+}
+
+int TitleIcon(DWORD infoFlags) {
+  switch (infoFlags & NIIF_ICON_MASK) {
+    case NIIF_INFO:
+      return TTI_INFO;
+    case NIIF_WARNING:
+      return TTI_WARNING;
+    case NIIF_ERROR:
+      return TTI_ERROR;
+    default:
+      return TTI_NONE;
+  }
+}
+
+// NIF_INFO: an empty text takes the icon's balloon down, any other shows it in place of the one
+// shown. A hidden button gets none.
+void Balloon(const TrayRecord* r, const cvl::NotifyCopyData& n) {
+  char text[sizeof g_balloonText];
+  cvl::NotifyText(n.info, n.tipWide, cvl::kInfoChars, text, sizeof text);
+  if (text[0] == '\0') {
+    if (g_balloonIcon == r) CloseBalloon(cvl::kNinBalloonHide);
+    return;
+  }
+  TBBUTTON b{};
+  if (IndexOf(r, &b) < 0 || (b.fsState & TBSTATE_HIDDEN)) {
+    ++g_hiddenBalloonAsks;
+    return;
+  }
+  if (!MakeBalloonWindow()) return;
+  CloseBalloon(g_balloonIcon == r ? 0 : cvl::kNinBalloonHide);
+  std::memcpy(g_balloonText, text, sizeof text);
+  cvl::NotifyText(n.infoTitle, n.tipWide, cvl::kInfoTitleChars, g_balloonTitle,
+                  sizeof g_balloonTitle);
+  g_balloonFlags = n.infoFlags;
+  g_balloonMs = n.timeout < g_balloonMinMs  ? g_balloonMinMs
+                : n.timeout > kBalloonMaxMs ? kBalloonMaxMs
+                                            : n.timeout;
+  SendMessageA(g_balloon, TTM_SETTITLEA, TitleIcon(n.infoFlags),
+               reinterpret_cast<LPARAM>(g_balloonTitle));
+  TOOLINFOA t = BalloonTool(g_balloonText);
+  SendMessageA(g_balloon, TTM_UPDATETIPTEXTA, 0, reinterpret_cast<LPARAM>(&t));
+  g_balloonIcon = r;
+  g_balloonAt = POINT{-1, -1};
+  BalloonFollowsButton();
+  SendMessageA(g_balloon, TTM_TRACKACTIVATE, TRUE, reinterpret_cast<LPARAM>(&t));
+  SetTimer(g_balloon, kBalloonTimer, g_balloonMs, nullptr);
+  TellOwner(r, cvl::kNinBalloonShow);
+}
+
+// NIF_STATE: the program's state is kept per icon; a change of NIS_HIDDEN hides or shows the
+// button with a command from the taskbar's own thread.
+void ProgramState(const TrayRecord* r, const cvl::NotifyCopyData& n) {
+  bool hidden = false;
+  if (!cvl::SetsHidden(n, &hidden)) return;
+  DWORD& state = g_programStates[r];
+  const bool was = (state & cvl::kNisHidden) != 0;
+  state = (state & ~n.stateMask) | (n.state & n.stateMask);
+  TBBUTTON b{};
+  if (hidden == was || IndexOf(r, &b) < 0) return;
+  SendMessageA(g_toolbar, TB_HIDEBUTTON, b.idCommand, MAKELPARAM(hidden ? TRUE : FALSE, 0));
+}
+
+// What an added or changed icon asks beyond its picture, tip and callback.
+void StateAndBalloon(const TrayRecord* r, const cvl::NotifyCopyData& n) {
+  ProgramState(r, n);
+  if (n.hasLaterFields && (n.flags & cvl::kNifInfo)) Balloon(r, n);
+}
+
+// The icon goes: its state is forgotten and its balloon taken down (NIN_BALLOONHIDE, as for a
+// deleted icon).
+void ForgetIcon(const TrayRecord* r) {
+  g_programStates.erase(r);
+  if (g_balloonIcon == r) CloseBalloon(cvl::kNinBalloonHide);
+}
+
+void RemoveIcon(int index) {
+  TrayRecord* r = RecordAt(index);
+  if (r == nullptr) return;
+  ForgetIcon(r);
+  SendMessageA(g_toolbar, TB_DELETEBUTTON, index, 0);
+  if (r->hIcon) DestroyIcon(r->hIcon);
+  delete r;
+}
+
+void DumpStatesAndBalloon(FILE* f) {
+  for (const auto& [r, state] : g_programStates)
+    if (state & cvl::kNisHidden)
+      std::fprintf(f, "programhidden owner=%lx id=%u\n",
+                   static_cast<unsigned long>(reinterpret_cast<UINT_PTR>(r->hwnd)), r->uID);
+  RECT w{};
+  if (g_balloon) GetWindowRect(g_balloon, &w);
+  const TrayRecord* r = g_balloonIcon;
+  std::fprintf(f,
+               "balloon shown=%d icon=%lx,%u at=%ld,%ld visible=%d rect=%ld %ld %ld %ld "
+               "flags=%lu ms=%u hiddenasks=%ld\n",
+               r ? 1 : 0, r ? static_cast<unsigned long>(reinterpret_cast<UINT_PTR>(r->hwnd)) : 0ul,
+               r ? r->uID : 0u, r ? g_balloonAt.x : 0l, r ? g_balloonAt.y : 0l,
+               g_balloon && IsWindowVisible(g_balloon) ? 1 : 0, w.left, w.top, w.right, w.bottom,
+               r ? g_balloonFlags : 0ul, r ? g_balloonMs : 0u, g_hiddenBalloonAsks);
+  std::fprintf(f, "balloon title=%s\n", r ? g_balloonTitle : "");
+  std::fprintf(f, "balloon text=%s\n", r ? g_balloonText : "");
+}
+
+// The mouse over a button whose owner window has gone removes that icon, as the shell does.
+bool RemovedOwnerless(int index) {
+  const TrayRecord* r = RecordAt(index);
+  if (r == nullptr || IsWindow(r->hwnd)) return false;
+  RemoveIcon(index);
+  Layout();
+  return true;
+}
+
 BOOL NotifyIcon(const cvl::NotifyCopyData& n) {
   const HWND owner = reinterpret_cast<HWND>(static_cast<UINT_PTR>(n.owner));
   const int index = FindButton(owner, n.uID);
@@ -108,6 +341,7 @@ BOOL NotifyIcon(const cvl::NotifyCopyData& n) {
       b.dwData = reinterpret_cast<DWORD_PTR>(r);
       b.iString = reinterpret_cast<INT_PTR>((n.flags & NIF_TIP) ? tip : "");
       SendMessageA(g_toolbar, TB_ADDBUTTONSA, 1, reinterpret_cast<LPARAM>(&b));
+      StateAndBalloon(r, n);
       break;
     }
     case NIM_MODIFY: {
@@ -128,14 +362,12 @@ BOOL NotifyIcon(const cvl::NotifyCopyData& n) {
         }
       }
       if (n.flags & NIF_TIP) SetText(b.idCommand, tip);
+      StateAndBalloon(r, n);
       break;
     }
     case NIM_DELETE: {
       if (index < 0) return FALSE;
-      TrayRecord* r = RecordAt(index);
-      SendMessageA(g_toolbar, TB_DELETEBUTTON, index, 0);
-      if (r->hIcon) DestroyIcon(r->hIcon);
-      delete r;
+      RemoveIcon(index);
       break;
     }
     case NIM_SETFOCUS:
@@ -153,6 +385,7 @@ BOOL NotifyIcon(const cvl::NotifyCopyData& n) {
     // One pending layout serves every change before it runs.
     g_layoutPosted = PostMessageA(g_taskbar, kLayout, 0, 0) != FALSE;
   }
+  BalloonFollowsButton();
   return TRUE;
 }
 
@@ -214,6 +447,7 @@ void DumpState() {
   GetWindowRect(g_notify, &n);
   std::fprintf(f, "clock visible=%d\n", IsWindowVisible(g_clock) ? 1 : 0);
   std::fprintf(f, "notify left=%ld width=%ld\n", n.left, n.right - n.left);
+  DumpStatesAndBalloon(f);
   std::fclose(f);
 }
 
@@ -232,16 +466,19 @@ LRESULT CALLBACK ToolbarProc(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
       POINT pt{static_cast<short>(LOWORD(lp)), static_cast<short>(HIWORD(lp))};
       const int index = static_cast<int>(
           CallWindowProcA(g_toolbarProc, w, TB_HITTEST, 0, reinterpret_cast<LPARAM>(&pt)));
-      if (index >= 0) {
+      if (index >= 0 && !RemovedOwnerless(index)) {
         if (const TrayRecord* r = RecordAt(index))
           PostMessageA(r->hwnd, r->uCallbackMessage, r->uID, msg);
       }
       break;
     }
     case TB_HIDEBUTTON:
-    case TB_MOVEBUTTON:
+    case TB_MOVEBUTTON: {
       PostMessageA(g_taskbar, kLayout, 0, 0);
-      break;
+      const LRESULT result = CallWindowProcA(g_toolbarProc, w, msg, wp, lp);
+      BalloonFollowsButton();
+      return result;
+    }
     default:
       break;
   }
@@ -280,6 +517,7 @@ LRESULT CALLBACK TaskbarProc(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
     case kLayout:
       g_layoutPosted = false;
       Layout();
+      BalloonFollowsButton();
       return 0;
     case WM_SIZE:
       Layout();
@@ -369,6 +607,8 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     if (std::strcmp(__argv[i], "--win2k") == 0) win2k = true;
     if (std::strcmp(__argv[i], "--top") == 0) top = true;
     if (std::strcmp(__argv[i], "--state") == 0 && i + 1 < __argc) g_statePath = __argv[++i];
+    if (std::strcmp(__argv[i], "--balloon-min-ms") == 0 && i + 1 < __argc)
+      g_balloonMinMs = static_cast<UINT>(std::atoi(__argv[++i]));
   }
   INITCOMMONCONTROLSEX icc{sizeof icc, ICC_BAR_CLASSES};
   InitCommonControlsEx(&icc);

@@ -19,6 +19,9 @@
 //   probe atoms PREFIX        prints how many global atoms have names that begin with PREFIX
 //   probe signal EVENT        sets the named event that trayowner.exe --after EVENT waits for
 //   probe iswindow HEX        prints 1 when the window with that handle (hex) exists, else 0
+//   probe notifydelete HEX ID removes the tray icon of window HEX (hex) with that ID as any
+//                             process may (Shell_NotifyIcon NIM_DELETE); exit code 0 when the
+//                             shell took it
 //   probe rows                prints Corvalet's icon list: "row I image=N text=TIP" per row
 //   probe showform X Y        moves Corvalet's main form on screen at X, Y
 //   probe iconrect ROW        prints the screen rectangle of that row's picture: L T R B
@@ -36,6 +39,7 @@
 #include <windows.h>
 
 #include <commctrl.h>
+#include <shellapi.h>
 
 #include "RemoteMemory.h"
 
@@ -274,6 +278,13 @@ int main(int argc, char** argv) {
     std::printf("%d\n", ::IsWindow(reinterpret_cast<HWND>(handle)) ? 1 : 0);
     return 0;
   }
+  if (argc == 4 && std::strcmp(argv[1], "notifydelete") == 0) {
+    NOTIFYICONDATAA nid{};
+    nid.cbSize = NOTIFYICONDATAA_V1_SIZE;
+    nid.hWnd = reinterpret_cast<HWND>(static_cast<UINT_PTR>(std::strtoul(argv[2], nullptr, 16)));
+    nid.uID = static_cast<UINT>(std::atoi(argv[3]));
+    return ::Shell_NotifyIconA(NIM_DELETE, &nid) ? 0 : 1;
+  }
   if (argc == 3 && std::strcmp(argv[1], "signal") == 0) {
     HANDLE go = ::OpenEventA(EVENT_MODIFY_STATE, FALSE, argv[2]);
     if (go == nullptr) return 1;
@@ -359,8 +370,8 @@ int main(int argc, char** argv) {
   std::fprintf(
       stderr,
       "usage: probe count CLASS TITLE | dismiss TITLE | close CLASS TITLE | send CLASS "
-      "TEXT | dump | atom TEXT | atoms PREFIX | signal EVENT | iswindow HEX | rows | showform X Y "
-      "| iconrect ROW | hwnd CLASS | "
+      "TEXT | dump | atom TEXT | atoms PREFIX | signal EVENT | iswindow HEX | notifydelete HEX ID "
+      "| rows | showform X Y | iconrect ROW | hwnd CLASS | "
       "buttonswitch on|off | subclass | child A B [C] | window CLASS TITLE | at X Y | menu | "
       "list | control ID | handles | focus\n");
   return 2;

@@ -7,6 +7,10 @@
 // many owners started one by one add theirs at the same moment; it waits a minute at most.
 // Commands come as WM_COPYDATA (dwData kCommand) to its window, found by CLASS:
 //   add ID TIP RRGGBB | modify ID TIP | recolour ID RRGGBB | delete ID | quit
+//   balloon ID FLAGS MS TITLE|TEXT   shows a balloon (NIF_INFO: dwInfoFlags FLAGS, uTimeout MS)
+//   unballoon ID                     clears it (NIF_INFO with an empty text)
+//   hide ID | show ID                NIF_STATE with NIS_HIDDEN set or cleared
+// The balloon and the state go in a NOTIFYICONDATA of the 2000/XP size.
 // It puts its icons back when a taskbar announces itself with "TaskbarCreated".
 #include <windows.h>
 
@@ -15,6 +19,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <functional>
 #include <map>
 #include <string>
 
@@ -72,6 +77,41 @@ BOOL Notify(DWORD message, UINT id) {
   return NotifyTrayIcon(g_window, message, id, icon.icon, icon.tip.c_str(), kCallback);
 }
 
+// NIM_MODIFY with the fields that 2000 and XP added: NIF_INFO or NIF_STATE alone.
+BOOL NotifyLater(UINT id, UINT flags, const std::function<void(NOTIFYICONDATAA&)>& fill) {
+  NOTIFYICONDATAA nid{};
+  nid.cbSize = NOTIFYICONDATAA_V2_SIZE;
+  nid.hWnd = g_window;
+  nid.uID = id;
+  nid.uFlags = flags;
+  fill(nid);
+  return Shell_NotifyIconA(NIM_MODIFY, &nid);
+}
+
+// "FLAGS MS TITLE|TEXT"; the title may be empty.
+void ShowBalloon(UINT id, const std::string& args) {
+  unsigned long flags = 0, ms = 0;
+  int used = 0;
+  if (std::sscanf(args.c_str(), "%lu %lu %n", &flags, &ms, &used) < 2) return;
+  const std::string words = args.substr(static_cast<std::size_t>(used));
+  const auto bar = words.find('|');
+  const std::string title = bar == std::string::npos ? std::string() : words.substr(0, bar);
+  const std::string text = bar == std::string::npos ? words : words.substr(bar + 1);
+  NotifyLater(id, NIF_INFO, [&](NOTIFYICONDATAA& nid) {
+    lstrcpynA(nid.szInfoTitle, title.c_str(), sizeof nid.szInfoTitle);
+    lstrcpynA(nid.szInfo, text.c_str(), sizeof nid.szInfo);
+    nid.uTimeout = static_cast<UINT>(ms);
+    nid.dwInfoFlags = static_cast<DWORD>(flags);
+  });
+}
+
+void SetHidden(UINT id, bool hidden) {
+  NotifyLater(id, NIF_STATE, [&](NOTIFYICONDATAA& nid) {
+    nid.dwState = hidden ? NIS_HIDDEN : 0;
+    nid.dwStateMask = NIS_HIDDEN;
+  });
+}
+
 void Add(UINT id, const std::string& tip, COLORREF colour) {
   Icon& icon = g_icons[id];
   icon.tip = tip;
@@ -111,6 +151,13 @@ void Command(const std::string& text) {
     DestroyIcon(g_icons[id].icon);
     g_icons[id].icon = MakeIcon(ParseColour(rest.c_str()));
     Notify(NIM_MODIFY, id);
+  } else if (std::strcmp(verb, "balloon") == 0 && g_icons.count(id)) {
+    ShowBalloon(id, rest);
+  } else if (std::strcmp(verb, "unballoon") == 0 && g_icons.count(id)) {
+    NotifyLater(id, NIF_INFO, [](NOTIFYICONDATAA&) {});
+  } else if ((std::strcmp(verb, "hide") == 0 || std::strcmp(verb, "show") == 0) &&
+             g_icons.count(id)) {
+    SetHidden(id, verb[0] == 'h');
   } else if (std::strcmp(verb, "delete") == 0 && g_icons.count(id)) {
     Notify(NIM_DELETE, id);
     DestroyIcon(g_icons[id].icon);

@@ -54,11 +54,12 @@ click_button() {  # click_button CLASS ID
   # shellcheck disable=SC2086
   xdotool mousemove $at && sleep 0.3 && xdotool click 1
 }
-# No tray button is left whose owner window has gone.
+# No tray button is left whose owner window has gone (with a pattern, among the buttons whose
+# line has it: ' hidden=0 ' for the shown ones).
 no_dead_owner() {
   local s owner
   s=$(state) || return 1
-  for owner in $(echo "$s" | sed -n 's/^button [0-9]* owner=\([0-9a-f]*\) .*/\1/p'); do
+  for owner in $(echo "$s" | grep -e "${1:-^button }" | sed -n 's/^button [0-9]* owner=\([0-9a-f]*\) .*/\1/p'); do
     [ "$(probe iswindow "$owner")" = 1 ] || return 1
   done
 }
