@@ -30,6 +30,9 @@
 //   probe handles             a counting build's live handles: "icons=N gdi=N imagelists=N
 //                             menus=N dcs=N screendcs=N hooks=N atoms=N kernel=N"
 //   probe focus               the window with the keyboard focus in Corvalet: "class=C id=N"
+//   probe workarea            the work area as a program sees it (SPI_GETWORKAREA): L T R B
+//   probe displayreset        resets the display to its settings (ChangeDisplaySettingsEx with
+//                             none), after which Wine reads the screen and its work area anew
 //   probe control ID          the control with that ID anywhere in Corvalet's main form:
 //                             "text=T visible=V enabled=E checked=C rect=L T R B" (screen)
 // Exit code 0 on success, 1 when nothing was found, 2 on bad arguments.
@@ -352,6 +355,17 @@ int main(int argc, char** argv) {
   }
   if (argc == 3 && std::strcmp(argv[1], "control") == 0)
     return DescribeControl(InMainForm(nullptr, std::atoi(argv[2])));
+  if (argc == 2 && std::strcmp(argv[1], "workarea") == 0) {
+    RECT r{};
+    if (!::SystemParametersInfoA(SPI_GETWORKAREA, 0, &r, 0)) return 1;
+    std::printf("%ld %ld %ld %ld\n", r.left, r.top, r.right, r.bottom);
+    return 0;
+  }
+  if (argc == 2 && std::strcmp(argv[1], "displayreset") == 0)
+    return ::ChangeDisplaySettingsExA(nullptr, nullptr, nullptr, 0, nullptr) ==
+                   DISP_CHANGE_SUCCESSFUL
+               ? 0
+               : 1;
   if (argc == 2 && std::strcmp(argv[1], "list") == 0) {
     ::EnumWindows(&ListWindow, 0);
     return 0;
@@ -362,6 +376,6 @@ int main(int argc, char** argv) {
       "TEXT | dump | atom TEXT | atoms PREFIX | signal EVENT | iswindow HEX | rows | showform X Y "
       "| iconrect ROW | hwnd CLASS | "
       "buttonswitch on|off | subclass | child A B [C] | window CLASS TITLE | at X Y | menu | "
-      "list | control ID | handles | focus\n");
+      "list | control ID | handles | focus | workarea | displayreset\n");
   return 2;
 }
