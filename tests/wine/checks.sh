@@ -115,7 +115,7 @@ second_start() {
   wait "$pid" 2>/dev/null
 }
 
-# The views: panel, menu, the button near the clock (the stand-in docked at the top).
+# The views: panel, menu, the button near the clock.
 # Screen points and pixels.
 pixel() {  # pixel X Y: the colour there as rrggbb
   import -display "$DISPLAY" -window root -crop "1x1+$1+$2" +repage pixel.png 2>/dev/null || return 1
