@@ -57,9 +57,13 @@ corvalet_down() {
   eventually 20 no_main_form
 }
 open_panel() {
-  move_to 500 300
-  eventually 10 panel_hidden
-  hover_own_icon && eventually 5 panel_visible
+  local try
+  for try in 1 2 3; do
+    move_to 500 300
+    eventually 10 panel_hidden
+    hover_own_icon && eventually 5 panel_visible && return 0
+  done
+  return 1
 }
 
 # The work area a bar at EDGE leaves on a 1024 x 768 screen, and where the button near the clock
@@ -94,5 +98,57 @@ for edge in bottom top left right; do
 done
 check "with the stand-in gone the whole screen is the work area again" \
   eval 'give_back_work_area && is "$(probe workarea)" "0 0 1024 768"'
+
+# The options dialog, the menu and the panel, at the screen's resolution DPI: the frame's parts
+# that are set in pixels are the given sizes at 96 DPI and grow with the resolution; the pages'
+# controls are whole and apart; the margin's text fits the menu; the panel's one cell is whole.
+heights=(20 20 9 20 9 20 9 20 20)  # About Help - Options - Bravo - Enabled Exit
+form_shown() { probe window TMainForm "Quillon Corvalet" | grep -q 'visible=1'; }
+size_of() { rect_of | awk '{print $3 - $1 "x" $4 - $2}'; }
+views_at() {  # views_at DPI SMALL_ICON
+  local dpi=$1 icon=$2 layout menu ml mt mb pl pt text
+  local scaled=$(((75 * dpi + 48) / 96))x$(((25 * dpi + 48) / 96))
+  check "$dpi DPI: programs see it, small icons $icon pixels" is "$(probe metrics)" "dpi=$dpi smicon=$icon,$icon"
+  check "the options dialog opens from the menu" choose_entry 3 form_shown
+  check "... its \"Ok\" button is 75 by 25 pixels at 96 DPI, $scaled here" \
+    is "$(probe control 1 | size_of)" "$scaled"
+  layout=$(probe layout)
+  check "... every control's caption fits it, inside its page, apart from the others" \
+    eval 'echo "$layout" | grep -q "^controls [1-9]" && ! echo "$layout" | grep "^bad" >&2'
+  sleep 0.5
+  shot "options-$dpi.png"
+  xdotool key Escape
+  eventually 5 eval '! form_shown'
+  text="Corvalet  2.0"  # one icon in the menu
+  check "the menu opens" open_menu
+  menu=$(probe menu)
+  read -r ml mt _ mb <<<"$menu"
+  # Drawn from 5 pixels above the bottom of the entries, which start and end 3 pixels in.
+  check "... its margin's text fits: $(probe textwidth Arial 16 "$text") pixels up $((mb - mt - 6 - 5))" \
+    [ "$(probe textwidth Arial 16 "$text")" -le $((mb - mt - 6 - 5)) ]
+  sleep 0.3
+  shot "menu-$dpi.png"
+  xdotool key Escape
+  check "the panel opens" open_panel
+  read -r pl pt _ _ <<<"$(panel | rect_of)"
+  check "... $((icon + 15)) by $((icon + 15)) pixels in the work area's corner" \
+    is "$(panel | rect_of)" "$((1024 - icon - 15)) $((738 - icon - 15)) 1024 738"
+  # The cell starts 4 + 3 pixels in; its icon reaches its far corner.
+  check "... its cell whole: the icon's colour at the cell's far corner" \
+    pixel_is $((pl + 7 + icon - 2)) $((pt + 7 + icon - 2)) ff0000
+  shot "panel-$dpi.png"
+}
+check "the stand-in at the bottom" eval 'stand_in_up bottom && share_work_area'
+corvalet_up
+views_at 96 16
+corvalet_down
+stand_in_down
+wreg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d 120 /f
+check "large fonts: the stand-in again" eval 'stand_in_up bottom && share_work_area'
+check "... and Corvalet" corvalet_up
+views_at 120 20
+corvalet_down
+stand_in_down
+wreg delete 'HKCU\Control Panel\Desktop' /v LogPixels /f
 
 finish "wine edges"
