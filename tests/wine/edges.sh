@@ -86,6 +86,7 @@ for edge in bottom top left right; do
     is "$button_rect" "$bx $by $((bx + 12)) $((by + 12))"
   check "... inside the bar" inside "$button_rect" "$bar"
   check "... beside the notification area, which leaves it room" apart "$button_rect" "$(notify_rect)"
+  check "... and stays inside the bar" inside "$(notify_rect)" "$bar"
   check "... and takes the mouse there" is "$(probe at $((bx + 6)) $((by + 6)))" QLTrayButton
   check "moving over Corvalet's icon opens the panel" open_panel
   read -r _ _ wr wb <<<"$area"
