@@ -11,11 +11,11 @@
 // --edge: the screen edge it is docked at (bottom when not given; --top is --edge top). Like the
 // shell's taskbar it reserves that edge: the work area it sets leaves the bar out, and it gives
 // the whole screen back when it ends. On a left or right edge it is a vertical bar with the
-// notification area at its bottom, the icons wrapped in rows above the clock. --fast-tray (or CLASSICSHELL_FAST_TRAY=1): NIM_ADD and NIM_DELETE
-// return before the notification area is laid out again; one layout is posted for later, as a
-// tray that defers its layout would do. --count: the taskbar's thread counts the readings of the
-// tray and the changes and commands other threads send its windows, whoever has subclassed
-// them (kCounts).
+// notification area at its bottom, the icons wrapped in rows above the clock. --fast-tray (or
+// CLASSICSHELL_FAST_TRAY=1): NIM_ADD and NIM_DELETE return before the notification area is laid out
+// again; one layout is posted for later, as a tray that defers its layout would do. --count: the
+// taskbar's thread counts the readings of the tray and the changes and commands other threads send
+// its windows, whoever has subclassed them (kCounts).
 //
 // kSubclassOnTop makes it subclass its own windows on top of everything, as a shell extension
 // would. kDumpState at Shell_TrayWnd writes the state to FILE: the buttons in order with owner, ID,
@@ -267,8 +267,8 @@ bool ParseEdge(const char* name) {
   const struct {
     const char* name;
     Edge edge;
-  } edges[] = {{"bottom", Edge::Bottom}, {"top", Edge::Top}, {"left", Edge::Left},
-               {"right", Edge::Right}};
+  } edges[] = {
+      {"bottom", Edge::Bottom}, {"top", Edge::Top}, {"left", Edge::Left}, {"right", Edge::Right}};
   for (const auto& e : edges)
     if (std::strcmp(name, e.name) == 0) {
       g_edge = e.edge;

@@ -147,8 +147,7 @@ void OptionsDialog::PlaceParts() {
   }
   for (const int id : {IDC_SPEEDBUTTON3, IDC_SPEEDBUTTON4})
     ::SetWindowPos(Item(id), nullptr, 0, 0, ScreenPixels(kArrowButton.cx),
-                   ScreenPixels(kArrowButton.cy),
-                   SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+                   ScreenPixels(kArrowButton.cy), SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 void OptionsDialog::AddHints(HINSTANCE instance) {
@@ -335,8 +334,7 @@ void OptionsDialog::EraseBackground(HDC dc) {
   RECT rest = client;
   rest.left = ScreenPixels(kPageBarWidth);
   ::FillRect(dc, &rest, ::GetSysColorBrush(COLOR_BTNFACE));
-  PaintWallpaper(dc, RECT{0, 0, rest.left, client.bottom}, POINT{0, 0},
-                 ScreenPixels(kFormHeight));
+  PaintWallpaper(dc, RECT{0, 0, rest.left, client.bottom}, POINT{0, 0}, ScreenPixels(kFormHeight));
 }
 
 void OptionsDialog::OnDrawItem(const DRAWITEMSTRUCT& item) {
