@@ -10,6 +10,13 @@ namespace {
 constexpr LONG kButtonRoom = 24;
 bool g_settingRoom;
 
+// A bar at the left or right edge is taller than wide; its notification area stands at its
+// bottom, and the room is made there, along the bar, as it is at a horizontal bar's right end.
+bool VerticalBar(HWND taskbar) {
+  RECT bar;
+  return GetWindowRect(taskbar, &bar) && bar.bottom - bar.top > bar.right - bar.left;
+}
+
 }  // namespace
 
 void SetRoom(LONG room) {
@@ -29,8 +36,9 @@ void SetRoom(LONG room) {
   }
   g_shared.room = room;
   g_settingRoom = true;
-  SetWindowPos(g_shared.notify, nullptr, r.left - delta, r.top, 0, 0,
-               SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOSIZE);
+  const bool vertical = VerticalBar(parent);
+  SetWindowPos(g_shared.notify, nullptr, vertical ? r.left : r.left - delta,
+               vertical ? r.top - delta : r.top, 0, 0, SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOSIZE);
   g_settingRoom = false;
 }
 
@@ -50,11 +58,16 @@ bool NotifyMessage(UINT msg, LPARAM lp, LRESULT& result) {
     result = 1;
     return true;
   }
-  // The shell lays the notification area out at the taskbar's right end: keep it the room
-  // further left.
+  // The shell lays the notification area out at the taskbar's far end: keep it the room
+  // further left (or, in a vertical bar, further up).
   if (g_shared.room > 0 && !g_settingRoom && msg == WM_WINDOWPOSCHANGING) {
     auto* pos = reinterpret_cast<WINDOWPOS*>(lp);
-    if (pos != nullptr && !(pos->flags & SWP_NOMOVE)) pos->x -= g_shared.room;
+    if (pos != nullptr && !(pos->flags & SWP_NOMOVE)) {
+      if (VerticalBar(GetParent(g_shared.notify)))
+        pos->y -= g_shared.room;
+      else
+        pos->x -= g_shared.room;
+    }
   }
   return false;
 }

@@ -2,6 +2,8 @@
 // the clock that only Corvalet's fold may show again, the menu and the panel from the button.
 #include <gtest/gtest.h>
 
+#include <utility>
+
 #include "World.h"
 #include "shell/HookProtocol.h"
 
@@ -39,6 +41,26 @@ TEST(ClockButton, CreatedInTheTaskbarAtItsPlaceForTheVersion) {
   EXPECT_EQ(w2000.corvalet->Buttons().Positions[0].y, 5);
   // From the taskbar's own width, wherever it starts on the screen.
   EXPECT_EQ(ClockButton::Position({1024, 738, 2048, 768}, 90).x, 1024 - 14);
+}
+
+TEST(ClockButton, AtTheClocksEndOfTheBarForEveryEdge) {
+  const auto at = [](const Rect& bar, int version) {
+    const Point p = ClockButton::Position(bar, version);
+    return std::pair{p.x, p.y};
+  };
+  // Top and bottom: the right end; left and right: the bottom end, wherever the bar starts.
+  const Rect bottom{0, 738, 1024, 768}, top{0, 0, 1024, 30};
+  const Rect left{0, 0, 60, 768}, right{964, 0, 1024, 768};
+  for (const Rect& bar : {bottom, top}) {
+    EXPECT_EQ(at(bar, 90), std::pair(1010, 10));
+    EXPECT_EQ(at(bar, 80), std::pair(1007, 5));
+  }
+  for (const Rect& bar : {left, right}) {
+    EXPECT_EQ(at(bar, 90), std::pair(10, 768 - 14));
+    EXPECT_EQ(at(bar, 80), std::pair(5, 768 - 17));
+  }
+  // A square bar counts as horizontal.
+  EXPECT_EQ(at({0, 0, 40, 40}, 90), std::pair(26, 10));
 }
 
 TEST(ClockButton, ModeThreeOrSwitchedOffGivesNoButton) {

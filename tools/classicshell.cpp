@@ -5,15 +5,18 @@
 // record, takes Shell_NotifyIcon's WM_COPYDATA in the Wine and the Windows formats, and sends
 // mouse actions on a button to the icon's owner as its callback message.
 //
-//   classicshell.exe [--win2k] [--top] [--fast-tray] [--count] [--state FILE]
-//                    [--balloon-min-ms N]
+//   classicshell.exe [--win2k] [--edge bottom|top|left|right] [--fast-tray] [--count]
+//                    [--state FILE] [--balloon-min-ms N]
 //
-// --top: docked at the top. --fast-tray (or CLASSICSHELL_FAST_TRAY=1): NIM_ADD and NIM_DELETE
-// return before the notification area is laid out again; one layout is posted for later, as a
-// tray that defers its layout would do. --count: the taskbar's thread counts the readings of the
-// tray and the changes and commands other threads send its windows, whoever has subclassed
-// them (kCounts). --balloon-min-ms: balloons stay at least N ms instead of 10 s, so that a test
-// can see one time out.
+// --edge: the screen edge it is docked at (bottom when not given; --top is --edge top). Like the
+// shell's taskbar it reserves that edge: the work area it sets leaves the bar out, and it gives
+// the whole screen back when it ends. On a left or right edge it is a vertical bar with the
+// notification area at its bottom, the icons wrapped in rows above the clock. --fast-tray (or
+// CLASSICSHELL_FAST_TRAY=1): NIM_ADD and NIM_DELETE return before the notification area is laid out
+// again; one layout is posted for later, as a tray that defers its layout would do. --count: the
+// taskbar's thread counts the readings of the tray and the changes and commands other threads send
+// its windows, whoever has subclassed them (kCounts). --balloon-min-ms: balloons stay at least
+// N ms instead of 10 s, so that a test can see one time out.
 //
 // Icons' states and balloons follow what Windows 2000 and XP document: NIF_STATE with NIS_HIDDEN
 // hides or shows the icon's button from the taskbar's own thread; NIF_INFO shows a balloon
@@ -28,8 +31,9 @@
 //
 // kSubclassOnTop makes it subclass its own windows on top of everything, as a shell extension
 // would. kDumpState at Shell_TrayWnd writes the state to FILE: the buttons in order with owner, ID,
-// hidden state, the screen point at the centre of a shown button, and tip, the clock's visibility
-// and the notification area's place, the icons their programs hid, and the balloon.
+// hidden state, the screen point at the centre of a shown button, and tip, the clock's visibility,
+// the notification area's place, the work area as this process sees it, the icons their
+// programs hid, and the balloon.
 #include <windows.h>
 
 #include <commctrl.h>
@@ -52,9 +56,17 @@ using standin::kCounts;
 using standin::kDumpState;
 using standin::kLayout;
 using standin::kSubclassOnTop;
-constexpr int kTaskbarHeight = 30;
+constexpr int kTaskbarHeight = 30;  // a bar at the bottom or the top
+constexpr int kTaskbarWidth = 60;   // a bar at the left or the right
 constexpr int kClockWidth = 50;
+constexpr int kClockHeight = 20;  // in a vertical bar, under the icons
 constexpr int kButtonSize = 22;
+
+enum class Edge { Bottom, Top, Left, Right };
+Edge g_edge = Edge::Bottom;
+bool Vertical() {
+  return g_edge == Edge::Left || g_edge == Edge::Right;
+}
 
 HINSTANCE g_instance;
 HWND g_taskbar, g_notify, g_clock, g_pager, g_toolbar;
@@ -410,14 +422,92 @@ LRESULT CALLBACK CountSends(int code, WPARAM wp, LPARAM lp) {
   return CallNextHookEx(nullptr, code, wp, lp);
 }
 
+int ShownButtons() {
+  int shown = 0;
+  for (int i = 0; i < ButtonCount(); ++i) {
+    TBBUTTON b{};
+    if (RecordAt(i, &b) && !(b.fsState & TBSTATE_HIDDEN)) ++shown;
+  }
+  return shown;
+}
+
+// The notification area stands at the bar's far end: the right end of a horizontal bar, as wide
+// as its icons and the clock; the bottom of a vertical one, as high as its rows of icons and the
+// clock under them.
 void Layout() {
   RECT bar;
   GetClientRect(g_taskbar, &bar);
+  if (Vertical()) {
+    const int perRow = (bar.right - 8) / kButtonSize > 0 ? (bar.right - 8) / kButtonSize : 1;
+    const int rows = (ShownButtons() + perRow - 1) / perRow;
+    const int height = rows * kButtonSize + kClockHeight + 6;
+    SetWindowPos(g_notify, nullptr, 2, bar.bottom - height - 2, bar.right - 4, height,
+                 SWP_NOZORDER | SWP_NOACTIVATE);
+    return;
+  }
   SIZE buttons{};
   SendMessageA(g_toolbar, TB_GETMAXSIZE, 0, reinterpret_cast<LPARAM>(&buttons));
   const int width = static_cast<int>(buttons.cx) + kClockWidth + 8;
   SetWindowPos(g_notify, nullptr, bar.right - width, 2, width, kTaskbarHeight - 4,
                SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+// The bar's place on the screen for its edge.
+RECT DockedRect() {
+  const int w = GetSystemMetrics(SM_CXSCREEN), h = GetSystemMetrics(SM_CYSCREEN);
+  switch (g_edge) {
+    case Edge::Top:
+      return RECT{0, 0, w, kTaskbarHeight};
+    case Edge::Left:
+      return RECT{0, 0, kTaskbarWidth, h};
+    case Edge::Right:
+      return RECT{w - kTaskbarWidth, 0, w, h};
+    case Edge::Bottom:
+      break;
+  }
+  return RECT{0, h - kTaskbarHeight, w, h};
+}
+
+// The shell owns the work area: it sets it to the screen less its bar, and every program that
+// places windows by it (SPI_GETWORKAREA) keeps off the bar. Windows also tell its change to the
+// top-level windows (SPIF_SENDCHANGE).
+void ReserveEdge(const RECT& bar) {
+  RECT work{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+  switch (g_edge) {
+    case Edge::Top:
+      work.top = bar.bottom;
+      break;
+    case Edge::Left:
+      work.left = bar.right;
+      break;
+    case Edge::Right:
+      work.right = bar.left;
+      break;
+    case Edge::Bottom:
+      work.bottom = bar.top;
+      break;
+  }
+  SystemParametersInfoA(SPI_SETWORKAREA, 0, &work, SPIF_SENDCHANGE);
+}
+
+// What the shell does when it ends: the whole screen is the work area again.
+void ReleaseEdge() {
+  RECT screen{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+  SystemParametersInfoA(SPI_SETWORKAREA, 0, &screen, SPIF_SENDCHANGE);
+}
+
+bool ParseEdge(const char* name) {
+  const struct {
+    const char* name;
+    Edge edge;
+  } edges[] = {
+      {"bottom", Edge::Bottom}, {"top", Edge::Top}, {"left", Edge::Left}, {"right", Edge::Right}};
+  for (const auto& e : edges)
+    if (std::strcmp(name, e.name) == 0) {
+      g_edge = e.edge;
+      return true;
+    }
+  return false;
 }
 
 void DumpState() {
@@ -443,10 +533,13 @@ void DumpState() {
                  r ? r->uID : 0u, b.idCommand, (b.fsState & TBSTATE_HIDDEN) ? 1 : 0,
                  (rc.left + rc.right) / 2, (rc.top + rc.bottom) / 2, text);
   }
-  RECT n;
+  RECT n, work{};
   GetWindowRect(g_notify, &n);
+  SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
   std::fprintf(f, "clock visible=%d\n", IsWindowVisible(g_clock) ? 1 : 0);
   std::fprintf(f, "notify left=%ld width=%ld\n", n.left, n.right - n.left);
+  std::fprintf(f, "notify rect=%ld %ld %ld %ld\n", n.left, n.top, n.right, n.bottom);
+  std::fprintf(f, "workarea %ld %ld %ld %ld\n", work.left, work.top, work.right, work.bottom);
   DumpStatesAndBalloon(f);
   std::fclose(f);
 }
@@ -539,6 +632,15 @@ LRESULT CALLBACK TaskbarProc(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
 }
 
 LRESULT CALLBACK NotifyProc(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
+  if (msg == WM_SIZE && Vertical()) {
+    // The icons' rows fill the top, the clock the bottom.
+    const int width = LOWORD(lp), height = HIWORD(lp);
+    const HWND icons = g_pager ? g_pager : g_toolbar;
+    MoveWindow(icons, 2, 2, width - 4, height - kClockHeight - 4, TRUE);
+    if (g_pager) MoveWindow(g_toolbar, 0, 0, width - 4, height - kClockHeight - 4, TRUE);
+    MoveWindow(g_clock, 0, height - kClockHeight, width, kClockHeight, TRUE);
+    return 0;
+  }
   if (msg == WM_SIZE) {
     // The toolbar (or its pager) fills the left, the clock stands at the right end of the width
     // the notification area is given.
@@ -596,7 +698,6 @@ HWND Child(const char* cls, HWND parent, DWORD style = 0) {
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
   g_instance = instance;
   bool win2k = false;
-  bool top = false;
   bool count = false;
   char fast[8] = {};
   g_fastTray =
@@ -605,7 +706,9 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     if (std::strcmp(__argv[i], "--fast-tray") == 0) g_fastTray = true;
     if (std::strcmp(__argv[i], "--count") == 0) count = true;
     if (std::strcmp(__argv[i], "--win2k") == 0) win2k = true;
-    if (std::strcmp(__argv[i], "--top") == 0) top = true;
+    if (std::strcmp(__argv[i], "--top") == 0) g_edge = Edge::Top;
+    if (std::strcmp(__argv[i], "--edge") == 0 && i + 1 < __argc && !ParseEdge(__argv[++i]))
+      return 2;
     if (std::strcmp(__argv[i], "--state") == 0 && i + 1 < __argc) g_statePath = __argv[++i];
     if (std::strcmp(__argv[i], "--balloon-min-ms") == 0 && i + 1 < __argc)
       g_balloonMinMs = static_cast<UINT>(std::atoi(__argv[++i]));
@@ -617,17 +720,17 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
   Register("TrayClockWClass", ClockProc);
   Register("SysPager", DefWindowProcA);
 
-  const int screenW = GetSystemMetrics(SM_CXSCREEN), screenH = GetSystemMetrics(SM_CYSCREEN);
-  g_taskbar =
-      CreateWindowExA(WS_EX_TOPMOST | WS_EX_TOOLWINDOW, "Shell_TrayWnd", "",
-                      WS_POPUP | WS_CLIPCHILDREN | WS_BORDER, 0, top ? 0 : screenH - kTaskbarHeight,
-                      screenW, kTaskbarHeight, nullptr, nullptr, instance, nullptr);
+  const RECT bar = DockedRect();
+  g_taskbar = CreateWindowExA(WS_EX_TOPMOST | WS_EX_TOOLWINDOW, "Shell_TrayWnd", "",
+                              WS_POPUP | WS_CLIPCHILDREN | WS_BORDER, bar.left, bar.top,
+                              bar.right - bar.left, bar.bottom - bar.top, nullptr, nullptr,
+                              instance, nullptr);
   g_notify = Child("TrayNotifyWnd", g_taskbar, WS_BORDER);
   g_clock = Child("TrayClockWClass", g_notify);
   if (!win2k) g_pager = Child("SysPager", g_notify);
-  g_toolbar =
-      Child(TOOLBARCLASSNAMEA, win2k ? g_notify : g_pager,
-            TBSTYLE_FLAT | TBSTYLE_TOOLTIPS | CCS_NODIVIDER | CCS_NORESIZE | CCS_NOPARENTALIGN);
+  g_toolbar = Child(TOOLBARCLASSNAMEA, win2k ? g_notify : g_pager,
+                    TBSTYLE_FLAT | TBSTYLE_TOOLTIPS | CCS_NODIVIDER | CCS_NORESIZE |
+                        CCS_NOPARENTALIGN | (Vertical() ? TBSTYLE_WRAPABLE : 0));
   SendMessageA(g_toolbar, TB_BUTTONSTRUCTSIZE, sizeof(TBBUTTON), 0);
   SendMessageA(g_toolbar, TB_SETEXTENDEDSTYLE, 0, TBSTYLE_EX_MIXEDBUTTONS);
   g_images = ImageList_Create(16, 16, ILC_COLOR32 | ILC_MASK, 8, 8);
@@ -638,6 +741,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
   if (count) SetWindowsHookExA(WH_CALLWNDPROC, &CountSends, nullptr, GetCurrentThreadId());
   SetTimer(g_clock, 1, 1000, nullptr);
   ShowWindow(g_taskbar, SW_SHOWNOACTIVATE);
+  ReserveEdge(bar);
   Layout();
   // Programs put their icons back when a taskbar appears.
   PostMessageA(HWND_BROADCAST, RegisterWindowMessageA("TaskbarCreated"), 0, 0);
@@ -647,6 +751,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     TranslateMessage(&m);
     DispatchMessageA(&m);
   }
+  ReleaseEdge();
   for (int i = ButtonCount() - 1; i >= 0; --i) {
     TrayRecord* r = RecordAt(i);
     if (r && r->hIcon) DestroyIcon(r->hIcon);

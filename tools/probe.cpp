@@ -33,6 +33,15 @@
 //   probe handles             a counting build's live handles: "icons=N gdi=N imagelists=N
 //                             menus=N dcs=N screendcs=N hooks=N atoms=N kernel=N"
 //   probe focus               the window with the keyboard focus in Corvalet: "class=C id=N"
+//   probe metrics             "dpi=N smicon=W,H": the screen's resolution and the small icon's size
+//   probe layout              every labelled control of Corvalet's main form, page by page, with
+//                             what is wrong with it: "bad ID clipped" (its text needs more room
+//                             than it has), "bad ID outside" (it reaches past its dialog), "bad
+//                             ID overlaps ID2" (it shares pixels with a sibling); then "controls N"
+//   probe textwidth FACE HEIGHT TEXT  the width of TEXT in bold FACE of HEIGHT pixels
+//   probe workarea            the work area as a program sees it (SPI_GETWORKAREA): L T R B
+//   probe displayreset        resets the display to its settings (ChangeDisplaySettingsEx with
+//                             none), after which Wine reads the screen and its work area anew
 //   probe control ID          the control with that ID anywhere in Corvalet's main form:
 //                             "text=T visible=V enabled=E checked=C rect=L T R B" (screen)
 // Exit code 0 on success, 1 when nothing was found, 2 on bad arguments.
@@ -46,6 +55,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <vector>
 
 #include "StandInCommands.h"
 #include "shell/HookProtocol.h"
@@ -126,6 +136,113 @@ int DescribeControl(HWND w) {
               ::IsWindowVisible(w) ? 1 : 0, ::IsWindowEnabled(w) ? 1 : 0,
               static_cast<int>(::SendMessageA(w, BM_GETCHECK, 0, 0)), r.left, r.top, r.right,
               r.bottom);
+  return 0;
+}
+
+// The room a control's caption needs in its own font: the caption's width plus what the control
+// draws beside it, and the lines it takes when it wraps in the control's width.
+struct Need {
+  int width;
+  int height;
+};
+
+Need CaptionNeed(HWND w, const char* text, LONG style, const char* cls) {
+  RECT client{};
+  ::GetClientRect(w, &client);
+  HDC dc = ::GetDC(w);
+  HGDIOBJ old = ::SelectObject(dc, reinterpret_cast<HFONT>(::SendMessageA(w, WM_GETFONT, 0, 0)));
+  const bool button = std::strcmp(cls, "Button") == 0;
+  const int kind = style & BS_TYPEMASK;
+  const bool wraps = !button && !(style & SS_LEFTNOWORDWRAP) && (style & SS_TYPEMASK) <= SS_RIGHT;
+  Need need{};
+  if (wraps) {
+    RECT r{0, 0, client.right, 0};
+    ::DrawTextA(dc, text, -1, &r, DT_CALCRECT | DT_WORDBREAK | DT_NOPREFIX);
+    need = {r.right, r.bottom};
+  } else {
+    SIZE size{};
+    ::GetTextExtentPoint32A(dc, text, static_cast<int>(std::strlen(text)), &size);
+    need = {size.cx, size.cy};
+    if (button && (kind == BS_AUTORADIOBUTTON || kind == BS_RADIOBUTTON ||
+                   kind == BS_AUTOCHECKBOX || kind == BS_CHECKBOX))
+      need.width += ::GetSystemMetrics(SM_CXMENUCHECK) + 4;  // the box or circle and its gap
+    else if (button && kind == BS_GROUPBOX)
+      need.width += 16;  // the frame's corner on each side of the caption
+    else if (button)
+      need.width += 4;  // a push button's edges
+  }
+  ::SelectObject(dc, old);
+  ::ReleaseDC(w, dc);
+  return need;
+}
+
+struct LaidOut {
+  HWND window;
+  HWND parent;
+  RECT rect;  // screen
+  bool group;
+};
+
+BOOL CALLBACK CollectControl(HWND w, LPARAM param) {
+  auto* all = reinterpret_cast<std::vector<LaidOut>*>(param);
+  char cls[64] = {};
+  ::GetClassNameA(w, cls, sizeof cls);
+  if (std::strcmp(cls, "#32770") == 0 || std::strcmp(cls, WC_HEADERA) == 0) return TRUE;
+  RECT r{};
+  ::GetWindowRect(w, &r);
+  const LONG style = ::GetWindowLongA(w, GWL_STYLE);
+  const bool group = std::strcmp(cls, "Button") == 0 && (style & BS_TYPEMASK) == BS_GROUPBOX;
+  all->push_back({w, ::GetParent(w), r, group});
+  return TRUE;
+}
+
+bool UpDownOf(HWND buddy, HWND w) {
+  char cls[64] = {};
+  ::GetClassNameA(w, cls, sizeof cls);
+  return std::strcmp(cls, UPDOWN_CLASSA) == 0 &&
+         ::SendMessageA(w, UDM_GETBUDDY, 0, 0) == reinterpret_cast<LRESULT>(buddy);
+}
+
+int Layout() {
+  HWND form = ::FindWindowA(cvl::kMainFormClass, cvl::kMainFormCaption);
+  if (form == nullptr) return 1;
+  std::vector<LaidOut> all;
+  ::EnumChildWindows(form, &CollectControl, reinterpret_cast<LPARAM>(&all));
+  for (const LaidOut& c : all) {
+    const int id = ::GetDlgCtrlID(c.window);
+    char cls[64] = {}, text[256] = {};
+    ::GetClassNameA(c.window, cls, sizeof cls);
+    ::GetWindowTextA(c.window, text, sizeof text);
+    const LONG style = ::GetWindowLongA(c.window, GWL_STYLE);
+    const bool labelled = (std::strcmp(cls, "Button") == 0 || std::strcmp(cls, "Static") == 0) &&
+                          text[0] != '\0' && (style & BS_TYPEMASK) != BS_OWNERDRAW;
+    if (labelled) {
+      RECT client{};
+      ::GetClientRect(c.window, &client);
+      const Need need = CaptionNeed(c.window, text, style, cls);
+      if (need.width > client.right || need.height > client.bottom)
+        std::printf("bad %d clipped: \"%s\" needs %dx%d, has %ldx%ld\n", id, text, need.width,
+                    need.height, client.right, client.bottom);
+    }
+    RECT parent{};
+    ::GetClientRect(c.parent, &parent);
+    ::MapWindowPoints(c.parent, nullptr, reinterpret_cast<POINT*>(&parent), 2);
+    RECT inside{};
+    ::IntersectRect(&inside, &c.rect, &parent);
+    if (!::EqualRect(&inside, &c.rect))
+      std::printf("bad %d outside: %ld %ld %ld %ld beyond %ld %ld %ld %ld\n", id, c.rect.left,
+                  c.rect.top, c.rect.right, c.rect.bottom, parent.left, parent.top, parent.right,
+                  parent.bottom);
+    for (const LaidOut& d : all) {
+      RECT common{};
+      // A group box frames its controls; an up-down control stands against its edit box.
+      if (&d <= &c || d.parent != c.parent || c.group || d.group) continue;
+      if (UpDownOf(c.window, d.window) || UpDownOf(d.window, c.window)) continue;
+      if (::IntersectRect(&common, &c.rect, &d.rect))
+        std::printf("bad %d overlaps %d\n", id, ::GetDlgCtrlID(d.window));
+    }
+  }
+  std::printf("controls %d\n", static_cast<int>(all.size()));
   return 0;
 }
 
@@ -363,6 +480,38 @@ int main(int argc, char** argv) {
   }
   if (argc == 3 && std::strcmp(argv[1], "control") == 0)
     return DescribeControl(InMainForm(nullptr, std::atoi(argv[2])));
+  if (argc == 2 && std::strcmp(argv[1], "layout") == 0) return Layout();
+  if (argc == 2 && std::strcmp(argv[1], "metrics") == 0) {
+    HDC screen = ::GetDC(nullptr);
+    std::printf("dpi=%d smicon=%d,%d\n", ::GetDeviceCaps(screen, LOGPIXELSY),
+                ::GetSystemMetrics(SM_CXSMICON), ::GetSystemMetrics(SM_CYSMICON));
+    ::ReleaseDC(nullptr, screen);
+    return 0;
+  }
+  if (argc == 5 && std::strcmp(argv[1], "textwidth") == 0) {
+    HDC screen = ::GetDC(nullptr);
+    HFONT font = ::CreateFontA(std::atoi(argv[3]), 0, 0, 0, FW_BOLD, 0, 0, 0, DEFAULT_CHARSET, 0, 0,
+                               0, 0, argv[2]);
+    HGDIOBJ old = ::SelectObject(screen, font);
+    SIZE size{};
+    ::GetTextExtentPoint32A(screen, argv[4], static_cast<int>(std::strlen(argv[4])), &size);
+    ::SelectObject(screen, old);
+    ::DeleteObject(font);
+    ::ReleaseDC(nullptr, screen);
+    std::printf("%ld\n", size.cx);
+    return 0;
+  }
+  if (argc == 2 && std::strcmp(argv[1], "workarea") == 0) {
+    RECT r{};
+    if (!::SystemParametersInfoA(SPI_GETWORKAREA, 0, &r, 0)) return 1;
+    std::printf("%ld %ld %ld %ld\n", r.left, r.top, r.right, r.bottom);
+    return 0;
+  }
+  if (argc == 2 && std::strcmp(argv[1], "displayreset") == 0)
+    return ::ChangeDisplaySettingsExA(nullptr, nullptr, nullptr, 0, nullptr) ==
+                   DISP_CHANGE_SUCCESSFUL
+               ? 0
+               : 1;
   if (argc == 2 && std::strcmp(argv[1], "list") == 0) {
     ::EnumWindows(&ListWindow, 0);
     return 0;
@@ -373,6 +522,7 @@ int main(int argc, char** argv) {
       "TEXT | dump | atom TEXT | atoms PREFIX | signal EVENT | iswindow HEX | notifydelete HEX ID "
       "| rows | showform X Y | iconrect ROW | hwnd CLASS | "
       "buttonswitch on|off | subclass | child A B [C] | window CLASS TITLE | at X Y | menu | "
-      "list | control ID | handles | focus\n");
+      "list | control ID | handles | focus | workarea | displayreset | layout | metrics | "
+      "textwidth FACE HEIGHT TEXT\n");
   return 2;
 }

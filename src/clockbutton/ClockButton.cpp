@@ -19,8 +19,13 @@ ClockButton::ClockButton(Desktop& desktop, const ShellWindows& shell, ShellComma
 Point ClockButton::Position(const Rect& taskbar, int versionCode) {
   // From the taskbar's own width: a taskbar that does not start at screen x 0 (docked at the
   // right, or on a second monitor) still has the button inside it.
-  const int width = taskbar.Width();
-  return versionCode == 90 ? Point{width - 14, 10} : Point{width - 17, 5};
+  const int along = versionCode == 90 ? 14 : 17;
+  const int across = versionCode == 90 ? 10 : 5;
+  // A bar at the left or right edge has its clock at the bottom and the start button at the top
+  // right: the button goes to the bottom end, beside the clock, where the hook makes its room,
+  // with the same offsets along and across the bar.
+  if (taskbar.Height() > taskbar.Width()) return Point{across, taskbar.Height() - along};
+  return Point{taskbar.Width() - along, across};
 }
 
 void ClockButton::ApplyTrayButton() {

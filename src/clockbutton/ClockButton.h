@@ -50,7 +50,8 @@ class ClockButton {
   void RadioButton8Click(bool checked) { Choose(checked, 2); }
   void RadioButton9Click(bool checked) { Choose(checked, 3); }
 
-  // The button's position in the taskbar's client area for its rectangle.
+  // The button's position in the taskbar's client area for its rectangle: at the right end of a
+  // horizontal bar, at the bottom end of a vertical one.
   static Point Position(const Rect& taskbar, int versionCode);
 
   // Opens the Corvalet Menu at a screen point; shows the panel on hover (the main form's).

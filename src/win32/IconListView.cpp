@@ -1,5 +1,7 @@
 #include "win32/IconListView.h"
 
+#include "win32/Window.h"
+
 namespace cvl::win32 {
 
 namespace {
@@ -13,7 +15,7 @@ bool IconListView::Attach(HWND list, HICON missingPicture) {
   ::SendMessageA(list_, LVM_SETEXTENDEDLISTVIEWSTYLE, LVS_EX_FULLROWSELECT, LVS_EX_FULLROWSELECT);
   LVCOLUMNA column{};
   column.mask = LVCF_WIDTH | LVCF_TEXT;
-  column.cx = kColumnWidth;
+  column.cx = ScreenPixels(kColumnWidth);
   column.pszText = const_cast<char*>("");
   ::SendMessageA(list_, LVM_INSERTCOLUMNA, 0, reinterpret_cast<LPARAM>(&column));
   // The list shares the image list (LVS_SHAREIMAGELISTS): it is ours to destroy, once.

@@ -42,7 +42,7 @@ bool MainWindow::ApplicationWindow::Create(HINSTANCE instance) {
 
 bool MainWindow::Create() {
   if (!application_.Create(instance_)) return false;
-  RECT r{0, 0, kClientWidth, kClientHeight};
+  RECT r{0, 0, ScreenPixels(kClientWidth), ScreenPixels(kClientHeight)};
   ::AdjustWindowRectEx(&r, kStyle, FALSE, kExStyle);
   if (!CreateWindowOf(instance_, kMainFormClass, ::LoadIconA(instance_, MAKEINTRESOURCEA(1)),
                       kExStyle, kMainFormCaption, kStyle, -500, -500, r.right - r.left,

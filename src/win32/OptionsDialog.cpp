@@ -11,7 +11,8 @@ namespace cvl::win32 {
 
 namespace {
 
-// The parts whose places are given in pixels, whatever the dialog font's size.
+// The parts whose places are given in pixels at 96 DPI, whatever the dialog font's size; they
+// grow with the screen's resolution (ScreenPixels), as the pages' dialog units do.
 constexpr int kBarButtonWidth = 60;
 constexpr int kBarButtonHeight = 70;
 constexpr RECT kPaintBox1{72, 6, 72 + 545, 6 + 20};
@@ -129,22 +130,24 @@ void OptionsDialog::PlaceParts() {
   Place(dialog_, client);
   for (int i = 0; i < 4; ++i) {
     const int top = 2 + i * kBarButtonHeight;
-    Place(Item(kBarItems[i]), RECT{3, top, 3 + kBarButtonWidth, top + kBarButtonHeight});
+    Place(Item(kBarItems[i]),
+          ScreenPixels(RECT{3, top, 3 + kBarButtonWidth, top + kBarButtonHeight}));
   }
-  Place(Item(IDC_PAINTBOX1), kPaintBox1);
-  Place(Item(IDC_BUTTON5), kButton5);
-  Place(Item(IDOK), kButton3);
-  Place(Item(IDCANCEL), kButton2);
+  Place(Item(IDC_PAINTBOX1), ScreenPixels(kPaintBox1));
+  Place(Item(IDC_BUTTON5), ScreenPixels(kButton5));
+  Place(Item(IDOK), ScreenPixels(kButton3));
+  Place(Item(IDCANCEL), ScreenPixels(kButton2));
   // The pages fill the page area between the header and the buttons, and come right after the
   // header in the tab order, before the three buttons.
-  const RECT area{kPageOrigin.x, kPageOrigin.y, client.right - 4, kButton5.top - 3};
+  const RECT area{ScreenPixels(kPageOrigin.x), ScreenPixels(kPageOrigin.y),
+                  client.right - ScreenPixels(4), ScreenPixels(kButton5.top - 3)};
   for (int i = 0; i < 3; ++i) {
     ::SetWindowPos(Page(i), Item(IDC_PAINTBOX1), area.left, area.top, area.right - area.left,
                    area.bottom - area.top, SWP_NOACTIVATE);
   }
   for (const int id : {IDC_SPEEDBUTTON3, IDC_SPEEDBUTTON4})
-    ::SetWindowPos(Item(id), nullptr, 0, 0, kArrowButton.cx, kArrowButton.cy,
-                   SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    ::SetWindowPos(Item(id), nullptr, 0, 0, ScreenPixels(kArrowButton.cx),
+                   ScreenPixels(kArrowButton.cy), SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 void OptionsDialog::AddHints(HINSTANCE instance) {
@@ -329,9 +332,9 @@ void OptionsDialog::EraseBackground(HDC dc) {
   RECT client;
   ::GetClientRect(dialog_, &client);
   RECT rest = client;
-  rest.left = kPageBarWidth;
+  rest.left = ScreenPixels(kPageBarWidth);
   ::FillRect(dc, &rest, ::GetSysColorBrush(COLOR_BTNFACE));
-  PaintWallpaper(dc, RECT{0, 0, kPageBarWidth, client.bottom}, POINT{0, 0}, kFormHeight);
+  PaintWallpaper(dc, RECT{0, 0, rest.left, client.bottom}, POINT{0, 0}, ScreenPixels(kFormHeight));
 }
 
 void OptionsDialog::OnDrawItem(const DRAWITEMSTRUCT& item) {
@@ -340,17 +343,18 @@ void OptionsDialog::OnDrawItem(const DRAWITEMSTRUCT& item) {
   switch (item.CtlID) {
     case IDC_SPEEDITEM1:
       DrawBarButton(item, BarGlyph::TrayIcons, captions.SpeedItem1, page == 0, page == 0,
-                    kFormHeight);
+                    ScreenPixels(kFormHeight));
       break;
     case IDC_SPEEDITEM2:
-      DrawBarButton(item, BarGlyph::Common, captions.SpeedItem2, page == 1, page == 1, kFormHeight);
+      DrawBarButton(item, BarGlyph::Common, captions.SpeedItem2, page == 1, page == 1,
+                    ScreenPixels(kFormHeight));
       break;
     case IDC_SPEEDITEM3:
       DrawBarButton(item, BarGlyph::Minimizer, captions.SpeedItem3, page == 2, page == 2,
-                    kFormHeight);
+                    ScreenPixels(kFormHeight));
       break;
     case IDC_SPEEDITEM4:
-      DrawBarButton(item, BarGlyph::Help, kHelpCaption, false, false, kFormHeight);
+      DrawBarButton(item, BarGlyph::Help, kHelpCaption, false, false, ScreenPixels(kFormHeight));
       break;
     case IDC_SPEEDBUTTON3:
       DrawArrowButton(item, true);

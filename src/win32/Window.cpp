@@ -4,6 +4,22 @@
 
 namespace cvl::win32 {
 
+int ScreenPixels(int pixels) {
+  // The system's resolution is fixed for the session: read it once.
+  static const int dpi = [] {
+    HDC screen = ::GetDC(nullptr);
+    const int d = screen ? ::GetDeviceCaps(screen, LOGPIXELSY) : 96;
+    if (screen) ::ReleaseDC(nullptr, screen);
+    return d > 0 ? d : 96;
+  }();
+  return ::MulDiv(pixels, dpi, 96);
+}
+
+RECT ScreenPixels(const RECT& r) {
+  return RECT{ScreenPixels(r.left), ScreenPixels(r.top), ScreenPixels(r.right),
+              ScreenPixels(r.bottom)};
+}
+
 Window::~Window() {
   if (window_ != nullptr && ::IsWindow(window_)) {
     // The window may outlive this object only without a way back to it.

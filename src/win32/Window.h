@@ -8,6 +8,12 @@
 
 namespace cvl::win32 {
 
+// A length that the layout gives in pixels of a 96 DPI screen, at this screen's resolution: the
+// same at 96 DPI, a quarter more with large fonts (120 DPI), where the system's text is a quarter
+// larger and would not fit the smaller place.
+int ScreenPixels(int pixels);
+RECT ScreenPixels(const RECT& r);
+
 class Window {
  public:
   Window() = default;

@@ -116,7 +116,7 @@ second_start() {
   wait "$pid" 2>/dev/null
 }
 
-# The views: panel, menu, the button near the clock (the stand-in docked at the top).
+# The views: panel, menu, the button near the clock.
 # Screen points and pixels.
 pixel() {  # pixel X Y: the colour there as rrggbb
   import -display "$DISPLAY" -window root -crop "1x1+$1+$2" +repage pixel.png 2>/dev/null || return 1
@@ -186,3 +186,25 @@ click_entry() {
   xdotool click 1
 }
 
+
+# The work area. Under Wine a work area that a program sets (SPI_SETWORKAREA) stays in that
+# program, and the app-bar messages only keep the list of Wine's own explorer: no other program
+# sees the stand-in taskbar reserve its edge. What every program reads is the display driver's
+# work area, which Wine takes from the X root's _NET_WORKAREA when the display is reset. So the
+# session is given the work area the stand-in set for itself (its state file says which), and
+# the whole screen again once it is gone; true when every program then reads it. On the private
+# Xvfb only: a real display's work area is its window manager's.
+stand_in_work_area() { state | sed -n 's/^workarea \([-0-9]* [-0-9]* [-0-9]* [-0-9]*\)$/\1/p'; }
+share_work_area() {
+  local work l t r b
+  [ -n "${XVFB_PID:-}" ] || return 0
+  work=$(stand_in_work_area)
+  [ -n "$work" ] || return 1
+  read -r l t r b <<<"$work"
+  xprop -display "$DISPLAY" -root -f _NET_WORKAREA 32c -set _NET_WORKAREA "$l, $t, $((r - l)), $((b - t))" &&
+    probe displayreset >/dev/null && [ "$(probe workarea)" = "$work" ]
+}
+give_back_work_area() {
+  [ -n "${XVFB_PID:-}" ] || return 0
+  xprop -display "$DISPLAY" -root -remove _NET_WORKAREA && probe displayreset >/dev/null
+}

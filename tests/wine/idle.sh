@@ -16,8 +16,9 @@ wine_suite_begin "$build" "$work" winxp
 owner='C:\cv\trayowner.exe'
 printf '[Panel items]\r\nCount=1\r\nIM_0=%s\r\nID_0=OwnerA\r\n[Menu items]\r\nCount=1\r\nIM_0=%s\r\nID_0=OwnerB\r\n' \
   "$owner" "$owner" >"$ini"
-start classicshell.exe --top --state 'C:\cv\state.txt'
+start classicshell.exe --state 'C:\cv\state.txt'
 check "the stand-in taskbar is up" eventually 20 probe dump
+check "... and reserves its edge for every program" share_work_area
 icons() { local i; for i in $(seq "$2" "$3"); do printf -- "--icon %d:%s%d:%02x8040 " "$i" "$1" "$i" "$((i * 12))"; done; }
 # shellcheck disable=SC2046
 start trayowner.exe --class OwnerA $(icons Alpha 1 5)

@@ -19,8 +19,9 @@ owner='C:\cv\trayowner.exe'
 printf '[Panel items]\r\nCount=1\r\nIM_0=%s\r\nID_0=OwnerA\r\n[Menu items]\r\nCount=1\r\nIM_0=%s\r\nID_0=OwnerB\r\n' \
   "$owner" "$owner" >"$ini"
 
-start classicshell.exe --top --state 'C:\cv\state.txt'
+start classicshell.exe --state 'C:\cv\state.txt'
 check "the stand-in taskbar is up" eventually 20 probe dump
+check "... and reserves its edge for every program" share_work_area
 start trayowner.exe --class OwnerA --icon '1:Alpha:ff0000'
 start trayowner.exe --class OwnerB --icon '2:Bravo:0000ff'
 check "the owners' icons are in the tray" eventually 20 buttons_are 2

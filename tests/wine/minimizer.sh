@@ -46,11 +46,12 @@ restart_corvalet() {
   eventually 20 one_main_form && sleep 1
 }
 
-shell_args=(--top --state 'C:\cv\state.txt')
+shell_args=(--state 'C:\cv\state.txt')
 [ "$version" = win2k ] && shell_args+=(--win2k)
 settings ''
 start classicshell.exe "${shell_args[@]}"
 check "the stand-in taskbar is up" eventually 20 probe dump
+check "... and reserves its edge for every program" share_work_area
 start Corvalet.exe
 check "Corvalet runs" eventually 20 one_main_form
 sleep 1
@@ -81,7 +82,7 @@ right_click_button min
 check "with MinimizeTo=2 the window's icon goes to the panel" eventually 10 icon_hidden "Notes two"
 hover_own_icon
 check "... which opens with it" eventually 5 panel_visible
-move_to $((1024 - 31 + 12)) $((768 - 31 + 12))
+move_to $((1024 - 31 + 12)) $((738 - 31 + 12))
 sleep 0.3
 xdotool click 1
 check "a click on it in the panel brings the window back" eventually 5 window_shown "Notes two"

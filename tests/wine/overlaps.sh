@@ -15,10 +15,11 @@ wine_suite_begin "$build" "$work" "$version"
 # New icons go to the menu; the button near the clock folds the tray.
 printf '[Common]\r\nApStyle=3\r\nTrayButton=1\r\n' >"$ini"
 
-shell_args=(--top --state 'C:\cv\state.txt')
+shell_args=(--state 'C:\cv\state.txt')
 [ "$version" = win2k ] && shell_args+=(--win2k)
 start classicshell.exe "${shell_args[@]}"
 check "the stand-in taskbar is up" eventually 20 probe dump
+check "... and reserves its edge for every program" share_work_area
 start Corvalet.exe
 check "Corvalet's own icon is in the tray" eventually 20 shown_owner_tip "Quillon Corvalet 2.0"
 has_button() { button >/dev/null; }

@@ -16,10 +16,11 @@ owner='C:\cv\trayowner.exe'
 printf '[Panel items]\r\nCount=1\r\nIM_0=%s\r\nID_0=OwnerA\r\n[Menu items]\r\nCount=1\r\nIM_0=%s\r\nID_0=OwnerB\r\n' \
   "$owner" "$owner" >"$ini"
 
-shell_args=(--top --state 'C:\cv\state.txt')
+shell_args=(--state 'C:\cv\state.txt')
 [ "$version" = win2k ] && shell_args+=(--win2k)
 start classicshell.exe "${shell_args[@]}"
 check "the stand-in taskbar is up" eventually 20 probe dump
+check "... and reserves its edge for every program" share_work_area
 start trayowner.exe --class OwnerA --icon '1:Alpha:ff0000'
 start trayowner.exe --class OwnerB --icon '7:Bravo:0000ff'
 start trayowner.exe --class OwnerC --icon '3:Charlie:ffff00'

@@ -19,12 +19,13 @@ settings() {  # settings EXTRA_COMMON_LINES
 }
 settings ''
 
-# Docked at the top: under Wine the work area is the whole screen, and a taskbar at the bottom
-# would lie under the panel in the bottom-right corner.
-shell_args=(--top --state 'C:\cv\state.txt')
+# Docked at the bottom, as the taskbar is by default; it reserves its edge, so the panel opens
+# above it.
+shell_args=(--state 'C:\cv\state.txt')
 [ "$version" = win2k ] && shell_args+=(--win2k)
 start classicshell.exe "${shell_args[@]}"
 check "the stand-in taskbar is up" eventually 20 probe dump
+check "... and reserves its edge for every program" share_work_area
 start trayowner.exe --class OwnerA --log 'C:\cv\a.log' --icon '1:Alpha one:ff0000' --icon '2:Alpha two:00ff00'
 start trayowner.exe --class OwnerB --log 'C:\cv\b.log' --icon '7:Bravo:0000ff'
 start trayowner.exe --class OwnerC --icon '3:Charlie:ffff00'
@@ -33,7 +34,8 @@ start Corvalet.exe
 check "Corvalet takes the tray" eventually 20 hidden OwnerA 1
 
 # The button near the clock.
-if [ "$version" = winxp ]; then bx=1011 by=11; else bx=1008 by=6; fi
+# The bar's client area begins one pixel of border in from (0, 738).
+if [ "$version" = winxp ]; then bx=1011 by=749; else bx=1008 by=744; fi
 check "the button near the clock stands in the taskbar with \">\"" eventually 10 button_text_is '>'
 check "... 12 by 12 pixels at its place for the version" \
   is "$(button | rect_of)" "$bx $by $((bx + 12)) $((by + 12))"
@@ -45,13 +47,13 @@ check "... and the notification area leaves it free" notify_right_is 999
 hover_own_icon
 check "moving over Corvalet's icon opens the panel" eventually 5 panel_visible
 check "... in the bottom-right corner, one cell of 19 pixels per icon plus 12" \
-  is "$(panel | rect_of)" "974 737 1024 768"
+  is "$(panel | rect_of)" "974 707 1024 738"
 sleep 0.5
-check "... each cell shows its icon's colour" pixel_is $((974 + 8)) $((737 + 8)) ff0000
-check "... in the order of the tray" pixel_is $((974 + 8 + 19)) $((737 + 8)) 00ff00
+check "... each cell shows its icon's colour" pixel_is $((974 + 8)) $((707 + 8)) ff0000
+check "... in the order of the tray" pixel_is $((974 + 8 + 19)) $((707 + 8)) 00ff00
 probe send OwnerA "recolour 2 00ffff" >/dev/null
-check "a changed icon changes its cell while the panel is open" eventually 5 pixel_is $((974 + 8 + 19)) $((737 + 8)) 00ffff
-move_to $((974 + 12)) $((737 + 12))
+check "a changed icon changes its cell while the panel is open" eventually 5 pixel_is $((974 + 8 + 19)) $((707 + 8)) 00ffff
+move_to $((974 + 12)) $((707 + 12))
 sleep 0.3
 xdotool click 1
 check "a left click in a cell reaches the owner as press and release" eventually 5 logged a.log 1 202
