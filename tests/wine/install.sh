@@ -28,7 +28,8 @@ check "the owners' icons are in the tray" eventually 20 buttons_are 2
 check "the installer runs silently and succeeds" timeout 120 wine "$setup" /S
 installed() { local f; for f in "$@"; do [ -s "$target/$f" ] || { echo "        missing $f" >&2; return 1; }; done; }
 check "... the program, the hook, help, languages and uninstaller are installed" \
-  installed Corvalet.exe Snarehook.dll Help/index.html English.lng Deutsch.lng ReadMe.txt Uninstall.exe
+  installed Corvalet.exe Snarehook.dll Help/index.html Help/Corvalet.chm \
+  Help/images/panel.png English.lng Deutsch.lng ReadMe.txt Uninstall.exe
 check "... the same program as built" cmp -s "$target/Corvalet.exe" "$dist/Corvalet/Corvalet.exe"
 shortcut() { find "$WINEPREFIX/drive_c" -path '*Corvalet/Corvalet.lnk' | grep -q .; }
 check "... with a Start menu entry" shortcut
