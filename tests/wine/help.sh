@@ -1,0 +1,90 @@
+#!/usr/bin/env bash
+# Help under Wine, with the help as it ships: the menu's "Help" opens Corvalet.chm in HTML
+# Help's window (Wine's own hhctrl.ocx, loaded by Corvalet), the options dialog's help button
+# opens it too and the browser is never asked; Corvalet ends cleanly with the window open and
+# takes it along. Without HTML Help (hhctrl.ocx switched off) the pages open in the browser,
+# at the topic of the options page shown. A picture of the help window goes to
+# WORK_DIR/shots/help.png.
+# Usage: help.sh WIN32_BUILD_DIR WORK_DIR winxp|win2k DIST_DIR
+set -u
+build=$(cd "$1" && pwd)
+work=$(mkdir -p "$2" && cd "$2" && pwd)
+version=$3
+dist=$(cd "$4" && pwd)
+here=$(cd "$(dirname "$0")" && pwd)
+. "$here/session.sh"
+. "$here/checks.sh"
+
+wine_suite_begin "$build" "$work" "$version"
+cp -r "$dist/Corvalet/Help" "$app/"
+# Pages open in a recorder instead of a browser.
+for ext in .htm .html; do wreg add "HKCR\\$ext" /ve /d CorvaletTestPage /f; done
+wreg add 'HKCR\CorvaletTestPage\shell\open\command' /ve /d 'C:\windows\system32\cmd.exe /c echo %1> C:\cv\opened.txt' /f
+shots="$work/shots"
+mkdir -p "$shots"
+rm -f "$ini" opened.txt
+heights=(20 20 9 20 9 9 20 20)
+
+shell_args=(--state 'C:\cv\state.txt')
+[ "$version" = win2k ] && shell_args+=(--win2k)
+start classicshell.exe "${shell_args[@]}"
+check "the stand-in taskbar is up" eventually 20 probe dump
+start Corvalet.exe
+check "Corvalet is up" eventually 20 one_main_form
+check "... with its icon in the tray" eventually 20 eval '[ -n "$(own_icon_at)" ]'
+
+viewer() { probe window "HH Parent" "Corvalet Help"; }
+viewer_shown() { viewer | grep -q 'visible=1'; }
+no_viewer() { ! viewer >/dev/null; }
+no_page_opened() { sleep 1; [ ! -e opened.txt ]; }
+control() { probe control "$1"; }
+visible() { control "$1" | grep -q 'visible=1'; }
+click() {
+  local rect l t r b
+  rect=$(control "$1" | rect_of) || return 1
+  read -r l t r b <<<"$rect"
+  move_to $(((l + r) / 2)) $(((t + b) / 2)) && sleep 0.2 && xdotool click 1 && sleep 0.4
+}
+form_shown() { probe window TMainForm "Quillon Corvalet" | grep -q 'visible=1'; }
+
+check "the menu's \"Help\" opens the help in HTML Help's window" choose_entry 1 viewer_shown
+check "... and no page in the browser" no_page_opened
+sleep 1
+read -r hl ht hr hb <<<"$(viewer | rect_of)"
+xdotool mousemove 8 700
+import -display "$DISPLAY" -window root -crop "$((hr - hl))x$((hb - ht))+$hl+$ht" +repage \
+  "$shots/help.png" 2>/dev/null
+check "... which shows its contents tree" pixel_is $((hl + 20)) $((ht + 200)) ffffff
+probe close "HH Parent" "Corvalet Help" >/dev/null
+check "... and closes" eventually 5 no_viewer
+
+check "the options dialog opens" choose_entry 3 form_shown
+click 1003
+check "... at the \"Minimizer\" page" eventually 5 visible 1301
+click 1004
+check "its help button opens the help window" eventually 10 viewer_shown
+check "... and no page in the browser" no_page_opened
+check "Corvalet's end with the help window open" eventually 10 probe close TMainForm "Quillon Corvalet"
+check "... ends Corvalet" eventually 10 no_main_form
+check "... and takes the help window along" eventually 5 no_viewer
+check "... with no error box" eval '! probe window "#32770" Corvalet >/dev/null'
+
+# Without HTML Help: the pages, in the browser.
+WINEDLLOVERRIDES="$WINEDLLOVERRIDES;hhctrl.ocx=" start Corvalet.exe
+check "Corvalet without HTML Help is up" eventually 20 one_main_form
+sleep 1
+check "the menu's \"Help\" opens the contents page in the browser" \
+  choose_entry 1 eval "grep -qi 'Help.index.html' opened.txt 2>/dev/null"
+check "... and no help window" no_viewer
+rm -f opened.txt
+check "the options dialog opens" choose_entry 3 form_shown
+click 1002
+check "... at the \"Common\" page" eventually 5 visible 1201
+click 1004
+check "its help button opens that page's topic in the browser" \
+  eventually 10 grep -qi 'Help.options-common.htm' opened.txt
+xdotool key Escape
+probe close TMainForm "Quillon Corvalet" >/dev/null
+check "Corvalet ends" eventually 10 no_main_form
+
+finish help
