@@ -33,6 +33,8 @@ check "... the program, the hook, help, languages and uninstaller are installed"
 check "... the same program as built" cmp -s "$target/Corvalet.exe" "$dist/Corvalet/Corvalet.exe"
 shortcut() { find "$WINEPREFIX/drive_c" -path '*Corvalet/Corvalet.lnk' | grep -q .; }
 check "... with a Start menu entry" shortcut
+help_link() { find "$WINEPREFIX/drive_c" -path '*Corvalet/Corvalet Help.lnk' -exec strings -a {} + | grep -q 'Help.Corvalet\.chm'; }
+check "... and one for the help, in HTML Help where the system has it" help_link
 uninstall_entry() { timeout 30 wine reg query 'HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Corvalet' /v DisplayVersion 2>/dev/null | tr -d '\r' | grep -q 'DisplayVersion.*2\.0'; }
 check "... and an uninstall entry with the version" uninstall_entry
 check "... no start with Windows unless chosen" eval "! timeout 30 wine reg query 'HKCU\\Software\\Microsoft\\Windows\\CurrentVersion\\Run' /v Corvalet >/dev/null 2>&1"
