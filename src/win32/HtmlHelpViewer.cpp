@@ -22,9 +22,9 @@ bool HtmlHelpViewer::Load() {
   return true;
 }
 
-bool HtmlHelpViewer::Show(HWND caller, const std::string& topic) {
+bool HtmlHelpViewer::Show(HWND owner, const std::string& topic) {
   if (!Load()) return false;
-  return htmlHelp_(caller, topic.c_str(), HH_DISPLAY_TOPIC, 0) != nullptr;
+  return htmlHelp_(owner, topic.c_str(), HH_DISPLAY_TOPIC, 0) != nullptr;
 }
 
 bool HtmlHelpViewer::PreTranslate(MSG& m) {

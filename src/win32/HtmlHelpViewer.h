@@ -16,9 +16,9 @@ class HtmlHelpViewer {
   HtmlHelpViewer(const HtmlHelpViewer&) = delete;
   HtmlHelpViewer& operator=(const HtmlHelpViewer&) = delete;
 
-  // The help window at a topic, "FILE.chm::/PAGE>WINDOW", owned by caller; false when HTML
+  // The help window at a topic, "FILE.chm::/PAGE>WINDOW", owned by owner; false when HTML
   // Help is not installed or showed no window.
-  bool Show(HWND caller, const std::string& topic);
+  bool Show(HWND owner, const std::string& topic);
   // The help window's own keys (Tab, its accelerators), from the message loop: it runs on
   // Corvalet's thread. True when help used the message.
   bool PreTranslate(MSG& m);

@@ -171,7 +171,9 @@ bool MainWindow::WinHelp(const std::string& file, std::uint32_t command, const s
 }
 
 bool MainWindow::HtmlHelp(const std::string& topic) {
-  return help_.Show(window_, topic);
+  // Owned by the application's window, beside the forms rather than by the main form: the box
+  // that a click brings back to the front stays the main form's last popup.
+  return help_.Show(application_.Handle(), topic);
 }
 
 void MainWindow::OpenDocument(const std::string& path) {

@@ -59,6 +59,22 @@ check "... which shows its contents tree" contents_tree
 probe close "HH Parent" "Corvalet Help" >/dev/null
 check "... and closes" eventually 5 no_viewer
 
+# A click on the own icon while the About box is open brings the box back, not the help window
+# the user clicked last.
+about_shown() { probe window TForm3 "About Corvalet" | grep -q 'visible=1'; }
+focus_in_about() { probe focus | grep -qE '^class=(TForm3 id=0|Button id=1)$'; }
+check "with the help window open, \"About\" opens its box" \
+  eval 'choose_entry 1 viewer_shown && choose_entry 0 about_shown'
+read -r hl ht _ _ <<<"$(viewer | rect_of)"
+move_to $((hl + 200)) $((ht + 10)) && sleep 0.3 && xdotool click 1 && sleep 0.5
+check "... a click on the help window takes the focus from the box" eval '! focus_in_about'
+hover_own_icon && sleep 0.3 && xdotool click 3
+check "... and a right click on Corvalet's icon brings the box back" eventually 5 focus_in_about
+xdotool key Return
+check "... which closes as before" eventually 5 eval '! about_shown'
+probe close "HH Parent" "Corvalet Help" >/dev/null
+eventually 5 no_viewer
+
 check "the options dialog opens" choose_entry 3 form_shown
 click 1003
 check "... at the \"Minimizer\" page" eventually 5 visible 1301
