@@ -3,8 +3,8 @@
 # Help's window (Wine's own hhctrl.ocx, loaded by Corvalet), the options dialog's help button
 # opens it too and the browser is never asked; Corvalet ends cleanly with the window open and
 # takes it along. Without HTML Help (hhctrl.ocx switched off) the pages open in the browser,
-# at the topic of the options page shown. A picture of the help window goes to
-# WORK_DIR/shots/help.png.
+# at the topic of the options page shown. Pictures of the help window, its index and a search
+# go to WORK_DIR/shots.
 # Usage: help.sh WIN32_BUILD_DIR WORK_DIR winxp|win2k DIST_DIR
 set -u
 build=$(cd "$1" && pwd)
@@ -56,6 +56,18 @@ import -display "$DISPLAY" -window root -crop "$((hr - hl))x$((hb - ht))+$hl+$ht
   "$shots/help.png" 2>/dev/null
 contents_tree() { probe child "HH Parent" "HH Child" SysTreeView32 | grep -q 'visible=1'; }
 check "... which shows its contents tree" contents_tree
+# Its index and its search, taken as pictures (Wine's viewer draws them, but no page).
+index_list() { probe child "HH Parent" "HH Child" SysListView32 | grep -q 'visible=1'; }
+move_to $((hl + 98)) $((ht + 90)) && sleep 0.2 && xdotool click 1
+check "... and its index" eventually 5 index_list
+sleep 0.5
+import -display "$DISPLAY" -window root -crop "$((hr - hl))x$((hb - ht))+$hl+$ht" +repage \
+  "$shots/help-index.png" 2>/dev/null
+move_to $((hl + 153)) $((ht + 90)) && sleep 0.2 && xdotool click 1 && sleep 0.3
+move_to $((hl + 110)) $((ht + 115)) && sleep 0.2 && xdotool click 1 && sleep 0.3
+xdotool type --delay 30 minimizer && xdotool key Return && sleep 1.5
+import -display "$DISPLAY" -window root -crop "$((hr - hl))x$((hb - ht))+$hl+$ht" +repage \
+  "$shots/help-search.png" 2>/dev/null
 probe close "HH Parent" "Corvalet Help" >/dev/null
 check "... and closes" eventually 5 no_viewer
 
