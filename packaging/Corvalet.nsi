@@ -76,12 +76,18 @@ Section "Corvalet" SecMain
   File "${SOURCE}\ReadMe.txt"
   File "${SOURCE}\*.lng"
   SetOutPath "$INSTDIR\Help"
-  File "${SOURCE}\Help\*.*"
+  File /r "${SOURCE}\Help\*.*"
   SetOutPath "$INSTDIR"
   WriteUninstaller "$INSTDIR\Uninstall.exe"
   CreateDirectory "$SMPROGRAMS\Corvalet"
   CreateShortCut "$SMPROGRAMS\Corvalet\Corvalet.lnk" "$INSTDIR\Corvalet.exe"
-  CreateShortCut "$SMPROGRAMS\Corvalet\Corvalet Help.lnk" "$INSTDIR\Help\index.html"
+  ; The help in HTML Help's window where the system has it, else its pages in the browser.
+  IfFileExists "$SYSDIR\hhctrl.ocx" 0 help_pages
+    CreateShortCut "$SMPROGRAMS\Corvalet\Corvalet Help.lnk" "$INSTDIR\Help\Corvalet.chm"
+    Goto help_done
+  help_pages:
+    CreateShortCut "$SMPROGRAMS\Corvalet\Corvalet Help.lnk" "$INSTDIR\Help\index.html"
+  help_done:
   CreateShortCut "$SMPROGRAMS\Corvalet\Uninstall Corvalet.lnk" "$INSTDIR\Uninstall.exe"
   WriteRegStr HKLM "${UNINSTALL_KEY}" "DisplayName" "${PRODUCT}"
   WriteRegStr HKLM "${UNINSTALL_KEY}" "DisplayVersion" "${PRODUCT_VERSION}"

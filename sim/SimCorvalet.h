@@ -48,7 +48,13 @@ class SimFormHost : public FormHost {
     helpCalls.push_back(file + "|" + std::to_string(command) + "|" + data);
     return winHelpWorks;
   }
+  bool HtmlHelp(const std::string& topic) override {
+    htmlHelpCalls.push_back(topic);
+    return htmlHelpWorks;
+  }
   void OpenDocument(const std::string& path) override { documents.push_back(path); }
+  std::vector<std::string> htmlHelpCalls;
+  bool htmlHelpWorks = true;  // false: HTML Help is not installed
   std::string aboutVersion;
   std::vector<std::string> helpCalls;
   std::vector<std::string> documents;

@@ -180,24 +180,5 @@ TEST(AboutAndHelp, TheAboutBoxShowsTheVersionLabelOfTheLanguage) {
   EXPECT_EQ(w.corvalet->Host().aboutVersion, "Versie 2.0");
 }
 
-TEST(AboutAndHelp, HelpOpensTheWinHelpFileAtItsContentsOrElseTheHelpPage) {
-  DialogWorld w;
-  auto& host = w.corvalet->Host();
-  w.Form().Help1Click();  // no WinHelp file beside the program
-  ASSERT_EQ(host.documents.size(), 1u);
-  EXPECT_EQ(host.documents[0], "C:\\Program Files\\Corvalet\\Help\\index.html");
-  EXPECT_TRUE(host.helpCalls.empty());
-  const std::string hlp = "C:\\Program Files\\Corvalet\\Help\\CvlHelp.hlp";
-  w.desktop.Profile().SetFileText(hlp, "");
-  w.Form().Help1Click();
-  ASSERT_EQ(host.helpCalls.size(), 2u);
-  EXPECT_EQ(host.helpCalls[0], hlp + "|3|");
-  EXPECT_EQ(host.helpCalls[1], hlp + "|258|JumpID(\"\",\"\")");
-  host.winHelpWorks = false;  // the contents could not be opened: no macro follows
-  w.Form().Help1Click();
-  EXPECT_EQ(host.helpCalls.size(), 3u);
-  EXPECT_EQ(host.documents.size(), 1u);
-}
-
 }  // namespace
 }  // namespace cvl::test

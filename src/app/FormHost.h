@@ -1,16 +1,15 @@
 #pragma once
 // What the main form asks of the window that shows it.
-#include <cstdint>
 #include <optional>
 #include <string>
 
+#include "about/HelpHost.h"
 #include "platform/Types.h"
 
 namespace cvl {
 
-class FormHost {
+class FormHost : public HelpHost {
  public:
-  virtual ~FormHost() = default;
   virtual Hwnd Window() = 0;
   virtual std::string ExeDirectory() = 0;  // with a trailing backslash
   virtual Hicon ApplicationIcon() = 0;
@@ -27,10 +26,6 @@ class FormHost {
   virtual void ShowAbout(const std::string& versionLabel) = 0;
   // The open menu or modal box comes to the front (a second one is not opened).
   virtual void BringModalToFront() = 0;
-  // WinHelpA on the main form's window; false when it failed.
-  virtual bool WinHelp(const std::string& file, std::uint32_t command, const std::string& data) = 0;
-  // A document in the program the system opens it with, shown.
-  virtual void OpenDocument(const std::string& path) = 0;
   virtual void Terminate() = 0;
   // The "*.lng" open dialog, starting in a folder; nothing when the user cancels.
   virtual std::optional<std::string> OpenLanguageFile(const std::string& initialDirectory) = 0;

@@ -19,7 +19,7 @@ TMainForm::TMainForm(Desktop& desktop, HookLibrary& hook, FormHost& host, Placem
 
 void TMainForm::FormCreate() {
   firstShow_ = true;
-  helpFile_ = host_.ExeDirectory() + "Help\\CvlHelp.hlp";
+  help_ = HelpFiles::Beside(host_.ExeDirectory());
   shell_ = FindShellWindows(desktop_);
   taskbarProcess_ = desktop_.GetWindowThreadProcessId(shell_.Taskbar);
   versionCode_ = WindowsVersionCode(desktop_);
@@ -263,14 +263,11 @@ void TMainForm::ShellRestarted() {
 }
 
 void TMainForm::Help1Click() {
-  constexpr std::uint32_t kHelpContents = 3;
-  constexpr std::uint32_t kHelpCommand = 0x102;
-  if (!desktop_.FileExists(helpFile_)) {
-    host_.OpenDocument(host_.ExeDirectory() + "Help\\index.html");
-    return;
-  }
-  if (host_.WinHelp(helpFile_, kHelpContents, ""))
-    host_.WinHelp(helpFile_, kHelpCommand, "JumpID(\"\",\"\")");
+  OpenHelp(desktop_, host_, help_, HelpTopic::Contents);
+}
+
+void TMainForm::SpeedItem4Click() {
+  OpenHelp(desktop_, host_, help_, OptionsPageTopic(Dialog.Page));
 }
 
 bool TMainForm::NoModalOpen() {

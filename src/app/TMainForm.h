@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "about/Help.h"
 #include "app/FormHost.h"
 #include "clockbutton/ButtonWindows.h"
 #include "clockbutton/ClockButton.h"
@@ -105,9 +106,10 @@ class TMainForm {
   // The menu opens at a screen point: its icon entries are built anew first.
   void PopupTrayMenu(Point at);
   void About1Click();
-  // The help file at its contents; where there is no WinHelp file beside the program, the
-  // help page instead, since WinHelp's own error box would block Corvalet.
+  // The menu's "Help": the help at its contents (about/Help.h says which help).
   void Help1Click();
+  // The options dialog's "Help": the help at the topic of the page shown.
+  void SpeedItem4Click();
   // A chosen entry, handled after the menu has closed; an icon entry's Tag names its record as
   // the menu listed it.
   void MenuItemClick(const MenuItem& item);
@@ -141,7 +143,7 @@ class TMainForm {
   ClockButton& TrayButton() { return *clockButton_; }
   TrayMenu RxPopupMenu1;
   Captions DialogCaptions;
-  const std::string& HelpFile() const { return helpFile_; }
+  const std::string& HelpFile() const { return help_.WinHelp; }
   bool FirstShow() const { return firstShow_; }
 
  private:
@@ -171,7 +173,7 @@ class TMainForm {
   ButtonWindows& buttons_;
   THint* panel_ = nullptr;
   bool hintTimer_ = false;
-  std::string helpFile_;
+  HelpFiles help_;
   bool firstShow_ = false;
   bool menuOpen_ = false;
   bool boxOpen_ = false;

@@ -170,6 +170,12 @@ bool MainWindow::WinHelp(const std::string& file, std::uint32_t command, const s
   return ::WinHelpA(window_, file.c_str(), command, argument) != FALSE;
 }
 
+bool MainWindow::HtmlHelp(const std::string& topic) {
+  // Owned by the application's window, beside the forms rather than by the main form: the box
+  // that a click brings back to the front stays the main form's last popup.
+  return help_.Show(application_.Handle(), topic);
+}
+
 void MainWindow::OpenDocument(const std::string& path) {
   ::ShellExecuteA(window_, "open", path.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
 }
@@ -248,8 +254,10 @@ LRESULT MainWindow::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
       if (options_) options_->RestoreFocus();
       return 0;
     case WM_DESTROY:
-      // The forms go in the reverse order of their creation: the minimizer (which brings back
-      // every window it hid), the panel, then the main form.
+      // The help windows first, while they still have their owner. Then the forms go in the
+      // reverse order of their creation: the minimizer (which brings back every window it
+      // hid), the panel, then the main form.
+      help_.Close();
       if (minForm_) minForm_->FormDestroy();
       minWindow_.Bind(nullptr);
       hint_.FormDestroy();

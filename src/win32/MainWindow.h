@@ -14,6 +14,7 @@
 #include "registry/PlacementViews.h"
 #include "win32/AboutBox.h"
 #include "win32/HandleOwner.h"
+#include "win32/HtmlHelpViewer.h"
 #include "win32/IconCopies.h"
 #include "win32/MinimizerWindow.h"
 #include "win32/OptionsDialog.h"
@@ -37,8 +38,10 @@ class MainWindow final : public Window, public FormHost {
 
   // Creates the window and runs the form's creation and first showing.
   bool Create();
-  // The options dialog's keys; true when the message was used.
-  bool PreTranslate(MSG& m) { return options_ && options_->PreTranslate(m); }
+  // The help window's and the options dialog's keys; true when the message was used.
+  bool PreTranslate(MSG& m) {
+    return help_.PreTranslate(m) || (options_ && options_->PreTranslate(m));
+  }
 
   Hwnd Window() override;
   std::string ExeDirectory() override;
@@ -52,6 +55,7 @@ class MainWindow final : public Window, public FormHost {
   void ShowAbout(const std::string& versionLabel) override;
   void BringModalToFront() override;
   bool WinHelp(const std::string& file, std::uint32_t command, const std::string& data) override;
+  bool HtmlHelp(const std::string& topic) override;
   void OpenDocument(const std::string& path) override;
   void Terminate() override;
   std::optional<std::string> OpenLanguageFile(const std::string& initialDirectory) override;
@@ -81,6 +85,7 @@ class MainWindow final : public Window, public FormHost {
   Win32ButtonWindows buttons_;
   std::unique_ptr<TrayMenuWindow> menuWindow_;
   std::unique_ptr<AboutBox> about_;
+  HtmlHelpViewer help_;
   std::unique_ptr<TMainForm> form_;
   Win32CaptionIcons captionIcons_;
   MinimizerWindow minWindow_;

@@ -407,7 +407,7 @@ void OptionsDialog::OnCommand(int id, int code) {
       form_.SpeedItemClick(id - IDC_SPEEDITEM1);
       break;
     case IDC_SPEEDITEM4:
-      form_.Help1Click();
+      form_.SpeedItem4Click();
       break;
     case IDC_RADIOBUTTON1:
     case IDC_RADIOBUTTON2:

@@ -28,10 +28,13 @@ check "the owners' icons are in the tray" eventually 20 buttons_are 2
 check "the installer runs silently and succeeds" timeout 120 wine "$setup" /S
 installed() { local f; for f in "$@"; do [ -s "$target/$f" ] || { echo "        missing $f" >&2; return 1; }; done; }
 check "... the program, the hook, help, languages and uninstaller are installed" \
-  installed Corvalet.exe Snarehook.dll Help/index.html English.lng Deutsch.lng ReadMe.txt Uninstall.exe
+  installed Corvalet.exe Snarehook.dll Help/index.html Help/Corvalet.chm \
+  Help/images/panel.png English.lng Deutsch.lng ReadMe.txt Uninstall.exe
 check "... the same program as built" cmp -s "$target/Corvalet.exe" "$dist/Corvalet/Corvalet.exe"
 shortcut() { find "$WINEPREFIX/drive_c" -path '*Corvalet/Corvalet.lnk' | grep -q .; }
 check "... with a Start menu entry" shortcut
+help_link() { find "$WINEPREFIX/drive_c" -path '*Corvalet/Corvalet Help.lnk' -exec strings -a {} + | grep -q 'Help.Corvalet\.chm'; }
+check "... and one for the help, in HTML Help where the system has it" help_link
 uninstall_entry() { timeout 30 wine reg query 'HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Corvalet' /v DisplayVersion 2>/dev/null | tr -d '\r' | grep -q 'DisplayVersion.*2\.0'; }
 check "... and an uninstall entry with the version" uninstall_entry
 check "... no start with Windows unless chosen" eval "! timeout 30 wine reg query 'HKCU\\Software\\Microsoft\\Windows\\CurrentVersion\\Run' /v Corvalet >/dev/null 2>&1"

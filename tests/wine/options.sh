@@ -17,9 +17,10 @@ here=$(cd "$(dirname "$0")" && pwd)
 wine_suite_begin "$build" "$work" "$version"
 cp "$packaging/Deutsch.lng" "$app/"
 mkdir -p "$app/Help"
-cp "$packaging/index.html" "$app/Help/"
+cp "$packaging"/help/*.htm* "$app/Help/"  # the pages only: help opens in the browser
 # Pages open in a recorder instead of a browser.
 wreg add 'HKCR\.html' /ve /d CorvaletTestPage /f
+wreg add 'HKCR\.htm' /ve /d CorvaletTestPage /f
 wreg add 'HKCR\CorvaletTestPage\shell\open\command' /ve /d 'C:\windows\system32\cmd.exe /c echo %1> C:\cv\opened.txt' /f
 shots="$work/shots"
 mkdir -p "$shots"
@@ -229,7 +230,7 @@ check "Ok stores the library" eventually 5 eval "setting LangLib | grep -q 'Deut
 
 check "the dialog opens for help" open_options
 click 1004
-check "the help button opens the help page" eventually 10 grep -qi 'Help.index.html' "$app/opened.txt"
+check "the help button opens the page's topic" eventually 10 grep -qi 'Help.options-tray-icons.htm' "$app/opened.txt"
 no_error_box() { ! probe window "#32770" "Corvalet" >/dev/null && ! probe window "#32770" "Windows Help" >/dev/null; }
 check "... with no error box" no_error_box
 click 1003
