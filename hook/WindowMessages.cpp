@@ -12,6 +12,8 @@
 
 #include <commctrl.h>
 
+#include <cstring>
+
 #include "shell/HookProtocol.h"
 
 #ifdef SNAREHOOK_BENCH
@@ -39,6 +41,28 @@ bool HideButton(int command, bool hide) {
     return ProgramHidButton(command);
   }
   return g_shared.serving && CorvaletHid(command);
+}
+
+// A shell may show a button by setting its whole state (TB_SETSTATE, or TB_SETBUTTONINFO with
+// TBIF_STATE) instead of TB_HIDEBUTTON: a button Corvalet hid keeps its hidden bit then too,
+// while Corvalet serves. True when the message was passed on changed (result).
+bool KeepHiddenInState(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
+  if (!g_shared.serving || (InSendMessage() && !g_shellChanging)) return false;
+  if (msg == TB_SETSTATE) {
+    if ((LOWORD(lp) & TBSTATE_HIDDEN) || !CorvaletHid(static_cast<int>(wp))) return false;
+    result = CallOld(g_shared.toolbar, msg, wp, MAKELONG(LOWORD(lp) | TBSTATE_HIDDEN, 0));
+    return true;
+  }
+  // Both forms begin alike up to fsState; the text pointer is passed on untouched.
+  TBBUTTONINFOA info;
+  if (!Readable(reinterpret_cast<const void*>(lp), sizeof info)) return false;
+  std::memcpy(&info, reinterpret_cast<const void*>(lp), sizeof info);
+  if (info.cbSize < sizeof info || !(info.dwMask & TBIF_STATE) || (info.dwMask & TBIF_BYINDEX) ||
+      (info.fsState & TBSTATE_HIDDEN) || !CorvaletHid(static_cast<int>(wp)))
+    return false;
+  info.fsState |= TBSTATE_HIDDEN;
+  result = CallOld(g_shared.toolbar, msg, wp, reinterpret_cast<LPARAM>(&info));
+  return true;
 }
 
 }  // namespace
@@ -96,6 +120,9 @@ bool ToolbarMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
     result = TRUE;
     return true;
   }
+  if ((msg == TB_SETSTATE || msg == TB_SETBUTTONINFOA || msg == TB_SETBUTTONINFOW) &&
+      KeepHiddenInState(msg, wp, lp, result))
+    return true;
 #ifdef SNAREHOOK_BENCH
   if (msg == TB_HIDEBUTTON) StampHide(wp, lp);
 #endif
