@@ -325,7 +325,9 @@ class Play : public World {
       case Kind::BalloonTimeout:
         if (const auto& b = taskbar->Balloon()) {
           const auto& relayed = corvalet->Form().Balloons().Current();
-          if (a.kind == Kind::BalloonClick && b->owner == corvalet->Host().window && relayed)
+          // Only the last balloon relayed: one still on its way may take this one down first.
+          if (a.kind == Kind::BalloonClick && b->owner == corvalet->Host().window && relayed &&
+              relayed->number == hook->Relayed.back().number)
             clicks_.push_back({*relayed, hook->Relayed.size()});
           taskbar->EndBalloon(a.kind == Kind::BalloonClick);
         }
