@@ -824,6 +824,17 @@ TEST(Interleavings, SeedsThatFoundFaults) {
     const std::string failures = RunOnce(Generate(seed, false));
     EXPECT_EQ(failures, "") << "seed " << seed << ": " << what;
   }
+  // With balloons, icons their programs hide and programs that die among the steps.
+  const std::pair<unsigned, const char*> foundAmongHidden[] = {
+      {242, "the shell's NIN_BALLOONSHOW, taken while a pass waited, never reached the program"},
+      {534, "a program that died before any change was never waited on"},
+      {2267, "a program that died while its icon was being placed was never waited on"},
+      {11164, "an add held during a refresh was lost where the queue refused it at the end"},
+  };
+  for (const auto& [seed, what] : foundAmongHidden) {
+    const std::string failures = RunOnce(Generate(seed));
+    EXPECT_EQ(failures, "") << "seed " << seed << ": " << what;
+  }
 }
 
 }  // namespace

@@ -203,13 +203,15 @@ void TMainForm::HotKeyPressed(int id) {
 
 void TMainForm::RetryTimerTimer() {
   commands_.RetryPending();
+  if (registry_) registry_->Deferral.ReleaseHeld();
   // Reports that wait together are read once: one more costs nothing.
   if (registry_ && registry_->ReadingOwed() && !registry_->Deferral.Busy())
     desktop_.PostMessageA(host_.Window(), THM_ICONDELETED, static_cast<WParam>(shell_.Toolbar), 0);
 }
 
 bool TMainForm::RetryPending() const {
-  return commands_.HasPending() || (registry_ && registry_->ReadingOwed());
+  return commands_.HasPending() ||
+         (registry_ && (registry_->ReadingOwed() || registry_->Deferral.Held() > 0));
 }
 
 void TMainForm::ReloadTray() {

@@ -27,6 +27,7 @@
 //   does not pump again.
 #include <cstdint>
 #include <deque>
+#include <functional>
 
 #include "platform/Desktop.h"
 
@@ -54,6 +55,12 @@ class ReportDeferral {
     Defer(msg, wParam, lParam);
   }
   std::size_t Held() const { return held_.size(); }
+  // Posts again what a full queue refused at the end of the last scope (nothing while one is
+  // open); told when that happens, so that a timer can do so even if nothing else comes.
+  void ReleaseHeld() {
+    if (!Busy()) Release();
+  }
+  std::function<void()> OnHeldBack;
   void Forget() { held_.clear(); }
 
   // Marks a scope in which reports are held back; leaving the outermost one posts them.
@@ -80,7 +87,10 @@ class ReportDeferral {
   void Release() {
     while (!held_.empty()) {
       const Report r = held_.front();
-      if (!desktop_.PostMessageA(formWindow_, r.msg, r.wParam, r.lParam)) return;
+      if (!desktop_.PostMessageA(formWindow_, r.msg, r.wParam, r.lParam)) {
+        if (OnHeldBack) OnHeldBack();
+        return;
+      }
       held_.pop_front();
     }
   }

@@ -14,6 +14,7 @@ void BalloonRelay::TakeAway() {
   if (shown_) Tell(kNinBalloonHide);
   current_.reset();
   shown_ = false;
+  settled_ = false;
   ownIcon_.ShowBalloon("", "", 0, 0);
 }
 
@@ -28,6 +29,7 @@ void BalloonRelay::Show(const BalloonRecord& balloon) {
   if (shown_) Tell(kNinBalloonHide);
   current_ = b;
   shown_ = false;
+  settled_ = false;
   if (!ownIcon_.ShowBalloon(b.szInfoTitle, b.szInfo, b.uTimeout, b.dwInfoFlags) && current_ &&
       current_->number == b.number)
     current_.reset();
@@ -35,9 +37,17 @@ void BalloonRelay::Show(const BalloonRecord& balloon) {
 
 void BalloonRelay::OwnIconMessage(std::uint32_t message) {
   if (!current_) return;
-  if (message == kNinBalloonShow && !shown_) {
+  if (message == kNinBalloonShow) {
+    if (!shown_) Tell(kNinBalloonShow);
     shown_ = true;
-    Tell(kNinBalloonShow);
+    settled_ = true;
+  }
+  // Taken down by the shell with nothing of Corvalet's in between (another icon's balloon
+  // replaced it): its program hears it as the shell would have told it.
+  if (message == kNinBalloonHide && shown_ && settled_) {
+    Tell(message);
+    current_.reset();
+    shown_ = false;
   }
   if ((message == kNinBalloonTimeout || message == kNinBalloonUserClick) && shown_) {
     Tell(message);
@@ -48,6 +58,7 @@ void BalloonRelay::OwnIconMessage(std::uint32_t message) {
 
 void BalloonRelay::OwnIconReadded() {
   if (!current_) return;
+  settled_ = false;
   const BalloonRecord b = *current_;
   ownIcon_.ShowBalloon(b.szInfoTitle, b.szInfo, b.uTimeout, b.dwInfoFlags);
 }

@@ -7,10 +7,11 @@
 //
 // The shell tells no balloon from another in its messages. What Corvalet asked for itself is
 // answered here: a balloon Corvalet replaces or takes away gets its NIN_BALLOONHIDE from
-// Corvalet, and the shell's own NIN_BALLOONHIDE for Corvalet's icon (which follows Corvalet's
-// own changes: a replacement, a removal, the icon re-added) is not passed on. The shell's first
-// NIN_BALLOONSHOW after a balloon was asked for is that balloon's; its timeout or a click on it
-// ends it.
+// Corvalet, and the shell's NIN_BALLOONHIDE for Corvalet's icon that follows such a change of
+// Corvalet's (a replacement, a removal, the icon re-added) is not passed on; one that comes
+// after the shell has shown the balloon and nothing since (another icon's balloon took its
+// place) is. The shell's first NIN_BALLOONSHOW after a balloon was asked for is that balloon's;
+// its timeout or a click on it ends it.
 #include <cstdint>
 #include <optional>
 
@@ -53,7 +54,8 @@ class BalloonRelay {
   Desktop& desktop_;
   OwnTrayIcon& ownIcon_;
   std::optional<BalloonRecord> current_;
-  bool shown_ = false;  // its program has been told NIN_BALLOONSHOW
+  bool shown_ = false;    // its program has been told NIN_BALLOONSHOW
+  bool settled_ = false;  // the shell has shown it, and Corvalet changed nothing since
 };
 
 }  // namespace cvl
