@@ -56,6 +56,9 @@ LRESULT RelayBalloon(HWND w, WPARAM wp, const COPYDATASTRUCT* cds, bool& handled
   TrayRecord record;
   const int command = CommandOf(owner, n->uID, &record);
   if (command < 0 || !CorvaletHid(command) || ProgramHid(owner, n->uID)) return 0;
+  // Not a balloon of Corvalet's own icons: Corvalet shows those itself.
+  DWORD process = 0;
+  if (GetWindowThreadProcessId(owner, &process) && process == g_shared.installer) return 0;
   const SIZE_T flagsAt = n->wineFormat ? kWineFlagsAt : kWindowsFlagsAt;
   if (cds->cbData < flagsAt + 4) return 0;
   auto* copy = static_cast<BYTE*>(HeapAlloc(GetProcessHeap(), 0, cds->cbData));

@@ -24,6 +24,10 @@ int IndexOf(HWND owner, UINT id) {
 
 }  // namespace
 
+void ForgetProgramStates() {
+  g_hiddenByProgramCount = 0;
+}
+
 bool ProgramHid(HWND owner, UINT id) {
   return IndexOf(owner, id) >= 0;
 }

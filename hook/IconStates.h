@@ -11,6 +11,9 @@
 namespace snarehook {
 
 bool ProgramHid(HWND owner, UINT id);
+// Attached again: what programs asked while the library was not there went unseen, and what
+// it kept from before may no longer be so.
+void ForgetProgramStates();
 // The button's icon is hidden by its program.
 bool ProgramHidButton(int command);
 // After the shell took a program's record: true when it changed the icon's hidden state.

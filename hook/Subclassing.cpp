@@ -1,6 +1,7 @@
 #include "Subclassing.h"
 
 #include "ClockRoom.h"
+#include "IconStates.h"
 #include "Pixels.h"
 #include "SharedSection.h"
 #include "Watchdog.h"
@@ -79,6 +80,7 @@ void Attach() {
 #endif
   g_attached = true;
   ForgetPixelsJob();  // one posted before a detach went unhandled
+  ForgetProgramStates();
   Subclass(0, g_shared.taskbar);
   Subclass(1, g_shared.notify);
   Subclass(2, g_shared.toolbar);

@@ -1,6 +1,7 @@
 #include "Watchdog.h"
 
 #include "ClockRoom.h"
+#include "IconStates.h"
 #include "SharedSection.h"
 #include "ShellTray.h"
 #include "Snarehook.h"
@@ -19,7 +20,9 @@ constexpr UINT kWatchdogMs = 1000;
 void ShowHiddenButtons() {
   while (g_shared.hiddenCount > 0) {
     const int command = g_shared.hidden[--g_shared.hiddenCount];
-    CallOld(g_shared.toolbar, TB_HIDEBUTTON, static_cast<WPARAM>(command), 0);
+    // A button its program hid stays so.
+    if (!ProgramHidButton(command))
+      CallOld(g_shared.toolbar, TB_HIDEBUTTON, static_cast<WPARAM>(command), 0);
   }
 }
 

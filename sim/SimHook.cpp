@@ -60,6 +60,9 @@ void SimHook::KeepBalloon(NotifyIconData& data) {
   if (!serving_ || !(data.uFlags & kNifInfo)) return;
   const auto b = taskbar_->Button(data.hWnd, data.uID);
   if (!b || !corvaletHidden_.count(b->idCommand) || b->programHidden) return;
+  const Hwnd form = MainForm();
+  if (desktop_.GetWindowThreadProcessId(data.hWnd) == desktop_.GetWindowThreadProcessId(form))
+    return;  // Corvalet's own icons' balloons are its own
   data.uFlags &= ~kNifInfo;
   BalloonRecord r;
   r.number = ++balloonNumber_;
@@ -73,7 +76,6 @@ void SimHook::KeepBalloon(NotifyIconData& data) {
   Relayed.push_back(r);
   balloons_.emplace_back(r, false);
   if (balloons_.size() > kBalloonsKept) balloons_.erase(balloons_.begin());
-  const Hwnd form = MainForm();
   if (form == 0 ||
       !desktop_.PostMessageA(form, THM_ICONBALLOON, r.owner, static_cast<LParam>(r.number)))
     balloonOwed_ = r.number;  // the last one goes again from the timer

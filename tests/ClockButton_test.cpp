@@ -2,6 +2,8 @@
 // the clock that only Corvalet's fold may show again, the menu and the panel from the button.
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <iterator>
 #include <utility>
 
 #include "World.h"
@@ -181,6 +183,26 @@ TEST(ClockButton, ExitReleasesTheRoomAndShowsAFoldedClock) {
   w.corvalet->Exit();
   EXPECT_TRUE(w.ClockShown());
   EXPECT_FALSE(w.Hidden(*w.trayOwner, 1));
+}
+
+// A reading placed on its own while the tray is folded (a program hides or shows its icon, or
+// dies) hides every listed button: Corvalet's own icon comes back at the tray's end all the same.
+TEST(ClockButton, TheOwnIconStaysWhenAProgramChangesItsIconWhileTheTrayIsFolded) {
+  const std::function<void(ButtonWorld&)> changes[] = {
+      [](ButtonWorld& w) { w.trayOwner->SetHidden(1, true); },
+      [](ButtonWorld& w) { w.panelOwner->SetHidden(1, true); },
+      [](ButtonWorld& w) { w.trayOwner->End(); },
+  };
+  for (std::size_t i = 0; i < std::size(changes); ++i) {
+    ButtonWorld w(1);
+    w.corvalet->Form().TrayButton().TrayButtonToggle();
+    ASSERT_TRUE(w.Registry().TrayFolded);
+    changes[i](w);
+    for (int round = 0; round < 20 && w.desktop.QueueLength() > 0; ++round) w.Pump();
+    const auto own = w.taskbar->Button(w.corvalet->Host().window, kOwnIconId);
+    ASSERT_TRUE(own.has_value()) << "change " << i;
+    EXPECT_FALSE(own->hidden) << "change " << i;
+  }
 }
 
 }  // namespace

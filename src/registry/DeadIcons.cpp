@@ -35,6 +35,8 @@ void DeadIcons::TakeOut() {
       stillHeld.insert(key);
     else
       toRemove_.push_back(key);
+    // The options list shows the all-icons list row for row: it loses the icon too.
+    if (state_.ListView1.RowCount() == state_.AllIcons.Count()) state_.ListView1.RemoveRow(i);
     state_.AllIcons.Delete(i + 1);
   }
   removed_ = std::move(stillHeld);

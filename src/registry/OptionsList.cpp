@@ -14,6 +14,12 @@ void OptionsList::AddRow(Hicon image, std::string caption, std::int32_t data) {
   if (OnChanged) OnChanged();
 }
 
+void OptionsList::RemoveRow(int row) {
+  if (row < 0 || row >= RowCount()) return;
+  Rows.erase(Rows.begin() + row);
+  if (OnChanged) OnChanged();
+}
+
 void OptionsList::SetSelected(int row, bool selected) {
   if (row < 0 || row >= RowCount()) return;
   auto& r = Rows[static_cast<std::size_t>(row)];

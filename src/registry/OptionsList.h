@@ -35,6 +35,7 @@ class OptionsList {
 
   void Clear();  // TrayImages and every row
   void AddRow(Hicon image, std::string caption, std::int32_t data);
+  void RemoveRow(int row);
   int RowCount() const { return static_cast<int>(Rows.size()); }
   void SetSelected(int row, bool selected);
   // -1 when none.

@@ -180,8 +180,13 @@ void TrayRegistry::HandleReports(const std::vector<PostedMessage>& reports) {
     if (r.msg == THM_ICONADDED) OnIconAdded(r.wParam, r.lParam);
     if (r.msg == THM_ICONMODIFIED) OnIconModified(r.wParam, r.lParam);
     if (r.msg == THM_ICONDELETED) OnIconDeleted(r.wParam, r.lParam);
-    // A program hid or showed its icon, or an owner's process ended: the tray is read again.
-    if (r.msg == THM_ICONSTATE || r.msg == kOwnerEndedMessage) RefreshIcons();
+    // A program hid or showed its icon, or an owner's process ended: the tray is read again,
+    // and, as after every reading placed on its own, the own icon goes back to the tray's end
+    // (a folded tray hides every listed button, the own icon's too).
+    if (r.msg == THM_ICONSTATE || r.msg == kOwnerEndedMessage) {
+      RefreshIcons();
+      Placement.RefreshOwnIcon();
+    }
   }
   // A reading whose answer never came in listed nothing new: the reports go again, so that
   // their icons are listed and placed, a few times at most.
@@ -267,7 +272,12 @@ bool TrayRegistry::HandleHookMessage(std::uint32_t msg, WParam wParam, LParam lP
         return true;
       }
       // Switched off, nothing is placed: a report still on its way would hide buttons that no
-      // hook gives back.
+      // hook gives back. A process's end is told once: while handling is held for a moment,
+      // it comes again.
+      if (msg == kOwnerEndedMessage && !HandlingFlag && !SwitchedOff) {
+        desktop_.PostMessageA(FormWindow, msg, wParam, lParam);
+        return true;
+      }
       if (!HandlingFlag || SwitchedOff) return true;
       if (BeforeReports) BeforeReports();
       // What the user did meanwhile may have switched Corvalet off or ended it.

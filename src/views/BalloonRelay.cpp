@@ -19,6 +19,8 @@ void BalloonRelay::TakeAway() {
 }
 
 void BalloonRelay::Show(const BalloonRecord& balloon) {
+  // Corvalet's own icons' balloons are its own doing: passing one on would only ask again.
+  if (balloon.owner == ownIcon_.Owner()) return;
   BalloonRecord b = balloon;  // terminated, whatever came
   b.szInfo[sizeof b.szInfo - 1] = '\0';
   b.szInfoTitle[sizeof b.szInfoTitle - 1] = '\0';

@@ -1,5 +1,6 @@
 #include "views/THint.h"
 
+#include "registry/DeadIcons.h"
 #include "registry/FlagScope.h"
 #include "views/OwnerClicks.h"
 
@@ -109,6 +110,14 @@ void THint::UpdateCell(int index, const TIconInfo& record) {
   }
 }
 
+void THint::Click(ClickTarget target, std::initializer_list<std::uint32_t> mouseMessages) {
+  // A click that finds its owner gone is what makes the shell drop an icon: the tray is read
+  // again, and the icon goes.
+  if (!SendOwnerClicks(desktop_, target, mouseMessages) && !desktop_.IsWindow(target.hWnd) &&
+      lists_ != nullptr)
+    desktop_.PostMessageA(lists_->FormWindow, kOwnerEndedMessage, 0, 1);
+}
+
 std::optional<ClickTarget> THint::PanelRecord(int tag) const {
   if (lists_ == nullptr || tag < 0 || tag >= lists_->PanelList.Count()) return std::nullopt;
   return ClickTargetOf(lists_->PanelList[tag]);
@@ -117,21 +126,19 @@ std::optional<ClickTarget> THint::PanelRecord(int tag) const {
 void THint::CellMouseDown(int tag, MouseButton button) {
   const auto record = PanelRecord(tag);
   if (!record) return;
-  if (button == MouseButton::Left) SendOwnerClicks(desktop_, *record, {kWmLButtonDown});
-  if (button == MouseButton::Right)
-    SendOwnerClicks(desktop_, *record, {kWmRButtonDown, kWmContextMenu});
+  if (button == MouseButton::Left) Click(*record, {kWmLButtonDown});
+  if (button == MouseButton::Right) Click(*record, {kWmRButtonDown, kWmContextMenu});
 }
 
 void THint::CellMouseUp(int tag, MouseButton button) {
   const auto record = PanelRecord(tag);
   if (!record) return;
-  if (button == MouseButton::Left) SendOwnerClicks(desktop_, *record, {kWmLButtonUp});
-  if (button == MouseButton::Right)
-    SendOwnerClicks(desktop_, *record, {kWmRButtonUp, kWmContextMenu});
+  if (button == MouseButton::Left) Click(*record, {kWmLButtonUp});
+  if (button == MouseButton::Right) Click(*record, {kWmRButtonUp, kWmContextMenu});
 }
 
 void THint::CellDblClick(int tag) {
-  if (const auto record = PanelRecord(tag)) SendOwnerClicks(desktop_, *record, {kWmLButtonDblClk});
+  if (const auto record = PanelRecord(tag)) Click(*record, {kWmLButtonDblClk});
 }
 
 void THint::CellLeftPress(int tag, bool doubleClick) {
@@ -140,15 +147,15 @@ void THint::CellLeftPress(int tag, bool doubleClick) {
   if (!captured_) return;
   const ClickTarget pressed = *captured_;
   // The double-click comes first, then the press it also is.
-  if (doubleClick) SendOwnerClicks(desktop_, pressed, {kWmLButtonDblClk});
-  SendOwnerClicks(desktop_, pressed, {kWmLButtonDown});
+  if (doubleClick) Click(pressed, {kWmLButtonDblClk});
+  Click(pressed, {kWmLButtonDown});
 }
 
 void THint::CellLeftRelease() {
   if (!captured_) return;
   const ClickTarget pressed = *captured_;
   captured_.reset();
-  SendOwnerClicks(desktop_, pressed, {kWmLButtonUp});
+  Click(pressed, {kWmLButtonUp});
 }
 
 void THint::RebuildMenu() {
@@ -172,10 +179,9 @@ void THint::AddMenuEntry(const TIconInfo& record, int index) {
 void THint::MenuEntryClick(const TIconInfo& record) {
   if (lists_ == nullptr) return;
   if (lists_->MenuButtonState == MenuButton::Left)
-    SendOwnerClicks(desktop_, ClickTargetOf(record), {kWmLButtonDown, kWmLButtonUp});
+    Click(ClickTargetOf(record), {kWmLButtonDown, kWmLButtonUp});
   else
-    SendOwnerClicks(desktop_, ClickTargetOf(record),
-                    {kWmRButtonDown, kWmRButtonUp, kWmContextMenu});
+    Click(ClickTargetOf(record), {kWmRButtonDown, kWmRButtonUp, kWmContextMenu});
 }
 
 }  // namespace cvl

@@ -76,6 +76,7 @@ class THint final : public PlacementViews {
   Desktop& desktop_;
   PanelWindow& window_;
   const RegistryState* lists_ = nullptr;
+  void Click(ClickTarget target, std::initializer_list<std::uint32_t> mouseMessages);
   TrayMenu* menu_ = nullptr;
   // The pressed cell's record: its release goes to that owner, however the list changed since.
   std::optional<ClickTarget> captured_;

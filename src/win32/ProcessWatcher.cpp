@@ -102,7 +102,13 @@ void ProcessWatcher::Loop() {
     for (std::size_t i = 0; i < watched_.size(); ++i) handles[i + 1] = watched_[i].process.Get();
     const DWORD count = static_cast<DWORD>(watched_.size() + 1);
     const DWORD r = ::WaitForMultipleObjects(count, handles, FALSE, INFINITE);
-    if (r == WAIT_FAILED) return;
+    if (r == WAIT_FAILED) {
+      // A handle no longer good: start again from the set asked for, a moment later.
+      watched_.clear();
+      ended_.clear();
+      ::Sleep(kPostRetryMs);
+      continue;
+    }
     if (r <= WAIT_OBJECT_0 || r >= WAIT_OBJECT_0 + count) continue;  // woken, or abandoned
     const std::size_t at = r - WAIT_OBJECT_0 - 1;
     const std::uint32_t endedId = watched_[at].id;
