@@ -220,6 +220,7 @@ ask_for_file() {
   return 1
 }
 check "\"Load language library\" asks for a file" ask_for_file
+sleep 1 # shown is not yet focused on a loaded machine: the first keys would go nowhere
 xdotool type --delay 30 'C:\cv\Deutsch.lng'
 key Return
 check "... and the dialog speaks German at once" eventually 5 text_is 1218 "Schaltfläche blendet Symbole und Uhr aus"
