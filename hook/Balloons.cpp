@@ -55,7 +55,10 @@ LRESULT RelayBalloon(HWND w, WPARAM wp, const COPYDATASTRUCT* cds, bool& handled
   const HWND owner = reinterpret_cast<HWND>(static_cast<UINT_PTR>(n->owner));
   TrayRecord record;
   const int command = CommandOf(owner, n->uID, &record);
-  if (command < 0 || !CorvaletHid(command) || ProgramHid(owner, n->uID)) return 0;
+  // Hidden by its program as the record leaves it: the record may set the state too.
+  bool hiddenNow = false;
+  if (!cvl::SetsHidden(*n, &hiddenNow)) hiddenNow = ProgramHid(owner, n->uID);
+  if (command < 0 || !CorvaletHid(command) || hiddenNow) return 0;
   // Not a balloon of Corvalet's own icons: Corvalet shows those itself.
   DWORD process = 0;
   if (GetWindowThreadProcessId(owner, &process) && process == g_shared.installer) return 0;
