@@ -28,8 +28,7 @@ TEST(MainForm, HandlesEveryNotificationAndNothingElseInTheRange) {
   Hwnd minimized = 0;
   f.MinButtonRightClick = [&](Hwnd window) { minimized = window; };
   for (std::uint32_t msg = 0x404; msg <= 0x41F; ++msg) {
-    const bool handled =
-        !(msg >= 0x412 && msg <= 0x414) && !(msg >= 0x41C && msg <= 0x41E);
+    const bool handled = !(msg >= 0x412 && msg <= 0x414) && !(msg >= 0x41C && msg <= 0x41E);
     // Replies that change nothing: the icon messages on an empty record, the reports switched off.
     w.Registry().HandlingFlag = false;
     EXPECT_EQ(f.WndProc(msg, 0, msg == THM_MINBUTTONRCLICK ? 0x1234 : 0).has_value(), handled)
