@@ -1,0 +1,85 @@
+// Switching Corvalet off and on, and the keys it holds.
+#include "app/TMainForm.h"
+
+#include "minimizer/HotKeyTarget.h"
+#include "shell/HookProtocol.h"
+
+namespace cvl {
+
+void TMainForm::Enabled1Click() {
+  const bool on = !RxPopupMenu1.Enabled1().Checked;
+  // Set before switching: switching places the buttons, and a menu opened between those
+  // commands shows the item as it now is. Set before saving too: a refused write must not
+  // leave the item out of step with the state. The item is looked up at each step: switching
+  // rebuilds the menu's icon entries under it.
+  RxPopupMenu1.Enabled1().Checked = on;
+  RxPopupMenu1.Enabled1().ImageIndex = on ? kEnabledPicture : -1;
+  options_->Enabled = on;
+  if (on)
+    TurnOn();
+  else
+    TurnOff();
+  options_->Save(kSettingsFile);
+}
+
+void TMainForm::TurnOff() {
+  registry_->SwitchedOff = true;
+  registry_->ForgetAdds();
+  ownIcon_.SetPictureIndex(1);
+  // An open panel would stay on screen as an empty frame until its timer ran out.
+  if (panel_ != nullptr) panel_->Hide();
+  SetHintTimer(false);
+  balloons_.Clear();
+  registry_->Placement.ShowAllIcons();
+  clockButton_->RemoveTrayButton();
+  clockButton_->ReleaseButtonRoom();
+  clockButton_->ButtonWnd = 0;
+  commands_.Switch(shell_.Taskbar, THM_HOOKSWITCH, THM_OFF);
+  hook_.DeleteTrayHook();
+  commands_.ForgetSwitches();
+  hotKeys_.Unregister();
+  views_.ClearCells();
+  registry_->PanelList.Clear();
+  registry_->MenuList.Clear();
+  views_.RebuildPanel();
+  views_.RebuildMenu();
+}
+
+void TMainForm::TurnOn() {
+  registry_->SwitchedOff = false;
+  ownIcon_.SetPictureIndex(0);
+  hook_.SetTrayHook();
+  commands_.Switch(shell_.Taskbar, THM_HOOKSWITCH, THM_ON);
+  clockButton_->ApplyTrayButton();
+  ApplyHotKey();  // before the dialog is filled, which tells a refusal
+  ReloadTray();
+}
+
+void TMainForm::ApplyHotKey() {
+  if (options_->Enabled && options_->IsRightClick)
+    hotKeys_.Register(host_.Window(), options_->HotKey);
+  else
+    hotKeys_.Unregister();
+}
+
+void TMainForm::HotKeyPressed(int id) {
+  if (destroyed_ || !hotKeys_.Holds(id)) return;
+  if (id == kBringBackKeyId) {
+    if (KeyRestore) KeyRestore();
+    return;
+  }
+  const HotKeyExclusions exclusions{
+      shell_.Taskbar, desktop_.GetWindowThreadProcessId(host_.Window()), &registry_->MinimizedList};
+  const Hwnd target = HotKeyTarget(desktop_, desktop_.GetForegroundWindow(), exclusions);
+  // Hiding another program's window waits for its thread: a frozen window, which is what a
+  // key is most often pressed on, would freeze Corvalet with it.
+  constexpr std::uint32_t kWmNull = 0;
+  constexpr std::uint32_t kAnswersWithinMs = 500;
+  LResult ignored = 0;
+  if (target == 0 ||
+      !desktop_.SendMessageTimeoutA(target, kWmNull, 0, 0, kAnswersWithinMs, &ignored))
+    return;
+  if (KeyMinimize) KeyMinimize(target);
+}
+
+}  // namespace cvl
