@@ -14,7 +14,8 @@ bench_session_begin() {
   mkdir -p "$app"
   local hook="$root/build/win32/hook/bench/Snarehook.dll"
   [ "${2:-}" = shipped ] && hook="$root/build/win32/hook/Snarehook.dll"
-  cp "$root"/build/win32/src/win32/Corvalet.exe "$hook" "$root"/build/win32/tools/*.exe "$app/"
+  cp "$root"/build/win32/src/win32/Corvalet.exe "$hook" "$root"/build/win32/tools/*.exe \
+    "$root"/build/win32/tools/*.dll "$app/"
   cd "$app" || return 1
   ini="$(wine_windows_dir)/QLCvl.ini"
 }

@@ -1,6 +1,8 @@
 #pragma once
 // The benchmark build's counters and stamps (never shipped): the benchmark learns when a button
-// was hidden without asking the shell's thread while it serves Corvalet.
+// was hidden without asking the shell's thread while it serves Corvalet, and what Corvalet made
+// the shell's thread do: hook procedure calls, the messages that came into it by kind, and the
+// library's own time there.
 #include <windows.h>
 
 namespace snarehook {
@@ -9,5 +11,16 @@ namespace snarehook {
 bool StatsMessage(UINT msg, WPARAM wp, LRESULT& result);
 // Stamps the armed hide of the tray's last button.
 void StampHide(WPARAM command, LPARAM lp);
+
+// A hook procedure of the library ran on the shell's thread.
+void CountHookCall();
+// A subclass procedure takes a message (Enter) and is done with it (Leave); only the outermost
+// message, the one that came into the thread, is counted and timed.
+void BenchEnter(HWND w, UINT msg, WPARAM wp, LPARAM lp);
+void BenchLeave();
+// The shell's own procedure runs: true when that time is the shell's handling of the message
+// that came in, not work the library asked of it (then BenchShellEnd with the start).
+bool BenchShellBegin(HWND w, UINT msg, WPARAM wp, LPARAM lp, LARGE_INTEGER& start);
+void BenchShellEnd(const LARGE_INTEGER& start);
 
 }  // namespace snarehook

@@ -7,6 +7,10 @@
 #include "Watchdog.h"
 #include "WindowMessages.h"
 
+#ifdef SNAREHOOK_BENCH
+#include "BenchStats.h"
+#endif
+
 namespace snarehook {
 
 HMODULE g_module;
@@ -18,7 +22,20 @@ bool g_attached;
 WNDPROC g_old[3];
 HWND g_subclassed[3];
 
+LRESULT Serve(HWND w, UINT msg, WPARAM wp, LPARAM lp);
+
 LRESULT CALLBACK SubclassProc(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
+#ifdef SNAREHOOK_BENCH
+  BenchEnter(w, msg, wp, lp);
+  const LRESULT result = Serve(w, msg, wp, lp);
+  BenchLeave();
+  return result;
+#else
+  return Serve(w, msg, wp, lp);
+#endif
+}
+
+LRESULT Serve(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
   // A window that goes takes its slot with it, attached or not: a later window may get the
   // same handle.
   if (msg == WM_NCDESTROY) {
@@ -103,16 +120,32 @@ void Detach() {
   g_attached = false;
 }
 
-}  // namespace
-
-LRESULT CallOld(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
+// The procedure the window had before ours.
+LRESULT CallShell(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
   for (int i = 0; i < 3; ++i)
     if (g_subclassed[i] == w && g_old[i] != nullptr)
       return CallWindowProcA(g_old[i], w, msg, wp, lp);
   return DefWindowProcA(w, msg, wp, lp);
 }
 
+}  // namespace
+
+LRESULT CallOld(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
+#ifdef SNAREHOOK_BENCH
+  LARGE_INTEGER start;
+  if (BenchShellBegin(w, msg, wp, lp, start)) {
+    const LRESULT result = CallShell(w, msg, wp, lp);
+    BenchShellEnd(start);
+    return result;
+  }
+#endif
+  return CallShell(w, msg, wp, lp);
+}
+
 LRESULT CALLBACK CallWndProc(int code, WPARAM wp, LPARAM lp) {
+#ifdef SNAREHOOK_BENCH
+  CountHookCall();
+#endif
   if (code == HC_ACTION && lp != 0) {
     const auto* c = reinterpret_cast<const CWPSTRUCT*>(lp);
     if (c->hwnd == g_shared.taskbar && c->message != 0) {

@@ -3,6 +3,7 @@
 // to the panel (ApStyle 2).
 //
 //   burstprograms.exe burst OWNERS CYCLES [--fillers N] [--no-menu] [--corvalet EXE]
+//                     [--hook callwndproc|getmessage|callwndproc-removed]
 //   burstprograms.exe ten [OWNERS] [--fillers N] [--corvalet EXE] [--before-ms MS] [--after-ms MS]
 //   burstprograms.exe owner INDEX CYCLES RUN [now]   (one program; the two above start it)
 //
@@ -19,6 +20,17 @@
 // settled_ms: from the last change returning until every owner's button stayed hidden (-1:
 // never). Placed: the owner's button is hidden and its program is in [Panel items]. An owner not
 // placed is asked to change its icon once more (NIM_MODIFY), and counted again.
+//
+// With the benchmark build of the hook, the line goes on with what Corvalet made the shell's
+// thread do during the burst until the tray settled, per change: hook=H (hook procedure calls)
+// in_readings=R in_commands=C in_pixels=X in_timers=T in_other=O in_all=A (messages into the
+// thread besides the programs' own) told=K (messages to Corvalet) own_us=U (the library's own
+// time there, per change in microseconds).
+//
+// --hook: instead of Corvalet, nullhook.dll's procedure that only calls the next hook goes on the
+// taskbar's thread for the second burst (callwndproc, getmessage), or goes on and off again
+// before it (callwndproc-removed); the line has no placement then:
+//   hook=KIND changes=N burst_bare_ms=B burst_ms=C ratio=R
 //
 // ten: FILLERS icons in the tray, Corvalet started and left alone for BEFORE_MS (8 s), then
 // OWNERS (10) programs start at one moment and each adds one icon as soon as its window is up;
@@ -306,6 +318,7 @@ struct Options {
   int fillers = 9;
   bool menus = true;
   const char* corvalet = "Corvalet.exe";
+  const char* hook = nullptr;
   DWORD beforeMs = 8000, afterMs = 20000;
 };
 
@@ -318,6 +331,8 @@ Options ParseOptions(int argc, char** argv, int from) {
       o.fillers = std::atoi(argv[++i]);
     else if (std::strcmp(argv[i], "--corvalet") == 0)
       o.corvalet = argv[++i];
+    else if (std::strcmp(argv[i], "--hook") == 0)
+      o.hook = argv[++i];
     else if (std::strcmp(argv[i], "--before-ms") == 0)
       o.beforeMs = std::strtoul(argv[++i], nullptr, 10);
     else if (std::strcmp(argv[i], "--after-ms") == 0)
@@ -339,6 +354,61 @@ void RemoveFillers(HWND filler, int fillers) {
   for (int i = 0; i < fillers; ++i) NotifyTrayIcon(filler, NIM_DELETE, kFillerId + i, g_icon, "");
 }
 
+// The benchmark build's statistics (0 from the hook as it ships).
+LONG Stat(WPARAM which) {
+  static const UINT message = RegisterWindowMessageA("Snarehook.Stats");
+  DWORD_PTR result = 0;
+  SendMessageTimeoutA(g_taskbar, message, which, 0, SMTO_NORMAL, 5000, &result);
+  return static_cast<LONG>(result);
+}
+
+// What came into the shell's thread per change since the statistics were reset.
+std::string Account(int changes) {
+  if (Stat(10) == 0) return "";  // not the benchmark build
+  const auto per = [&](LONG n) { return static_cast<double>(n) / changes; };
+  LONG in = 0;
+  for (WPARAM k = 11; k <= 15; ++k) in += Stat(k);
+  char line[400];
+  std::snprintf(line, sizeof line,
+                " hook=%.2f in_readings=%.2f in_commands=%.2f in_pixels=%.2f in_timers=%.2f "
+                "in_other=%.2f in_all=%.2f told=%.2f own_us=%.1f",
+                per(Stat(9)), per(Stat(11)), per(Stat(12)), per(Stat(13)), per(Stat(14)),
+                per(Stat(15)), per(in), per(Stat(0)), per(Stat(16)));
+  return line;
+}
+
+// nullhook.dll's procedure on the taskbar's thread, loaded there by a message it sees; true
+// when it went on (and, with removed, off again).
+bool NullHook(const char* kind) {
+  const bool getMessage = std::strcmp(kind, "getmessage") == 0;
+  const bool removed = std::strcmp(kind, "callwndproc-removed") == 0;
+  const HMODULE dll = LoadLibraryA("nullhook.dll");
+  const auto proc = reinterpret_cast<HOOKPROC>(
+      reinterpret_cast<void*>(dll ? GetProcAddress(dll, "NullHook") : nullptr));
+  if (!proc) return false;
+  const HHOOK hook = SetWindowsHookExA(getMessage ? WH_GETMESSAGE : WH_CALLWNDPROC, proc, dll,
+                                       GetWindowThreadProcessId(g_taskbar, nullptr));
+  if (!hook) return false;
+  if (getMessage) PostMessageA(g_taskbar, WM_NULL, 0, 0);
+  DWORD_PTR ignored = 0;
+  SendMessageTimeoutA(g_taskbar, WM_NULL, 0, 0, SMTO_NORMAL, 5000, &ignored);
+  if (removed) UnhookWindowsHookEx(hook);
+  return true;
+}
+
+int HookedBurst(int ownerCount, int cycles, double bareMs, const char* kind) {
+  if (!NullHook(kind)) return 1;
+  Run run;
+  if (!run.Start("hooked", ownerCount, cycles)) return 1;
+  const double burstMs = run.Burst(900000);
+  std::printf("hook=%s changes=%d burst_bare_ms=%.0f burst_ms=%.0f ratio=%.2f\n", kind,
+              3 * cycles * ownerCount + ownerCount, bareMs, burstMs,
+              bareMs > 0 ? burstMs / bareMs : -1.0);
+  std::fflush(stdout);
+  run.End();
+  return 0;
+}
+
 int BurstMain(int ownerCount, int cycles, const Options& opt) {
   if (MainForm()) {
     std::fprintf(stderr, "Corvalet is running already: the first burst runs without it\n");
@@ -351,6 +421,11 @@ int BurstMain(int ownerCount, int cycles, const Options& opt) {
   if (!bare.Start("bare", ownerCount, cycles)) return 1;
   const double bareMs = bare.Burst(900000);
   bare.End();
+  if (opt.hook) {
+    const int result = HookedBurst(ownerCount, cycles, bareMs, opt.hook);
+    RemoveFillers(filler, opt.fillers);
+    return result;
+  }
 
   const HANDLE corvalet = StartCorvalet(opt.corvalet);
   if (!corvalet) return 1;
@@ -367,7 +442,8 @@ int BurstMain(int ownerCount, int cycles, const Options& opt) {
     }
   }
   const SIZE_T before = MemoryKb(corvalet);
-  const LONG readings0 = Count(standin::kReadings);
+  const LONG readings0 = Count(standin::kReadings) >= 0 ? Count(standin::kReadings) : Stat(8);
+  Stat(17);
   g_bursting = opt.menus ? 1 : 0;
   const HANDLE prober =
       opt.menus ? CreateThread(nullptr, 0, MenuProber, MainForm(), 0, nullptr) : nullptr;
@@ -396,7 +472,9 @@ int BurstMain(int ownerCount, int cycles, const Options& opt) {
   }
   std::string unplaced;
   const int placed = Placed(owners, remote, &unplaced);
-  const LONG readings = Count(standin::kReadings) - readings0;
+  const std::string account = Account(3 * cycles * ownerCount + ownerCount);
+  const LONG readings =
+      (Count(standin::kReadings) >= 0 ? Count(standin::kReadings) : Stat(8)) - readings0;
   const SIZE_T after = MemoryKb(corvalet);
   const int atomsLeft = AtomsLeft(tips);
   std::vector<double> menu = g_menuTimes;
@@ -421,13 +499,14 @@ int BurstMain(int ownerCount, int cycles, const Options& opt) {
   std::printf(
       "changes=%d burst_bare_ms=%.0f burst_ms=%.0f ratio=%.2f settled_ms=%.0f menu_worst_ms=%.0f "
       "menu_median_ms=%.0f menus=%d readings=%ld memory_before_kb=%lu memory_after_kb=%lu "
-      "atoms_left=%d placed=%d/%d%s%s%s\n",
+      "atoms_left=%d placed=%d/%d%s%s%s%s\n",
       3 * cycles * ownerCount + ownerCount, bareMs, burstMs, bareMs > 0 ? burstMs / bareMs : -1.0,
       settledAt < 0 ? -1.0 : std::max(0.0, settledAt - lastChange),
       menu.empty() ? -1.0 : menu.back(), menu.empty() ? -1.0 : menu[menu.size() / 2],
       static_cast<int>(menu.size()), static_cast<long>(readings),
       static_cast<unsigned long>(before), static_cast<unsigned long>(after), atomsLeft, placed,
-      ownerCount, unplaced.empty() ? "" : " unplaced=", unplaced.c_str(), again.c_str());
+      ownerCount, unplaced.empty() ? "" : " unplaced=", unplaced.c_str(), again.c_str(),
+      account.c_str());
   std::fflush(stdout);
 
   run.End();
