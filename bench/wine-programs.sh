@@ -19,7 +19,7 @@
 # default 10x100 20x167, 3,010 and 10,040 changes; BURST_RUNS runs of each, TEN_RUNS of ten
 # (0 by default); TRAYS="lean" by default; HOOKS="callwndproc" by default, "" for none;
 # HOOK_BUILD=bench (the benchmark build of the hook, whose counters give the account; its
-# serving is the shipped one's) or shipped)
+# serving is the shipped one's) or shipped; MENUS=0 leaves Corvalet's menu shut during the burst)
 set -u
 cd "$(dirname "$0")/.."
 . bench/session.sh
@@ -55,7 +55,7 @@ for tray in ${TRAYS:-lean}; do
     owners=${config%x*} cycles=${config#*x}
     for run in $(seq 1 "${BURST_RUNS:-1}"); do
       echo "tray=$tray owners=$owners cycles=$cycles run=$run load=$(load)" \
-        "$(round "$tray" burst "$owners" "$cycles")"
+        "$(round "$tray" burst "$owners" "$cycles" $([ "${MENUS:-1}" = 0 ] && echo --no-menu))"
       for hook in ${HOOKS-callwndproc}; do
         echo "tray=$tray owners=$owners cycles=$cycles run=$run load=$(load)" \
           "$(round "$tray" burst "$owners" "$cycles" --no-menu --hook "$hook")"

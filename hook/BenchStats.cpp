@@ -15,10 +15,20 @@ namespace {
 // Counted: hook calls; programs' WM_COPYDATA; Corvalet's requests (enumerations and the
 // query's three messages); TB_HIDEBUTTON and TB_MOVEBUTTON from another thread; pixel jobs;
 // timers; any other message another thread sent the three windows.
-enum Counted { kHookCalls, kChanges, kReadings, kCommands, kPixelJobs, kTimers, kOtherSent, kKinds };
+enum Counted {
+  kHookCalls,
+  kChanges,
+  kReadings,
+  kCommands,
+  kPixelJobs,
+  kTimers,
+  kOtherSent,
+  kKinds
+};
 struct Account {
   LONG counts[kKinds];
   LONGLONG ownTicks;
+  LONGLONG partTicks[kBenchParts];
 };
 __attribute__((section(".shr"), shared)) Account g_account = {};
 
@@ -42,11 +52,10 @@ void Classify(HWND w, UINT msg, WPARAM wp) {
   using namespace cvl;
   if (w == g_shared.taskbar && msg == WM_COPYDATA)
     InterlockedIncrement(&g_account.counts[kChanges]);
-  else if (w == g_shared.toolbar &&
-           ((msg == THM_ENUMREQUEST && wp == THM_ENUM_VALUE) ||
-            (msg == THM_QUERYREQUEST && wp == THM_QUERY_VALUE) ||
-            (msg == THM_QUERYSETWND && wp == THM_QUERYSETWND_VALUE) ||
-            (msg == THM_QUERYSETID && wp == THM_QUERYSETID_VALUE)))
+  else if (w == g_shared.toolbar && ((msg == THM_ENUMREQUEST && wp == THM_ENUM_VALUE) ||
+                                     (msg == THM_QUERYREQUEST && wp == THM_QUERY_VALUE) ||
+                                     (msg == THM_QUERYSETWND && wp == THM_QUERYSETWND_VALUE) ||
+                                     (msg == THM_QUERYSETID && wp == THM_QUERYSETID_VALUE)))
     InterlockedIncrement(&g_account.counts[kReadings]);
   else if (w == g_shared.toolbar && (msg == TB_HIDEBUTTON || msg == TB_MOVEBUTTON))
     InterlockedIncrement(&g_account.counts[kCommands]);
@@ -54,11 +63,21 @@ void Classify(HWND w, UINT msg, WPARAM wp) {
     InterlockedIncrement(&g_account.counts[kPixelJobs]);
   else if (w == g_shared.taskbar && msg == WM_TIMER)
     InterlockedIncrement(&g_account.counts[kTimers]);
-  else if (InSendMessage() && msg != g_shared.statsMessage)
+  // The benchmark's own questions to the tray (WM_APP and up) and its readings of the buttons
+  // are not Corvalet's doing.
+  else if (InSendMessage() && msg != g_shared.statsMessage && msg < WM_APP &&
+           msg != TB_BUTTONCOUNT && msg != TB_GETBUTTON && msg != TB_GETBUTTONTEXTA &&
+           msg != TB_GETBUTTONTEXTW && msg != TB_GETITEMRECT)
     InterlockedIncrement(&g_account.counts[kOtherSent]);
 }
 
 }  // namespace
+
+BenchPart::BenchPart(int part) : part_(part), start_(Ticks()) {}
+
+BenchPart::~BenchPart() {
+  if (part_ >= 0 && part_ < kBenchParts) g_account.partTicks[part_] += Ticks() - start_;
+}
 
 void CountHookCall() {
   InterlockedIncrement(&g_account.counts[kHookCalls]);
@@ -101,7 +120,7 @@ void BenchShellEnd(const LARGE_INTEGER& start) {
 // hide; 8 the readings of the tray asked for. The account since its reset (17): 9 hook
 // procedure calls; messages into the thread: 10 programs' changes, 11 readings and queries,
 // 12 button commands, 13 pixel jobs, 14 timers, 15 other sends; 16 the library's own time
-// there in microseconds.
+// there in microseconds, and from 20 on by part (BenchPartId).
 bool StatsMessage(UINT msg, WPARAM wp, LRESULT& result) {
   if (msg != g_shared.statsMessage || msg == 0) return false;
   if (wp == 2) {
@@ -126,6 +145,8 @@ bool StatsMessage(UINT msg, WPARAM wp, LRESULT& result) {
   if (wp == 8) result = g_shared.enumerations;
   if (wp >= 9 && wp < 9 + kKinds) result = g_account.counts[wp - 9];
   if (wp == 16) result = static_cast<LRESULT>(g_account.ownTicks * 1000000 / f.QuadPart);
+  if (wp >= 20 && wp < 20 + kBenchParts)
+    result = static_cast<LRESULT>(g_account.partTicks[wp - 20] * 1000000 / f.QuadPart);
   if (wp == 17) {
     g_account = {};
     g_shared.told = 0;

@@ -23,4 +23,26 @@ void BenchLeave();
 bool BenchShellBegin(HWND w, UINT msg, WPARAM wp, LPARAM lp, LARGE_INTEGER& start);
 void BenchShellEnd(const LARGE_INTEGER& start);
 
+// The parts of the library's work on the shell's thread that the benchmark build times
+// (statistics 20 and on).
+enum BenchPartId { kPartForget, kPartTrack, kPartStates, kPartReport, kPartAnswers, kPartPixels };
+constexpr int kBenchParts = 6;
+
+// Times a part while it lives.
+class BenchPart {
+ public:
+  explicit BenchPart(int part);
+  ~BenchPart();
+
+ private:
+  int part_;
+  LONGLONG start_;
+};
+
 }  // namespace snarehook
+
+#ifdef SNAREHOOK_BENCH
+#define SNAREHOOK_BENCH_PART(id) const snarehook::BenchPart benchPart(snarehook::id)
+#else
+#define SNAREHOOK_BENCH_PART(id) static_cast<void>(0)
+#endif

@@ -17,12 +17,20 @@ HMODULE g_module;
 
 namespace {
 
+// The taskbar a copy of the library has subclassed, for every process to see.
+struct Attachment {
+  HWND taskbar;
+  DWORD thread;
+};
+__attribute__((section(".shr"), shared)) Attachment g_attachedTo = {};
+
 // The shell's own process: what this copy of the library subclassed.
 bool g_attached;
 WNDPROC g_old[3];
 HWND g_subclassed[3];
 
 LRESULT Serve(HWND w, UINT msg, WPARAM wp, LPARAM lp);
+void Detach();
 
 LRESULT CALLBACK SubclassProc(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
 #ifdef SNAREHOOK_BENCH
@@ -50,6 +58,10 @@ LRESULT Serve(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
                               : DefWindowProcA(w, msg, wp, lp);
       }
     }
+  }
+  if (w == g_shared.taskbar && msg == g_shared.detachMessage && msg != 0) {
+    Detach();
+    return 0;
   }
   if (!g_attached) return CallOld(w, msg, wp, lp);
   if (w == g_shared.toolbar) {
@@ -102,10 +114,13 @@ void Attach() {
   Subclass(1, g_shared.notify);
   Subclass(2, g_shared.toolbar);
   StartWatchdog();
+  // Only a taskbar that is ours can carry the detach.
+  if (g_subclassed[0] == g_shared.taskbar) g_attachedTo = {g_shared.taskbar, GetCurrentThreadId()};
 }
 
 void Detach() {
   if (!g_attached) return;
+  g_attachedTo = {};
   StopWatchdog();
   SetRoom(0);
   for (int i = 0; i < 3; ++i) {
@@ -140,6 +155,10 @@ LRESULT CallOld(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
   }
 #endif
   return CallShell(w, msg, wp, lp);
+}
+
+bool AttachedTo(HWND taskbar, DWORD thread) {
+  return taskbar != nullptr && g_attachedTo.taskbar == taskbar && g_attachedTo.thread == thread;
 }
 
 LRESULT CALLBACK CallWndProc(int code, WPARAM wp, LPARAM lp) {

@@ -175,8 +175,8 @@ LRESULT CALLBACK ToolbarProc(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
     const LRESULT index =
         CallWindowProcA(g_toolbarProc, w, TB_HITTEST, 0, reinterpret_cast<LPARAM>(&pt));
     TBBUTTON b{};
-    if (index >= 0 && CallWindowProcA(g_toolbarProc, w, TB_GETBUTTON, index,
-                                      reinterpret_cast<LPARAM>(&b))) {
+    if (index >= 0 &&
+        CallWindowProcA(g_toolbarProc, w, TB_GETBUTTON, index, reinterpret_cast<LPARAM>(&b))) {
       if (const auto* r = reinterpret_cast<const TrayRecord*>(b.dwData))
         PostMessageA(r->hwnd, r->uCallbackMessage, r->uID, msg);
     }
@@ -235,10 +235,10 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
   Window("TrayClockWClass", DefWindowProcA, notify, w / 2 - 52, 0, 50, 26);
   const HWND pager =
       win2k ? notify : Window("SysPager", DefWindowProcA, notify, 0, 0, w / 2 - 56, 26);
-  g_toolbar = CreateWindowExA(0, TOOLBARCLASSNAMEA, "",
-                              WS_CHILD | WS_VISIBLE | TBSTYLE_FLAT | CCS_NODIVIDER | CCS_NORESIZE |
-                                  CCS_NOPARENTALIGN,
-                              0, 0, w / 2 - 56, 26, pager, nullptr, instance, nullptr);
+  g_toolbar = CreateWindowExA(
+      0, TOOLBARCLASSNAMEA, "",
+      WS_CHILD | WS_VISIBLE | TBSTYLE_FLAT | CCS_NODIVIDER | CCS_NORESIZE | CCS_NOPARENTALIGN, 0, 0,
+      w / 2 - 56, 26, pager, nullptr, instance, nullptr);
   SendMessageA(g_toolbar, TB_BUTTONSTRUCTSIZE, sizeof(TBBUTTON), 0);
   g_images = ImageList_Create(16, 16, ILC_COLOR32 | ILC_MASK, 8, 8);
   SendMessageA(g_toolbar, TB_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(g_images));
