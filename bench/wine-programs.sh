@@ -9,6 +9,10 @@
 #   hook: the same burst without anything, then with only a hook that calls the next hook on
 #     the taskbar's thread (HOOKS: callwndproc, getmessage, callwndproc-removed), each in a Wine
 #     session of its own.
+#   animate: ten programs change their icons' picture and tip ten times a second for 20 s,
+#     without Corvalet, then with it and the icons in the tray, the panel or the menu (ANIMATE:
+#     the ApStyle of each run, "1 2 3" by default, "" for none): the shell's CPU time in both
+#     and Corvalet's in the second.
 #   ten: 9 icons in the tray, Corvalet up for 8 s, then ten programs add an icon each at once;
 #     20 s later, how many went to the panel and the tips' atoms left.
 # Trays: "lean" (tools/leantray.exe: per change only the toolbar calls it needs, the one every
@@ -31,9 +35,10 @@ configs=("$@")
 load() { cut -d' ' -f1-3 /proc/loadavg | tr ' ' /; }
 
 round() {  # round TRAY ARGS...: one run of the driver against a fresh tray and settings file
-  local tray=$1
+  local tray=$1 shell=classicshell.exe
   shift
-  printf '[Common]\r\nApStyle=2\r\n' >"$ini"
+  [ "$tray" = lean ] && shell=leantray.exe
+  printf '[Common]\r\nApStyle=%s\r\n' "${apstyle:-2}" >"$ini"
   rm -f driver.txt
   case $tray in
     lean) start leantray.exe --state 'C:\cv\state.txt' ;;
@@ -42,12 +47,16 @@ round() {  # round TRAY ARGS...: one run of the driver against a fresh tray and 
   esac
   eventually 20 probe dump >/dev/null
   # A file, not a pipe: a program the driver started may outlive it.
-  timeout 1500 wine burstprograms.exe "$@" >driver.txt 2>/dev/null
+  timeout 1500 wine burstprograms.exe "$@" --shell "$shell" >driver.txt 2>/dev/null
   tr -d '\r' <driver.txt
   bench_round_end
 }
 
 for tray in ${TRAYS:-lean}; do
+  for apstyle in ${ANIMATE-1 2 3}; do
+    echo "tray=$tray apstyle=$apstyle load=$(load) $(round "$tray" animate)"
+  done
+  apstyle=2
   for run in $(seq 1 "${TEN_RUNS:-0}"); do
     echo "tray=$tray ten run=$run load=$(load) $(round "$tray" ten)"
   done
