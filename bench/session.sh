@@ -1,7 +1,8 @@
 # Sourced by the Wine benchmarks: a session with the benchmark build of the hook in the prefix's
 # C:\cv (with "shipped", the hook as it ships), and one round of the stand-in taskbar and
 # Corvalet (new icons go to the panel).
-# Usage: bench_session_begin WORK_DIR [shipped]; then per round: bench_round_begin ... bench_round_end
+# Usage: bench_session_begin WORK_DIR [shipped] (BENCH_HOOK_DLL: that library instead); then
+# per round: bench_round_begin ... bench_round_end
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 . "$root/tests/wine/session.sh"
 . "$root/tests/wine/checks.sh"
@@ -14,7 +15,10 @@ bench_session_begin() {
   mkdir -p "$app"
   local hook="$root/build/win32/hook/bench/Snarehook.dll"
   [ "${2:-}" = shipped ] && hook="$root/build/win32/hook/Snarehook.dll"
-  cp "$root"/build/win32/src/win32/Corvalet.exe "$hook" "$root"/build/win32/tools/*.exe "$app/"
+  # Another build of the library to compare with, the rest as built here.
+  [ -n "${BENCH_HOOK_DLL:-}" ] && hook=$BENCH_HOOK_DLL
+  cp "$root"/build/win32/src/win32/Corvalet.exe "$hook" "$root"/build/win32/tools/*.exe \
+    "$root"/build/win32/tools/*.dll "$app/"
   cd "$app" || return 1
   ini="$(wine_windows_dir)/QLCvl.ini"
 }

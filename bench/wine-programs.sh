@@ -1,45 +1,74 @@
 #!/usr/bin/env bash
-# Programs acting on the tray at once under Wine, with the hook as it ships: each icon owner a
-# process of its own, all let go at one moment, first icons added during the burst, new icons
-# going to the panel. Against the stand-in taskbar as it is ("classic": it lays the tray out
-# inside NIM_ADD and NIM_DELETE) and as a tray that lays out later ("fast").
+# Programs acting on the tray at once under Wine: each icon owner a process of its own, all let
+# go at one moment, first icons added during the burst, new icons going to the panel.
 #   burst: OWNERS programs add their icon, then remove, add again and change it CYCLES times,
 #     beside 9 icons that stay; first without Corvalet, then with it and its menu opened
-#     meanwhile. One line per run (see tools/burstprograms.cpp).
+#     meanwhile, in one Wine session (never without after with: under Wine what a hook costs a
+#     thread may outlast it). One line per run (see tools/burstprograms.cpp), with the account
+#     of what Corvalet made the shell's thread do per change.
+#   hook: the same burst without anything, then with only a hook that calls the next hook on
+#     the taskbar's thread (HOOKS: callwndproc, getmessage, callwndproc-removed), each in a Wine
+#     session of its own.
+#   animate: ten programs change their icons' picture and tip ten times a second for 20 s,
+#     without Corvalet, then with it and the icons in the tray, the panel or the menu (ANIMATE:
+#     the ApStyle of each run, "1 2 3" by default, "" for none): the shell's CPU time in both
+#     and Corvalet's in the second.
 #   ten: 9 icons in the tray, Corvalet up for 8 s, then ten programs add an icon each at once;
 #     20 s later, how many went to the panel and the tips' atoms left.
+# Trays: "lean" (tools/leantray.exe: per change only the toolbar calls it needs, the one every
+# cost figure is taken against), "classic" (the stand-in, laying the tray out inside NIM_ADD and
+# NIM_DELETE) and "fast" (the stand-in laying out later); the stand-in counts with a hook of its
+# own on its thread, which weighs on both sides of its ratio.
 # Usage: bench/wine-programs.sh [OWNERSxCYCLES ...]  (after cmake --build --preset win32;
-# default 10x100 20x167, 3,010 and 10,040 changes; BURST_RUNS runs of each and TEN_RUNS of ten,
-# 1 by default; TRAYS="classic fast" by default)
+# default 10x100 20x167, 3,010 and 10,040 changes; BURST_RUNS runs of each, TEN_RUNS of ten
+# (0 by default); TRAYS="lean" by default; HOOKS="callwndproc" by default, "" for none;
+# HOOK_BUILD=bench (the benchmark build of the hook, whose counters give the account; its
+# serving is the shipped one's) or shipped; MENUS=0 leaves Corvalet's menu shut during the burst)
 set -u
 cd "$(dirname "$0")/.."
 . bench/session.sh
-bench_session_begin "$root/build/wine-programs" shipped
+bench_session_begin "$root/build/wine-programs" "${HOOK_BUILD:-bench}"
 
 configs=("$@")
 [ ${#configs[@]} -gt 0 ] || configs=(10x100 20x167)
 
-round() {  # round TRAY ARGS...: one run of the driver against a fresh stand-in and settings file
-  local tray=$1 flags=
+load() { cut -d' ' -f1-3 /proc/loadavg | tr ' ' /; }
+
+round() {  # round TRAY ARGS...: one run of the driver against a fresh tray and settings file
+  local tray=$1 shell=classicshell.exe
   shift
-  [ "$tray" = fast ] && flags=--fast-tray
-  printf '[Common]\r\nApStyle=2\r\n' >"$ini"
+  [ "$tray" = lean ] && shell=leantray.exe
+  printf '[Common]\r\nApStyle=%s\r\n' "${apstyle:-2}" >"$ini"
   rm -f driver.txt
-  start classicshell.exe --count $flags --state 'C:\cv\state.txt'
+  case $tray in
+    lean) start leantray.exe --state 'C:\cv\state.txt' ;;
+    fast) start classicshell.exe --count --fast-tray --state 'C:\cv\state.txt' ;;
+    *) start classicshell.exe --count --state 'C:\cv\state.txt' ;;
+  esac
   eventually 20 probe dump >/dev/null
   # A file, not a pipe: a program the driver started may outlive it.
-  timeout 1500 wine burstprograms.exe "$@" >driver.txt 2>/dev/null
+  timeout 1500 wine burstprograms.exe "$@" --shell "$shell" >driver.txt 2>/dev/null
   tr -d '\r' <driver.txt
   bench_round_end
 }
 
-for tray in ${TRAYS:-classic fast}; do
-  for run in $(seq 1 "${TEN_RUNS:-1}"); do
-    echo "tray=$tray ten run=$run $(round "$tray" ten)"
+for tray in ${TRAYS:-lean}; do
+  for apstyle in ${ANIMATE-1 2 3}; do
+    echo "tray=$tray apstyle=$apstyle load=$(load) $(round "$tray" animate)"
+  done
+  apstyle=2
+  for run in $(seq 1 "${TEN_RUNS:-0}"); do
+    echo "tray=$tray ten run=$run load=$(load) $(round "$tray" ten)"
   done
   for config in "${configs[@]}"; do
+    owners=${config%x*} cycles=${config#*x}
     for run in $(seq 1 "${BURST_RUNS:-1}"); do
-      echo "tray=$tray owners=${config%x*} cycles=${config#*x} run=$run $(round "$tray" burst "${config%x*}" "${config#*x}")"
+      echo "tray=$tray owners=$owners cycles=$cycles run=$run load=$(load)" \
+        "$(round "$tray" burst "$owners" "$cycles" $([ "${MENUS:-1}" = 0 ] && echo --no-menu))"
+      for hook in ${HOOKS-callwndproc}; do
+        echo "tray=$tray owners=$owners cycles=$cycles run=$run load=$(load)" \
+          "$(round "$tray" burst "$owners" "$cycles" --no-menu --hook "$hook")"
+      done
     done
   done
 done

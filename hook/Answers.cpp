@@ -260,7 +260,10 @@ void Report(const COPYDATASTRUCT* cds, bool stateChanged) {
   const UINT report = n->message == 0   ? THM_ICONADDED
                       : n->message == 1 ? (stateChanged ? THM_ICONSTATE : THM_ICONMODIFIED)
                                         : THM_ICONDELETED;
-  if (const HWND form = MainForm()) {
+  // The form switched on with, without asking whether it is still there (under Wine a request
+  // to the server per change): a post to a form that has gone fails, and is told again to the
+  // form found then (Reports).
+  if (const HWND form = g_shared.form != nullptr ? g_shared.form : MainForm()) {
     InterlockedIncrement(&g_shared.told);
 #ifdef SNAREHOOK_BENCH
     if (g_shared.stampArmed && !g_shared.reported.QuadPart)

@@ -5,12 +5,122 @@
 
 #include <commctrl.h>
 
+#include "shell/HookProtocol.h"
+
 namespace snarehook {
+
+namespace {
+
+// What came into the shell's thread since the last reset, for every process to read.
+// Counted: hook calls; programs' WM_COPYDATA; Corvalet's requests (enumerations and the
+// query's three messages); TB_HIDEBUTTON and TB_MOVEBUTTON from another thread; pixel jobs;
+// timers; any other message another thread sent the three windows.
+enum Counted {
+  kHookCalls,
+  kChanges,
+  kReadings,
+  kCommands,
+  kPixelJobs,
+  kTimers,
+  kOtherSent,
+  kKinds
+};
+struct Account {
+  LONG counts[kKinds];
+  LONGLONG ownTicks;
+  LONGLONG partTicks[kBenchParts];
+};
+__attribute__((section(".shr"), shared)) Account g_account = {};
+
+// The shell's thread only: the message being handled and what it cost so far.
+int g_depth;
+HWND g_outerWindow;
+UINT g_outerMessage;
+WPARAM g_outerW;
+LPARAM g_outerL;
+bool g_outerPassed;
+LARGE_INTEGER g_outerStart;
+LONGLONG g_shellTicks;
+
+LONGLONG Ticks() {
+  LARGE_INTEGER t;
+  QueryPerformanceCounter(&t);
+  return t.QuadPart;
+}
+
+void Classify(HWND w, UINT msg, WPARAM wp) {
+  using namespace cvl;
+  if (w == g_shared.taskbar && msg == WM_COPYDATA)
+    InterlockedIncrement(&g_account.counts[kChanges]);
+  else if (w == g_shared.toolbar && ((msg == THM_ENUMREQUEST && wp == THM_ENUM_VALUE) ||
+                                     (msg == THM_QUERYREQUEST && wp == THM_QUERY_VALUE) ||
+                                     (msg == THM_QUERYSETWND && wp == THM_QUERYSETWND_VALUE) ||
+                                     (msg == THM_QUERYSETID && wp == THM_QUERYSETID_VALUE)))
+    InterlockedIncrement(&g_account.counts[kReadings]);
+  else if (w == g_shared.toolbar && (msg == TB_HIDEBUTTON || msg == TB_MOVEBUTTON))
+    InterlockedIncrement(&g_account.counts[kCommands]);
+  else if (w == g_shared.taskbar && msg == g_shared.pixelsMessage)
+    InterlockedIncrement(&g_account.counts[kPixelJobs]);
+  else if (w == g_shared.taskbar && msg == WM_TIMER)
+    InterlockedIncrement(&g_account.counts[kTimers]);
+  // The benchmark's own questions to the tray (WM_APP and up) and its readings of the buttons
+  // are not Corvalet's doing.
+  else if (InSendMessage() && msg != g_shared.statsMessage && msg < WM_APP &&
+           msg != TB_BUTTONCOUNT && msg != TB_GETBUTTON && msg != TB_GETBUTTONTEXTA &&
+           msg != TB_GETBUTTONTEXTW && msg != TB_GETITEMRECT)
+    InterlockedIncrement(&g_account.counts[kOtherSent]);
+}
+
+}  // namespace
+
+BenchPart::BenchPart(int part) : part_(part), start_(Ticks()) {}
+
+BenchPart::~BenchPart() {
+  if (part_ >= 0 && part_ < kBenchParts) g_account.partTicks[part_] += Ticks() - start_;
+}
+
+void CountHookCall() {
+  InterlockedIncrement(&g_account.counts[kHookCalls]);
+}
+
+void BenchEnter(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
+  if (g_depth++ > 0) return;
+  Classify(w, msg, wp);
+  g_outerWindow = w;
+  g_outerMessage = msg;
+  g_outerW = wp;
+  g_outerL = lp;
+  g_outerPassed = false;
+  g_shellTicks = 0;
+  g_outerStart.QuadPart = Ticks();
+}
+
+void BenchLeave() {
+  if (--g_depth > 0) return;
+  if (g_outerMessage != g_shared.statsMessage)
+    g_account.ownTicks += Ticks() - g_outerStart.QuadPart - g_shellTicks;
+}
+
+bool BenchShellBegin(HWND w, UINT msg, WPARAM wp, LPARAM lp, LARGE_INTEGER& start) {
+  if (g_depth != 1 || g_outerPassed || w != g_outerWindow || msg != g_outerMessage ||
+      wp != g_outerW || lp != g_outerL)
+    return false;
+  g_outerPassed = true;
+  start.QuadPart = Ticks();
+  return true;
+}
+
+void BenchShellEnd(const LARGE_INTEGER& start) {
+  g_shellTicks += Ticks() - start.QuadPart;
+}
 
 // wParam 0 the messages told, 1 the requests taken; 2 arms the stamp of the next hide of the
 // tray's last button, 3 and 4 read it (performance counter, low and high half; 0 while none);
 // 5, 6, 7: microseconds from the report to the first request, to its answer's end, and to the
-// hide; 8 the readings of the tray asked for.
+// hide; 8 the readings of the tray asked for. The account since its reset (17): 9 hook
+// procedure calls; messages into the thread: 10 programs' changes, 11 readings and queries,
+// 12 button commands, 13 pixel jobs, 14 timers, 15 other sends; 16 the library's own time
+// there in microseconds, and from 20 on by part (BenchPartId).
 bool StatsMessage(UINT msg, WPARAM wp, LRESULT& result) {
   if (msg != g_shared.statsMessage || msg == 0) return false;
   if (wp == 2) {
@@ -33,6 +143,14 @@ bool StatsMessage(UINT msg, WPARAM wp, LRESULT& result) {
   if (wp == 6) result = us(g_shared.answered);
   if (wp == 7) result = us(g_shared.stamp);
   if (wp == 8) result = g_shared.enumerations;
+  if (wp >= 9 && wp < 9 + kKinds) result = g_account.counts[wp - 9];
+  if (wp == 16) result = static_cast<LRESULT>(g_account.ownTicks * 1000000 / f.QuadPart);
+  if (wp >= 20 && wp < 20 + kBenchParts)
+    result = static_cast<LRESULT>(g_account.partTicks[wp - 20] * 1000000 / f.QuadPart);
+  if (wp == 17) {
+    g_account = {};
+    g_shared.told = 0;
+  }
   return true;
 }
 

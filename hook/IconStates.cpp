@@ -1,5 +1,7 @@
 #include "IconStates.h"
 
+#include "ButtonFinder.h"
+
 #include "SharedSection.h"
 #include "ShellTray.h"
 #include "Subclassing.h"
@@ -64,12 +66,8 @@ bool CorvaletHid(int command) {
 }
 
 int CommandOf(HWND owner, UINT id, TrayRecord* record) {
-  const int count = static_cast<int>(CallOld(g_shared.toolbar, TB_BUTTONCOUNT, 0, 0));
-  for (int i = 0; i < count; ++i) {
-    TBBUTTON b;
-    if (ReadButton(i, &b, record) && record->hwnd == owner && record->uID == id) return b.idCommand;
-  }
-  return -1;
+  TBBUTTON b;
+  return FindIconButton(owner, id, &b, record) >= 0 ? b.idCommand : -1;
 }
 
 }  // namespace snarehook

@@ -1,11 +1,13 @@
 #include "Pixels.h"
 
+#include "ButtonFinder.h"
 #include "IconBitsInfo.h"
 #include "SharedSection.h"
 #include "ShellTray.h"
 #include "Subclassing.h"
 
 #include <commctrl.h>
+#include <shellapi.h>
 
 #include "handles/HandleOwner.h"
 #include "shell/NotifyCopyData.h"
@@ -184,15 +186,14 @@ void ForgetChangedIcon(const COPYDATASTRUCT* cds) {
   if (g_sentCount == 0 && g_pendingCount == 0) return;
   const auto n = ReadNotify(cds);
   if (!n || (n->message != 1 && n->message != 2)) return;
-  const int count = static_cast<int>(CallOld(g_shared.toolbar, TB_BUTTONCOUNT, 0, 0));
-  for (int i = 0; i < count; ++i) {
-    TBBUTTON b;
-    TrayRecord r;
-    if (ReadButton(i, &b, &r) && reinterpret_cast<WPARAM>(r.hwnd) == n->owner && r.uID == n->uID) {
-      ForgetSent(r.hIcon);
-      ForgetPending(r.hIcon);
-    }
-  }
+  // A change that leaves the picture keeps the handle.
+  if (n->message == 1 && !(n->flags & NIF_ICON)) return;
+  TBBUTTON b;
+  TrayRecord r;
+  if (FindIconButton(reinterpret_cast<HWND>(static_cast<UINT_PTR>(n->owner)), n->uID, &b, &r) < 0)
+    return;
+  ForgetSent(r.hIcon);
+  ForgetPending(r.hIcon);
 }
 
 }  // namespace snarehook

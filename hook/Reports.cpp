@@ -86,6 +86,9 @@ void TellReport(HWND form, UINT report, DWORD owner, UINT id) {
 
 bool ReportsMessage(UINT msg, WPARAM wp) {
   if (msg != WM_TIMER || wp != kReportsTimer) return false;
+  // A report posted to a form that had gone is told to the one up now.
+  if (g_shared.serving && (g_shared.form == nullptr || !IsWindow(g_shared.form)))
+    g_shared.form = FindWindowA(cvl::kMainFormClass, cvl::kMainFormCaption);
   const HWND form = g_shared.form;
   if (!g_shared.serving || form == nullptr || !IsWindow(form))
     ForgetMissedReports();

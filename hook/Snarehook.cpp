@@ -3,11 +3,11 @@
 // SetTrayHook, called in Corvalet's process, puts a WH_CALLWNDPROC hook on the taskbar's
 // thread and sends the taskbar a message that the hook procedure, now running inside the
 // shell, answers by subclassing the taskbar, the notification area and the tray toolbar
-// (Subclassing). The subclass procedures serve enumerations and queries and report icon
-// changes seen in the shell's WM_COPYDATA after the shell has handled it (Answers), send the
-// icons' pixels (Pixels), make room for the button near the clock (ClockRoom), and watch
-// Corvalet's window: when it vanishes, every button Corvalet hid is shown again (Watchdog).
-// The mouse hooks run in Corvalet's process and in every process with mouse input
+// (Subclassing); then it takes the hook off again. The subclass procedures serve enumerations and
+// queries and report icon changes seen in the shell's WM_COPYDATA after the shell has handled it
+// (Answers), send the icons' pixels (Pixels), make room for the button near the clock (ClockRoom),
+// and watch Corvalet's window: when it vanishes, every button Corvalet hid is shown again
+// (Watchdog). The mouse hooks run in Corvalet's process and in every process with mouse input
 // (MouseHook). What all processes share is in SharedSection.
 //
 // It runs in the shell's process, so: no exceptions, no waits without a bound, every pointer
@@ -50,11 +50,15 @@ BOOL SetTrayHook(void) {
   InstallMouseHooks();
   const HWND taskbar = FindWindowA("Shell_TrayWnd", nullptr);
   if (taskbar == nullptr) return FALSE;
-  if (g_shared.hook != nullptr && g_shared.installer == GetCurrentProcessId() &&
-      g_shared.taskbar == taskbar)
+  const DWORD thread = GetWindowThreadProcessId(taskbar, nullptr);
+  // In already, for this Corvalet or one before it that died.
+  if (g_shared.taskbar == taskbar && AttachedTo(taskbar, thread)) {
+    g_shared.installer = GetCurrentProcessId();
     return TRUE;
+  }
   // A hook left by a Corvalet that died went with its thread; a live one is replaced.
   if (g_shared.hook != nullptr) UnhookWindowsHookEx(g_shared.hook);
+  g_shared.hook = nullptr;
   g_shared.taskbar = taskbar;
   g_shared.notify = FindWindowExA(taskbar, nullptr, "TrayNotifyWnd", nullptr);
   g_shared.toolbar = FindToolbar(g_shared.notify);
@@ -64,11 +68,16 @@ BOOL SetTrayHook(void) {
 #ifdef SNAREHOOK_BENCH
   g_shared.statsMessage = RegisterWindowMessageA("Snarehook.Stats");
 #endif
-  const DWORD thread = GetWindowThreadProcessId(taskbar, nullptr);
   g_shared.hook = SetWindowsHookExA(WH_CALLWNDPROC, &CallWndProc, g_module, thread);
   g_shared.installer = GetCurrentProcessId();
   if (g_shared.hook == nullptr) return FALSE;
   SendToTaskbar(g_shared.attachMessage);
+  // In, and the subclass carries the detach: the hook goes. A shell that did not take the
+  // attach in time keeps it, and is attached when it does.
+  if (AttachedTo(taskbar, thread)) {
+    UnhookWindowsHookEx(g_shared.hook);
+    g_shared.hook = nullptr;
+  }
   return TRUE;
 }
 

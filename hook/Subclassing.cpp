@@ -7,18 +7,43 @@
 #include "Watchdog.h"
 #include "WindowMessages.h"
 
+#ifdef SNAREHOOK_BENCH
+#include "BenchStats.h"
+#endif
+
 namespace snarehook {
 
 HMODULE g_module;
 
 namespace {
 
+// The taskbar a copy of the library has subclassed, for every process to see.
+struct Attachment {
+  HWND taskbar;
+  DWORD thread;
+};
+__attribute__((section(".shr"), shared)) Attachment g_attachedTo = {};
+
 // The shell's own process: what this copy of the library subclassed.
 bool g_attached;
 WNDPROC g_old[3];
 HWND g_subclassed[3];
 
+LRESULT Serve(HWND w, UINT msg, WPARAM wp, LPARAM lp);
+void Detach();
+
 LRESULT CALLBACK SubclassProc(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
+#ifdef SNAREHOOK_BENCH
+  BenchEnter(w, msg, wp, lp);
+  const LRESULT result = Serve(w, msg, wp, lp);
+  BenchLeave();
+  return result;
+#else
+  return Serve(w, msg, wp, lp);
+#endif
+}
+
+LRESULT Serve(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
   // A window that goes takes its slot with it, attached or not: a later window may get the
   // same handle.
   if (msg == WM_NCDESTROY) {
@@ -33,6 +58,10 @@ LRESULT CALLBACK SubclassProc(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
                               : DefWindowProcA(w, msg, wp, lp);
       }
     }
+  }
+  if (w == g_shared.taskbar && msg == g_shared.detachMessage && msg != 0) {
+    Detach();
+    return 0;
   }
   if (!g_attached) return CallOld(w, msg, wp, lp);
   if (w == g_shared.toolbar) {
@@ -85,10 +114,13 @@ void Attach() {
   Subclass(1, g_shared.notify);
   Subclass(2, g_shared.toolbar);
   StartWatchdog();
+  // Only a taskbar that is ours can carry the detach.
+  if (g_subclassed[0] == g_shared.taskbar) g_attachedTo = {g_shared.taskbar, GetCurrentThreadId()};
 }
 
 void Detach() {
   if (!g_attached) return;
+  g_attachedTo = {};
   StopWatchdog();
   SetRoom(0);
   for (int i = 0; i < 3; ++i) {
@@ -103,16 +135,36 @@ void Detach() {
   g_attached = false;
 }
 
-}  // namespace
-
-LRESULT CallOld(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
+// The procedure the window had before ours.
+LRESULT CallShell(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
   for (int i = 0; i < 3; ++i)
     if (g_subclassed[i] == w && g_old[i] != nullptr)
       return CallWindowProcA(g_old[i], w, msg, wp, lp);
   return DefWindowProcA(w, msg, wp, lp);
 }
 
+}  // namespace
+
+LRESULT CallOld(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
+#ifdef SNAREHOOK_BENCH
+  LARGE_INTEGER start;
+  if (BenchShellBegin(w, msg, wp, lp, start)) {
+    const LRESULT result = CallShell(w, msg, wp, lp);
+    BenchShellEnd(start);
+    return result;
+  }
+#endif
+  return CallShell(w, msg, wp, lp);
+}
+
+bool AttachedTo(HWND taskbar, DWORD thread) {
+  return taskbar != nullptr && g_attachedTo.taskbar == taskbar && g_attachedTo.thread == thread;
+}
+
 LRESULT CALLBACK CallWndProc(int code, WPARAM wp, LPARAM lp) {
+#ifdef SNAREHOOK_BENCH
+  CountHookCall();
+#endif
   if (code == HC_ACTION && lp != 0) {
     const auto* c = reinterpret_cast<const CWPSTRUCT*>(lp);
     if (c->hwnd == g_shared.taskbar && c->message != 0) {

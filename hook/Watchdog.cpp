@@ -2,6 +2,7 @@
 
 #include "ClockRoom.h"
 #include "IconStates.h"
+#include "OwnerProcesses.h"
 #include "SharedSection.h"
 #include "ShellTray.h"
 #include "Snarehook.h"
@@ -106,10 +107,7 @@ void TrackCorvaletIcon(const COPYDATASTRUCT* cds) {
   const auto n = ReadNotify(cds);
   if (!n || (n->message != NIM_ADD && n->message != NIM_DELETE)) return;
   const TrackedIcon icon{reinterpret_cast<HWND>(static_cast<UINT_PTR>(n->owner)), n->uID};
-  DWORD process = 0;
-  if (n->message == NIM_ADD &&
-      (!GetWindowThreadProcessId(icon.owner, &process) || process != g_shared.installer))
-    return;
+  if (n->message == NIM_ADD && !OwnedByCorvalet(icon.owner)) return;
   Track(g_shared.icons, g_shared.iconCount, icon, n->message == NIM_ADD);
 }
 

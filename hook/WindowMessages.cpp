@@ -16,9 +16,7 @@
 
 #include "shell/HookProtocol.h"
 
-#ifdef SNAREHOOK_BENCH
 #include "BenchStats.h"
-#endif
 
 namespace snarehook {
 
@@ -82,6 +80,7 @@ LRESULT TaskbarMessage(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
     return 1;
   }
   if (msg == g_shared.pixelsMessage && msg != 0) {
+    SNAREHOOK_BENCH_PART(kPartPixels);
     SendPendingIconBits();
     return 0;
   }
@@ -89,7 +88,10 @@ LRESULT TaskbarMessage(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
   if (ReportsMessage(msg, wp)) return 0;
   if (msg == WM_COPYDATA) {
     const auto* cds = reinterpret_cast<const COPYDATASTRUCT*>(lp);
-    ForgetChangedIcon(cds);
+    {
+      SNAREHOOK_BENCH_PART(kPartForget);
+      ForgetChangedIcon(cds);
+    }
     // What the shell hides or shows while it takes a program's record is its own doing.
     g_shellChanging = true;
     bool relayed = false;
@@ -97,9 +99,17 @@ LRESULT TaskbarMessage(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
     if (!relayed) result = CallOld(w, msg, wp, lp);
     g_shellChanging = false;
     if (!result) return result;
-    TrackCorvaletIcon(cds);
-    const auto n = ReadNotify(cds);
-    const bool stateChanged = n && NoteProgramState(*n);
+    {
+      SNAREHOOK_BENCH_PART(kPartTrack);
+      TrackCorvaletIcon(cds);
+    }
+    bool stateChanged = false;
+    {
+      SNAREHOOK_BENCH_PART(kPartStates);
+      const auto n = ReadNotify(cds);
+      stateChanged = n && NoteProgramState(*n);
+    }
+    SNAREHOOK_BENCH_PART(kPartReport);
     if (g_shared.serving) Report(cds, stateChanged);
     return result;
   }
@@ -114,6 +124,7 @@ bool ToolbarMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
 #ifdef SNAREHOOK_BENCH
   if (msg == THM_ENUMREQUEST) InterlockedIncrement(&g_shared.enumerations);
 #endif
+  SNAREHOOK_BENCH_PART(kPartAnswers);
   if (g_shared.serving && AnswerRequest(msg, wp, lp, result)) return true;
   if (msg == TB_DELETEBUTTON) ForgetIconOfButton(static_cast<int>(wp));
   if (msg == TB_HIDEBUTTON && HideButton(static_cast<int>(wp), LOWORD(lp) != 0)) {

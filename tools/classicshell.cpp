@@ -32,8 +32,8 @@
 // kSubclassOnTop makes it subclass its own windows on top of everything, as a shell extension
 // would. kDumpState at Shell_TrayWnd writes the state to FILE: the buttons in order with owner, ID,
 // hidden state, the screen point at the centre of a shown button, and tip, the clock's visibility,
-// the notification area's place, the work area as this process sees it, the icons their
-// programs hid, and the balloon.
+// the notification area's place, the work area as this process sees it, whether its windows run
+// their own procedures, the icons their programs hid, and the balloon.
 #include <windows.h>
 
 #include <commctrl.h>
@@ -510,6 +510,9 @@ bool ParseEdge(const char* name) {
   return false;
 }
 
+LRESULT CALLBACK TaskbarProc(HWND w, UINT msg, WPARAM wp, LPARAM lp);
+LRESULT CALLBACK ToolbarProc(HWND w, UINT msg, WPARAM wp, LPARAM lp);
+
 void DumpState() {
   if (g_statePath.empty()) return;
   FILE* f = std::fopen(g_statePath.c_str(), "w");
@@ -540,6 +543,12 @@ void DumpState() {
   std::fprintf(f, "notify left=%ld width=%ld\n", n.left, n.right - n.left);
   std::fprintf(f, "notify rect=%ld %ld %ld %ld\n", n.left, n.top, n.right, n.bottom);
   std::fprintf(f, "workarea %ld %ld %ld %ld\n", work.left, work.top, work.right, work.bottom);
+  // Whether the taskbar and the toolbar run their own procedures, no other module's on top.
+  const auto own = [](HWND w, WNDPROC proc) {
+    return GetWindowLongPtrA(w, GWLP_WNDPROC) == reinterpret_cast<LONG_PTR>(proc);
+  };
+  std::fprintf(f, "procedures own=%d\n",
+               own(g_taskbar, &TaskbarProc) && own(g_toolbar, &ToolbarProc) ? 1 : 0);
   DumpStatesAndBalloon(f);
   std::fclose(f);
 }

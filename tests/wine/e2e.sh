@@ -94,6 +94,7 @@ probe close TMainForm "Quillon Corvalet" >/dev/null
 check "Corvalet exits on WM_CLOSE" eventually 20 no_main_form
 check "exit shows every button again" eventually 5 none_hidden
 check "... and removes Corvalet's own icon" eventually 5 buttons_are 4
+check "... and takes the library out of the shell's windows" eval 'state | grep -qx "procedures own=1"'
 check "no tip atom is left behind" no_atoms "Alpha again" "Charlie changed" "Delta" "Echo" "Alpha two"
 
 twin_start  # the window search alone would let both run
