@@ -3,6 +3,7 @@
 #include "Answers.h"
 #include "Balloons.h"
 #include "IconStates.h"
+#include "IconVersions.h"
 #include "Pixels.h"
 #include "Reports.h"
 #include "SharedSection.h"
@@ -99,7 +100,10 @@ LRESULT TaskbarMessage(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
     if (!result) return result;
     TrackCorvaletIcon(cds);
     const auto n = ReadNotify(cds);
-    const bool stateChanged = n && NoteProgramState(*n);
+    // Both are noted, whichever changed.
+    const bool hiddenChanged = n && NoteProgramState(*n);
+    const bool versionChanged = n && NoteIconVersion(*n);
+    const bool stateChanged = hiddenChanged || versionChanged;
     if (g_shared.serving) Report(cds, stateChanged);
     return result;
   }

@@ -101,6 +101,11 @@ void PanelForm::UseInactiveCaptionColour() {
   if (window_ != nullptr) ::InvalidateRect(window_, nullptr, TRUE);
 }
 
+void PanelForm::ShowFocus(int position) {
+  focus_ = position;
+  if (window_ != nullptr) ::InvalidateRect(window_, nullptr, TRUE);
+}
+
 void PanelForm::Paint() {
   PAINTSTRUCT ps;
   HDC dc = ::BeginPaint(window_, &ps);
@@ -117,6 +122,14 @@ void PanelForm::Paint() {
     const RECT r = CellRect(cell);
     ::DrawIconEx(dc, r.left, r.top, copies_.Resolve(cell.Picture), cell.Width, cell.Height, 0,
                  nullptr, DI_NORMAL);
+  }
+  if (focus_ >= 0 && focus_ < static_cast<int>(cells_.size())) {
+    // In the gap around the cell, as a focused control draws it.
+    RECT mark = CellRect(cells_[static_cast<std::size_t>(focus_)]);
+    ::InflateRect(&mark, 2, 2);
+    ::SetTextColor(dc, ::GetSysColor(COLOR_BTNTEXT));
+    ::SetBkColor(dc, ::GetSysColor(colour_));
+    ::DrawFocusRect(dc, &mark);
   }
   ::EndPaint(window_, &ps);
 }
@@ -158,6 +171,19 @@ LRESULT PanelForm::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
       if (tag >= 0 && hint_ != nullptr) hint_->CellMouseDown(tag, MouseButton::Right);
       return 0;
     }
+    case WM_KEYDOWN:
+    case WM_SYSKEYDOWN: {
+      const bool shift = (::GetKeyState(VK_SHIFT) & 0x8000) != 0;
+      const auto key = PanelKeyOf(static_cast<std::uint32_t>(wParam), shift);
+      if (!key || hint_ == nullptr) break;
+      hint_->KeyDown(*key);
+      return 0;
+    }
+    case WM_CONTEXTMENU:
+      return 0;  // its keys were taken as they went down
+    case WM_ACTIVATE:
+      if (LOWORD(wParam) == WA_INACTIVE && hint_ != nullptr) hint_->Deactivated();
+      break;
     case WM_RBUTTONUP: {
       const int tag = CellAt(x, y);
       if (tag >= 0 && hint_ != nullptr) hint_->CellMouseUp(tag, MouseButton::Right);

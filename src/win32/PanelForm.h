@@ -30,6 +30,7 @@ class PanelForm final : public Window, public PanelWindow {
   void Activate() override;
   void SetTimer1(bool enabled) override;
   void UseInactiveCaptionColour() override;
+  void ShowFocus(int position) override;
   // Pixels for a shell icon have come: cells drawn before are drawn again.
   void Redraw() {
     if (window_ != nullptr && ::IsWindowVisible(window_)) ::InvalidateRect(window_, nullptr, TRUE);
@@ -51,6 +52,7 @@ class PanelForm final : public Window, public PanelWindow {
   int tools_ = 0;
   bool releasing_ = false;
   int colour_ = COLOR_BTNFACE;
+  int focus_ = -1;  // the cell with the focus mark
 };
 
 }  // namespace cvl::win32
