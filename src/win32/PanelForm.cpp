@@ -3,6 +3,7 @@
 #include <commctrl.h>
 
 #include "win32/Handles.h"
+#include "win32/OleAccLibrary.h"
 
 namespace cvl::win32 {
 
@@ -14,6 +15,40 @@ constexpr UINT kTimer1Ms = 50;
 constexpr int kFrame = 4;
 
 }  // namespace
+
+PanelForm::~PanelForm() {
+  if (accessible_ != nullptr) {
+    accessible_->Detach();
+    accessible_->Release();
+  }
+}
+
+std::string PanelForm::CellName(int position) const {
+  if (position < 0 || position >= CellCount()) return {};
+  return cells_[static_cast<std::size_t>(position)].Hint;
+}
+
+RECT PanelForm::CellScreenRect(int position) const {
+  if (position < 0 || position >= CellCount()) return {};
+  RECT r = CellRect(cells_[static_cast<std::size_t>(position)]);
+  ::MapWindowPoints(window_, nullptr, reinterpret_cast<POINT*>(&r), 2);
+  return r;
+}
+
+LRESULT PanelForm::AnswerGetObject(WPARAM wParam, LPARAM lParam) {
+  OleAccLibrary& ole = OleAccLibrary::Get();
+  if (static_cast<LONG>(lParam) != static_cast<LONG>(OBJID_CLIENT) || !ole.Available())
+    return ::DefWindowProcA(window_, WM_GETOBJECT, wParam, lParam);
+  if (accessible_ == nullptr) accessible_ = new PanelAccessible(*this);
+  return ole.LresultFromObject(__uuidof(IAccessible), wParam, accessible_);
+}
+
+void PanelForm::TellFocus() {
+  OleAccLibrary& ole = OleAccLibrary::Get();
+  if (ole.NotifyWinEvent == nullptr || window_ == nullptr || focus_ < 0) return;
+  ole.NotifyWinEvent(EVENT_OBJECT_FOCUS, window_, OBJID_CLIENT, focus_ + 1);
+  ole.NotifyWinEvent(EVENT_OBJECT_SELECTION, window_, OBJID_CLIENT, focus_ + 1);
+}
 
 bool PanelForm::Create() {
   // Double-clicks must arrive as such for the cells.
@@ -102,8 +137,10 @@ void PanelForm::UseInactiveCaptionColour() {
 }
 
 void PanelForm::ShowFocus(int position) {
+  const bool moved = position != focus_;
   focus_ = position;
   if (window_ != nullptr) ::InvalidateRect(window_, nullptr, TRUE);
+  if (moved) TellFocus();
 }
 
 void PanelForm::Paint() {
@@ -142,6 +179,11 @@ LRESULT PanelForm::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
       return 0;
     case WM_ERASEBKGND:
       return 1;
+    case WM_GETOBJECT:
+      return AnswerGetObject(wParam, lParam);
+    case WM_SETFOCUS:
+      TellFocus();  // the cell that has the mark gets the focus with the window
+      return 0;
     case WM_TIMER:
       if (wParam == kTimer1 && hint_ != nullptr) hint_->Timer1Timer();
       return 0;
@@ -190,8 +232,9 @@ LRESULT PanelForm::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
       return 0;
     }
     default:
-      return Window::HandleMessage(msg, wParam, lParam);
+      break;
   }
+  return Window::HandleMessage(msg, wParam, lParam);
 }
 
 }  // namespace cvl::win32
