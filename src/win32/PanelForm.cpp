@@ -161,12 +161,13 @@ void PanelForm::Paint() {
                  nullptr, DI_NORMAL);
   }
   if (focus_ >= 0 && focus_ < static_cast<int>(cells_.size())) {
-    // In the gap around the cell, as a focused control draws it.
+    // In the gap around the cell, in the selection's colour: a dotted focus rectangle (an XOR)
+    // all but vanishes on a mid-grey face.
     RECT mark = CellRect(cells_[static_cast<std::size_t>(focus_)]);
     ::InflateRect(&mark, 2, 2);
-    ::SetTextColor(dc, ::GetSysColor(COLOR_BTNTEXT));
-    ::SetBkColor(dc, ::GetSysColor(colour_));
-    ::DrawFocusRect(dc, &mark);
+    ::FrameRect(dc, &mark, ::GetSysColorBrush(COLOR_HIGHLIGHT));
+    ::InflateRect(&mark, -1, -1);
+    ::FrameRect(dc, &mark, ::GetSysColorBrush(COLOR_HIGHLIGHT));
   }
   ::EndPaint(window_, &ps);
 }

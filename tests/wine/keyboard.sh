@@ -55,7 +55,7 @@ check "... the first cell has the focus and is selected" eval 'acc panel | grep 
 sleep 0.5
 import -display "$DISPLAY" -window root "$shots/keyboard-panel.png" 2>/dev/null
 # The mark runs in the gap two pixels around the first cell (7 in from the panel's corner).
-check "... with a visible focus mark around it" eval '[ "$(pixel 979 712)" != "$(pixel 978 712)" ] || [ "$(pixel 979 713)" != "$(pixel 978 713)" ]'
+check "... with a visible focus mark around it, in the selection's colour" eval '[ "$(pixel 979 712)" != "$(pixel 978 712)" ] && [ "$(pixel 979 712)" = "$(pixel 980 712)" ] && [ "$(pixel 979 712)" != "$(pixel 1000 712)" ]'
 key Return
 check "Enter on a first-version icon sends a right click" eventually 5 eval '[ "$(count a.log 1 204)" = 1 ] && [ "$(count a.log 1 205)" = 1 ]'
 key Right
@@ -92,7 +92,7 @@ check "... which a click elsewhere closes" eventually 5 eval '! probe menu >/dev
 # The mouse as it was, with what version 3 adds after a left click.
 hover_own_icon
 check "the mouse still opens the panel" eventually 5 panel_visible
-check "... without a focus mark" eval '! acc panel | grep -q "state=300006$"'
+check "... without a focus mark" eval '! acc panel | grep -q "state=300006$" && [ "$(pixel 979 712)" = "$(pixel 978 712)" ]'
 move_to 1008 722
 sleep 0.3
 xdotool click 1
