@@ -6,6 +6,7 @@
 //                        MSAAMENUINFO at the start of each entry's item data in the menu's
 //                        process, as oleacc's menu proxy reads them: "entry K name=N", "-" for
 //                        an entry without one
+//   accprobe.exe button  the button near the clock through oleacc: "button name=N role=R"
 //   accprobe.exe shellkey select|menu
 //                        what the shell posts Corvalet's own icon (version 3) for the keyboard's
 //                        Enter (NIN_KEYSELECT) or its shortcut-menu key (WM_CONTEXTMENU)
@@ -68,6 +69,21 @@ int Panel() {
   return 0;
 }
 
+int Button() {
+  const HWND taskbar = FindWindowA("Shell_TrayWnd", nullptr);
+  const HWND button = taskbar ? FindWindowExA(taskbar, nullptr, "QLTrayButton", nullptr) : nullptr;
+  IAccessible* object = nullptr;
+  if (button == nullptr ||
+      FAILED(AccessibleObjectFromWindow(button, static_cast<DWORD>(OBJID_CLIENT), IID_IAccessible,
+                                        reinterpret_cast<void**>(&object))) ||
+      object == nullptr)
+    return 1;
+  std::printf("button name=%s role=%ld\n", NameOf(object, CHILDID_SELF).c_str(),
+              Number(object, CHILDID_SELF, false));
+  object->Release();
+  return 0;
+}
+
 int Menu() {
   const HWND window = FindWindowA("#32768", nullptr);
   if (window == nullptr || !IsWindowVisible(window)) return 1;
@@ -106,6 +122,7 @@ int main(int argc, char** argv) {
   int result = 2;
   if (argc == 2 && std::string(argv[1]) == "panel") result = Panel();
   if (argc == 2 && std::string(argv[1]) == "menu") result = Menu();
+  if (argc == 2 && std::string(argv[1]) == "button") result = Button();
   if (argc == 3 && std::string(argv[1]) == "shellkey") {
     const HWND form = FindWindowA("TMainForm", "Quillon Corvalet");
     const LPARAM what = std::string(argv[2]) == "select" ? WM_USER + 1 : WM_CONTEXTMENU;

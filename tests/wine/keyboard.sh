@@ -14,7 +14,7 @@ here=$(cd "$(dirname "$0")" && pwd)
 
 wine_suite_begin "$build" "$work" "$version"
 owner='C:\cv\trayowner.exe'
-printf '[Panel items]\r\nCount=2\r\nIM_0=%s\r\nID_0=OwnerA\r\nIM_1=%s\r\nID_1=OwnerV\r\n[Menu items]\r\nCount=1\r\nIM_0=%s\r\nID_0=OwnerM\r\n' \
+printf '[Common]\r\nTrayButton=1\r\n[Panel items]\r\nCount=2\r\nIM_0=%s\r\nID_0=OwnerA\r\nIM_1=%s\r\nID_1=OwnerV\r\n[Menu items]\r\nCount=1\r\nIM_0=%s\r\nID_0=OwnerM\r\n' \
   "$owner" "$owner" "$owner" >"$ini"
 key() { xdotool key "$@" && sleep 0.4; }
 acc() { timeout 20 wine accprobe.exe "$@" 2>/dev/null | tr -d '\r'; }
@@ -37,6 +37,7 @@ check "the owners' icons are in the tray" eventually 20 buttons_are 3
 start testwindow.exe --title "Notes" --at 100 100
 start Corvalet.exe
 check "Corvalet takes the tray" eventually 20 hidden OwnerV 5
+check "the screen reader reads the button near the clock by its purpose" eventually 10 eval 'acc button | grep -q "^button name=Hide or show the tray role=43$"'
 # The library in the shell sees the versions programs set from now on.
 probe send OwnerV "version 5 3" >/dev/null
 probe send OwnerM "version 7 3" >/dev/null

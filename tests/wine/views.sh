@@ -80,7 +80,7 @@ margin_has_white() {
     convert margin.png -format %c histogram:info: 2>/dev/null | grep -qi '#FFFFFF'
 }
 check "... with the white rotated text on it" margin_has_white
-check "... the icon entry shows its icon's colour" pixel_is $((ml + 3 + 23 + 4 + 1)) $((mt + 3 + 78 + 3)) 0000ff
+check "... the icon entry shows its icon's colour" pixel_is $((ml + 3 + 23 + 4 + 1)) $((mt + 3 + 98 + 3)) 0000ff
 [ -n "${KEEP_MENU_SHOT:-}" ] && import -display "$DISPLAY" -window root "$KEEP_MENU_SHOT" 2>/dev/null
 xdotool key Escape
 sleep 0.5
