@@ -2,6 +2,7 @@
 #include "Snarehook.h"
 
 #include "IconStates.h"
+#include "IconVersions.h"
 #include "Pixels.h"
 #include "Reports.h"
 #include "SharedSection.h"
@@ -109,7 +110,8 @@ bool TellIcon(HWND form, bool enumeration, int index, const TBBUTTON& b, const T
   }
   // The state byte: bit 0, the button is hidden.
   const WPARAM state = (b.fsState & TBSTATE_HIDDEN) ? 1 : 0;
-  const LPARAM programState = ProgramHid(r.hwnd, r.uID) ? kCommitProgramHidden : 0;
+  const LPARAM programState = (ProgramHid(r.hwnd, r.uID) ? kCommitProgramHidden : 0) |
+                              CommitVersion(IconVersion(r.hwnd, r.uID));
   return Tell(form, false, enumeration ? THM_ENUMCOMMIT : THM_QUERYCOMMIT, state, programState);
 }
 
@@ -250,14 +252,28 @@ bool AnswerRequest(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
   return false;
 }
 
+namespace {
+
+// Corvalet sends its own icons nothing: their version is no news to it.
+bool OfCorvalet(DWORD owner) {
+  DWORD process = 0;
+  return GetWindowThreadProcessId(reinterpret_cast<HWND>(static_cast<UINT_PTR>(owner)), &process) &&
+         process == g_shared.installer;
+}
+
+}  // namespace
+
 void Report(const COPYDATASTRUCT* cds, bool stateChanged) {
   using namespace cvl;
   const auto n = ReadNotify(cds);
-  if (!n || n->message > 2) return;
+  // A version set anew is read like a changed state; NIM_SETFOCUS changes nothing listed.
+  const bool versionSet = n && n->message == 4 && stateChanged && !OfCorvalet(n->owner);
+  if (!n || (n->message > 2 && !versionSet)) return;
   // A change of the balloon alone (or of nothing) changes nothing Corvalet lists or draws.
   if (n->message == NIM_MODIFY && !stateChanged && !(n->flags & (NIF_MESSAGE | NIF_ICON | NIF_TIP)))
     return;
-  const UINT report = n->message == 0   ? THM_ICONADDED
+  const UINT report = versionSet        ? THM_ICONSTATE
+                      : n->message == 0 ? THM_ICONADDED
                       : n->message == 1 ? (stateChanged ? THM_ICONSTATE : THM_ICONMODIFIED)
                                         : THM_ICONDELETED;
   // The form switched on with, without asking whether it is still there (under Wine a request

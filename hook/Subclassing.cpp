@@ -2,6 +2,7 @@
 
 #include "ClockRoom.h"
 #include "IconStates.h"
+#include "IconVersions.h"
 #include "Pixels.h"
 #include "SharedSection.h"
 #include "Watchdog.h"
@@ -110,6 +111,7 @@ void Attach() {
   g_attached = true;
   ForgetPixelsJob();  // one posted before a detach went unhandled
   ForgetProgramStates();
+  ForgetIconVersions();
   Subclass(0, g_shared.taskbar);
   Subclass(1, g_shared.notify);
   Subclass(2, g_shared.toolbar);

@@ -3,6 +3,7 @@
 #include "Answers.h"
 #include "Balloons.h"
 #include "IconStates.h"
+#include "IconVersions.h"
 #include "Pixels.h"
 #include "Reports.h"
 #include "SharedSection.h"
@@ -107,7 +108,10 @@ LRESULT TaskbarMessage(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
     {
       SNAREHOOK_BENCH_PART(kPartStates);
       const auto n = ReadNotify(cds);
-      stateChanged = n && NoteProgramState(*n);
+      // Both are noted, whichever changed.
+      const bool hiddenChanged = n && NoteProgramState(*n);
+      const bool versionChanged = n && NoteIconVersion(*n);
+      stateChanged = hiddenChanged || versionChanged;
     }
     SNAREHOOK_BENCH_PART(kPartReport);
     if (g_shared.serving) Report(cds, stateChanged);

@@ -23,11 +23,16 @@ void SimHook::SetTrayHook() {
     const Hwnd form = MainForm();
     if (form == 0) return;
     // A change of the balloon alone (or of nothing) changes nothing Corvalet lists or draws.
-    if (message == kNimModify && !taskbar_->LastChangeSetState() &&
+    // Corvalet sends its own icons nothing: their version is no news to it.
+    if (message == kNimSetVersion &&
+        desktop_.GetWindowThreadProcessId(owner) == desktop_.GetWindowThreadProcessId(form))
+      return;
+    if ((message == kNimModify || message == kNimSetVersion) && !taskbar_->LastChangeSetState() &&
         !(taskbar_->LastChangeFlags() & (kNifMessage | kNifIcon | kNifTip)))
       return;
     const std::uint32_t report =
-        message == kNimAdd ? THM_ICONADDED
+        message == kNimAdd          ? THM_ICONADDED
+        : message == kNimSetVersion ? THM_ICONSTATE
         : message == kNimModify
             ? (taskbar_->LastChangeSetState() ? THM_ICONSTATE : THM_ICONMODIFIED)
             : THM_ICONDELETED;
@@ -228,8 +233,9 @@ bool SimHook::TellIcon(Hwnd form, bool enumeration, std::size_t index, const Tra
     if (tip != 0) desktop_.GlobalDeleteAtom(tip);
     return false;
   }
-  return Tell(form, false, enumeration ? THM_ENUMCOMMIT : THM_QUERYCOMMIT, b.hidden ? 1 : 0,
-              b.programHidden ? static_cast<LParam>(kCommitProgramHidden) : 0);
+  return Tell(
+      form, false, enumeration ? THM_ENUMCOMMIT : THM_QUERYCOMMIT, b.hidden ? 1 : 0,
+      static_cast<LParam>((b.programHidden ? kCommitProgramHidden : 0) | CommitVersion(b.version)));
 }
 
 void SimHook::SendBatch(Hwnd form) {

@@ -21,6 +21,7 @@ class SimPanelWindow : public PanelWindow {
   void Activate() override { ++Activations; }
   void SetTimer1(bool enabled) override { Timer1 = enabled; }
   void UseInactiveCaptionColour() override { InactiveCaption = true; }
+  void ShowFocus(int position) override { Focus = position; }
 
   std::vector<PanelCell> Cells;
   Rect Bounds;
@@ -28,6 +29,7 @@ class SimPanelWindow : public PanelWindow {
   bool Timer1 = false;
   bool InactiveCaption = false;
   int Activations = 0;
+  int Focus = -1;
   int CellUpdates = 0;
 };
 

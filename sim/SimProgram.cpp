@@ -42,6 +42,14 @@ bool SimProgram::AddIcon(std::uint32_t uID, const std::string& tip, Hicon icon) 
   return Notify(kNimAdd, uID, tip, icon);
 }
 
+bool SimProgram::SetVersion(std::uint32_t uID, std::uint32_t version) {
+  NotifyIconData data;
+  data.hWnd = window_;
+  data.uID = uID;
+  data.uTimeout = version;
+  return desktop_.Shell_NotifyIconA(kNimSetVersion, data);
+}
+
 bool SimProgram::ModifyIcon(std::uint32_t uID, const std::string& tip, Hicon icon) {
   return Notify(kNimModify, uID, tip, icon);
 }

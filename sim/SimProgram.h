@@ -26,6 +26,8 @@ class SimProgram {
   bool DeleteIcon(std::uint32_t uID);
   // NIF_INFO: a balloon at the icon; an empty text takes it away.
   bool ShowBalloon(std::uint32_t uID, const std::string& title, const std::string& text);
+  // NIM_SETVERSION.
+  bool SetVersion(std::uint32_t uID, std::uint32_t version);
   // NIF_STATE with NIS_HIDDEN.
   bool SetHidden(std::uint32_t uID, bool hidden);
   // Ends the process, icons and all, as a crash would, and starts it again with a new window.

@@ -138,6 +138,13 @@ bool SimTaskbar::NotifyIcon(std::uint32_t message, const NotifyIconData& given) 
       }
       buttons_.erase(buttons_.begin() + index);
       break;
+    case kNimSetVersion: {
+      if (index < 0) return false;
+      TrayButton& b = buttons_[static_cast<std::size_t>(index)];
+      lastSetState_ = b.version != data.uTimeout;
+      b.version = data.uTimeout;
+      break;
+    }
     default:
       return false;
   }

@@ -19,6 +19,7 @@ struct TrayButton {
   std::string tip;
   bool hidden = false;
   bool programHidden = false;  // the program's NIS_HIDDEN, which hides the button
+  std::uint32_t version = 0;   // NIM_SETVERSION's, since the icon was added
 };
 
 // The balloon the shell shows, at a button.

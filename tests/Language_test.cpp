@@ -15,13 +15,13 @@ const std::string kSection = "[Localization library for Quillon Corvalet v2.0]\r
 // The keys of single captions, in the library's order ("Version", "CurrentLang" and
 // "Language" make the two joined ones).
 const std::vector<std::string> kCaptionKeys = {
-    "TrayIcons",    "Icons",      "IconsInTray",  "ItemOptions", "InTray",    "InPanel",
-    "InMenu",       "Common",     "ApStyle",      "ApInTray",    "ApInPanel", "ApInMenu",
-    "TrayButton",   "ForTray",    "ForClock",     "NotButton",   "INumber",   "ShowNoMore",
-    "IInTray",      "AllOther",   "Localization", "Load",        "Minimizer", "MinOptions",
-    "MinWindows",   "MinToTray",  "MinToPanel",   "MinToMenu",   "SetDef",    "AboutStr",
-    "HelpStr",      "OptionsStr", "EnabledStr",   "ExitStr",     "MinHotKey", "HotKeyTaken",
-    "ShiftKeyTaken"};
+    "TrayIcons",     "Icons",      "IconsInTray",  "ItemOptions", "InTray",    "InPanel",
+    "InMenu",        "Common",     "ApStyle",      "ApInTray",    "ApInPanel", "ApInMenu",
+    "TrayButton",    "ForTray",    "ForClock",     "NotButton",   "INumber",   "ShowNoMore",
+    "IInTray",       "AllOther",   "Localization", "Load",        "Minimizer", "MinOptions",
+    "MinWindows",    "MinToTray",  "MinToPanel",   "MinToMenu",   "SetDef",    "AboutStr",
+    "HelpStr",       "OptionsStr", "EnabledStr",   "ExitStr",     "MinHotKey", "HotKeyTaken",
+    "ShiftKeyTaken", "PanelStr",   "PanelName",    "ButtonName"};
 
 std::string Shipped(const std::string& name) {
   std::ifstream in(std::string(CORVALET_SOURCE_DIR) + "/packaging/" + name, std::ios::binary);
@@ -77,7 +77,7 @@ TEST(Language, TheTwoJoinedCaptionsAndTheMenuCountedAtLoading) {
   ASSERT_TRUE(w.corvalet->Start());
   TMainForm& f = w.corvalet->Form();
   f.RxPopupMenu1Popup();
-  ASSERT_EQ(f.RxPopupMenu1.Count(), 11);
+  ASSERT_EQ(f.RxPopupMenu1.Count(), 12);
   w.desktop.Profile().SetFileText(
       "nl.lng", kSection +
                     "Version=Versie\r\nCurrentLang=Taal:\r\nLanguage=Nederlands\r\n"
@@ -95,9 +95,9 @@ TEST(Language, TheTwoJoinedCaptionsAndTheMenuCountedAtLoading) {
   EXPECT_EQ(items[0].Caption, "Info");
   EXPECT_EQ(items[1].Caption, "Hulp");
   EXPECT_EQ(items[3].Caption, "Opties");
-  EXPECT_EQ(items[9].Caption, "Aan");
-  EXPECT_EQ(items[10].Caption, "Afsluiten");
-  EXPECT_EQ(items[5].Caption, "C:\\c.exe");  // icon entries untouched
+  EXPECT_EQ(items[10].Caption, "Aan");
+  EXPECT_EQ(items[11].Caption, "Afsluiten");
+  EXPECT_EQ(items[kIconEntriesAt].Caption, "C:\\c.exe");  // icon entries untouched
   // Only one half of the joined caption: the other half stays.
   ASSERT_TRUE(local.LoadLanguage("nl.lng", f.DialogCaptions, f.RxPopupMenu1));
   ASSERT_TRUE(local.LoadLanguage("half.lng", f.DialogCaptions, f.RxPopupMenu1));
@@ -244,6 +244,8 @@ TEST(Language, EachKeyReachesExactlyItsOwnCaption) {
                                                                 {c.HotKeyTaken, "HotKeyTaken"},
                                                                 {c.ShiftKeyTaken, "ShiftKeyTaken"},
                                                                 {c.Button5, "SetDef"},
+                                                                {c.PanelName, "PanelName"},
+                                                                {c.TrayButtonName, "ButtonName"},
                                                                 {c.VersionLabel, "V 2.0"},
                                                                 {c.Label5, "C L"}};
   for (const auto& [caption, wanted] : got) EXPECT_EQ(caption, wanted);
@@ -251,6 +253,7 @@ TEST(Language, EachKeyReachesExactlyItsOwnCaption) {
   EXPECT_EQ(items[0].Caption, "AboutStr");
   EXPECT_EQ(items[1].Caption, "HelpStr");
   EXPECT_EQ(items[3].Caption, "OptionsStr");
+  EXPECT_EQ(items[kMenuPanel].Caption, "PanelStr");
   EXPECT_EQ(items[items.size() - 2].Caption, "EnabledStr");
   EXPECT_EQ(items.back().Caption, "ExitStr");
 }

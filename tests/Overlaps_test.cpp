@@ -212,5 +212,30 @@ TEST(Overlaps, ThePanelsTimerLetsEverythingInButDoesNotPumpInsideItself) {
   EXPECT_EQ(w.corvalet->MenusOpened, 1);
 }
 
+TEST(Overlaps, ThePanelsTickInsideTheMenuLeavesTheMenusInputToTheMenu) {
+  Overlap w("[Panel items]\r\nCount=1\r\nIM_0=C:\\Apps\\a.exe\r\nID_0=AWnd\r\n");
+  w.Started("C:\\Apps\\a.exe", "AWnd", "a");
+  w.corvalet->MenuChoice = kMenuOptions;
+  w.desktop.SendMessageA(w.Form(), kOwnIconCallback, kOwnIconId, kWmMouseMove);  // panel up
+  ASSERT_TRUE(w.panel->Visible);
+  int clicksTaken = 0;
+  const Hwnd menu = w.desktop.CreateWindow("#32768", "", 0, 1, [&](std::uint32_t, WParam, LParam) {
+    ++clicksTaken;
+    return 0;
+  });
+  w.corvalet->InsideMenu = [&](const TrayMenu&) {
+    w.desktop.PostMessageA(menu, kWmLButtonDown, 0, 0);  // the click the menu waits for
+    w.panel->Timer1Timer();                              // the panel's tick, from the menu's loop
+  };
+  w.RightClickOwnIcon();
+  EXPECT_EQ(clicksTaken, 0);
+  Drain(w);
+  EXPECT_TRUE(w.F().Dialog.Visible);  // the choice ran
+  // Outside any loop of ours the tick pumps as ever.
+  const int pumps = w.desktop.PumpCount;
+  w.panel->Timer1Timer();
+  EXPECT_EQ(w.desktop.PumpCount - pumps, 100);
+}
+
 }  // namespace
 }  // namespace cvl::test

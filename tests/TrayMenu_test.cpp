@@ -33,15 +33,16 @@ struct MenuWorld : World {
 
 using Strings = std::vector<std::string>;
 
-TEST(TrayMenu, WithoutIconEntriesTheFixedEightAndTheShortMarginText) {
+TEST(TrayMenu, WithoutIconEntriesTheFixedNineAndTheShortMarginText) {
   MenuWorld w(0);
   w.corvalet->Form().RxPopupMenu1Popup();
-  EXPECT_EQ(w.Captions(), (Strings{"About", "Help", "-", "Options", "-", "-", "Enabled", "Exit"}));
+  EXPECT_EQ(w.Captions(), (Strings{"About", "Help", "-", "Options", "Corvalet Panel", "-", "-",
+                                   "Enabled", "Exit"}));
   for (const MenuItem& i : w.Menu().Items) EXPECT_EQ(i.Tag, -1);
   EXPECT_EQ(w.Menu().Items[0].ImageIndex, 0);
   EXPECT_EQ(w.Menu().Items[1].ImageIndex, 1);
   EXPECT_EQ(w.Menu().Items[3].ImageIndex, 2);
-  EXPECT_EQ(w.Menu().Items[7].ImageIndex, 4);
+  EXPECT_EQ(w.Menu().Items[8].ImageIndex, 4);
   EXPECT_EQ(w.Menu().ImageList1.size(), 5u);
   EXPECT_EQ(w.Menu().MarginText(), "Corvalet");
 }
@@ -50,14 +51,14 @@ TEST(TrayMenu, IconEntriesStandInReverseOrderBetweenTheSeparatorsWithTheirImages
   MenuWorld w(3);
   w.corvalet->Form().RxPopupMenu1Popup();
   w.corvalet->Form().RxPopupMenu1Popup();  // twice: still one entry per icon
-  EXPECT_EQ(w.Captions(),
-            (Strings{"About", "Help", "-", "Options", "-", "R", "Q", "P", "-", "Enabled", "Exit"}));
+  EXPECT_EQ(w.Captions(), (Strings{"About", "Help", "-", "Options", "Corvalet Panel", "-", "R", "Q",
+                                   "P", "-", "Enabled", "Exit"}));
   const auto& items = w.Menu().Items;
-  EXPECT_EQ(items[5].Tag, 2);
-  EXPECT_EQ(items[7].Tag, 0);
-  EXPECT_EQ(items[5].ImageIndex, 7);
-  EXPECT_EQ(items[6].ImageIndex, 6);
-  EXPECT_EQ(items[7].ImageIndex, 5);
+  EXPECT_EQ(items[6].Tag, 2);
+  EXPECT_EQ(items[8].Tag, 0);
+  EXPECT_EQ(items[6].ImageIndex, 7);
+  EXPECT_EQ(items[7].ImageIndex, 6);
+  EXPECT_EQ(items[8].ImageIndex, 5);
   ASSERT_EQ(w.Menu().ImageList1.size(), 8u);
   EXPECT_EQ(w.Menu().ImageList1[5], 0x5100u);  // P's picture, appended first
   EXPECT_EQ(w.Menu().ImageList1[7], 0x5102u);
@@ -70,7 +71,7 @@ TEST(TrayMenu, AChosenEntryClicksByTheMenuButtonState) {
   MenuWorld w(1);
   TMainForm& f = w.corvalet->Form();
   f.RxPopupMenu1Popup();
-  const MenuItem entry = w.Menu().Items[5];
+  const MenuItem entry = w.Menu().Items[kIconEntriesAt];
   const auto clicks = [&] {
     std::vector<std::uint32_t> m;
     for (const auto& r : w.owners[0]->Received)
@@ -122,7 +123,7 @@ TEST(TrayMenu, ARightButtonReleaseOnTheOwnIconOpensTheMenuAtTheCursor) {
   w.Pump();
   EXPECT_EQ(opened.x, 1000);
   EXPECT_EQ(opened.y, 750);
-  EXPECT_EQ(w.Menu().Count(), 9);  // built on opening
+  EXPECT_EQ(w.Menu().Count(), 10);  // built on opening
 }
 
 TEST(MenuMargin, GradientBandsAndTheRotatedFont) {

@@ -121,6 +121,10 @@ void Layout();
 
 // The state each icon's program asked for with NIF_STATE, by the icon's record.
 std::map<const TrayRecord*, DWORD> g_programStates;
+// The version each icon's program set (NIM_SETVERSION) since it added the icon. From version 3
+// on, Windows 2000 and XP follow a left click with NIN_SELECT and a right click with
+// WM_CONTEXTMENU (views/IconMessages.h says on what this rests).
+std::map<const TrayRecord*, UINT> g_versions;
 
 constexpr UINT_PTR kBalloonTimer = 0x8A11;
 constexpr UINT kBalloonMaxMs = 30000;
@@ -294,6 +298,7 @@ void StateAndBalloon(const TrayRecord* r, const cvl::NotifyCopyData& n) {
 // deleted icon).
 void ForgetIcon(const TrayRecord* r) {
   g_programStates.erase(r);
+  g_versions.erase(r);
   if (g_balloonIcon == r) CloseBalloon(cvl::kNinBalloonHide);
 }
 
@@ -383,8 +388,11 @@ BOOL NotifyIcon(const cvl::NotifyCopyData& n) {
       break;
     }
     case NIM_SETFOCUS:
-    case 4:  // NIM_SETVERSION
       return index >= 0;
+    case 4:  // NIM_SETVERSION: the version shares its field with the balloon's timeout
+      if (index < 0 || !n.hasLaterFields) return FALSE;
+      g_versions[RecordAt(index)] = n.timeout;
+      return TRUE;
     default:
       return FALSE;
   }
@@ -569,8 +577,14 @@ LRESULT CALLBACK ToolbarProc(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
       const int index = static_cast<int>(
           CallWindowProcA(g_toolbarProc, w, TB_HITTEST, 0, reinterpret_cast<LPARAM>(&pt)));
       if (index >= 0 && !RemovedOwnerless(index)) {
-        if (const TrayRecord* r = RecordAt(index))
+        if (const TrayRecord* r = RecordAt(index)) {
           PostMessageA(r->hwnd, r->uCallbackMessage, r->uID, msg);
+          const auto version = g_versions.find(r);
+          if (version != g_versions.end() && version->second >= 3 &&
+              (msg == WM_LBUTTONUP || msg == WM_RBUTTONUP))
+            PostMessageA(r->hwnd, r->uCallbackMessage, r->uID,
+                         msg == WM_LBUTTONUP ? WM_USER : WM_CONTEXTMENU);  // NIN_SELECT
+        }
       }
       break;
     }

@@ -10,6 +10,7 @@
 //   balloon ID FLAGS MS TITLE|TEXT   shows a balloon (NIF_INFO: dwInfoFlags FLAGS, uTimeout MS)
 //   unballoon ID                     clears it (NIF_INFO with an empty text)
 //   hide ID | show ID                NIF_STATE with NIS_HIDDEN set or cleared
+//   version ID N                     NIM_SETVERSION with uVersion N, again after every add
 // The balloon and the state go in a NOTIFYICONDATA of the 2000/XP size.
 // It puts its icons back when a taskbar announces itself with "TaskbarCreated".
 #include <windows.h>
@@ -78,14 +79,24 @@ BOOL Notify(DWORD message, UINT id) {
 }
 
 // NIM_MODIFY with the fields that 2000 and XP added: NIF_INFO or NIF_STATE alone.
-BOOL NotifyLater(UINT id, UINT flags, const std::function<void(NOTIFYICONDATAA&)>& fill) {
+BOOL NotifyLater(UINT id, UINT flags, const std::function<void(NOTIFYICONDATAA&)>& fill,
+                 DWORD message = NIM_MODIFY) {
   NOTIFYICONDATAA nid{};
   nid.cbSize = NOTIFYICONDATAA_V2_SIZE;
   nid.hWnd = g_window;
   nid.uID = id;
   nid.uFlags = flags;
   fill(nid);
-  return Shell_NotifyIconA(NIM_MODIFY, &nid);
+  return Shell_NotifyIconA(message, &nid);
+}
+
+// The version each icon asks for; the shell forgets it when the icon is added again.
+std::map<UINT, UINT> g_versions;
+void SetVersion(UINT id) {
+  const auto v = g_versions.find(id);
+  if (v == g_versions.end()) return;
+  NotifyLater(
+      id, 0, [&](NOTIFYICONDATAA& nid) { nid.uVersion = v->second; }, NIM_SETVERSION);
 }
 
 // "FLAGS MS TITLE|TEXT"; the title may be empty.
@@ -118,6 +129,7 @@ void Add(UINT id, const std::string& tip, COLORREF colour) {
   if (icon.icon) DestroyIcon(icon.icon);
   icon.icon = MakeIcon(colour);
   Notify(NIM_ADD, id);
+  SetVersion(id);
 }
 
 COLORREF ParseColour(const char* hex) {
@@ -158,6 +170,9 @@ void Command(const std::string& text) {
   } else if ((std::strcmp(verb, "hide") == 0 || std::strcmp(verb, "show") == 0) &&
              g_icons.count(id)) {
     SetHidden(id, verb[0] == 'h');
+  } else if (std::strcmp(verb, "version") == 0 && g_icons.count(id)) {
+    g_versions[id] = static_cast<UINT>(std::atoi(rest.c_str()));
+    SetVersion(id);
   } else if (std::strcmp(verb, "delete") == 0 && g_icons.count(id)) {
     Notify(NIM_DELETE, id);
     DestroyIcon(g_icons[id].icon);
@@ -171,7 +186,10 @@ LRESULT CALLBACK WindowProc(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
     return 0;
   }
   if (msg == g_taskbarCreated && g_taskbarCreated != 0) {
-    for (auto& entry : g_icons) Notify(NIM_ADD, entry.first);
+    for (auto& entry : g_icons) {
+      Notify(NIM_ADD, entry.first);
+      SetVersion(entry.first);
+    }
     return 0;
   }
   switch (msg) {

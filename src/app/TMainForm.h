@@ -47,7 +47,10 @@ class TMainForm {
             ButtonWindows& buttons);
   // The Corvalet Panel, when it is a real one: it gets the lists and the menu at creation, and
   // the hover shows and hides it.
-  void AttachPanel(THint& panel) { panel_ = &panel; }
+  void AttachPanel(THint& panel) {
+    panel_ = &panel;
+    panel.ModalLoopRunning = [this] { return ModalOpen(); };
+  }
   TMainForm(const TMainForm&) = delete;
   TMainForm& operator=(const TMainForm&) = delete;
 
@@ -106,6 +109,12 @@ class TMainForm {
   // The menu opens at a screen point: its icon entries are built anew first.
   void PopupTrayMenu(Point at);
   void About1Click();
+  // The menu's "Corvalet Panel", the own icon's keyboard activation and the panel's key: the
+  // panel opens with the keyboard focus; Escape gives the foreground back to returnTo.
+  void ShowPanelFromKeyboard(Hwnd returnTo);
+  // A callback of the own tray icon (its lParam); openNow opens the menu here rather than from
+  // a posted message.
+  void OwnIconMessage(std::uint32_t message, bool openNow);
   // The menu's "Help": the help at its contents (about/Help.h says which help).
   void Help1Click();
   // The options dialog's "Help": the help at the topic of the page shown.
@@ -187,6 +196,11 @@ class TMainForm {
     std::optional<TIconInfo> record;  // what an icon entry named
   };
   std::deque<Chosen> chosen_;
+  // The foreground window when the last menu opened: the panel chosen in it gives it back.
+  Hwnd foregroundBeforeMenu_ = 0;
+  // The own icon's last callback: a WM_CONTEXTMENU right after a right-button release is the
+  // mouse's, whose menu is open already.
+  std::uint32_t lastOwnIconMessage_ = 0;
   bool created_ = false;
   bool destroyed_ = false;
   // Registered while on, with right-click minimizing on (the key goes where a right click

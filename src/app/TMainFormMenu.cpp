@@ -3,6 +3,7 @@
 
 #include "app/InvalidOperation.h"
 #include "registry/FlagScope.h"
+#include "views/IconMessages.h"
 
 namespace cvl {
 
@@ -23,11 +24,43 @@ void TMainForm::RxTrayIcon1MouseMove() {
 
 void TMainForm::HintTimerTimer() {
   if (panel_ == nullptr) return;
+  // The keyboard's panel stays until Escape or until it loses the focus.
+  if (panel_->OpenedFromKeyboard()) {
+    SetHintTimer(false);
+    return;
+  }
   const Point p = desktop_.GetCursorPos();
   const THint& h = *panel_;
   if (h.Left < p.x && p.x < h.Left + h.Width && h.Top < p.y && p.y < h.Top + h.Height) return;
   SetHintTimer(false);
   panel_->Hide();
+}
+
+void TMainForm::OwnIconMessage(std::uint32_t message, bool openNow) {
+  const std::uint32_t last = lastOwnIconMessage_;
+  lastOwnIconMessage_ = message;
+  // The shell's balloon messages come the same way, and are the program's to hear.
+  if (message >= kNinBalloonShow && message <= kNinBalloonUserClick)
+    balloons_.OwnIconMessage(message);
+  if (message == kWmMouseMove) RxTrayIcon1MouseMove();
+  // The keyboard's activation, where the shell took the icon's version 3: the panel.
+  if (message == kNinKeySelect) ShowPanelFromKeyboard(desktop_.GetForegroundWindow());
+  // The menu: at a right-button release, or at the keyboard's shortcut-menu key (version 3),
+  // which the shell of later versions also sends after the mouse's release.
+  const bool menu = message == kWmRButtonUp || (message == kWmContextMenu && last != kWmRButtonUp);
+  if (!menu) return;
+  const Point at = desktop_.GetCursorPos();
+  if (openNow)
+    PopupTrayMenu(at);
+  else
+    desktop_.PostMessageA(host_.Window(), kOpenMenuMessage, static_cast<WParam>(at.x),
+                          static_cast<LParam>(at.y));
+}
+
+void TMainForm::ShowPanelFromKeyboard(Hwnd returnTo) {
+  if (panel_ == nullptr) return;
+  // No hint timer: the cursor is not where the keyboard works.
+  if (panel_->ShowFromKeyboard(returnTo)) SetHintTimer(false);
 }
 
 void TMainForm::RxPopupMenu1Popup() {
@@ -57,6 +90,7 @@ void TMainForm::PopupTrayMenu(Point at) {
                                 static_cast<LParam>(at.y));
     return;
   }
+  foregroundBeforeMenu_ = desktop_.GetForegroundWindow();
   RxPopupMenu1Popup();
   shownMenu_ = RxPopupMenu1;
   const ReportDeferral::Scope holding(registry.Deferral);
@@ -108,11 +142,7 @@ void TMainForm::TakeWaitingClicks() {
 void TMainForm::TakeWaitingMenu() {
   const Hwnd form = host_.Window();
   while (const auto m = desktop_.TakePostedMessage(form, kOwnIconCallback, kOwnIconCallback)) {
-    const auto mouse = static_cast<std::uint32_t>(m->lParam);
-    // The shell's balloon messages come the same way, and are the program's to hear.
-    if (mouse >= kNinBalloonShow && mouse <= kNinBalloonUserClick) balloons_.OwnIconMessage(mouse);
-    if (mouse == kWmMouseMove) RxTrayIcon1MouseMove();
-    if (mouse == kWmRButtonUp) PopupTrayMenu(desktop_.GetCursorPos());
+    OwnIconMessage(static_cast<std::uint32_t>(m->lParam), true);
   }
   // Once a menu here has chosen, the next one waits for that choice to run.
   while (chosen_.empty()) {
@@ -139,6 +169,7 @@ void TMainForm::MenuItemClick(const MenuItem& item, const std::optional<TIconInf
   if (item.Name == "About1") About1Click();
   if (item.Name == "Help1") Help1Click();
   if (item.Name == "Options1") Options1Click();
+  if (item.Name == "Panel1") ShowPanelFromKeyboard(foregroundBeforeMenu_);
   if (item.Name == "Enabled1") Enabled1Click();
   if (item.Name == "Exit1") host_.Terminate();
 }

@@ -31,14 +31,7 @@ std::optional<LResult> TMainForm::WndProc(std::uint32_t msg, WParam wParam, LPar
     // The own tray icon: hovering shows the panel, a right-button release opens the menu;
     // left clicks do nothing. The callback may be sent while Corvalet itself waits in a send:
     // the menu, a loop of its own, opens from a posted message.
-    const auto mouse = static_cast<std::uint32_t>(lParam);
-    if (mouse >= kNinBalloonShow && mouse <= kNinBalloonUserClick) balloons_.OwnIconMessage(mouse);
-    if (mouse == kWmMouseMove) RxTrayIcon1MouseMove();
-    if (mouse == kWmRButtonUp) {
-      const Point at = desktop_.GetCursorPos();
-      desktop_.PostMessageA(host_.Window(), kOpenMenuMessage, static_cast<WParam>(at.x),
-                            static_cast<LParam>(at.y));
-    }
+    OwnIconMessage(static_cast<std::uint32_t>(lParam), false);
     return 0;
   }
   if (msg == kOpenMenuMessage) {

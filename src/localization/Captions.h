@@ -41,6 +41,9 @@ struct Captions {
   std::string HotKeyTaken = "Another program holds this key: it minimizes nothing now.";
   std::string ShiftKeyTaken = "Another program holds this key with Shift: it brings nothing back.";
   std::string Button5 = "Set default";
+  // Names a screen reader reads: the panel's window and the button near the clock.
+  std::string PanelName = "Corvalet Panel";
+  std::string TrayButtonName = "Hide or show the tray";
 };
 
 }  // namespace cvl

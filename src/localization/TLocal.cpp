@@ -65,6 +65,9 @@ bool TLocal::LoadLanguage(const std::string& path, Captions& captions, TrayMenu&
       {"AboutStr", &menu.Items[0].Caption},
       {"HelpStr", &menu.Items[1].Caption},
       {"OptionsStr", &menu.Items[3].Caption},
+      {"PanelStr", &menu.Items[kMenuPanel].Caption},
+      {"PanelName", &captions.PanelName},
+      {"ButtonName", &captions.TrayButtonName},
       {"EnabledStr", &menu.Items[static_cast<std::size_t>(count - 2)].Caption},
       {"ExitStr", &menu.Items[static_cast<std::size_t>(count - 1)].Caption}};
 

@@ -138,6 +138,7 @@ const HookReader::Owner& HookReader::OwnerOf(Hwnd window) {
 bool HookReader::OnCommit(WParam state, LParam programState) {
   buffer_.State = static_cast<std::uint8_t>(state & 0xFFu);
   buffer_.ProgramHidden = (static_cast<std::uint32_t>(programState) & kCommitProgramHidden) != 0;
+  buffer_.uVersion = VersionOfCommit(static_cast<std::uint32_t>(programState));
   // Bit 0 of the hook's state byte: the button is hidden now.
   commands_.NoteButtonState(shell_.Toolbar, buffer_.CommandId, (state & 1u) != 0);
   const Owner& owner = OwnerOf(buffer_.hWnd);

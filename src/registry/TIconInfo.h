@@ -27,6 +27,9 @@ struct TIconInfo {
   // Its program hid it (NIS_HIDDEN): its button stays hidden wherever it belongs, and the
   // panel and the menu leave it out until the program shows it again.
   bool ProgramHidden = false;
+  // The version its program set (NIM_SETVERSION): from 3 on, the shell of 2000 and XP sends
+  // it other messages for the keyboard and adds some after the mouse's (views/IconMessages.h).
+  std::uint32_t uVersion = 0;
 };
 
 // The size the record reports in cbSize: the packed record, its three text fields held as

@@ -49,7 +49,8 @@ inline constexpr std::uint32_t kLastAnswerMessage = THM_QUERYEND;
 inline constexpr std::uint32_t THM_ICONADDED = 0x415;
 inline constexpr std::uint32_t THM_ICONMODIFIED = 0x416;
 inline constexpr std::uint32_t THM_ICONDELETED = 0x417;
-// The program hid or showed its icon (NIF_STATE with NIS_HIDDEN): the tray is read again.
+// The program hid or showed its icon (NIF_STATE with NIS_HIDDEN) or set its version
+// (NIM_SETVERSION): the tray is read again.
 inline constexpr std::uint32_t THM_ICONSTATE = 0x418;
 // The reports of tray changes, which Corvalet takes together.
 inline constexpr std::uint32_t kFirstReport = THM_ICONADDED;
@@ -64,6 +65,15 @@ inline constexpr std::uint32_t THM_ICONBALLOON = 0x41B;
 
 // THM_ENUMCOMMIT's and THM_QUERYCOMMIT's lParam: what the icon's program asked of its state.
 inline constexpr std::uint32_t kCommitProgramHidden = 0x1;  // NIS_HIDDEN
+// Bits 8 to 15: the version the program set for the icon (NIM_SETVERSION), 0 for none.
+inline constexpr std::uint32_t kCommitVersionShift = 8;
+inline constexpr std::uint32_t kCommitVersionMask = 0xFF00;
+constexpr std::uint32_t CommitVersion(std::uint32_t version) {
+  return version > 0xFF ? kCommitVersionMask : (version << kCommitVersionShift);
+}
+constexpr std::uint32_t VersionOfCommit(std::uint32_t programState) {
+  return (programState & kCommitVersionMask) >> kCommitVersionShift;
+}
 
 // The main form, as the hook and the single-instance check find it.
 inline constexpr const char* kMainFormClass = "TMainForm";

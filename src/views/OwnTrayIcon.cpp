@@ -36,8 +36,16 @@ bool OwnTrayIcon::ShowBalloon(const std::string& title, const std::string& text,
 void OwnTrayIcon::SetActive(bool active) {
   if (active == active_) return;
   active_ = active;
-  if (desktop_.Shell_NotifyIconA(active ? kNimAdd : kNimDelete, Data()) && active && OnAdded)
-    OnAdded();
+  if (!desktop_.Shell_NotifyIconA(active ? kNimAdd : kNimDelete, Data()) || !active) return;
+  // Version 3 where the shell has it (2000 and later), after every add as the shell asks: the
+  // keyboard's Enter then comes as NIN_KEYSELECT, which opens the panel, and its shortcut-menu
+  // key as WM_CONTEXTMENU. Older shells refuse it and send a right click for both.
+  NotifyIconData version;
+  version.hWnd = owner_;
+  version.uID = kOwnIconId;
+  version.uTimeout = kOwnIconVersion;
+  desktop_.Shell_NotifyIconA(kNimSetVersion, version);
+  if (OnAdded) OnAdded();
 }
 
 }  // namespace cvl

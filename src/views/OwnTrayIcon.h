@@ -13,6 +13,7 @@ namespace cvl {
 
 inline constexpr std::uint32_t kOwnIconCallback = kWmApp + 1;
 inline constexpr const char* kOwnIconHint = "Quillon Corvalet 2.0";
+inline constexpr std::uint32_t kOwnIconVersion = 3;  // NOTIFYICON_VERSION
 
 class OwnTrayIcon final : public OwnIcon {
  public:

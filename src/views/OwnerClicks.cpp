@@ -3,8 +3,8 @@
 namespace cvl {
 
 bool SendOwnerClicks(Desktop& desktop, ClickTarget target,
-                     std::initializer_list<std::uint32_t> mouseMessages) {
-  for (const std::uint32_t m : mouseMessages) {
+                     const std::vector<std::uint32_t>& messages) {
+  for (const std::uint32_t m : messages) {
     LResult ignored = 0;
     if (!desktop.SendMessageTimeoutA(target.hWnd, target.uCallbackMessage, target.uID,
                                      static_cast<LParam>(m), kOwnerClickTimeoutMs, &ignored))

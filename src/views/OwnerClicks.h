@@ -4,7 +4,7 @@
 // gives up at once on a hung owner; once one has failed the rest of the sequence is dropped,
 // so that no later message can overtake an earlier one still on its way.
 #include <cstdint>
-#include <initializer_list>
+#include <vector>
 
 #include "platform/Desktop.h"
 #include "registry/TIconInfo.h"
@@ -20,13 +20,14 @@ struct ClickTarget {
   Hwnd hWnd = 0;
   std::uint32_t uID = 0;
   std::uint32_t uCallbackMessage = 0;
+  std::uint32_t uVersion = 0;
 };
 inline ClickTarget ClickTargetOf(const TIconInfo& record) {
-  return {record.hWnd, record.uID, record.uCallbackMessage};
+  return {record.hWnd, record.uID, record.uCallbackMessage, record.uVersion};
 }
 
 // True when every message of the sequence was taken.
 bool SendOwnerClicks(Desktop& desktop, ClickTarget target,
-                     std::initializer_list<std::uint32_t> mouseMessages);
+                     const std::vector<std::uint32_t>& messages);
 
 }  // namespace cvl

@@ -31,6 +31,8 @@ class PanelWindow {
   virtual void SetTimer1(bool enabled) = 0;
   // clInactiveCaption instead of clBtnFace for the form and both panels.
   virtual void UseInactiveCaptionColour() = 0;
+  // The focus mark around the cell at a position; -1 takes it away.
+  virtual void ShowFocus(int position) = 0;
 };
 
 }  // namespace cvl

@@ -2,6 +2,7 @@
 
 #include "registry/DeadIcons.h"
 #include "registry/FlagScope.h"
+#include "views/IconMessages.h"
 #include "views/OwnerClicks.h"
 
 namespace cvl {
@@ -33,6 +34,10 @@ void THint::Show() {
 void THint::Hide() {
   if (!Visible) return;
   Visible = false;
+  keyboardOpened_ = false;
+  returnTo_ = 0;
+  FocusedCell = -1;
+  window_.ShowFocus(-1);
   window_.SetVisible(false);
   FormHide();
 }
@@ -62,7 +67,7 @@ void THint::FormDestroy() {
 
 void THint::Timer1Timer() {
   // Its own next tick may come in while it pumps: that one pumps no more.
-  if (pumping_) return;
+  if (pumping_ || (ModalLoopRunning && ModalLoopRunning())) return;
   const FlagScope pumping(pumping_, true);
   for (int i = 0; i < kTimer1Pumps; ++i) desktop_.ProcessMessages();
 }
@@ -70,6 +75,7 @@ void THint::Timer1Timer() {
 void THint::ClearCells() {
   IconCells.clear();
   window_.ShowCells(IconCells);
+  if (FocusedCell >= 0) FocusCell(-1);
 }
 
 void THint::RebuildPanel() {
@@ -78,6 +84,8 @@ void THint::RebuildPanel() {
   if (lists_ != nullptr)
     for (int i = 0; i < lists_->PanelList.Count(); ++i) AddCell(lists_->PanelList[i], i);
   window_.ShowCells(IconCells);
+  // The focus stays at its position, on the last cell where the list got shorter.
+  if (FocusedCell >= 0) FocusCell(FocusedCell);
 }
 
 void THint::AddCell(const TIconInfo& record, int index) {
@@ -111,9 +119,13 @@ void THint::UpdateCell(int index, const TIconInfo& record) {
 }
 
 void THint::Click(ClickTarget target, std::initializer_list<std::uint32_t> mouseMessages) {
+  Send(target, MouseMessages(target.uVersion, mouseMessages));
+}
+
+void THint::Send(ClickTarget target, const std::vector<std::uint32_t>& messages) {
   // A click that finds its owner gone is what makes the shell drop an icon: the tray is read
   // again, and the icon goes.
-  if (!SendOwnerClicks(desktop_, target, mouseMessages) && !desktop_.IsWindow(target.hWnd) &&
+  if (!SendOwnerClicks(desktop_, target, messages) && !desktop_.IsWindow(target.hWnd) &&
       lists_ != nullptr)
     desktop_.PostMessageA(lists_->FormWindow, kOwnerEndedMessage, 0, 1);
 }

@@ -2,6 +2,7 @@
 // The Corvalet Panel (THint): a row of cells, one per icon of the panel list, in the bottom-
 // right corner of the work area, passing presses, releases and double-clicks on to the icons'
 // owners. The same form builds the Corvalet Menu's icon entries and handles their clicks.
+#include <functional>
 #include <optional>
 #include <vector>
 
@@ -9,6 +10,7 @@
 #include "registry/PlacementViews.h"
 #include "registry/RegistryState.h"
 #include "views/OwnerClicks.h"
+#include "views/PanelKeys.h"
 #include "views/PanelWindow.h"
 #include "views/TrayMenu.h"
 
@@ -44,7 +46,11 @@ class THint final : public PlacementViews {
   void FormShow();
   void FormHide();
   void FormDestroy();
+  // Lets the application process its pending messages, except while a menu or a modal loop of
+  // ours runs: there the tick comes from inside that loop, and a pump would take the user input
+  // the loop waits for.
   void Timer1Timer();
+  std::function<bool()> ModalLoopRunning;
   void AddCell(const TIconInfo& record, int index);
   void CellMouseDown(int tag, MouseButton button);
   void CellMouseUp(int tag, MouseButton button);
@@ -54,6 +60,16 @@ class THint final : public PlacementViews {
   void CellLeftPress(int tag, bool doubleClick);
   void CellLeftRelease();
   void CaptureLost() { captured_.reset(); }
+
+  // From the keyboard (views/THintKeyboard.cpp): the panel opens with the focus on its first
+  // cell and takes the keys until Escape, which gives the foreground back to returnTo. False
+  // when there is nothing to show.
+  bool ShowFromKeyboard(Hwnd returnTo);
+  void KeyDown(PanelKey key);
+  // The panel lost the activation.
+  void Deactivated();
+  bool OpenedFromKeyboard() const { return keyboardOpened_; }
+  int FocusedCell = -1;  // the position of the cell with the focus mark, -1 for none
 
   // The menu's icon entries.
   void AddMenuEntry(const TIconInfo& record, int index);
@@ -76,11 +92,16 @@ class THint final : public PlacementViews {
   Desktop& desktop_;
   PanelWindow& window_;
   const RegistryState* lists_ = nullptr;
+  // Mouse messages, with what the icon's version adds after them.
   void Click(ClickTarget target, std::initializer_list<std::uint32_t> mouseMessages);
+  void Send(ClickTarget target, const std::vector<std::uint32_t>& messages);
   TrayMenu* menu_ = nullptr;
   // The pressed cell's record: its release goes to that owner, however the list changed since.
   std::optional<ClickTarget> captured_;
   bool pumping_ = false;
+  void FocusCell(int position);
+  bool keyboardOpened_ = false;
+  Hwnd returnTo_ = 0;
 };
 
 }  // namespace cvl

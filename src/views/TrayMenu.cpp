@@ -3,13 +3,19 @@
 namespace cvl {
 
 TrayMenu::TrayMenu()
-    : Items{{"About1", "About", 0, -1},     {"Help1", "Help", 1, -1}, {"N1", "-", -1, -1},
-            {"Options1", "Options", 2, -1}, {"N3", "-", -1, -1},      {"N2", "-", -1, -1},
-            {"Enabled1", "Enabled", 3, -1}, {"Exit1", "Exit", 4, -1}},
+    : Items{{"About1", "About", 0, -1},
+            {"Help1", "Help", 1, -1},
+            {"N1", "-", -1, -1},
+            {"Options1", "Options", 2, -1},
+            {"Panel1", "Corvalet Panel", -1, -1},
+            {"N3", "-", -1, -1},
+            {"N2", "-", -1, -1},
+            {"Enabled1", "Enabled", 3, -1},
+            {"Exit1", "Exit", 4, -1}},
       ImageList1(kFixedImages, 0) {}
 
 std::string TrayMenu::MarginText() const {
-  return Count() > 8 ? "Corvalet  2.0" : "Corvalet";
+  return Count() > kIconEntriesAt + 3 ? "Corvalet  2.0" : "Corvalet";
 }
 
 std::vector<ColourBand> MarginGradient(const Rect& margin) {

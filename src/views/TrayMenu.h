@@ -1,5 +1,5 @@
 #pragma once
-// The Corvalet Menu (RxPopupMenu1) as state the popup menu shows: the eight fixed entries, the
+// The Corvalet Menu (RxPopupMenu1) as state the popup menu shows: the nine fixed entries, the
 // icon entries between the second and third separators, the image list ImageList1, and the
 // painted margin's text, gradient and rotated font.
 #include <cstdint>
@@ -23,7 +23,8 @@ struct MenuItem {
 inline constexpr int kMenuAbout = 0;
 inline constexpr int kMenuHelp = 1;
 inline constexpr int kMenuOptions = 3;
-inline constexpr int kIconEntriesAt = 5;  // icon entries are inserted here
+inline constexpr int kMenuPanel = 4;      // the Corvalet Panel, for the keyboard
+inline constexpr int kIconEntriesAt = 6;  // icon entries are inserted here
 inline constexpr int kFixedImages = 5;    // About, Help, Options, Enabled, Exit
 
 class TrayMenu {

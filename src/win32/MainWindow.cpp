@@ -58,6 +58,8 @@ bool MainWindow::Create() {
   // runs only while something is kept, so an idle Corvalet is never woken.
   form_->Commands().OnKept = [this] { ::SetTimer(window_, kRetryTimer, kRetryMs, nullptr); };
   form_->AttachPanel(hint_);
+  panelForm_.Name = [this] { return form_->DialogCaptions.PanelName; };
+  Win32ButtonWindows::Name = [this] { return form_->DialogCaptions.TrayButtonName; };
   panelForm_.Bind(hint_);
   try {
     if (!panelForm_.Create()) ShowError("The Corvalet Panel could not be created.");

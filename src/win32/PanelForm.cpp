@@ -3,6 +3,7 @@
 #include <commctrl.h>
 
 #include "win32/Handles.h"
+#include "win32/OleAccLibrary.h"
 
 namespace cvl::win32 {
 
@@ -14,6 +15,40 @@ constexpr UINT kTimer1Ms = 50;
 constexpr int kFrame = 4;
 
 }  // namespace
+
+PanelForm::~PanelForm() {
+  if (accessible_ != nullptr) {
+    accessible_->Detach();
+    accessible_->Release();
+  }
+}
+
+std::string PanelForm::CellName(int position) const {
+  if (position < 0 || position >= CellCount()) return {};
+  return cells_[static_cast<std::size_t>(position)].Hint;
+}
+
+RECT PanelForm::CellScreenRect(int position) const {
+  if (position < 0 || position >= CellCount()) return {};
+  RECT r = CellRect(cells_[static_cast<std::size_t>(position)]);
+  ::MapWindowPoints(window_, nullptr, reinterpret_cast<POINT*>(&r), 2);
+  return r;
+}
+
+LRESULT PanelForm::AnswerGetObject(WPARAM wParam, LPARAM lParam) {
+  OleAccLibrary& ole = OleAccLibrary::Get();
+  if (static_cast<LONG>(lParam) != static_cast<LONG>(OBJID_CLIENT) || !ole.Available())
+    return ::DefWindowProcA(window_, WM_GETOBJECT, wParam, lParam);
+  if (accessible_ == nullptr) accessible_ = new PanelAccessible(*this);
+  return ole.LresultFromObject(__uuidof(IAccessible), wParam, accessible_);
+}
+
+void PanelForm::TellFocus() {
+  OleAccLibrary& ole = OleAccLibrary::Get();
+  if (ole.NotifyWinEvent == nullptr || window_ == nullptr || focus_ < 0) return;
+  ole.NotifyWinEvent(EVENT_OBJECT_FOCUS, window_, OBJID_CLIENT, focus_ + 1);
+  ole.NotifyWinEvent(EVENT_OBJECT_SELECTION, window_, OBJID_CLIENT, focus_ + 1);
+}
 
 bool PanelForm::Create() {
   // Double-clicks must arrive as such for the cells.
@@ -101,6 +136,13 @@ void PanelForm::UseInactiveCaptionColour() {
   if (window_ != nullptr) ::InvalidateRect(window_, nullptr, TRUE);
 }
 
+void PanelForm::ShowFocus(int position) {
+  const bool moved = position != focus_;
+  focus_ = position;
+  if (window_ != nullptr) ::InvalidateRect(window_, nullptr, TRUE);
+  if (moved) TellFocus();
+}
+
 void PanelForm::Paint() {
   PAINTSTRUCT ps;
   HDC dc = ::BeginPaint(window_, &ps);
@@ -118,6 +160,15 @@ void PanelForm::Paint() {
     ::DrawIconEx(dc, r.left, r.top, copies_.Resolve(cell.Picture), cell.Width, cell.Height, 0,
                  nullptr, DI_NORMAL);
   }
+  if (focus_ >= 0 && focus_ < static_cast<int>(cells_.size())) {
+    // In the gap around the cell, in the selection's colour: a dotted focus rectangle (an XOR)
+    // all but vanishes on a mid-grey face.
+    RECT mark = CellRect(cells_[static_cast<std::size_t>(focus_)]);
+    ::InflateRect(&mark, 2, 2);
+    ::FrameRect(dc, &mark, ::GetSysColorBrush(COLOR_HIGHLIGHT));
+    ::InflateRect(&mark, -1, -1);
+    ::FrameRect(dc, &mark, ::GetSysColorBrush(COLOR_HIGHLIGHT));
+  }
   ::EndPaint(window_, &ps);
 }
 
@@ -129,6 +180,11 @@ LRESULT PanelForm::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
       return 0;
     case WM_ERASEBKGND:
       return 1;
+    case WM_GETOBJECT:
+      return AnswerGetObject(wParam, lParam);
+    case WM_SETFOCUS:
+      TellFocus();  // the cell that has the mark gets the focus with the window
+      return 0;
     case WM_TIMER:
       if (wParam == kTimer1 && hint_ != nullptr) hint_->Timer1Timer();
       return 0;
@@ -158,14 +214,28 @@ LRESULT PanelForm::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
       if (tag >= 0 && hint_ != nullptr) hint_->CellMouseDown(tag, MouseButton::Right);
       return 0;
     }
+    case WM_KEYDOWN:
+    case WM_SYSKEYDOWN: {
+      const bool shift = (::GetKeyState(VK_SHIFT) & 0x8000) != 0;
+      const auto key = PanelKeyOf(static_cast<std::uint32_t>(wParam), shift);
+      if (!key || hint_ == nullptr) break;
+      hint_->KeyDown(*key);
+      return 0;
+    }
+    case WM_CONTEXTMENU:
+      return 0;  // its keys were taken as they went down
+    case WM_ACTIVATE:
+      if (LOWORD(wParam) == WA_INACTIVE && hint_ != nullptr) hint_->Deactivated();
+      break;
     case WM_RBUTTONUP: {
       const int tag = CellAt(x, y);
       if (tag >= 0 && hint_ != nullptr) hint_->CellMouseUp(tag, MouseButton::Right);
       return 0;
     }
     default:
-      return Window::HandleMessage(msg, wParam, lParam);
+      break;
   }
+  return Window::HandleMessage(msg, wParam, lParam);
 }
 
 }  // namespace cvl::win32

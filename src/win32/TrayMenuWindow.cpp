@@ -20,6 +20,17 @@ FontOwner MenuFont() {
   return FontOwner(::CreateFontIndirectA(&metrics.lfMenuFont));
 }
 
+// ANSI text, as the entries hold it, for the names accessibility tools read.
+std::wstring WideText(const std::string& text) {
+  if (text.empty()) return {};
+  const int n =
+      ::MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
+  std::wstring wide(static_cast<std::size_t>(n > 0 ? n : 0), L'\0');
+  if (n > 0)
+    ::MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), wide.data(), n);
+  return wide;
+}
+
 // A small picture for each fixed entry, from the system's stock icons.
 HICON StockPicture(LPCSTR id) {
   return ::CopyIcon(::LoadIconA(nullptr, id));
@@ -53,12 +64,19 @@ std::optional<int> TrayMenuWindow::Track(const TrayMenu& menu, HWND owner, POINT
   menuHeight_ = 0;
   const MenuOwner popup(::CreatePopupMenu());
   if (!popup) return std::nullopt;
+  entries_.assign(menu.Items.size(), EntryData{});
   for (std::size_t i = 0; i < menu.Items.size(); ++i) {
     const MenuItem& item = menu.Items[i];
     menuHeight_ += ItemHeight(item);
+    EntryData& data = entries_[i];
+    data.index = i;
+    data.name = item.IsSeparator() ? std::wstring() : WideText(item.Caption);
+    data.msaa.dwMSAASignature = static_cast<DWORD>(MSAA_MENU_SIG);
+    data.msaa.cchWText = static_cast<DWORD>(data.name.size());
+    data.msaa.pszWText = data.name.empty() ? nullptr : data.name.data();
     // Every entry is drawn by us, separators too: a tip of "-" or with "&" stays text.
     const UINT flags = MF_OWNERDRAW | (item.IsSeparator() ? MF_DISABLED : 0);
-    ::AppendMenuA(popup.Get(), flags, kFirstCommand + i, reinterpret_cast<LPCSTR>(i));
+    ::AppendMenuA(popup.Get(), flags, kFirstCommand + i, reinterpret_cast<LPCSTR>(&data));
   }
   // A tray menu: the owner first comes to the foreground, so that a click elsewhere closes
   // the menu, and a message after it lets the next click work at once.
@@ -67,15 +85,24 @@ std::optional<int> TrayMenuWindow::Track(const TrayMenu& menu, HWND owner, POINT
       popup.Get(), TPM_RETURNCMD | TPM_RIGHTBUTTON | TPM_LEFTALIGN, at.x, at.y, 0, owner, nullptr));
   ::PostMessageA(owner, WM_NULL, 0, 0);
   menu_ = nullptr;
+  entries_.clear();
   if (chosen < kFirstCommand || chosen - kFirstCommand >= menu.Items.size()) return std::nullopt;
   return static_cast<int>(chosen - kFirstCommand);
 }
 
+std::optional<std::size_t> TrayMenuWindow::EntryIndex(ULONG_PTR itemData) const {
+  if (menu_ == nullptr) return std::nullopt;
+  for (const EntryData& data : entries_)
+    if (reinterpret_cast<ULONG_PTR>(&data) == itemData && data.index < menu_->Items.size())
+      return data.index;
+  return std::nullopt;
+}
+
 bool TrayMenuWindow::OnMeasureItem(MEASUREITEMSTRUCT* measure) {
-  if (measure == nullptr || measure->CtlType != ODT_MENU || menu_ == nullptr) return false;
-  const std::size_t index = measure->itemData;
-  if (index >= menu_->Items.size()) return false;
-  const MenuItem& item = menu_->Items[index];
+  if (measure == nullptr || measure->CtlType != ODT_MENU) return false;
+  const auto index = EntryIndex(measure->itemData);
+  if (!index) return false;
+  const MenuItem& item = menu_->Items[*index];
   measure->itemHeight = static_cast<UINT>(ItemHeight(item));
   int textWidth = 0;
   if (const ScreenDcOwner screen(::GetDC(nullptr)); screen) {
@@ -132,10 +159,10 @@ void TrayMenuWindow::DrawMargin(HDC dc, const RECT& item) const {
 }
 
 bool TrayMenuWindow::OnDrawItem(const DRAWITEMSTRUCT* draw) {
-  if (draw == nullptr || draw->CtlType != ODT_MENU || menu_ == nullptr) return false;
-  const std::size_t index = draw->itemData;
-  if (index >= menu_->Items.size()) return false;
-  const MenuItem& item = menu_->Items[index];
+  if (draw == nullptr || draw->CtlType != ODT_MENU) return false;
+  const auto index = EntryIndex(draw->itemData);
+  if (!index) return false;
+  const MenuItem& item = menu_->Items[*index];
   HDC dc = draw->hDC;
   RECT body = draw->rcItem;
   body.left += kMarginWidth;

@@ -4,8 +4,11 @@
 // raised edge, rotated "Corvalet"). It opens as a tray menu must: the owner comes to the
 // foreground first, and a click elsewhere closes it.
 #include <windows.h>
+// windows.h first
+#include <oleacc.h>
 
 #include <optional>
+#include <string>
 #include <vector>
 
 #include "views/TrayMenu.h"
@@ -26,6 +29,15 @@ class TrayMenuWindow {
   bool OnDrawItem(const DRAWITEMSTRUCT* draw);
 
  private:
+  // Each entry's item data: the name that accessibility tools read from an owner-drawn entry
+  // (MSAAMENUINFO, which must come first), then the entry's position.
+  struct EntryData {
+    MSAAMENUINFO msaa;
+    std::wstring name;
+    std::size_t index;
+  };
+  // The entry's position from its item data, if the data is one of ours.
+  std::optional<std::size_t> EntryIndex(ULONG_PTR itemData) const;
   int ItemHeight(const MenuItem& item) const;
   HICON Picture(int imageIndex) const;
   void DrawMargin(HDC dc, const RECT& item) const;
@@ -34,6 +46,7 @@ class TrayMenuWindow {
   HICON placeholder_;
   IconOwner fixedPictures_[kFixedImages];
   const TrayMenu* menu_ = nullptr;
+  std::vector<EntryData> entries_;  // while the menu is open; never grows meanwhile
   int menuHeight_ = 0;
 };
 

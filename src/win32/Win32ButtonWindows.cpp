@@ -3,14 +3,17 @@
 #include <exception>
 
 #include "win32/Handles.h"
+#include "win32/NamedAccessible.h"
 
 namespace cvl::win32 {
 
 WNDPROC Win32ButtonWindows::buttonDefProc_ = nullptr;
+std::function<std::string()> Win32ButtonWindows::Name;
 ClockButton* Win32ButtonWindows::clockButton_ = nullptr;
 
 Win32ButtonWindows::~Win32ButtonWindows() {
   clockButton_ = nullptr;
+  Name = nullptr;
 }
 
 LRESULT CALLBACK Win32ButtonWindows::TrayButtonProc(HWND window, UINT msg, WPARAM wParam,
@@ -25,6 +28,8 @@ LRESULT CALLBACK Win32ButtonWindows::TrayButtonProc(HWND window, UINT msg, WPARA
     }
   }
   if (!::IsWindow(window)) return 0;  // a click that removed the button
+  if (msg == WM_GETOBJECT && Name)
+    return NamedAccessible::Answer(window, wParam, lParam, Name(), buttonDefProc_);
   return buttonDefProc_ != nullptr ? ::CallWindowProcA(buttonDefProc_, window, msg, wParam, lParam)
                                    : ::DefWindowProcA(window, msg, wParam, lParam);
 }

@@ -4,6 +4,9 @@
 // to the button's standard procedure.
 #include <windows.h>
 
+#include <functional>
+#include <string>
+
 #include "clockbutton/ButtonWindows.h"
 #include "clockbutton/ClockButton.h"
 
@@ -16,6 +19,8 @@ class Win32ButtonWindows final : public ButtonWindows {
 
   // Where the button's messages go; one button, one clock button, one process.
   void Route(ClockButton* clockButton) { clockButton_ = clockButton; }
+  // The button's name for screen readers, in the language of the moment.
+  static std::function<std::string()> Name;
 
   Hwnd CreateTrayButton(Hwnd parent, int x, int y, const std::string& text) override;
   void SetText(Hwnd button, const std::string& text) override;

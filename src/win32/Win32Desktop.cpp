@@ -322,7 +322,7 @@ bool Win32Desktop::Shell_NotifyIconA(std::uint32_t message, const NotifyIconData
   std::memset(&nid, 0, sizeof nid);
   // The first version's size is understood by every shell from Windows 95 on; a balloon or a
   // state needs the size of 2000 and later, which shells before it refuse.
-  const bool later = (data.uFlags & (kNifInfo | kNifState)) != 0;
+  const bool later = (data.uFlags & (kNifInfo | kNifState)) != 0 || message == kNimSetVersion;
   nid.cbSize = later ? NOTIFYICONDATAA_V2_SIZE : NOTIFYICONDATAA_V1_SIZE;
   nid.hWnd = ToHwnd(data.hWnd);
   nid.uID = data.uID;

@@ -103,7 +103,7 @@ check "with the stand-in gone the whole screen is the work area again" \
 # The options dialog, the menu and the panel, at the screen's resolution DPI: the frame's parts
 # that are set in pixels are the given sizes at 96 DPI and grow with the resolution; the pages'
 # controls are whole and apart; the margin's text fits the menu; the panel's one cell is whole.
-heights=(20 20 9 20 9 20 9 20 20)  # About Help - Options - Bravo - Enabled Exit
+heights=(20 20 9 20 20 9 20 9 20 20)  # About Help - Options Panel - Bravo - Enabled Exit
 form_shown() { probe window TMainForm "Quillon Corvalet" | grep -q 'visible=1'; }
 size_of() { rect_of | awk '{print $3 - $1 "x" $4 - $2}'; }
 views_at() {  # views_at DPI SMALL_ICON

@@ -23,7 +23,7 @@ wreg add 'HKCR\CorvaletTestPage\shell\open\command' /ve /d 'C:\windows\system32\
 shots="$work/shots"
 mkdir -p "$shots"
 rm -f "$ini" opened.txt
-heights=(20 20 9 20 9 9 20 20)
+heights=(20 20 9 20 20 9 9 20 20)
 
 shell_args=(--state 'C:\cv\state.txt')
 [ "$version" = win2k ] && shell_args+=(--win2k)

@@ -93,8 +93,8 @@ eventually 10 panel_hidden
 restart_corvalet 'MinimizeTo=3\r\n'
 right_click_button min
 check "with MinimizeTo=3 the window's icon goes to the menu" eventually 10 icon_hidden "Notes two"
-heights=(20 20 9 20 9 20 9 20 20)
-check "a click on its entry brings the window back" choose_entry 5 window_shown "Notes two"
+heights=(20 20 9 20 20 9 20 9 20 20)
+check "a click on its entry brings the window back" choose_entry 6 window_shown "Notes two"
 check "... and the icon leaves" eventually 10 no_icon "Notes two"
 
 restart_corvalet 'IsRightClick=0\r\n'

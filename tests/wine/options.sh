@@ -25,7 +25,7 @@ wreg add 'HKCR\CorvaletTestPage\shell\open\command' /ve /d 'C:\windows\system32\
 shots="$work/shots"
 mkdir -p "$shots"
 printf '[Common]\r\nTrayButton=2\r\nApStyle=9\r\n[MinOptions]\r\nMinimizeTo=2\r\n' >"$ini"
-heights=(20 20 9 20 9 9 20 20)
+heights=(20 20 9 20 20 9 9 20 20)
 
 shell_args=(--state 'C:\cv\state.txt')
 [ "$version" = win2k ] && shell_args+=(--win2k)

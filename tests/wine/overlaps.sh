@@ -27,14 +27,14 @@ check "the button near the clock stands" eventually 10 has_button
 
 # The menu holds no icon entry when it opens; an icon added meanwhile would join it above
 # "Enabled" and "Exit".
-heights=(20 20 9 20 9 9 20 20)  # About Help - Options - - Enabled Exit
+heights=(20 20 9 20 20 9 9 20 20)  # About Help - Options Panel - - Enabled Exit
 check "a right click on Corvalet's icon opens the menu" open_menu
 start trayowner.exe --class OwnerM --icon '2:Mike:00ff00'
 check "a program adds an icon while the menu is open" eventually 20 eval 'button_line OwnerM 2 | grep -q .'
 sleep 1
 check "... it is not placed while the menu is open" shown OwnerM 2
 check "... the menu is still the one that opened" eval 'probe menu >/dev/null'
-click_entry 7
+click_entry 8
 check "\"Exit\" as shown ends Corvalet" eventually 20 no_main_form
 check "... it did not switch Corvalet off" eval '! grep -qs "^Enabled=0" "$ini"'
 

@@ -67,7 +67,7 @@ move_to 300 300
 check "... and goes once the cursor has left it" eventually 10 panel_hidden
 
 # The menu.
-heights=(20 20 9 20 9 20 9 20 20)  # About Help - Options - Bravo - Enabled Exit
+heights=(20 20 9 20 20 9 20 9 20 20)  # About Help - Options Panel - Bravo - Enabled Exit
 check "a right click on Corvalet's icon opens the menu" open_menu
 m=$(probe menu)
 read -r ml mt mr mb <<<"$m"
@@ -80,20 +80,20 @@ margin_has_white() {
     convert margin.png -format %c histogram:info: 2>/dev/null | grep -qi '#FFFFFF'
 }
 check "... with the white rotated text on it" margin_has_white
-check "... the icon entry shows its icon's colour" pixel_is $((ml + 3 + 23 + 4 + 1)) $((mt + 3 + 78 + 3)) 0000ff
+check "... the icon entry shows its icon's colour" pixel_is $((ml + 3 + 23 + 4 + 1)) $((mt + 3 + 98 + 3)) 0000ff
 [ -n "${KEEP_MENU_SHOT:-}" ] && import -display "$DISPLAY" -window root "$KEEP_MENU_SHOT" 2>/dev/null
 xdotool key Escape
 sleep 0.5
 check "choosing the icon entry with the left button clicks its owner left" \
-  choose_entry 5 logged b.log 7 202
+  choose_entry 6 logged b.log 7 202
 check "... press first" logged b.log 7 201
-check "\"Enabled\" switches Corvalet off: every icon is shown" choose_entry 7 none_hidden
+check "\"Enabled\" switches Corvalet off: every icon is shown" choose_entry 8 none_hidden
 check "... the button near the clock is gone" eventually 5 no_button
 check "... and Enabled=0 is written" eventually 5 grep -qs '^Enabled=0' "$ini"
-heights=(20 20 9 20 9 9 20 20)  # no icon entries while off
-check "a second click brings everything back" choose_entry 6 hidden OwnerA 1
+heights=(20 20 9 20 20 9 9 20 20)  # no icon entries while off
+check "a second click brings everything back" choose_entry 7 hidden OwnerA 1
 check "... the button too" eventually 5 button_text_is '>'
-heights=(20 20 9 20 9 20 9 20 20)
+heights=(20 20 9 20 20 9 20 9 20 20)
 
 # The About box, from the menu's first entry; Enter closes it.
 about_shown() { probe window TForm3 "About Corvalet" | grep -q 'visible=1'; }

@@ -1,0 +1,54 @@
+#include "win32/NamedAccessible.h"
+
+#include "win32/OleAccLibrary.h"
+
+namespace cvl::win32 {
+
+LRESULT NamedAccessible::Answer(HWND window, WPARAM wParam, LPARAM lParam, const std::string& name,
+                                WNDPROC standard) {
+  OleAccLibrary& ole = OleAccLibrary::Get();
+  if (static_cast<LONG>(lParam) == static_cast<LONG>(OBJID_CLIENT) && ole.Available()) {
+    IAccessible* inner = nullptr;
+    if (SUCCEEDED(ole.CreateStdAccessibleObject(window, OBJID_CLIENT, __uuidof(IAccessible),
+                                                reinterpret_cast<void**>(&inner))) &&
+        inner != nullptr) {
+      auto* named = new NamedAccessible(inner, name);
+      const LRESULT result = ole.LresultFromObject(__uuidof(IAccessible), wParam, named);
+      named->Release();  // LresultFromObject holds its own reference
+      return result;
+    }
+  }
+  return standard != nullptr ? ::CallWindowProcA(standard, window, WM_GETOBJECT, wParam, lParam)
+                             : ::DefWindowProcA(window, WM_GETOBJECT, wParam, lParam);
+}
+
+HRESULT NamedAccessible::QueryInterface(REFIID riid, void** object) {
+  if (object == nullptr) return E_POINTER;
+  *object = nullptr;
+  if (riid == __uuidof(IUnknown) || riid == __uuidof(IDispatch) || riid == __uuidof(IAccessible)) {
+    *object = static_cast<IAccessible*>(this);
+    AddRef();
+    return S_OK;
+  }
+  return inner_->QueryInterface(riid, object);
+}
+
+ULONG NamedAccessible::Release() {
+  const LONG left = --references_;
+  if (left == 0) delete this;
+  return static_cast<ULONG>(left);
+}
+
+HRESULT NamedAccessible::get_accName(VARIANT child, BSTR* name) {
+  if (name == nullptr) return E_POINTER;
+  if (child.vt != VT_I4 || child.lVal != CHILDID_SELF) return inner_->get_accName(child, name);
+  OleAccLibrary& ole = OleAccLibrary::Get();
+  std::wstring wide(name_.size() + 1, L'\0');
+  const int n = ::MultiByteToWideChar(CP_ACP, 0, name_.c_str(), -1, wide.data(),
+                                      static_cast<int>(wide.size()));
+  wide.resize(n > 0 ? static_cast<std::size_t>(n) - 1 : 0);
+  *name = ole.SysAllocString != nullptr ? ole.SysAllocString(wide.c_str()) : nullptr;
+  return *name != nullptr ? S_OK : E_OUTOFMEMORY;
+}
+
+}  // namespace cvl::win32
