@@ -107,13 +107,16 @@ void TMainForm::TakeWaitingClicks() {
 
 void TMainForm::TakeWaitingMenu() {
   const Hwnd form = host_.Window();
+  // Right clicks that waited together ask for one menu, as they would while it is open.
+  bool menu = false;
   while (const auto m = desktop_.TakePostedMessage(form, kOwnIconCallback, kOwnIconCallback)) {
     const auto mouse = static_cast<std::uint32_t>(m->lParam);
     // The shell's balloon messages come the same way, and are the program's to hear.
     if (mouse >= kNinBalloonShow && mouse <= kNinBalloonUserClick) balloons_.OwnIconMessage(mouse);
     if (mouse == kWmMouseMove) RxTrayIcon1MouseMove();
-    if (mouse == kWmRButtonUp) PopupTrayMenu(desktop_.GetCursorPos());
+    menu |= mouse == kWmRButtonUp;
   }
+  if (menu) PopupTrayMenu(desktop_.GetCursorPos());
   // Once a menu here has chosen, the next one waits for that choice to run.
   while (chosen_.empty()) {
     const auto m = desktop_.TakePostedMessage(form, kOpenMenuMessage, kOpenMenuMessage);
