@@ -8,6 +8,7 @@
 #include "SharedSection.h"
 #include "ShellTray.h"
 #include "Subclassing.h"
+#include "TrayDecisions.h"
 
 #include "shell/AnswerBatch.h"
 #include "shell/HookProtocol.h"
@@ -222,32 +223,31 @@ bool Answer(void (*answer)()) {
 }  // namespace
 
 bool AnswerRequest(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
-  using namespace cvl;
-  if (msg == THM_ENUMREQUEST && wp == THM_ENUM_VALUE && static_cast<UINT>(lp) == THM_ENUM_VALUE) {
+  switch (RequestOf(msg, static_cast<std::uint32_t>(wp), static_cast<std::uint32_t>(lp))) {
+    case Request::Enumerate: {
 #ifdef SNAREHOOK_BENCH
-    const bool first = g_shared.stampArmed && !g_shared.requested1.QuadPart;
-    if (first) QueryPerformanceCounter(&g_shared.requested1);
-    result = Answer(&AnswerEnumeration);
-    if (first) QueryPerformanceCounter(&g_shared.answered);
+      const bool first = g_shared.stampArmed && !g_shared.requested1.QuadPart;
+      if (first) QueryPerformanceCounter(&g_shared.requested1);
+      result = Answer(&AnswerEnumeration);
+      if (first) QueryPerformanceCounter(&g_shared.answered);
 #else
-    result = Answer(&AnswerEnumeration);
+      result = Answer(&AnswerEnumeration);
 #endif
-    return true;
-  }
-  if (msg == THM_QUERYSETWND && wp == THM_QUERYSETWND_VALUE) {
-    g_shared.queryWindow = reinterpret_cast<HWND>(lp);
-    result = 1;
-    return true;
-  }
-  if (msg == THM_QUERYSETID && wp == THM_QUERYSETID_VALUE) {
-    g_shared.queryId = static_cast<UINT>(lp);
-    result = 1;
-    return true;
-  }
-  if (msg == THM_QUERYREQUEST && wp == THM_QUERY_VALUE &&
-      static_cast<UINT>(lp) == THM_QUERY_VALUE) {
-    result = Answer(&AnswerQuery);
-    return true;
+      return true;
+    }
+    case Request::SetWindow:
+      g_shared.queryWindow = reinterpret_cast<HWND>(lp);
+      result = 1;
+      return true;
+    case Request::SetId:
+      g_shared.queryId = static_cast<UINT>(lp);
+      result = 1;
+      return true;
+    case Request::Query:
+      result = Answer(&AnswerQuery);
+      return true;
+    case Request::None:
+      break;
   }
   return false;
 }
@@ -266,16 +266,12 @@ bool OfCorvalet(DWORD owner) {
 void Report(const COPYDATASTRUCT* cds, bool stateChanged) {
   using namespace cvl;
   const auto n = ReadNotify(cds);
-  // A version set anew is read like a changed state; NIM_SETFOCUS changes nothing listed.
-  const bool versionSet = n && n->message == 4 && stateChanged && !OfCorvalet(n->owner);
-  if (!n || (n->message > 2 && !versionSet)) return;
-  // A change of the balloon alone (or of nothing) changes nothing Corvalet lists or draws.
-  if (n->message == NIM_MODIFY && !stateChanged && !(n->flags & (NIF_MESSAGE | NIF_ICON | NIF_TIP)))
-    return;
-  const UINT report = versionSet        ? THM_ICONSTATE
-                      : n->message == 0 ? THM_ICONADDED
-                      : n->message == 1 ? (stateChanged ? THM_ICONSTATE : THM_ICONMODIFIED)
-                                        : THM_ICONDELETED;
+  if (!n) return;
+  // Corvalet's own icons' versions are no news to it.
+  if (n->message == 4 && OfCorvalet(n->owner)) return;
+  const UINT report =
+      ReportFor(n->message, (n->flags & (NIF_MESSAGE | NIF_ICON | NIF_TIP)) != 0, stateChanged);
+  if (report == 0) return;
   // The form switched on with, without asking whether it is still there (under Wine a request
   // to the server per change): a post to a form that has gone fails, and is told again to the
   // form found then (Reports).

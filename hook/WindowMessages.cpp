@@ -9,6 +9,7 @@
 #include "SharedSection.h"
 #include "ShellTray.h"
 #include "Subclassing.h"
+#include "TrayDecisions.h"
 #include "Watchdog.h"
 
 #include <commctrl.h>
@@ -25,21 +26,13 @@ namespace {
 
 bool g_shellChanging;  // the shell is taking a program's Shell_NotifyIcon record
 
-// TB_HIDEBUTTON: true when the button keeps its state. Only what another thread hides is
-// Corvalet's doing; the shell hides its own buttons too (for programs that hide their icons,
-// and XP's inactive icons), and those are not Corvalet's to show again. A button stays hidden
-// while either hides it: Corvalet's show does not show what the program hid, and while
-// Corvalet serves, the shell's show does not show what Corvalet hid.
+// TB_HIDEBUTTON: true when the button keeps its state (TrayDecisions.h says when).
 bool HideButton(int command, bool hide) {
-  if (hide) {
-    if (InSendMessage() && !g_shellChanging) TrackHidden(command, true);
-    return false;
-  }
-  if (InSendMessage() && !g_shellChanging) {
-    TrackHidden(command, false);
-    return ProgramHidButton(command);
-  }
-  return g_shared.serving && CorvaletHid(command);
+  const HideVerdict v = JudgeHide(
+      hide, InSendMessage() && !g_shellChanging, g_shared.serving,
+      [command] { return ProgramHidButton(command); }, [command] { return CorvaletHid(command); });
+  if (v.track != Track::None) TrackHidden(command, v.track == Track::Hidden);
+  return v.keepsState;
 }
 
 // A shell may show a button by setting its whole state (TB_SETSTATE, or TB_SETBUTTONINFO with

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "hook/TrayDecisions.h"
 #include "shell/AnswerBatch.h"
 #include "shell/HookProtocol.h"
 
@@ -22,20 +23,15 @@ void SimHook::SetTrayHook() {
     if (!serving_) return;
     const Hwnd form = MainForm();
     if (form == 0) return;
-    // A change of the balloon alone (or of nothing) changes nothing Corvalet lists or draws.
     // Corvalet sends its own icons nothing: their version is no news to it.
     if (message == kNimSetVersion &&
         desktop_.GetWindowThreadProcessId(owner) == desktop_.GetWindowThreadProcessId(form))
       return;
-    if ((message == kNimModify || message == kNimSetVersion) && !taskbar_->LastChangeSetState() &&
-        !(taskbar_->LastChangeFlags() & (kNifMessage | kNifIcon | kNifTip)))
-      return;
-    const std::uint32_t report =
-        message == kNimAdd          ? THM_ICONADDED
-        : message == kNimSetVersion ? THM_ICONSTATE
-        : message == kNimModify
-            ? (taskbar_->LastChangeSetState() ? THM_ICONSTATE : THM_ICONMODIFIED)
-            : THM_ICONDELETED;
+    // Decided by the library's own code.
+    const std::uint32_t report = snarehook::ReportFor(
+        message, (taskbar_->LastChangeFlags() & (kNifMessage | kNifIcon | kNifTip)) != 0,
+        taskbar_->LastChangeSetState());
+    if (report == 0) return;
     TellReport(form, report, owner, uID);
   };
   taskbar_->BeforeChange = [this](std::uint32_t message, NotifyIconData& data) {
@@ -43,7 +39,10 @@ void SimHook::SetTrayHook() {
   };
   // While Corvalet serves, a button it hid stays hidden when the program shows its icon.
   taskbar_->KeepHidden = [this](std::int32_t id) {
-    return serving_ && corvaletHidden_.count(id) != 0;
+    return snarehook::JudgeHide(
+               false, false, serving_, [] { return false; },
+               [this, id] { return corvaletHidden_.count(id) != 0; })
+        .keepsState;
   };
 }
 
@@ -172,32 +171,34 @@ LResult SimHook::ToolbarProc(std::uint32_t msg, WParam wParam, LParam lParam) {
   if (msg == kTbHideButton) {
     // Every hide in the simulation comes from Corvalet; the shell hides its own directly.
     const auto id = static_cast<std::int32_t>(wParam);
-    const bool hide = (lParam & 0xFFFF) != 0;
-    if (hide)
-      corvaletHidden_.insert(id);
-    else
-      corvaletHidden_.erase(id);
-    // A button its program hid stays hidden whatever Corvalet asks.
-    if (!hide)
-      for (const TrayButton& b : taskbar_->Buttons())
-        if (b.idCommand == id && b.programHidden) return 1;
+    const snarehook::HideVerdict v =
+        snarehook::JudgeHide((lParam & 0xFFFF) != 0, true, serving_,
+                             [this, id] {
+                               for (const TrayButton& b : taskbar_->Buttons())
+                                 if (b.idCommand == id) return b.programHidden;
+                               return false;
+                             },
+                             [this, id] { return corvaletHidden_.count(id) != 0; });
+    if (v.track == snarehook::Track::Hidden) corvaletHidden_.insert(id);
+    if (v.track == snarehook::Track::Shown) corvaletHidden_.erase(id);
+    if (v.keepsState) return 1;
   }
   if (serving_) {
-    if (msg == THM_ENUMREQUEST && wParam == THM_ENUM_VALUE) {
-      AnswerEnumeration();
-      return 1;
-    }
-    if (msg == THM_QUERYSETWND && wParam == THM_QUERYSETWND_VALUE) {
-      queryWindow_ = static_cast<Hwnd>(lParam);
-      return 1;
-    }
-    if (msg == THM_QUERYSETID && wParam == THM_QUERYSETID_VALUE) {
-      queryId_ = static_cast<std::uint32_t>(lParam);
-      return 1;
-    }
-    if (msg == THM_QUERYREQUEST && wParam == THM_QUERY_VALUE) {
-      AnswerQuery();
-      return 1;
+    switch (snarehook::RequestOf(msg, wParam, static_cast<std::uint32_t>(lParam))) {
+      case snarehook::Request::Enumerate:
+        AnswerEnumeration();
+        return 1;
+      case snarehook::Request::SetWindow:
+        queryWindow_ = static_cast<Hwnd>(lParam);
+        return 1;
+      case snarehook::Request::SetId:
+        queryId_ = static_cast<std::uint32_t>(lParam);
+        return 1;
+      case snarehook::Request::Query:
+        AnswerQuery();
+        return 1;
+      case snarehook::Request::None:
+        break;
     }
   }
   return oldToolbar_ ? oldToolbar_(msg, wParam, lParam) : 0;

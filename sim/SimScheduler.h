@@ -3,10 +3,15 @@
 // has its steps, run in their order; Corvalet runs its message loop. At every point where
 // Windows could switch to another process (the desktop's switch points) and between passes of
 // Corvalet's loop, a seeded choice decides whether another actor's next step runs there and
-// whose. The same seed and steps give the same run, step for step.
+// whose. Every such choice is kept as a decision: which step ran, at which kind of point, and
+// how many points of that kind had passed since the decision before. Replaying the decisions
+// runs the same steps at the same points without the seed; where a decision can no longer be
+// taken (its point never comes, another step stands first) the replay says so in Diverged.
 #include <cstdint>
 #include <deque>
 #include <functional>
+#include <map>
+#include <optional>
 #include <random>
 #include <string>
 #include <vector>
@@ -15,9 +20,20 @@
 
 namespace cvl::sim {
 
+struct Decision {
+  std::string where;  // a switch point, "loop", "inside", or "choice"
+  int nth = 0;        // the where-th point of its kind since the last decision; a choice's value
+  std::string what;   // "actor: step", or what a choice chose
+};
+// "where@nth=what" joined by ';', and back.
+std::string DecisionsText(const std::vector<Decision>& decisions);
+std::vector<Decision> ParseDecisions(const std::string& text);
+
 class SimScheduler {
  public:
   SimScheduler(SimDesktop& desktop, std::uint32_t seed);
+  // Replays decisions instead of drawing them.
+  SimScheduler(SimDesktop& desktop, std::vector<Decision> replay);
   ~SimScheduler();
   SimScheduler(const SimScheduler&) = delete;
   SimScheduler& operator=(const SimScheduler&) = delete;
@@ -27,7 +43,7 @@ class SimScheduler {
   // from its loop, never inside another of its calls.
   void Add(int actor, std::string what, std::function<void()> run, bool ownLoop = false);
   // A step the actor takes next, ahead of the rest: what it does in answer to something.
-  void AddNext(int actor, std::string what, std::function<void()> run);
+  void AddNext(int actor, std::string what, std::function<void()> run, bool ownLoop = false);
 
   // The chance, in percent, that a switch point lets another actor's step run.
   int SwitchPercent = 30;
@@ -36,13 +52,18 @@ class SimScheduler {
   void Run(const std::function<void()>& loopPass);
   // Lets at most count steps run now, as a loop of Corvalet's that lets messages in would.
   void RunSome(int count);
+  // A choice among n (what an actor decides, such as the menu entry the user takes), kept
+  // as a decision.
+  int Choose(const std::string& what, int n);
   bool Pending() const;
   // False while a step runs: nothing is interleaved into an actor's own step.
   bool Idle() const { return !running_; }
-  std::mt19937& Random() { return random_; }
 
   // Every step as it ran: "[n] actor: what (where)".
   std::vector<std::string> Trace;
+  std::vector<Decision> Decisions;
+  // Why the replay could not go on as kept; empty while it could.
+  std::string Diverged;
 
  private:
   struct Step {
@@ -57,11 +78,18 @@ class SimScheduler {
   void OnSwitch(const char* where);
   // Runs one step of an actor chosen at random among those that may run here.
   bool RunOne(const char* where);
+  // Replaying: counts the point and runs the next kept step if it was taken here.
+  bool ReplayAt(const std::string& where);
+  void RunStep(Actor& actor, const std::string& where);
+  void Diverge(const std::string& why);
 
   SimDesktop& desktop_;
   std::mt19937 random_;
   std::vector<Actor> actors_;
   bool running_ = false;
+  std::map<std::string, int> passed_;  // points of each kind since the last decision
+  std::optional<std::vector<Decision>> replay_;
+  std::size_t next_ = 0;
 };
 
 }  // namespace cvl::sim

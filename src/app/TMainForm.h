@@ -114,7 +114,8 @@ class TMainForm {
   void ShowPanelFromKeyboard(Hwnd returnTo);
   // A callback of the own tray icon (its lParam); openNow opens the menu here rather than from
   // a posted message.
-  void OwnIconMessage(std::uint32_t message, bool openNow);
+  // Whether the message asks for the menu; the caller opens it.
+  bool OwnIconMessage(std::uint32_t message);
   // The menu's "Help": the help at its contents (about/Help.h says which help).
   void Help1Click();
   // The options dialog's "Help": the help at the topic of the page shown.

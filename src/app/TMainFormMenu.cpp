@@ -36,7 +36,7 @@ void TMainForm::HintTimerTimer() {
   panel_->Hide();
 }
 
-void TMainForm::OwnIconMessage(std::uint32_t message, bool openNow) {
+bool TMainForm::OwnIconMessage(std::uint32_t message) {
   const std::uint32_t last = lastOwnIconMessage_;
   lastOwnIconMessage_ = message;
   // The shell's balloon messages come the same way, and are the program's to hear.
@@ -47,14 +47,7 @@ void TMainForm::OwnIconMessage(std::uint32_t message, bool openNow) {
   if (message == kNinKeySelect) ShowPanelFromKeyboard(desktop_.GetForegroundWindow());
   // The menu: at a right-button release, or at the keyboard's shortcut-menu key (version 3),
   // which the shell of later versions also sends after the mouse's release.
-  const bool menu = message == kWmRButtonUp || (message == kWmContextMenu && last != kWmRButtonUp);
-  if (!menu) return;
-  const Point at = desktop_.GetCursorPos();
-  if (openNow)
-    PopupTrayMenu(at);
-  else
-    desktop_.PostMessageA(host_.Window(), kOpenMenuMessage, static_cast<WParam>(at.x),
-                          static_cast<LParam>(at.y));
+  return message == kWmRButtonUp || (message == kWmContextMenu && last != kWmRButtonUp);
 }
 
 void TMainForm::ShowPanelFromKeyboard(Hwnd returnTo) {
@@ -141,9 +134,12 @@ void TMainForm::TakeWaitingClicks() {
 
 void TMainForm::TakeWaitingMenu() {
   const Hwnd form = host_.Window();
+  // Right clicks that waited together ask for one menu, as they would while it is open.
+  bool menu = false;
   while (const auto m = desktop_.TakePostedMessage(form, kOwnIconCallback, kOwnIconCallback)) {
-    OwnIconMessage(static_cast<std::uint32_t>(m->lParam), true);
+    menu |= OwnIconMessage(static_cast<std::uint32_t>(m->lParam));
   }
+  if (menu) PopupTrayMenu(desktop_.GetCursorPos());
   // Once a menu here has chosen, the next one waits for that choice to run.
   while (chosen_.empty()) {
     const auto m = desktop_.TakePostedMessage(form, kOpenMenuMessage, kOpenMenuMessage);

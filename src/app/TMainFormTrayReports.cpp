@@ -31,10 +31,17 @@ std::optional<LResult> TMainForm::WndProc(std::uint32_t msg, WParam wParam, LPar
     // The own tray icon: hovering shows the panel, a right-button release opens the menu;
     // left clicks do nothing. The callback may be sent while Corvalet itself waits in a send:
     // the menu, a loop of its own, opens from a posted message.
-    OwnIconMessage(static_cast<std::uint32_t>(lParam), false);
+    if (OwnIconMessage(static_cast<std::uint32_t>(lParam))) {
+      const Point at = desktop_.GetCursorPos();
+      desktop_.PostMessageA(host_.Window(), kOpenMenuMessage, static_cast<WParam>(at.x),
+                            static_cast<LParam>(at.y));
+    }
     return 0;
   }
   if (msg == kOpenMenuMessage) {
+    // Requests that waited together (right clicks while a menu was open) open one menu.
+    while (desktop_.TakePostedMessage(host_.Window(), kOpenMenuMessage, kOpenMenuMessage)) {
+    }
     if (registry_ && !registry_->Deferral.Busy()) RunChosen();
     PopupTrayMenu({static_cast<int>(wParam), static_cast<int>(lParam)});
     return 0;
@@ -116,6 +123,9 @@ void TMainForm::ReloadTray() {
 
 void TMainForm::ShellRestarted() {
   if (!created_ || destroyed_) return;
+  // Switched off by the user or by the end of the session (which leaves Enabled as it was):
+  // a restart asked for before then takes nothing back from the shell.
+  const bool on = !registry_->SwitchedOff;
   const ShellWindows found = FindShellWindows(desktop_);
   // A window handle is not used again while its window lives; the process tells a handle
   // that came back for another taskbar.
@@ -123,7 +133,7 @@ void TMainForm::ShellRestarted() {
       desktop_.GetWindowThreadProcessId(found.Taskbar) == taskbarProcess_) {
     // Only a broadcast: the hook, the room, the button and the icons are all still there.
     if (OnShellRestarted) OnShellRestarted(true);
-    if (options_->Enabled)
+    if (on)
       ReloadTray();
     else
       registry_->Placement.RefreshOwnIcon();
@@ -137,13 +147,13 @@ void TMainForm::ShellRestarted() {
   taskbarProcess_ = desktop_.GetWindowThreadProcessId(shell_.Taskbar);
   clockButton_->ShellRestarted();
   registry_->TrayFolded = false;
-  if (options_->Enabled) {
+  if (on) {
     hook_.SetTrayHook();
     commands_.Switch(shell_.Taskbar, THM_HOOKSWITCH, THM_ON);
     clockButton_->ApplyTrayButton();
   }
   if (OnShellRestarted) OnShellRestarted(false);
-  if (options_->Enabled) {
+  if (on) {
     registry_->ExpectReturningIcons();
     ReloadTray();  // the owners' icons that are back already; the rest come as reports
   } else {

@@ -34,6 +34,9 @@ IconPlacement::IconPlacement(Desktop& desktop, const ShellWindows& shell, ShellC
 }
 
 void IconPlacement::ApplyPlacementToTray() {
+  // Switched off, no button is hidden and neither panel nor menu is filled: no hook gives a
+  // hidden button back (a place chosen in a dialog left open waits for switching on).
+  if (state_.SwitchedOff) return;
   state_.PanelList.Clear();
   state_.MenuList.Clear();
   state_.TrayList.Clear();
@@ -79,10 +82,13 @@ void IconPlacement::ApplyPlacementToTray() {
   // The sends let the shell's own sends in, and each waits behind every program that is
   // changing its icon at that moment: during a burst the user's menu does not wait for them
   // all.
-  for (const Command& command : commands)
+  for (const Command& command : commands) {
+    // Switched off from a menu opened between the commands: the rest is no longer wanted.
+    if (state_.SwitchedOff) break;
     if (commands_.SetButtonHidden(shell_.Toolbar, command.commandId, command.hidden) &&
         BetweenCommands)
       BetweenCommands();
+  }
 }
 
 void IconPlacement::ApplyPlacement() {
