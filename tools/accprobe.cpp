@@ -73,11 +73,13 @@ int Button() {
   const HWND taskbar = FindWindowA("Shell_TrayWnd", nullptr);
   const HWND button = taskbar ? FindWindowExA(taskbar, nullptr, "QLTrayButton", nullptr) : nullptr;
   IAccessible* object = nullptr;
-  if (button == nullptr ||
-      FAILED(AccessibleObjectFromWindow(button, static_cast<DWORD>(OBJID_CLIENT), IID_IAccessible,
-                                        reinterpret_cast<void**>(&object))) ||
-      object == nullptr)
+  if (button == nullptr) return 1;
+  const HRESULT hr = AccessibleObjectFromWindow(button, static_cast<DWORD>(OBJID_CLIENT),
+                                                IID_IAccessible, reinterpret_cast<void**>(&object));
+  if (FAILED(hr) || object == nullptr) {
+    std::fprintf(stderr, "no object: %lx\n", static_cast<unsigned long>(hr));
     return 1;
+  }
   std::printf("button name=%s role=%ld\n", NameOf(object, CHILDID_SELF).c_str(),
               Number(object, CHILDID_SELF, false));
   object->Release();

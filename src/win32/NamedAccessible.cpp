@@ -7,15 +7,26 @@ namespace cvl::win32 {
 LRESULT NamedAccessible::Answer(HWND window, WPARAM wParam, LPARAM lParam, const std::string& name,
                                 WNDPROC standard) {
   OleAccLibrary& ole = OleAccLibrary::Get();
+  // One object per button, kept while the button lives: clients that asked before still hold
+  // it, and an object must not go while its answer is on its way.
+  static NamedAccessible* kept = nullptr;
+  static HWND keptFor = nullptr;
   if (static_cast<LONG>(lParam) == static_cast<LONG>(OBJID_CLIENT) && ole.Available()) {
-    IAccessible* inner = nullptr;
-    if (SUCCEEDED(ole.CreateStdAccessibleObject(window, OBJID_CLIENT, __uuidof(IAccessible),
-                                                reinterpret_cast<void**>(&inner))) &&
-        inner != nullptr) {
-      auto* named = new NamedAccessible(inner, name);
-      const LRESULT result = ole.LresultFromObject(__uuidof(IAccessible), wParam, named);
-      named->Release();  // LresultFromObject holds its own reference
-      return result;
+    if (keptFor != window) {
+      if (kept != nullptr) kept->Release();
+      kept = nullptr;
+      keptFor = nullptr;
+      IAccessible* inner = nullptr;
+      if (SUCCEEDED(ole.CreateStdAccessibleObject(window, OBJID_CLIENT, __uuidof(IAccessible),
+                                                  reinterpret_cast<void**>(&inner))) &&
+          inner != nullptr) {
+        kept = new NamedAccessible(inner, name);
+        keptFor = window;
+      }
+    }
+    if (kept != nullptr) {
+      kept->name_ = name;  // in the language of the moment
+      return ole.LresultFromObject(__uuidof(IAccessible), wParam, kept);
     }
   }
   return standard != nullptr ? ::CallWindowProcA(standard, window, WM_GETOBJECT, wParam, lParam)
