@@ -121,13 +121,14 @@ void Play::DoOptions(const Action& a) {
                               if (!choice) return;
                               auto& places = actors_.places[choice->first];
                               // One icon's place of a program with several: the memory takes
-                              // the place of its last icon in the list.
+                              // the place of its last icon in the list. A program whose icon went
+                              // while the dialog showed it may keep its place.
                               int icons = 0;
                               for (const auto& [icon, facts] : actors_.live)
                                 icons += icon.first == choice->first;
                               // A restart or switching on, asked for before (and run at any
                               // time until now), reads the file again: the choice may be gone.
-                              if (a.id == 1 && !actors_.minimizing && icons <= 1 &&
+                              if (a.id == 1 && !actors_.minimizing && icons == 1 &&
                                   actors_.restartRequests + toggled_ == 0) {
                                 places = {choice->second};  // written at once
                                 actors_.chosen.insert(choice->first);
@@ -179,6 +180,10 @@ void Play::ShellRestart() {
           if (desktop.IsWindow(p.Window()) && p.AddIcon(id, tip, 0x5000)) {
             returning_.erase({program, id});
             returned_.insert(program);
+            // An icon added while Corvalet could not hear comes back as its first report.
+            if (hook->Serving() && program >= kRemembered && !actors_.chosen.count(program))
+              actors_.places[program].insert(
+                  PlaceFromOption(s_.apStyle).value_or(IconPlace::Unplaced));
             actors_.Gave({program, id}, p.Window(), tip, 0x5000, panel->Visible);
           }
         });
