@@ -1,5 +1,6 @@
 #include "sim/SimScheduler.h"
 
+#include <cstdio>
 #include <cstring>
 #include <sstream>
 
@@ -114,17 +115,23 @@ bool SimScheduler::ReplayAt(const std::string& where) {
   return false;
 }
 
-void SimScheduler::OnSwitch(const char* where) {
+void SimScheduler::OnSwitch(const char* kind) {
   if (running_ || !Pending()) return;
+  // The point is known by its kind and by the last message on the desktop before it: a send
+  // or a pump added to the product before a kept decision moves it, and the replay says so.
+  char last[16] = "";
+  if (!desktop_.Log.empty())
+    std::snprintf(last, sizeof last, "/%x", static_cast<unsigned>(desktop_.Log.back().msg));
+  const std::string where = kind + std::string(last);
   ++passed_[where];
   if (replay_) {
     ReplayAt(where);
     return;
   }
   // A loop that finds nothing to do comes round again at once: others get a smaller share.
-  const int chance = std::strcmp(where, "idle pump") == 0 ? SwitchPercent / 8 : SwitchPercent;
+  const int chance = std::strcmp(kind, "idle pump") == 0 ? SwitchPercent / 8 : SwitchPercent;
   if (static_cast<int>(random_() % 100) >= chance) return;
-  RunOne(where);
+  RunOne(where.c_str());
 }
 
 void SimScheduler::RunSome(int count) {

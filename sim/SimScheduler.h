@@ -21,7 +21,7 @@
 namespace cvl::sim {
 
 struct Decision {
-  std::string where;  // a switch point, "loop", "inside", or "choice"
+  std::string where;  // a switch point and the last message before it, "loop", "inside", "choice"
   int nth = 0;        // the where-th point of its kind since the last decision; a choice's value
   std::string what;   // "actor: step", or what a choice chose
 };
@@ -75,7 +75,7 @@ class SimScheduler {
     std::string name;
     std::deque<Step> steps;
   };
-  void OnSwitch(const char* where);
+  void OnSwitch(const char* kind);
   // Runs one step of an actor chosen at random among those that may run here.
   bool RunOne(const char* where);
   // Replaying: counts the point and runs the next kept step if it was taken here.

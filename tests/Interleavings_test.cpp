@@ -65,6 +65,7 @@ TEST(Interleavings, EveryInvariantHoldsForEverySeed) {
   const unsigned seeds = FromEnvironment("CVL_SEEDS", 1000);
   std::cout << "seeds " << first << " to " << first + seeds - 1 << "\n";
   const auto start = std::chrono::steady_clock::now();
+  Reached().clear();
   int failed = 0;
   for (unsigned seed = first; seed < first + seeds && failed < 3; ++seed) {
     const Scenario s = Generate(seed);
@@ -78,6 +79,8 @@ TEST(Interleavings, EveryInvariantHoldsForEverySeed) {
   const double seconds =
       std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
   std::cout << seeds << " seeds in " << seconds << " s: " << seeds / seconds << " a second\n";
+  for (const auto& [what, runs] : Reached())
+    std::cout << "  " << what << ": one run in " << seeds / std::max(runs, 1) << "\n";
 }
 
 TEST(Interleavings, Replay) {

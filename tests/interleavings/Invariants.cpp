@@ -172,7 +172,8 @@ void Play::CheckViews(bool on) {
         continue;
       }
       const IconFacts& f = facts->second;
-      if (!Holds(f.tips, tip) || (picture && !Holds(f.pictures, picture)))
+      if (!Holds(f.tips, tip)) failures_ << "the " << view << " shows " << tip << ", a tip gone\n";
+      if (picture && !Holds(f.pictures, picture))
         failures_ << "the " << view << " shows " << tip << " with a picture it never had\n";
       if (place == IconPlace::Panel && panel->Visible && f.changedWhileShown &&
           (tip != f.tips.back() || picture != f.pictures.back()))
@@ -239,7 +240,10 @@ void Play::CheckBalloons(bool on) {
           m.lParam > static_cast<LParam>(kNinBalloonUserClick))
         continue;
       const bool show = m.lParam == static_cast<LParam>(kNinBalloonShow);
-      if (show == showing[m.wParam] && !restarted_)
+      // An icon removed and added again: Corvalet posts the old balloon's end, the shell
+      // sends the new one's show, and the two may cross (left as it is).
+      if (show == showing[m.wParam] && !restarted_ &&
+          !removed_.count({static_cast<int>(p), static_cast<std::uint32_t>(m.wParam)}))
         failures_ << "p" << p << ":" << m.wParam << " told " << std::hex << m.lParam << std::dec
                   << (show ? " while its balloon showed\n" : " with no balloon shown\n");
       showing[m.wParam] = show;
@@ -262,7 +266,7 @@ void Play::CheckBalloons(bool on) {
   }
   for (const auto& [record, relayedThen] : clicks_) {
     // Replaced while the click came, or gone with its icon or Corvalet's.
-    if (hook->Relayed.size() != relayedThen || refused_) continue;
+    if (hook->Relayed.size() != relayedThen || refused_ || restarted_) continue;
     const int p = ProgramOf(record.owner);
     if (p < 0 || !actors_.live.count({p, record.uID})) continue;
     bool told = false;

@@ -14,7 +14,13 @@
 
 namespace cvl::test {
 
-inline constexpr int kRemembered = 3;  // programs 0, 1 and 2: in the panel, menu and tray memories
+inline constexpr int kRemembered = 3;
+
+// The orderings runs reached, each counted once a run: how often the search gets there.
+inline std::map<std::string, int>& Reached() {
+  static std::map<std::string, int> reached;
+  return reached;
+}  // programs 0, 1 and 2: in the panel, menu and tray memories
 
 class Play : public World {
  public:
@@ -84,8 +90,13 @@ class Play : public World {
   int menusAtStart_ = 0, restartsHandled_ = 0;
   std::map<int, std::set<std::size_t>> shellDied_;  // where in each program's messages
   std::set<int> everServed_;
-  std::set<int> returned_;  // put an icon back after a restart: Corvalet may take a later add so //
-                            // programs with an add Corvalet was told of
+  std::set<std::string> reached_;
+  bool dialogOpen_ = false;
+  std::map<IconKey, IconFacts> heldFacts_;  // icons a dead taskbar held, as they were
+  std::set<int> returned_;
+  std::set<IconKey>
+      removed_;  // icons their programs removed at some time  // put an icon back after a restart:
+                 // Corvalet may take a later add so // programs with an add Corvalet was told of
   struct Relay {
     BalloonRecord record;
     int program = -1;

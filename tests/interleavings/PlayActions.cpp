@@ -91,6 +91,7 @@ std::string Play::Go(std::vector<std::string>* trace, std::string* decisions,
     if (diverged) *diverged = scheduler->Diverged;
     scheduler_ = nullptr;
   }
+  for (const std::string& r : reached_) ++Reached()[r];
   Check();
   corvalet->Exit();
   CheckExit();
@@ -134,8 +135,11 @@ void Play::Do(const Action& a) {
     case Kind::RightClickTwice:
       ++actors_.menuRequests;
       desktop.PostMessageA(form, kOwnIconCallback, kOwnIconId, kWmRButtonUp);
-      if (a.kind == Kind::RightClickTwice)
+      if (a.kind == Kind::RightClickTwice) {
         desktop.PostMessageA(form, kOwnIconCallback, kOwnIconId, kWmRButtonUp);
+        if (corvalet->Registry().Deferral.Busy())
+          reached_.insert("the same request twice in a wait");
+      }
       break;
     case Kind::Hover:
       desktop.PostMessageA(form, kOwnIconCallback, kOwnIconId, kWmMouseMove);
@@ -151,6 +155,7 @@ void Play::Do(const Action& a) {
       desktop.SetCursor({550, 163});
       desktop.PostMessageA(form, THM_MINBUTTONRCLICK, 0, static_cast<LParam>(windows_[a.id - 1]));
       if (actors_.On()) Minimized(windows_[a.id - 1]);
+      if (!everServed_.empty()) reached_.insert("a minimize after another program's add");
       break;
     case Kind::Shift:
       desktop.PressKey(kModControl | kModAlt | kModShift, kVkF9);
@@ -164,7 +169,11 @@ void Play::Do(const Action& a) {
       broadcast_ = true;
       ++actors_.restartRequests;
       Announce();
-      if (a.kind == Kind::BroadcastTwice) Announce();
+      if (a.kind == Kind::BroadcastTwice) {
+        Announce();
+        if (corvalet->Registry().Deferral.Busy())
+          reached_.insert("the same request twice in a wait");
+      }
       break;
     case Kind::ShellRestart:
       ShellRestart();
@@ -207,6 +216,7 @@ void Play::Do(const Action& a) {
         if (desktop.PostMessageA(b, kWmLButtonUp, 0, 0)) {
           actors_.folded = !actors_.folded;
           ++folds_;
+          reached_.insert("the tray folded or unfolded");
         }
       }
       break;

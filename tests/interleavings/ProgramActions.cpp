@@ -12,6 +12,8 @@ void Play::DoProgram(const Action& a) {
   const std::string tip = "p" + std::to_string(a.actor) + " " + std::to_string(++changes_);
   const Hicon picture = 0x5000 + static_cast<Hicon>(changes_ % 4);
   const IconKey icon{a.actor, a.id};
+  if (dialogOpen_) reached_.insert("options dialog during a burst");
+  if (endings_ > 0) reached_.insert("session's end during a burst");
   switch (a.kind) {
     case Kind::Add:
       if (!p.AddIcon(a.id, tip, picture)) break;
@@ -35,8 +37,10 @@ void Play::DoProgram(const Action& a) {
       }
       break;
     case Kind::Modify:
-      if (p.ModifyIcon(a.id, tip, picture) && actors_.live.count(icon))
+      if (p.ModifyIcon(a.id, tip, picture) && actors_.live.count(icon)) {
         actors_.Gave(icon, p.Window(), tip, picture, panel->Visible);
+        if (panel->Visible) reached_.insert("panel open while its icons change");
+      }
       break;
     case Kind::Balloon: {
       const std::size_t before = hook->Relayed.size();
@@ -60,7 +64,10 @@ void Play::DoProgram(const Action& a) {
       break;
     }
     case Kind::Delete:
-      if (p.DeleteIcon(a.id)) actors_.live.erase(icon);
+      if (p.DeleteIcon(a.id)) {
+        actors_.live.erase(icon);
+        removed_.insert(icon);
+      }
       if (lastRelay_.program == a.actor) lastRelay_.standing = false;
       // A delete Corvalet is not told of leaves the icon returning for it.
       if (Serving()) returning_.erase(icon);
@@ -88,6 +95,7 @@ void Play::DoOptions(const Action& a) {
   if (!actors_.On()) return;  // switched off, the dialog shows the last reading only
   TMainForm& f = corvalet->Form();
   f.Options1Click();
+  dialogOpen_ = true;
   f.FormShow();
   scheduler_->AddNext(
       (*actors_ids_)[kUser], "picks in the options",
@@ -112,6 +120,7 @@ void Play::DoOptions(const Action& a) {
         }
         scheduler_->AddNext((*actors_ids_)[kUser], a.id == 1 ? "presses OK" : "presses Cancel",
                             [this, a, choice] {
+                              dialogOpen_ = false;
                               if (endings_ > 0) return;
                               if (a.id == 1) {
                                 corvalet->Form().Button3Click();
@@ -157,6 +166,9 @@ void Play::Announce() {
 void Play::ShellRestart() {
   restarted_ = true;
   ++restarts_;
+  if (folds_ > 0) reached_.insert("fold across a shell restart");
+  for (const Hwnd w : windows_)
+    if (!desktop.Window(w)->visible) reached_.insert("minimizer's icons across a restart");
   ++actors_.restartRequests;
   actors_.folded = false;  // the new taskbar has no button near the clock yet
   for (std::size_t p = 0; p < owners.size(); ++p)
@@ -168,7 +180,9 @@ void Play::ShellRestart() {
   // The icons stand in no tray until their programs add them again.
   std::map<IconKey, IconFacts> held;
   held.swap(actors_.live);
-  for (const auto& [icon, facts] : held) {
+  for (auto& [icon, facts] : held) {
+    facts.hiddenByProgram = false;  // the program adds it again as it first did
+    heldFacts_[icon] = facts;
     returning_.insert(icon);
     const auto [program, id] = icon;
     if (!actors_ids_->count(program))
@@ -180,8 +194,12 @@ void Play::ShellRestart() {
           if (desktop.IsWindow(p.Window()) && p.AddIcon(id, tip, 0x5000)) {
             returning_.erase({program, id});
             returned_.insert(program);
-            // An icon added while Corvalet could not hear comes back as its first report.
-            if (hook->Serving() && program >= kRemembered && !actors_.chosen.count(program))
+            // The same icon: what it showed before may still stand in a view until a reading.
+            if (const auto kept = heldFacts_.find({program, id}); kept != heldFacts_.end())
+              actors_.live[{program, id}] = kept->second;
+            // Corvalet may take an add that comes back before it knows of the new taskbar
+            // for a new icon.
+            if (program >= kRemembered && !actors_.chosen.count(program))
               actors_.places[program].insert(
                   PlaceFromOption(s_.apStyle).value_or(IconPlace::Unplaced));
             actors_.Gave({program, id}, p.Window(), tip, 0x5000, panel->Visible);

@@ -61,22 +61,31 @@ void AddHiddenIcons(Scenario& s, std::mt19937& r) {
 }
 
 // The orderings the steps above reach too rarely: the options dialog used during a burst, the
-// tray folded, the session's end, the same request twice; in more than one run in ten.
+// tray folded (and across a restart), the session's end, the same request twice, the
+// minimizer's icons across a restart; each in more than one run in ten.
 void AddRareOrderings(Scenario& s, std::mt19937& r) {
-  const Action rare[] = {{kUser, Kind::Options, 1},
-                         {kUser, Kind::Options, 2},
-                         {kUser, Kind::Fold, 1},
-                         {kUser, Kind::Fold, 1},
-                         {kShell, Kind::EndSession, 1},
-                         {kUser, Kind::RightClickTwice, 1},
-                         {kShell, Kind::BroadcastTwice, 1},
-                         {kUser, Kind::Hover, 1},
-                         {kUser, Kind::MinClick, 1},
-                         {kShell, Kind::ShellRestart, 1}};
-  const int extra = static_cast<int>(r() % 4);
+  const Action none{kUser, Kind::Hover, 0};
+  const std::pair<Action, Action> rare[] = {
+      {{kUser, Kind::Options, 1}, none},
+      {{kUser, Kind::Options, 2}, none},
+      {{kUser, Kind::Fold, 1}, {kShell, Kind::ShellRestart, 1}},
+      {{kUser, Kind::Fold, 1}, {kShell, Kind::ShellRestart, 1}},
+      {{kShell, Kind::EndSession, 1}, none},
+      {{kUser, Kind::RightClickTwice, 1}, none},
+      {{kShell, Kind::BroadcastTwice, 1}, none},
+      {{kUser, Kind::MinClick, 2}, {kShell, Kind::ShellRestart, 1}},
+      {{kUser, Kind::MinClick, 1}, {kShell, Kind::ShellRestart, 1}},
+      {{kUser, Kind::Options, 1}, none},
+      {{kUser, Kind::Hover, 1}, {0, Kind::Modify, 1}},
+      {{kUser, Kind::Hover, 2}, {0, Kind::Modify, 2}}};
+  const int extra = 1 + static_cast<int>(r() % 5);
   for (int i = 0; i < extra; ++i) {
-    const auto at = s.actions.begin() + static_cast<std::ptrdiff_t>(r() % (s.actions.size() + 1));
-    s.actions.insert(at, rare[r() % 10]);
+    const auto& [first, then] = rare[r() % 12];
+    const std::size_t at = r() % (s.actions.size() + 1);
+    s.actions.insert(s.actions.begin() + static_cast<std::ptrdiff_t>(at), first);
+    if (then.id == 0) continue;
+    const std::size_t later = at + 1 + r() % (s.actions.size() - at);
+    s.actions.insert(s.actions.begin() + static_cast<std::ptrdiff_t>(later), then);
   }
 }
 
