@@ -1,5 +1,6 @@
 // The minimizer's key: its value as RegisterHotKey takes it, which windows it sends away, the
-// way back newest first, when it is registered, and a key another program holds.
+// way back newest first, when it is registered, and a key another program holds. The panel's
+// key: held while on, opening the panel for the keyboard, and told when held elsewhere.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -247,14 +248,47 @@ TEST(HotKey, TheKeyIsHeldOnlyWhileOnWithRightClickMinimizingAndAKeySet) {
   EXPECT_EQ(w.IniValue("MinOptions", "HotKey"), "0");
 }
 
+TEST(HotKey, ThePanelsKeyIsHeldWhileOnAndOpensThePanelForTheKeyboard) {
+  const std::int32_t ctrlAltP = (kCtrlAltF9 & 0xFF00) | 0x50;
+  KeyWorld w(KeyIni(kCtrlAltF9,
+                    "MinimizeTo=2\r\n[Common]\r\nPanelHotKey=" + std::to_string(ctrlAltP) + "\r\n"),
+             true);
+  TMainForm& f = w.Form();
+  w.Window("editor");
+  w.Press();  // into the panel: a cell to focus
+  w.Pump();
+  // Held whatever the minimizer's options; not while off, and again when on.
+  for (const bool rightClick : {false, true}) {
+    f.FormShow();
+    f.Dialog.CheckBox4 = rightClick;
+    f.Button3Click();
+    f.Enabled1Click();
+    EXPECT_FALSE(w.Press(kCtrlAlt, 0x50)) << rightClick;
+    f.Enabled1Click();
+    EXPECT_EQ(w.Registered().back(),
+              (sim::SimDesktop::HotKey{w.corvalet->Host().window, kPanelKeyId, kCtrlAlt, 0x50}));
+  }
+  w.Pump();
+  const Hwnd other = w.Window("other");
+  ASSERT_TRUE(w.Press(kCtrlAlt, 0x50));
+  EXPECT_EQ(w.panelWindow.Focus, 0);
+  w.panel->KeyDown(PanelKey::Escape);
+  EXPECT_EQ(w.desktop.GetForegroundWindow(), other);
+  f.Button5Click();  // "Set default": none
+  f.Button3Click();
+  EXPECT_EQ(w.IniValue("Common", "PanelHotKey"), "0");
+  EXPECT_TRUE(w.Registered().empty());
+}
+
 TEST(HotKey, NoKeyByDefaultAndNoneLeftAtExitOrTheEndOfTheSession) {
   KeyWorld fresh("");
   EXPECT_TRUE(fresh.Registered().empty());
   EXPECT_EQ(fresh.Form().Dialog.HotKey1, 0);
+  EXPECT_EQ(fresh.Form().Dialog.PanelHotKey1, 0);
   KeyWorld w;
   w.Form().WndProc(kWmEndSession, 1, 0);
   EXPECT_TRUE(w.Registered().empty());
-  KeyWorld exiting;
+  KeyWorld exiting(KeyIni(kCtrlAltF9, "[Common]\r\nPanelHotKey=1616\r\n"));
   exiting.corvalet->Exit();
   EXPECT_TRUE(exiting.desktop.HotKeys.empty());
   EXPECT_EQ(exiting.IniValue("MinOptions", "HotKey"), std::to_string(kCtrlAltF9));
@@ -290,10 +324,21 @@ TEST(HotKey, AKeyAnotherProgramHoldsIsToldOnThePageAndKeptInTheFile) {
   f.Enabled1Click();
   f.FormShow();
   EXPECT_EQ(f.Dialog.HotKeyNote, f.DialogCaptions.ShiftKeyTaken);
+  // The panel's key held elsewhere, or the same as the minimizer's: told on its own page.
+  for (const std::int32_t panelKey : {(kHotKeyfAlt << 8) | 0x42, (kHotKeyfAlt << 8) | 0x41}) {
+    w.desktop.HeldKeys = {{kModAlt, 0x42}};
+    f.FormShow();
+    f.Dialog.SetPanelHotKey1(panelKey);
+    f.Button3Click();
+    f.FormShow();
+    EXPECT_EQ(f.Dialog.PanelHotKeyNote, f.DialogCaptions.PanelKeyTaken) << panelKey;
+    EXPECT_EQ(w.IniValue("Common", "PanelHotKey"), std::to_string(panelKey));
+  }
   // Switched off, nothing is held, so nothing is refused.
   f.Enabled1Click();
   f.FormShow();
   EXPECT_EQ(f.Dialog.HotKeyNote, "");
+  EXPECT_EQ(f.Dialog.PanelHotKeyNote, "");
 }
 
 TEST(HotKey, AKeyWithShiftHasNoWayBack) {

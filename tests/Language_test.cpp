@@ -15,13 +15,13 @@ const std::string kSection = "[Localization library for Quillon Corvalet v2.0]\r
 // The keys of single captions, in the library's order ("Version", "CurrentLang" and
 // "Language" make the two joined ones).
 const std::vector<std::string> kCaptionKeys = {
-    "TrayIcons",     "Icons",      "IconsInTray",  "ItemOptions", "InTray",    "InPanel",
-    "InMenu",        "Common",     "ApStyle",      "ApInTray",    "ApInPanel", "ApInMenu",
-    "TrayButton",    "ForTray",    "ForClock",     "NotButton",   "INumber",   "ShowNoMore",
-    "IInTray",       "AllOther",   "Localization", "Load",        "Minimizer", "MinOptions",
-    "MinWindows",    "MinToTray",  "MinToPanel",   "MinToMenu",   "SetDef",    "AboutStr",
-    "HelpStr",       "OptionsStr", "EnabledStr",   "ExitStr",     "MinHotKey", "HotKeyTaken",
-    "ShiftKeyTaken", "PanelStr",   "PanelName",    "ButtonName"};
+    "TrayIcons",     "Icons",       "IconsInTray",   "ItemOptions", "InTray",    "InPanel",
+    "InMenu",        "Common",      "ApStyle",       "ApInTray",    "ApInPanel", "ApInMenu",
+    "TrayButton",    "ForTray",     "ForClock",      "NotButton",   "INumber",   "ShowNoMore",
+    "IInTray",       "AllOther",    "Localization",  "Load",        "Minimizer", "MinOptions",
+    "MinWindows",    "MinToTray",   "MinToPanel",    "MinToMenu",   "SetDef",    "AboutStr",
+    "HelpStr",       "OptionsStr",  "EnabledStr",    "ExitStr",     "MinHotKey", "HotKeyTaken",
+    "ShiftKeyTaken", "PanelHotKey", "PanelKeyTaken", "PanelStr",    "PanelName", "ButtonName"};
 
 std::string Shipped(const std::string& name) {
   std::ifstream in(std::string(CORVALET_SOURCE_DIR) + "/packaging/" + name, std::ios::binary);
@@ -243,6 +243,8 @@ TEST(Language, EachKeyReachesExactlyItsOwnCaption) {
                                                                 {c.Label8, "MinHotKey"},
                                                                 {c.HotKeyTaken, "HotKeyTaken"},
                                                                 {c.ShiftKeyTaken, "ShiftKeyTaken"},
+                                                                {c.PanelKeyLabel, "PanelHotKey"},
+                                                                {c.PanelKeyTaken, "PanelKeyTaken"},
                                                                 {c.Button5, "SetDef"},
                                                                 {c.PanelName, "PanelName"},
                                                                 {c.TrayButtonName, "ButtonName"},

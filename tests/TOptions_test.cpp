@@ -97,7 +97,7 @@ TEST_F(Settings, SaveFromScratchWritesEveryKeyInOrder) {
             "[Tray Icons]\r\nNewInTray=0\r\nNewInCorvalet=1\r\nIconsTrayLength=2\r\n"
             "TrayIcon0=t0\r\nTrayIcon1=t1\r\nIconsCvlLength=0\r\n"
             "[Common]\r\nEnabled=1\r\nApStyle=1\r\nTrayButton=1\r\nLimitEnable=0\r\n"
-            "LimitCount=16\r\nLangLib=\r\nCurLang=English\r\n"
+            "LimitCount=16\r\nLangLib=\r\nCurLang=English\r\nPanelHotKey=0\r\n"
             "[MinOptions]\r\nIsRightClick=1\r\nHotKey=0\r\nMinimizeTo=1\r\n");
   TOptions again(desktop);
   again.Load(kSettingsFile);

@@ -100,6 +100,7 @@ void TMainForm::FormDestroy() {
   destroyed_ = true;
   // First: the minimizer has given every window back, and the error box below lets a key in.
   hotKeys_.Unregister();
+  panelKey_.Unregister();
   // Switched off, everything was given back then, and what is known of the buttons since is
   // out of date (a program may have hidden its icon meanwhile): only what the shell missed
   // goes again.

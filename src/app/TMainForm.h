@@ -15,6 +15,7 @@
 #include "localization/Captions.h"
 #include "localization/TLocal.h"
 #include "minimizer/MinimizerHotKey.h"
+#include "minimizer/PanelHotKey.h"
 #include "platform/Desktop.h"
 #include "platform/HookLibrary.h"
 #include "registry/PlacementViews.h"
@@ -205,10 +206,11 @@ class TMainForm {
   bool created_ = false;
   bool destroyed_ = false;
   // Registered while on, with right-click minimizing on (the key goes where a right click
-  // sends a window) and a key set; unregistered otherwise.
+  // sends a window) and a key set; unregistered otherwise. The panel's key is held while on.
   void ApplyHotKey();
   void HotKeyPressed(int id);
   MinimizerHotKey hotKeys_{desktop_};
+  PanelHotKey panelKey_{desktop_};
 };
 
 }  // namespace cvl

@@ -41,6 +41,10 @@ void TMainForm::OptionsToDialog() {
     if (hotKeys_.BringBackRefused())
       Dialog.HotKeyNote += (Dialog.HotKeyNote.empty() ? "" : " ") + DialogCaptions.ShiftKeyTaken;
   }
+  Dialog.PanelHotKey1 = options_->PanelHotKey;
+  Dialog.PanelHotKeyNote.clear();
+  if (panelKey_.Tried() == options_->PanelHotKey && panelKey_.Refused())
+    Dialog.PanelHotKeyNote = DialogCaptions.PanelKeyTaken;
 }
 
 void TMainForm::DialogToOptions() {
@@ -51,6 +55,7 @@ void TMainForm::DialogToOptions() {
   options_->IsRightClick = Dialog.CheckBox4;
   if (Dialog.MinimizeTo >= 1 && Dialog.MinimizeTo <= 3) options_->MinimizeTo = Dialog.MinimizeTo;
   options_->HotKey = Dialog.HotKey1;
+  options_->PanelHotKey = Dialog.PanelHotKey1;
 }
 
 void TMainForm::TrayButtonChoice(int mode) {

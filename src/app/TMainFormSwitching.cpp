@@ -38,6 +38,7 @@ void TMainForm::TurnOff() {
   hook_.DeleteTrayHook();
   commands_.ForgetSwitches();
   hotKeys_.Unregister();
+  panelKey_.Unregister();
   views_.ClearCells();
   registry_->PanelList.Clear();
   registry_->MenuList.Clear();
@@ -60,10 +61,20 @@ void TMainForm::ApplyHotKey() {
     hotKeys_.Register(host_.Window(), options_->HotKey);
   else
     hotKeys_.Unregister();
+  // After the minimizer's, which keeps its key where both are the same.
+  if (options_->Enabled)
+    panelKey_.Register(host_.Window(), options_->PanelHotKey);
+  else
+    panelKey_.Unregister();
 }
 
 void TMainForm::HotKeyPressed(int id) {
-  if (destroyed_ || !hotKeys_.Holds(id)) return;
+  if (destroyed_) return;
+  if (panelKey_.Holds(id)) {
+    ShowPanelFromKeyboard(desktop_.GetForegroundWindow());
+    return;
+  }
+  if (!hotKeys_.Holds(id)) return;
   if (id == kBringBackKeyId) {
     if (KeyRestore) KeyRestore();
     return;

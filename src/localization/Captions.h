@@ -40,6 +40,8 @@ struct Captions {
   std::string Label8 = "Key that minimizes the active window:";
   std::string HotKeyTaken = "Another program holds this key: it minimizes nothing now.";
   std::string ShiftKeyTaken = "Another program holds this key with Shift: it brings nothing back.";
+  std::string PanelKeyLabel = "Key that opens the Corvalet Panel:";
+  std::string PanelKeyTaken = "Another program holds this key: it opens nothing now.";
   std::string Button5 = "Set default";
   // Names a screen reader reads: the panel's window and the button near the clock.
   std::string PanelName = "Corvalet Panel";

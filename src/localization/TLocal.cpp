@@ -61,6 +61,8 @@ bool TLocal::LoadLanguage(const std::string& path, Captions& captions, TrayMenu&
       {"MinHotKey", &captions.Label8},
       {"HotKeyTaken", &captions.HotKeyTaken},
       {"ShiftKeyTaken", &captions.ShiftKeyTaken},
+      {"PanelHotKey", &captions.PanelKeyLabel},
+      {"PanelKeyTaken", &captions.PanelKeyTaken},
       {"SetDef", &captions.Button5},
       {"AboutStr", &menu.Items[0].Caption},
       {"HelpStr", &menu.Items[1].Caption},

@@ -22,6 +22,8 @@ inline constexpr std::uint32_t kModShift = 0x0004;
 // The identifiers the two keys are registered under on the main form's window.
 inline constexpr int kSendAwayKeyId = 1;
 inline constexpr int kBringBackKeyId = 2;
+// The Corvalet Panel's key, on the same window.
+inline constexpr int kPanelKeyId = 3;
 
 struct KeyChord {
   std::uint32_t modifiers = 0;  // MOD_ flags

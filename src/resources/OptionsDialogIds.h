@@ -43,6 +43,9 @@
 #define IDC_GROUPBOX4 1230
 #define IDC_BUTTON1 1231
 #define IDC_LABEL5 1232
+#define IDC_LABEL9 1240
+#define IDC_PANELKEY 1241
+#define IDC_PANELKEYNOTE 1242
 
 // "Minimizer"
 #define IDC_GROUPBOX5 1300

@@ -25,6 +25,12 @@ struct OptionsDialogState {
     if (value != HotKey1) HotKeyNote.clear();
     HotKey1 = value;
   }
+  int PanelHotKey1 = 0;         // PanelHotKey: the Common page's hotkey control's word
+  std::string PanelHotKeyNote;  // beside it, as HotKeyNote
+  void SetPanelHotKey1(int value) {
+    if (value != PanelHotKey1) PanelHotKeyNote.clear();
+    PanelHotKey1 = value;
+  }
 };
 
 // The header's grey gradient (PaintBox1Paint): for each x from 0 to width - 1 the grey level

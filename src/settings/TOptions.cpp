@@ -46,6 +46,7 @@ void TOptions::Load(const std::string& fileName) {
   LimitCount = ini.ReadInteger(kCommon, "LimitCount", 16);
   LangLib = ini.ReadString(kCommon, "LangLib", "");
   CurLang = ini.ReadString(kCommon, "CurLang", "English");
+  PanelHotKey = ini.ReadInteger(kCommon, "PanelHotKey", 0);
   IsRightClick = ini.ReadBool(kMinOptions, "IsRightClick", true);
   HotKey = ini.ReadInteger(kMinOptions, "HotKey", 0);
   MinimizeTo = ini.ReadInteger(kMinOptions, "MinimizeTo", 1);
@@ -64,6 +65,7 @@ void TOptions::Save(const std::string& fileName) const {
   ini.WriteInteger(kCommon, "LimitCount", LimitCount);
   ini.WriteString(kCommon, "LangLib", LangLib);
   ini.WriteString(kCommon, "CurLang", CurLang);
+  ini.WriteInteger(kCommon, "PanelHotKey", PanelHotKey);
   ini.WriteBool(kMinOptions, "IsRightClick", IsRightClick);
   ini.WriteInteger(kMinOptions, "HotKey", HotKey);
   ini.WriteInteger(kMinOptions, "MinimizeTo", MinimizeTo);
@@ -84,6 +86,7 @@ void TOptions::SetDefault() {
   LimitCount = 16;
   IsRightClick = true;
   HotKey = 0;
+  PanelHotKey = 0;
   MinimizeTo = 1;
   Enabled = true;
 }

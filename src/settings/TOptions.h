@@ -36,6 +36,7 @@ class TOptions {
   std::string CurLang;
   bool IsRightClick = false;
   std::int32_t HotKey = 0;
+  std::int32_t PanelHotKey = 0;  // opens the panel for the keyboard; 0 for none
   std::int32_t MinimizeTo = 0;
 
   // kSettingsFile names the file wherever its location keeps it.

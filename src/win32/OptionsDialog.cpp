@@ -53,6 +53,7 @@ constexpr CaptionOf kCaptions[] = {
     {IDC_GROUPBOX4, &Captions::GroupBox4},
     {IDC_BUTTON1, &Captions::Button1},
     {IDC_LABEL5, &Captions::Label5},
+    {IDC_LABEL9, &Captions::PanelKeyLabel},
     {IDC_GROUPBOX5, &Captions::GroupBox5},
     {IDC_CHECKBOX4, &Captions::CheckBox4},
     {IDC_RADIOBUTTON4, &Captions::RadioButton4},
@@ -116,8 +117,9 @@ bool OptionsDialog::Create(HINSTANCE instance, HWND parent, HICON missingPicture
   AddHints(instance);
   list_.Attach(Item(IDC_LISTVIEW1), missingPicture);
   // A plain key would fire wherever it is typed: it gets Ctrl+Alt.
-  ::SendMessageA(Item(IDC_HOTKEY1), HKM_SETRULES, HKCOMB_NONE | HKCOMB_S,
-                 MAKELPARAM(HOTKEYF_CONTROL | HOTKEYF_ALT, 0));
+  for (const int id : {IDC_HOTKEY1, IDC_PANELKEY})
+    ::SendMessageA(Item(id), HKM_SETRULES, HKCOMB_NONE | HKCOMB_S,
+                   MAKELPARAM(HOTKEYF_CONTROL | HOTKEYF_ALT, 0));
   // "No bounds": the whole range of a 32-bit count.
   ::SendMessageA(Item(IDC_SPINEDIT1_ARROWS), UDM_SETRANGE32, static_cast<WPARAM>(INT_MIN), INT_MAX);
   Sync(true);
@@ -237,6 +239,12 @@ void OptionsDialog::SyncHotKey() {
   ::EnableWindow(control, state.CheckBox4);
   ::EnableWindow(Item(IDC_LABEL8), state.CheckBox4);
   SetText(Item(IDC_HOTKEYNOTE), state.HotKeyNote);
+  if (state.PanelHotKey1 != shownPanelKey_) {
+    ::SendMessageA(Item(IDC_PANELKEY), HKM_SETHOTKEY,
+                   static_cast<WPARAM>(state.PanelHotKey1 & 0xFFFF), 0);
+    shownPanelKey_ = state.PanelHotKey1;
+  }
+  SetText(Item(IDC_PANELKEYNOTE), state.PanelHotKeyNote);
   if (hints_ != nullptr) {
     TOOLINFOA tool = HotKeyTool();
     const std::string hint = HotKeyHint(state.HotKey1);
@@ -371,14 +379,24 @@ void OptionsDialog::OnDrawItem(const DRAWITEMSTRUCT& item) {
   }
 }
 
-void OptionsDialog::OnCommand(int id, int code) {
-  // Read at every command: the control tells no change when a key is cleared (Backspace).
+void OptionsDialog::ReadHotKeys() {
   const int key = static_cast<int>(::SendMessageA(Item(IDC_HOTKEY1), HKM_GETHOTKEY, 0, 0)) & 0xFFFF;
   if (key != shownHotKey_) {
     form_.Dialog.SetHotKey1(key);
     shownHotKey_ = key;
   }
-  if (code == EN_CHANGE && id == IDC_HOTKEY1) {
+  const int panelKey =
+      static_cast<int>(::SendMessageA(Item(IDC_PANELKEY), HKM_GETHOTKEY, 0, 0)) & 0xFFFF;
+  if (panelKey != shownPanelKey_) {
+    form_.Dialog.SetPanelHotKey1(panelKey);
+    shownPanelKey_ = panelKey;
+  }
+}
+
+void OptionsDialog::OnCommand(int id, int code) {
+  // Read at every command: the controls tell no change when a key is cleared (Backspace).
+  ReadHotKeys();
+  if (code == EN_CHANGE && (id == IDC_HOTKEY1 || id == IDC_PANELKEY)) {
     Sync();
     return;
   }

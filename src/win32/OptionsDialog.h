@@ -35,7 +35,7 @@ class OptionsDialog final : public Dialog {
   // The focus on the first control of the current page, as when a dialog opens.
   void FocusFirst();
   // The dialog is being shown: every control gets the settings' values again.
-  void Showing() { shownHotKey_ = -1; }
+  void Showing() { shownHotKey_ = shownPanelKey_ = -1; }
   // Where the focus was when the form was last deactivated, or the first control.
   void RestoreFocus();
   void RememberFocus();
@@ -52,8 +52,10 @@ class OptionsDialog final : public Dialog {
   void OnDrawItem(const DRAWITEMSTRUCT& item);
   void EraseBackground(HDC dc);
   void ShowCurrentPage();
-  // The minimizer's key: its value, enabled state, note and tooltip.
+  // The minimizer's key: its value, enabled state, note and tooltip; the panel's: value, note.
   void SyncHotKey();
+  // The keys the user changed in the two hotkey controls, into the dialog's state.
+  void ReadHotKeys();
   TOOLINFOA HotKeyTool() const;
   HWND Item(int id) const;
   HWND Page(int index) const { return pages_[static_cast<std::size_t>(index)].Handle(); }
@@ -68,7 +70,8 @@ class OptionsDialog final : public Dialog {
   // The key last put into the hotkey control: it is put in again only when the settings' value
   // changes, since the control does not tell every change the user makes (a key cleared).
   int shownHotKey_ = -1;
-  bool syncing_ = false;  // our own changes to the controls are no user's action
+  int shownPanelKey_ = -1;  // the same for the panel's key
+  bool syncing_ = false;    // our own changes to the controls are no user's action
 };
 
 }  // namespace cvl::win32
