@@ -224,6 +224,10 @@ LRESULT PanelForm::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
     }
     case WM_CONTEXTMENU:
       return 0;  // its keys were taken as they went down
+    case WM_CLOSE:
+      // Alt+F4 closes the panel as Escape does; the window itself lives as long as Corvalet.
+      if (hint_ != nullptr) hint_->KeyDown(PanelKey::Escape);
+      return 0;
     case WM_ACTIVATE:
       if (LOWORD(wParam) == WA_INACTIVE && hint_ != nullptr) hint_->Deactivated();
       break;
