@@ -78,6 +78,8 @@ check "End goes to the last" eval 'acc panel | grep -q "^cell 2 .* state=300006$
 key Escape
 check "Escape closes the panel" eventually 5 panel_hidden
 check "... and gives the foreground back" eventually 5 eval '[ "$(acc foreground)" = TestWindow ]'
+acc shellkey select && eventually 5 panel_visible && key alt+F4
+check "Alt+F4 closes the panel as Escape does, to be opened again" eventually 5 eval 'panel_hidden && [ "$(acc foreground)" = TestWindow ]'
 
 # The menu: its new entry and its shortcut-menu key. Under headless Wine a menu whose owner has
 # no mapped window takes no X keys, so its entry is chosen with the mouse here.
