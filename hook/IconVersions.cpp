@@ -53,10 +53,14 @@ bool NoteIconVersion(const cvl::NotifyCopyData& n) {
     Remove(at);
   else if (at >= 0)
     g_versions[at].version = version;
-  else if (g_versionCount < kMostVersioned)
+  else {
+    // A program that ended without deleting its icons leaves its entries here: they go first.
+    if (g_versionCount == kMostVersioned)
+      for (int i = g_versionCount - 1; i >= 0; --i)
+        if (!::IsWindow(g_versions[i].owner)) Remove(i);
+    if (g_versionCount == kMostVersioned) return false;
     g_versions[g_versionCount++] = {owner, n.uID, version};
-  else
-    return false;
+  }
   return true;
 }
 

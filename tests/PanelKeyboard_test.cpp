@@ -111,6 +111,9 @@ TEST(PanelKeyboard, TheFocusMovesWithinTheCellsAndEscapeGivesTheForegroundBack) 
   ASSERT_TRUE(p.Visible);
   EXPECT_EQ(w.panelWindow.Focus, 0);
   EXPECT_FALSE(w.F().HintTimerEnabled());  // the keyboard's panel waits for no cursor
+  // Shown again from the keyboard, with Corvalet's window in front: the editor stays the one.
+  w.desktop.SetForegroundWindow(w.corvalet->Host().window);
+  w.desktop.SendMessageA(w.corvalet->Host().window, kOwnIconCallback, kOwnIconId, kNinKeySelect);
   const std::pair<PanelKey, int> moves[] = {{PanelKey::Left, 0},  {PanelKey::Right, 1},
                                             {PanelKey::Right, 2}, {PanelKey::Right, 2},
                                             {PanelKey::Home, 0},  {PanelKey::End, 2}};

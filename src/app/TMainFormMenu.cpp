@@ -52,6 +52,10 @@ bool TMainForm::OwnIconMessage(std::uint32_t message) {
 
 void TMainForm::ShowPanelFromKeyboard(Hwnd returnTo) {
   if (panel_ == nullptr) return;
+  // Corvalet's own windows, the panel's among them, are no place to give the focus back to.
+  if (returnTo != 0 && desktop_.GetWindowThreadProcessId(returnTo) ==
+                           desktop_.GetWindowThreadProcessId(host_.Window()))
+    returnTo = 0;
   // No hint timer: the cursor is not where the keyboard works.
   if (panel_->ShowFromKeyboard(returnTo)) SetHintTimer(false);
 }

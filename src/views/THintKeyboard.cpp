@@ -9,8 +9,10 @@ namespace cvl {
 
 bool THint::ShowFromKeyboard(Hwnd returnTo) {
   if (lists_ == nullptr || lists_->PanelList.Count() == 0) return false;
+  // Shown again while open from the keyboard, the panel keeps the window it first came from:
+  // the foreground now is the panel itself.
+  if (!(keyboardOpened_ && Visible)) returnTo_ = returnTo;
   keyboardOpened_ = true;
-  returnTo_ = returnTo;
   Show();
   FocusCell(0);
   window_.Activate();  // also when it was up already: the keys come here

@@ -41,7 +41,8 @@ HRESULT NamedAccessible::QueryInterface(REFIID riid, void** object) {
     AddRef();
     return S_OK;
   }
-  return inner_->QueryInterface(riid, object);
+  // Other interfaces would be the inner object's, with another identity than this one's.
+  return E_NOINTERFACE;
 }
 
 ULONG NamedAccessible::Release() {

@@ -16,6 +16,7 @@ class OleAccLibrary {
   HRESULT(WINAPI* CreateStdAccessibleObject)(HWND, LONG, REFIID, void**) = nullptr;
   BSTR(WINAPI* SysAllocString)(const OLECHAR*) = nullptr;
   void(WINAPI* NotifyWinEvent)(DWORD, HWND, LONG, LONG) = nullptr;
+  ~OleAccLibrary();
   bool Available() const {
     return LresultFromObject != nullptr && CreateStdAccessibleObject != nullptr &&
            SysAllocString != nullptr;
@@ -23,6 +24,10 @@ class OleAccLibrary {
 
  private:
   OleAccLibrary();
+  // LresultFromObject marshals through COM, which must be started on the thread that answers.
+  HRESULT(WINAPI* CoInitialize_)(LPVOID) = nullptr;
+  void(WINAPI* CoUninitialize_)() = nullptr;
+  bool comStarted_ = false;
 };
 
 }  // namespace cvl::win32

@@ -3,6 +3,7 @@
 #include <commctrl.h>
 
 #include "win32/Handles.h"
+#include "win32/MainLoop.h"
 #include "win32/OleAccLibrary.h"
 
 namespace cvl::win32 {
@@ -13,6 +14,11 @@ constexpr UINT_PTR kTimer1 = 1;
 constexpr UINT kTimer1Ms = 50;
 // Panel2's raised bevel (1) and border (3): Panel1 and its cells start here.
 constexpr int kFrame = 4;
+
+bool FromMainLoop(HWND window) {
+  const MSG* m = g_mainLoopMessage;
+  return m != nullptr && m->hwnd == window && m->message == WM_TIMER && m->wParam == kTimer1;
+}
 
 }  // namespace
 
@@ -186,7 +192,9 @@ LRESULT PanelForm::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
       TellFocus();  // the cell that has the mark gets the focus with the window
       return 0;
     case WM_TIMER:
-      if (wParam == kTimer1 && hint_ != nullptr) hint_->Timer1Timer();
+      // The tick pumps only from the main loop: inside a menu or a message box (ours or an
+      // owner's), the pump would take the input that loop waits for.
+      if (wParam == kTimer1 && hint_ != nullptr && FromMainLoop(window_)) hint_->Timer1Timer();
       return 0;
     case WM_LBUTTONDOWN:
     case WM_LBUTTONDBLCLK: {
@@ -224,6 +232,10 @@ LRESULT PanelForm::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
     }
     case WM_CONTEXTMENU:
       return 0;  // its keys were taken as they went down
+    case WM_CLOSE:
+      // Alt+F4 closes the panel as Escape does; the window itself lives as long as Corvalet.
+      if (hint_ != nullptr) hint_->KeyDown(PanelKey::Escape);
+      return 0;
     case WM_ACTIVATE:
       if (LOWORD(wParam) == WA_INACTIVE && hint_ != nullptr) hint_->Deactivated();
       break;

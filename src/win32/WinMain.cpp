@@ -4,6 +4,7 @@
 
 #include "app/ProcessEntry.h"
 #include "win32/HandleOwner.h"
+#include "win32/MainLoop.h"
 #include "win32/MainWindow.h"
 #include "win32/Win32Desktop.h"
 
@@ -43,7 +44,9 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
   while (::GetMessageA(&m, nullptr, 0, 0) > 0) {
     if (main.PreTranslate(m)) continue;
     ::TranslateMessage(&m);
+    cvl::win32::g_mainLoopMessage = &m;
     ::DispatchMessageA(&m);
+    cvl::win32::g_mainLoopMessage = nullptr;
   }
   return static_cast<int>(m.wParam);
 }
