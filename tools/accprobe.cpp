@@ -16,6 +16,7 @@
 // windows.h first
 #include <oleacc.h>
 
+#include <cstddef>
 #include <cstdio>
 #include <string>
 
@@ -97,7 +98,7 @@ int Menu() {
   const int count = GetMenuItemCount(menu);
   for (int i = 0; i < count; ++i) {
     MENUITEMINFOA item{};
-    item.cbSize = sizeof item;
+    item.cbSize = offsetof(MENUITEMINFOA, hbmpItem);  // the size every version takes
     item.fMask = MIIM_DATA;
     MSAAMENUINFO info{};
     SIZE_T got = 0;

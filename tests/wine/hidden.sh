@@ -100,7 +100,7 @@ menu_look() {
   sleep 0.5
   m=$(probe menu)
   read -r l t _ b <<<"$m"
-  echo "$((b - t)) $(pixel $((l + 31)) $((t + 84))) $(pixel $((l + 31)) $((t + 104)))"
+  echo "$((b - t)) $(pixel $((l + 31)) $((t + 104))) $(pixel $((l + 31)) $((t + 124)))"
   # A menu left open would hold every report back.
   eventually 5 menu_closed_by_escape
 }
