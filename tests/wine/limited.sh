@@ -41,9 +41,10 @@ check "the save refused in the Windows folder goes to the user's folder" \
   eventually 10 eval '[ -n "$(user_copy)" ]'
 copy=$(user_copy)
 echo "        the user's copy: ${copy#"$WINEPREFIX/drive_c/"}"
+# The file may be seen before its writing ends.
 check "... which holds what the Windows folder's file held" \
-  eval "grep -qs '^Future=kept' '$copy' && grep -qs '^Key=value' '$copy'"
-check "... and the save itself" grep -qs '^Enabled=1' "$copy"
+  eventually 5 eval "grep -qs '^Future=kept' '$copy' && grep -qs '^Key=value' '$copy'"
+check "... and the save itself" eventually 5 grep -qs '^Enabled=1' "$copy"
 
 start trayowner.exe --class OwnerN --icon '1:November:ff8000'
 check "a new icon goes to the panel" eventually 10 hidden OwnerN 1
