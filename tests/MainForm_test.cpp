@@ -178,6 +178,34 @@ TEST(MainForm, TheEndOfTheSessionSwitchesOffWithoutSaving) {
   EXPECT_TRUE(w.corvalet->Form().Enabled1().Checked);
 }
 
+// Off twice, by the session's end and the user's click in either order: the second gives
+// nothing back again, so a button its program hid in between stays hidden, and the unhooked
+// shell gets no switch.
+TEST(MainForm, SwitchingOffWhenOffLeavesAButtonItsProgramHidSince) {
+  for (const bool clickFirst : {false, true}) {
+    SCOPED_TRACE(clickFirst ? "click, then the session's end" : "the session's end, then click");
+    World w;
+    w.SetIni("[Menu items]\r\nCount=1\r\nIM_0=C:\\Apps\\a.exe\r\nID_0=AWnd\r\n");
+    auto& a = w.Program("C:\\Apps\\a.exe", "AWnd");
+    a.AddIcon(1, "a");
+    ASSERT_TRUE(w.corvalet->Start());
+    TMainForm& f = w.corvalet->Form();
+    const auto endSession = [&] {
+      w.desktop.SendMessageA(w.corvalet->Host().window, kWmEndSession, 1, 0);
+    };
+    clickFirst ? f.Enabled1Click() : endSession();
+    ASSERT_FALSE(w.Hidden(a, 1));
+    a.SetHidden(1, true);
+    const auto from = w.desktop.Log.size();
+    clickFirst ? endSession() : f.Enabled1Click();
+    EXPECT_TRUE(w.Hidden(a, 1));
+    EXPECT_TRUE(Calls(w, from).empty());
+    EXPECT_EQ(w.IniValue("Common", "Enabled"), "0");
+    w.corvalet->Exit();
+    EXPECT_TRUE(w.Hidden(a, 1));
+  }
+}
+
 TEST(MainForm, ExitShowsEveryButtonAndRemovesTheHookLast) {
   World w;
   w.SetIni(

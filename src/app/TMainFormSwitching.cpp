@@ -23,6 +23,11 @@ void TMainForm::Enabled1Click() {
 }
 
 void TMainForm::TurnOff() {
+  // Off already (the session's end and the user's click, in either order): everything went
+  // back then, and since, the hook that keeps a program's hidden button hidden is gone and what
+  // is known of the buttons is out of date. Giving back again could only show what a program
+  // hid meanwhile, and the unhooked shell must not get the switch.
+  const bool wasOn = !registry_->SwitchedOff;
   registry_->SwitchedOff = true;
   registry_->ForgetAdds();
   ownIcon_.SetPictureIndex(1);
@@ -30,13 +35,18 @@ void TMainForm::TurnOff() {
   if (panel_ != nullptr) panel_->Hide();
   SetHintTimer(false);
   balloons_.Clear();
-  registry_->Placement.ShowAllIcons();
-  clockButton_->RemoveTrayButton();
-  clockButton_->ReleaseButtonRoom();
-  clockButton_->ButtonWnd = 0;
-  commands_.Switch(shell_.Taskbar, THM_HOOKSWITCH, THM_OFF);
-  hook_.DeleteTrayHook();
-  commands_.ForgetSwitches();
+  if (wasOn) registry_->Placement.ShowAllIcons();
+  // A button made since (a choice in the dialog) still goes.
+  if (wasOn || clockButton_->ButtonWnd != 0) {
+    clockButton_->RemoveTrayButton();
+    clockButton_->ReleaseButtonRoom();
+    clockButton_->ButtonWnd = 0;
+  }
+  if (wasOn) {
+    commands_.Switch(shell_.Taskbar, THM_HOOKSWITCH, THM_OFF);
+    hook_.DeleteTrayHook();
+    commands_.ForgetSwitches();
+  }
   hotKeys_.Unregister();
   panelKey_.Unregister();
   views_.ClearCells();
