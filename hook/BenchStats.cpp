@@ -29,6 +29,9 @@ struct Account {
   LONG counts[kKinds];
   LONGLONG ownTicks;
   LONGLONG partTicks[kBenchParts];
+  LONG hiddenAdds;  // added buttons hidden afterwards
+  LONG shownLong;   // of them, shown for more than a frame
+  LONGLONG longestShown;
 };
 __attribute__((section(".shr"), shared)) Account g_account = {};
 
@@ -41,6 +44,15 @@ LPARAM g_outerL;
 bool g_outerPassed;
 LARGE_INTEGER g_outerStart;
 LONGLONG g_shellTicks;
+
+// The last buttons added, with when.
+struct Added {
+  int command;
+  LONGLONG at;
+};
+constexpr int kAddsKept = 64;
+Added g_added[kAddsKept];
+int g_nextAdded;
 
 LONGLONG Ticks() {
   LARGE_INTEGER t;
@@ -77,6 +89,24 @@ BenchPart::BenchPart(int part) : part_(part), start_(Ticks()) {}
 
 BenchPart::~BenchPart() {
   if (part_ >= 0 && part_ < kBenchParts) g_account.partTicks[part_] += Ticks() - start_;
+}
+
+void BenchAdded(int command) {
+  g_added[g_nextAdded] = {command, Ticks()};
+  g_nextAdded = (g_nextAdded + 1) % kAddsKept;
+}
+
+void BenchHidden(int command) {
+  for (Added& a : g_added) {
+    if (a.at == 0 || a.command != command) continue;
+    const LONGLONG shown = Ticks() - a.at;
+    a.at = 0;
+    LARGE_INTEGER f;
+    QueryPerformanceFrequency(&f);
+    ++g_account.hiddenAdds;
+    if (shown * 1000 > 16 * f.QuadPart) ++g_account.shownLong;
+    if (shown > g_account.longestShown) g_account.longestShown = shown;
+  }
 }
 
 void CountHookCall() {
@@ -120,7 +150,8 @@ void BenchShellEnd(const LARGE_INTEGER& start) {
 // hide; 8 the readings of the tray asked for. The account since its reset (17): 9 hook
 // procedure calls; messages into the thread: 10 programs' changes, 11 readings and queries,
 // 12 button commands, 13 pixel jobs, 14 timers, 15 other sends; 16 the library's own time
-// there in microseconds, and from 20 on by part (BenchPartId).
+// there in microseconds, and from 20 on by part (BenchPartId); 30 added buttons hidden
+// afterwards, 31 of them shown for more than 16 ms, 32 the longest shown in microseconds.
 bool StatsMessage(UINT msg, WPARAM wp, LRESULT& result) {
   if (msg != g_shared.statsMessage || msg == 0) return false;
   if (wp == 2) {
@@ -145,6 +176,9 @@ bool StatsMessage(UINT msg, WPARAM wp, LRESULT& result) {
   if (wp == 8) result = g_shared.enumerations;
   if (wp >= 9 && wp < 9 + kKinds) result = g_account.counts[wp - 9];
   if (wp == 16) result = static_cast<LRESULT>(g_account.ownTicks * 1000000 / f.QuadPart);
+  if (wp == 30) result = g_account.hiddenAdds;
+  if (wp == 31) result = g_account.shownLong;
+  if (wp == 32) result = static_cast<LRESULT>(g_account.longestShown * 1000000 / f.QuadPart);
   if (wp >= 20 && wp < 20 + kBenchParts)
     result = static_cast<LRESULT>(g_account.partTicks[wp - 20] * 1000000 / f.QuadPart);
   if (wp == 17) {
@@ -155,6 +189,7 @@ bool StatsMessage(UINT msg, WPARAM wp, LRESULT& result) {
 }
 
 void StampHide(WPARAM command, LPARAM lp) {
+  if (LOWORD(lp) != 0) BenchHidden(static_cast<int>(command));
   if (LOWORD(lp) != 0 && g_shared.stampArmed &&
       CallOld(g_shared.toolbar, TB_COMMANDTOINDEX, command, 0) ==
           CallOld(g_shared.toolbar, TB_BUTTONCOUNT, 0, 0) - 1) {

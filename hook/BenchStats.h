@@ -25,8 +25,21 @@ void BenchShellEnd(const LARGE_INTEGER& start);
 
 // The parts of the library's work on the shell's thread that the benchmark build times
 // (statistics 20 and on).
-enum BenchPartId { kPartForget, kPartTrack, kPartStates, kPartReport, kPartAnswers, kPartPixels };
-constexpr int kBenchParts = 6;
+enum BenchPartId {
+  kPartForget,
+  kPartTrack,
+  kPartStates,
+  kPartReport,
+  kPartAnswers,
+  kPartPixels,
+  kPartHide
+};
+constexpr int kBenchParts = 7;
+
+// How long an added button is shown before it is hidden: the shell adds a button (Added), and
+// it is hidden by Corvalet or ahead of it (Hidden).
+void BenchAdded(int command);
+void BenchHidden(int command);
 
 // Times a part while it lives.
 class BenchPart {

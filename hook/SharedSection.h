@@ -12,6 +12,7 @@ constexpr UINT kSendTimeoutMs = 2000;
 constexpr int kMaxTracked = 1024;
 constexpr int kMaxMissedAdds = 512;
 constexpr int kBalloonsKept = 16;
+constexpr int kMostHiddenProcesses = 128;
 
 // An added icon Corvalet could not be told of yet.
 struct MissedAdd {
@@ -67,6 +68,11 @@ struct Shared {
   LONG balloonTaken[kBalloonsKept];  // the number last taken from each slot
   LONG balloonNumber;
   LONG balloonOwed;  // the number of a balloon whose report could not be posted yet
+  // The processes whose icons Corvalet places in its panel or menu, in two halves: Corvalet
+  // fills the one not in use and then switches to it (HiddenProcesses.cpp).
+  LONG hiddenProcessesHalf;
+  LONG hiddenProcessCount[2];
+  DWORD hiddenProcesses[2][kMostHiddenProcesses];
 };
 
 extern Shared g_shared;

@@ -1,6 +1,5 @@
 #pragma once
-// The exports of Snarehook.dll. They take no arguments, so callers that assume stdcall and
-// callers that assume cdecl call them alike; the names are exported undecorated.
+// The exports of Snarehook.dll, their names exported undecorated.
 #include <windows.h>
 
 #include "shell/BalloonRecord.h"
@@ -26,3 +25,7 @@ SNAREHOOK_API BOOL ClaimAnswer(DWORD number);
 // Corvalet, told THM_ICONBALLOON: copies the balloon of that number into record and returns
 // TRUE, once, while the library still keeps it; FALSE otherwise.
 SNAREHOOK_API BOOL TakeBalloon(DWORD number, cvl::BalloonRecord* record);
+// Corvalet, after placing the icons: the processes whose icons it places in its panel or menu
+// (at most 128 are kept). While it serves, the shell's thread hides such a process's newly
+// added button at once. FALSE for a list that cannot be read.
+SNAREHOOK_API BOOL SetHiddenProcesses(const DWORD* processes, int count);

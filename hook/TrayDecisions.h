@@ -22,6 +22,15 @@ constexpr std::uint32_t ReportFor(std::uint32_t message, bool changesShown, bool
                         : cvl::THM_ICONDELETED;
 }
 
+// A program's add (NIM_ADD 0) while Corvalet serves, from a process Corvalet has said it places
+// out of the tray: its button is hidden on the shell's thread as soon as the shell has added
+// it, not shown until Corvalet has read the tray and asked. An icon its program added hidden
+// is the shell's to hide, and stays the program's.
+constexpr bool HiddenOnAdd(std::uint32_t message, bool serving, bool processListed,
+                           bool programHid) {
+  return message == 0 && serving && processListed && !programHid;
+}
+
 // Corvalet's requests at the tray toolbar, each with its check values.
 enum class Request { None, Enumerate, SetWindow, SetId, Query };
 constexpr Request RequestOf(std::uint32_t msg, std::uint32_t wParam, std::uint32_t lParam) {

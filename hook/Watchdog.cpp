@@ -1,6 +1,7 @@
 #include "Watchdog.h"
 
 #include "ClockRoom.h"
+#include "HiddenProcesses.h"
 #include "IconStates.h"
 #include "OwnerProcesses.h"
 #include "SharedSection.h"
@@ -18,6 +19,8 @@ namespace {
 constexpr UINT_PTR kWatchdogTimer = 0x534E;
 constexpr UINT kWatchdogMs = 1000;
 
+}  // namespace
+
 void ShowHiddenButtons() {
   while (g_shared.hiddenCount > 0) {
     const int command = g_shared.hidden[--g_shared.hiddenCount];
@@ -26,6 +29,8 @@ void ShowHiddenButtons() {
       CallOld(g_shared.toolbar, TB_HIDEBUTTON, static_cast<WPARAM>(command), 0);
   }
 }
+
+namespace {
 
 // The windows Corvalet's minimizer hid come back. Asynchronously: one of them may belong to a
 // program that does not answer, and the shell must not wait for it.
@@ -95,6 +100,7 @@ bool WatchdogMessage(UINT msg, WPARAM wp) {
   if (g_shared.serving && (g_shared.form == nullptr || !IsWindow(g_shared.form))) {
     // Corvalet is gone without switching off: give the tray back.
     g_shared.serving = 0;
+    ForgetHiddenProcesses();
     ShowHiddenButtons();
     ShowHiddenWindows();
     if (g_shared.room > 0) ShowFoldedClock();

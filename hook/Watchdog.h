@@ -11,6 +11,8 @@ void StopWatchdog();
 bool WatchdogMessage(UINT msg, WPARAM wp);
 // A button Corvalet hid (or showed again).
 void TrackHidden(int command, bool hidden);
+// Every button Corvalet hid is shown again, but for those their programs hide.
+void ShowHiddenButtons();
 // After the shell took an owner's Shell_NotifyIcon message: an icon of Corvalet's windows
 // added or deleted.
 void TrackCorvaletIcon(const COPYDATASTRUCT* cds);

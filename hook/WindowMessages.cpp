@@ -2,6 +2,7 @@
 
 #include "Answers.h"
 #include "Balloons.h"
+#include "HiddenProcesses.h"
 #include "IconStates.h"
 #include "IconVersions.h"
 #include "Pixels.h"
@@ -71,6 +72,12 @@ LRESULT TaskbarMessage(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
     g_shared.form = g_shared.serving ? FindWindowA(kMainFormClass, kMainFormCaption) : nullptr;
     ForgetSentPixels();
     ForgetMissedReports();
+    if (!g_shared.serving) {
+      // Corvalet has shown what it placed; a button hidden ahead of a reading it never made
+      // is given back here.
+      ForgetHiddenProcesses();
+      ShowHiddenButtons();
+    }
     return 1;
   }
   if (msg == g_shared.pixelsMessage && msg != 0) {
@@ -97,14 +104,18 @@ LRESULT TaskbarMessage(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
       SNAREHOOK_BENCH_PART(kPartTrack);
       TrackCorvaletIcon(cds);
     }
+    const auto n = ReadNotify(cds);
     bool stateChanged = false;
     {
       SNAREHOOK_BENCH_PART(kPartStates);
-      const auto n = ReadNotify(cds);
       // Both are noted, whichever changed.
       const bool hiddenChanged = n && NoteProgramState(*n);
       const bool versionChanged = n && NoteIconVersion(*n);
       stateChanged = hiddenChanged || versionChanged;
+    }
+    if (n) {
+      SNAREHOOK_BENCH_PART(kPartHide);
+      HideListedAdd(*n);
     }
     SNAREHOOK_BENCH_PART(kPartReport);
     if (g_shared.serving) Report(cds, stateChanged);
@@ -133,6 +144,12 @@ bool ToolbarMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
     return true;
 #ifdef SNAREHOOK_BENCH
   if (msg == TB_HIDEBUTTON) StampHide(wp, lp);
+  if ((msg == TB_ADDBUTTONSA || msg == TB_ADDBUTTONSW) && wp == 1 &&
+      Readable(reinterpret_cast<const void*>(lp), sizeof(TBBUTTON)))
+    BenchAdded(reinterpret_cast<const TBBUTTON*>(lp)->idCommand);
+  if ((msg == TB_INSERTBUTTONA || msg == TB_INSERTBUTTONW) &&
+      Readable(reinterpret_cast<const void*>(lp), sizeof(TBBUTTON)))
+    BenchAdded(reinterpret_cast<const TBBUTTON*>(lp)->idCommand);
 #endif
   return false;
 }

@@ -21,6 +21,7 @@ void SimHook::SetTrayHook() {
   });
   taskbar_->OnTrayChange = [this](std::uint32_t message, Hwnd owner, std::uint32_t uID) {
     if (!serving_) return;
+    if (message == kNimAdd) HideListedAdd(owner, uID);
     const Hwnd form = MainForm();
     if (form == 0) return;
     // Corvalet sends its own icons nothing: their version is no news to it.
@@ -150,6 +151,24 @@ void SimHook::DeleteTrayHook() {
   taskbar_->KeepHidden = nullptr;
 }
 
+void SimHook::HideListedAdd(Hwnd owner, std::uint32_t uID) {
+  const auto b = taskbar_->Button(owner, uID);
+  if (!b) return;
+  const bool listed = std::count(hiddenProcesses_.begin(), hiddenProcesses_.end(),
+                                 desktop_.GetWindowThreadProcessId(owner)) != 0;
+  if (!snarehook::HiddenOnAdd(0, serving_, listed, b->programHidden)) return;
+  corvaletHidden_.insert(b->idCommand);
+  if (oldToolbar_) oldToolbar_(kTbHideButton, static_cast<WParam>(b->idCommand), kTbHide);
+}
+
+void SimHook::ShowHiddenButtons() {
+  for (const std::int32_t id : corvaletHidden_)
+    for (const TrayButton& b : taskbar_->Buttons())
+      if (b.idCommand == id && !b.programHidden && oldToolbar_)
+        oldToolbar_(kTbHideButton, static_cast<WParam>(id), kTbShow);
+  corvaletHidden_.clear();
+}
+
 Hwnd SimHook::MainForm() {
   return desktop_.FindWindowA(kMainFormClass, kMainFormCaption);
 }
@@ -157,7 +176,11 @@ Hwnd SimHook::MainForm() {
 LResult SimHook::TaskbarProc(std::uint32_t msg, WParam wParam, LParam lParam) {
   if (msg == THM_HOOKSWITCH) {
     if (static_cast<std::uint32_t>(lParam) == THM_ON) serving_ = true;
-    if (static_cast<std::uint32_t>(lParam) == THM_OFF) serving_ = false;
+    if (static_cast<std::uint32_t>(lParam) == THM_OFF) {
+      serving_ = false;
+      hiddenProcesses_.clear();
+      ShowHiddenButtons();
+    }
     // A new reading covers whatever was marked.
     missedAdds_.clear();
     missedChange_ = false;

@@ -49,6 +49,10 @@ class SimHook : public HookLibrary {
   std::vector<BalloonRecord> Relayed;
   // The buttons Corvalet hid, as the library tracks them.
   const std::set<std::int32_t>& CorvaletHidden() const { return corvaletHidden_; }
+  void SetHiddenProcesses(const std::vector<std::uint32_t>& processes) override {
+    hiddenProcesses_ = processes;
+  }
+  const std::vector<std::uint32_t>& HiddenProcesses() const { return hiddenProcesses_; }
   bool ClaimAnswer(std::uint32_t number) override {
     if (number != 0 && number != answerInFlight_) return false;
     answerInFlight_ = 0;
@@ -101,7 +105,10 @@ class SimHook : public HookLibrary {
   std::uint32_t answerNumber_ = 0;
   std::uint32_t answerInFlight_ = 0;  // handed over, until Corvalet claims it
   void KeepBalloon(NotifyIconData& data);
+  void HideListedAdd(Hwnd owner, std::uint32_t uID);
+  void ShowHiddenButtons();
   std::set<std::int32_t> corvaletHidden_;
+  std::vector<std::uint32_t> hiddenProcesses_;            // in the shared section: outlives a shell
   std::vector<std::pair<BalloonRecord, bool>> balloons_;  // the last few, and whether taken
   std::uint32_t balloonNumber_ = 0;
   std::uint32_t balloonOwed_ = 0;  // a balloon whose report could not be posted

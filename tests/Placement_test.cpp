@@ -8,12 +8,6 @@
 namespace cvl::test {
 namespace {
 
-int RowOf(TrayRegistry& r, const std::string& tip) {
-  for (int i = 0; i < r.ListView1.RowCount(); ++i)
-    if (r.ListView1.Rows[static_cast<std::size_t>(i)].Caption == tip) return i;
-  return -1;
-}
-
 struct ThreeIcons : ::testing::Test {
   World w;
   sim::SimProgram* a;

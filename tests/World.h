@@ -60,6 +60,13 @@ inline IconPlace PlaceOf(TrayRegistry& r, const std::string& tip) {
   return i ? i->Place : IconPlace::Unplaced;
 }
 
+// The options list's row with that caption, -1 for none.
+inline int RowOf(TrayRegistry& r, const std::string& tip) {
+  for (int i = 0; i < r.ListView1.RowCount(); ++i)
+    if (r.ListView1.Rows[static_cast<std::size_t>(i)].Caption == tip) return i;
+  return -1;
+}
+
 // Listed icons other than Corvalet's own, which is listed like any other.
 inline int ForeignCount(TrayRegistry& r) {
   int n = 0;

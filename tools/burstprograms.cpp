@@ -29,7 +29,9 @@
 // in_readings=R in_commands=C in_pixels=X in_timers=T in_other=O in_all=A (messages into the
 // thread besides the programs' own) told=K (messages to Corvalet) own_us=U (the library's own
 // time there, per change in microseconds, then by part: forget_us track_us states_us report_us
-// answers_us pixels_us).
+// answers_us pixels_us hide_us), and hidden_adds=N shown_over_16ms=M longest_shown_ms=L: added
+// buttons hidden afterwards (ahead of Corvalet's reading or by it), how many of them were
+// shown for more than 16 ms first, and the longest shown.
 //
 // --hook: instead of Corvalet, nullhook.dll's procedure that only calls the next hook goes on the
 // taskbar's thread for the second burst (callwndproc, getmessage), or goes on and off again
@@ -446,14 +448,18 @@ std::string Account(int changes) {
                 per(Stat(9)), per(Stat(11)), per(Stat(12)), per(Stat(13)), per(Stat(14)),
                 per(Stat(15)), per(in), per(Stat(0)), per(Stat(16)));
   // The library's own time by part (hook/BenchStats.h).
-  const char* const parts[] = {"forget", "track", "states", "report", "answers", "pixels"};
+  const char* const parts[] = {"forget", "track", "states", "report", "answers", "pixels", "hide"};
   std::string line2 = line;
-  for (WPARAM k = 0; k < 6; ++k) {
+  for (WPARAM k = 0; k < 7; ++k) {
     char part[40];
     std::snprintf(part, sizeof part, " %s_us=%.1f", parts[k], per(Stat(20 + k)));
     line2 += part;
   }
-  return line2;
+  // Added buttons hidden afterwards, and how long the longest was shown first.
+  char shown[120];
+  std::snprintf(shown, sizeof shown, " hidden_adds=%ld shown_over_16ms=%ld longest_shown_ms=%.1f",
+                Stat(30), Stat(31), Stat(32) / 1000.0);
+  return line2 + shown;
 }
 
 // nullhook.dll's procedure on the taskbar's thread, loaded there by a message it sees; true

@@ -29,6 +29,9 @@ void TMainForm::FormCreate() {
       std::make_unique<TrayRegistry>(desktop_, shell_, commands_, *options_, views_, ownIcon_);
   registry_->FormWindow = host_.Window();
   registry_->OnReportsTaken = [this] { hook_.ReportsTaken(); };
+  registry_->Hidden.Publish = [this](const std::vector<std::uint32_t>& processes) {
+    hook_.SetHiddenProcesses(processes);
+  };
   registry_->BeforeReports = [this] { TakeWaitingClicks(); };
   registry_->AfterReading = [this] { balloons_.KeepIcons(registry_->AllIcons); };
   ownIcon_.OnAdded = [this] { balloons_.OwnIconReadded(); };

@@ -47,6 +47,7 @@ void TMainForm::TurnOff() {
     hook_.DeleteTrayHook();
     commands_.ForgetSwitches();
   }
+  registry_->Hidden.Forget();  // the library forgets its list on switching off
   hotKeys_.Unregister();
   panelKey_.Unregister();
   views_.ClearCells();

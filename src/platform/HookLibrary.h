@@ -1,7 +1,9 @@
 #pragma once
 // The exports of Snarehook.dll. Their results are not used, but for ClaimAnswer's.
 
+#include <cstdint>
 #include <optional>
+#include <vector>
 
 #include "platform/Types.h"
 #include "shell/BalloonRecord.h"
@@ -24,6 +26,9 @@ class HookLibrary {
   virtual bool ClaimAnswer(std::uint32_t number) = 0;
   // The balloon THM_ICONBALLOON numbered, while the library still keeps it; taken once.
   virtual std::optional<BalloonRecord> TakeBalloon(std::uint32_t number) = 0;
+  // The processes whose icons Corvalet places in its panel or menu: while it serves, the shell
+  // hides such a process's newly added button at once.
+  virtual void SetHiddenProcesses(const std::vector<std::uint32_t>& processes) = 0;
 };
 
 }  // namespace cvl

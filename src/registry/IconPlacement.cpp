@@ -79,6 +79,7 @@ void IconPlacement::ApplyPlacementToTray() {
       if (!Dead(id) && std::none_of(commands.begin(), commands.end(),
                                     [&](const Command& c) { return c.commandId == id; }))
         commands.push_back({id, false});
+  if (Placed) Placed();
   // The sends let the shell's own sends in, and each waits behind every program that is
   // changing its icon at that moment: during a burst the user's menu does not wait for them
   // all.

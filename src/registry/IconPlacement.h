@@ -42,6 +42,8 @@ class IconPlacement {
   // Runs after each button command of a placement pass, the lists already whole: the user's
   // menu request that waits may open there.
   std::function<void()> BetweenCommands;
+  // Runs once a pass has given every icon its place, before its button commands.
+  std::function<void()> Placed;
 
  private:
   void MoveSelected(int step);

@@ -14,10 +14,14 @@ TrayRegistry::TrayRegistry(Desktop& desktop, const ShellWindows& shell, ShellCom
       Reader(desktop, shell, commands, options, *this, Deferral),
       Placement(desktop, shell, commands, *this, Memory, views, ownIcon, Deferral),
       Dead(desktop, *this),
+      Hidden(desktop),
       desktop_(desktop),
       ownIcon_(ownIcon),
       views_(views) {
   Placement.RefreshIcons = [this] { RefreshIcons(); };
+  Placement.Placed = [this] {
+    Hidden.Note(AllIcons, desktop_.GetWindowThreadProcessId(FormWindow));
+  };
 }
 
 namespace {
@@ -117,6 +121,7 @@ void TrayRegistry::Reset() {
   Memory.Clear();
   Reader.Reset();
   Dead.Reset();
+  Hidden.Forget();
   Deferral.Forget();
   AllIcons.Clear();
   TrayList.Clear();
@@ -258,7 +263,10 @@ bool TrayRegistry::HandleHookMessage(std::uint32_t msg, WParam wParam, LParam lP
   if (Reader.HandleAnswer(msg, wParam, lParam)) return true;
   switch (msg) {
     case kOwnerEndedMessage:
-      if (lParam == 0) Dead.ProcessEnded(static_cast<std::uint32_t>(wParam));
+      if (lParam == 0) {
+        Dead.ProcessEnded(static_cast<std::uint32_t>(wParam));
+        Hidden.Ended(static_cast<std::uint32_t>(wParam));
+      }
       [[fallthrough]];
     case THM_ICONADDED:
     case THM_ICONMODIFIED:

@@ -8,6 +8,7 @@
 
 #include "platform/Desktop.h"
 #include "registry/DeadIcons.h"
+#include "registry/HiddenProcesses.h"
 #include "registry/HookReader.h"
 #include "registry/IconPlacement.h"
 #include "registry/OwnIcon.h"
@@ -33,6 +34,7 @@ class TrayRegistry : public RegistryState {
   HookReader Reader;
   IconPlacement Placement;
   DeadIcons Dead;
+  HiddenProcesses Hidden;
 
   // EnumerateIcons on the all-icons list, then ApplyPlacementMemory, then ApplyPlacement.
   void RefreshIcons() { RefreshIcons({}); }

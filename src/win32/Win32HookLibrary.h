@@ -20,6 +20,10 @@ class Win32HookLibrary final : public HookLibrary {
     if (!::TakeBalloon(number, &record)) return std::nullopt;
     return record;
   }
+  void SetHiddenProcesses(const std::vector<std::uint32_t>& processes) override {
+    std::vector<DWORD> ids(processes.begin(), processes.end());
+    ::SetHiddenProcesses(ids.data(), static_cast<int>(ids.size()));
+  }
 };
 
 }  // namespace cvl::win32
