@@ -54,7 +54,7 @@ void HideListedAdd(const cvl::NotifyCopyData& n) {
   TrackHidden(command, true);
   CallOld(g_shared.toolbar, TB_HIDEBUTTON, static_cast<WPARAM>(command), MAKELONG(TRUE, 0));
 #ifdef SNAREHOOK_BENCH
-  BenchHidden(command);
+  StampHide(static_cast<WPARAM>(command), MAKELONG(TRUE, 0));
 #endif
 }
 
