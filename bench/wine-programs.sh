@@ -20,7 +20,8 @@
 # NIM_DELETE) and "fast" (the stand-in laying out later); the stand-in counts with a hook of its
 # own on its thread, which weighs on both sides of its ratio.
 # Usage: bench/wine-programs.sh [OWNERSxCYCLES ...]  (after cmake --build --preset win32;
-# default 10x100 20x167, 3,010 and 10,040 changes; BURST_RUNS runs of each, TEN_RUNS of ten
+# default 10x100 20x167, 3,010 and 10,040 changes; BURST_RUNS runs of each (3), then a line of
+# medians for each; TEN_RUNS of ten
 # (0 by default); TRAYS="lean" by default; HOOKS="callwndproc" by default, "" for none;
 # HOOK_BUILD=bench (the benchmark build of the hook, whose counters give the account; its
 # serving is the shipped one's) or shipped; MENUS=0 leaves Corvalet's menu shut during the burst)
@@ -28,6 +29,8 @@ set -u
 cd "$(dirname "$0")/.."
 . bench/session.sh
 bench_session_begin "$root/build/wine-programs" "${HOOK_BUILD:-bench}"
+summary="$root/build/wine-programs/bursts.txt"  # every burst's line, for the medians
+rm -f "$summary"
 
 configs=("$@")
 [ ${#configs[@]} -gt 0 ] || configs=(10x100 20x167)
@@ -62,13 +65,42 @@ for tray in ${TRAYS:-lean}; do
   done
   for config in "${configs[@]}"; do
     owners=${config%x*} cycles=${config#*x}
-    for run in $(seq 1 "${BURST_RUNS:-1}"); do
+    for run in $(seq 1 "${BURST_RUNS:-3}"); do
       echo "tray=$tray owners=$owners cycles=$cycles run=$run load=$(load)" \
-        "$(round "$tray" burst "$owners" "$cycles" $([ "${MENUS:-1}" = 0 ] && echo --no-menu))"
+        "$(round "$tray" burst "$owners" "$cycles" $([ "${MENUS:-1}" = 0 ] && echo --no-menu))" |
+        tee -a "$summary"
       for hook in ${HOOKS-callwndproc}; do
         echo "tray=$tray owners=$owners cycles=$cycles run=$run load=$(load)" \
-          "$(round "$tray" burst "$owners" "$cycles" --no-menu --hook "$hook")"
+          "$(round "$tray" burst "$owners" "$cycles" --no-menu --hook "$hook")" |
+          tee -a "$summary"
       done
     done
   done
 done
+
+# One line per tray, burst and kind over its runs: the medians of the ratios, since one run's
+# wall clock swings with whatever else the machine does.
+[ -f "$summary" ] && awk '
+  function field(k,  i) { for (i = 1; i <= NF; i++) if (index($i, k "=") == 1) return substr($i, length(k) + 2); return "" }
+  function median(list,  a, n, i, j, t) {
+    n = split(list, a, " ")
+    for (i = 2; i <= n; i++) for (j = i; j > 1 && a[j - 1] + 0 > a[j] + 0; j--) { t = a[j]; a[j] = a[j - 1]; a[j - 1] = t }
+    return n ? a[int((n + 1) / 2)] : -1
+  }
+  field("ratio") != "" {
+    kind = field("hook") ~ /^[a-z]/ ? field("hook") : "corvalet"
+    key = field("tray") " " field("changes") " " kind
+    ratio[key] = ratio[key] " " field("ratio")
+    cpu[key] = cpu[key] " " (field("shell_cpu_bare_ms") > 0 ? field("shell_cpu_ms") / field("shell_cpu_bare_ms") : -1)
+    if (field("menu_worst_ms") != "") menu[key] = menu[key] " " field("menu_worst_ms")
+    if (field("settled_ms") != "") settled[key] = settled[key] " " field("settled_ms")
+    runs[key]++
+  }
+  END {
+    for (key in runs) {
+      split(key, k, " ")
+      printf "median tray=%s changes=%s with=%s runs=%d ratio=%.2f shell_cpu_ratio=%.2f", k[1], k[2], k[3], runs[key], median(ratio[key]), median(cpu[key])
+      if (menu[key] != "") printf " menu_worst_ms=%s settled_ms=%s", median(menu[key]), median(settled[key])
+      printf "\n"
+    }
+  }' "$summary"
