@@ -11,6 +11,7 @@
 //   unballoon ID                     clears it (NIF_INFO with an empty text)
 //   hide ID | show ID                NIF_STATE with NIS_HIDDEN set or cleared
 //   version ID N                     NIM_SETVERSION with uVersion N, again after every add
+// With --log, every add also logs whether its button was hidden the moment the add returned.
 // The balloon and the state go in a NOTIFYICONDATA of the 2000/XP size.
 // It puts its icons back when a taskbar announces itself with "TaskbarCreated".
 #include <windows.h>
@@ -24,6 +25,8 @@
 #include <map>
 #include <string>
 
+#include "RemoteMemory.h"
+#include "TrayRecord.h"
 #include "TrayTool.h"
 
 namespace {
@@ -123,12 +126,30 @@ void SetHidden(UINT id, bool hidden) {
   });
 }
 
+// Whether the shell's button of the icon is hidden now: 1 hidden, 0 shown, -1 not found.
+long ButtonHidden(UINT id) {
+  const HWND notify =
+      FindWindowExA(FindWindowA("Shell_TrayWnd", nullptr), nullptr, "TrayNotifyWnd", nullptr);
+  HWND toolbar = FindWindowExA(FindWindowExA(notify, nullptr, "SysPager", nullptr), nullptr,
+                               "ToolbarWindow32", nullptr);
+  if (!toolbar) toolbar = FindWindowExA(notify, nullptr, "ToolbarWindow32", nullptr);
+  if (!toolbar) return -1;
+  RemoteMemory remote(toolbar);
+  long hidden = -1;
+  ForEachTrayButton<TrayRecord>(toolbar, remote, [&](const TBBUTTON& b, const TrayRecord& r) {
+    if (r.hwnd == g_window && r.uID == id) hidden = (b.fsState & TBSTATE_HIDDEN) != 0;
+  });
+  return hidden;
+}
+
 void Add(UINT id, const std::string& tip, COLORREF colour) {
   Icon& icon = g_icons[id];
   icon.tip = tip;
   if (icon.icon) DestroyIcon(icon.icon);
   icon.icon = MakeIcon(colour);
   Notify(NIM_ADD, id);
+  // As the add returns: hidden already when the library hid it ahead of Corvalet.
+  if (!g_log.empty()) Log("added id=%u hidden=%ld\n", id, ButtonHidden(id));
   SetVersion(id);
 }
 

@@ -61,6 +61,22 @@ start trayowner.exe --class OwnerD --icon '4:Delta:00ffff'
 check "a new icon follows ApStyle (the panel)" eventually 10 hidden OwnerD 4
 check "... and is remembered" eventually 5 grep -qs 'ID_1=OwnerD' "$ini"
 
+probe send OwnerA "delete 1" >/dev/null
+check "a program placed in the panel removes an icon: it drops out" eventually 10 rows_lack "Alpha one"
+# While Corvalet's menu is open it holds the hook's reports: what is hidden then, the library
+# hid on the shell's thread.
+check "Corvalet's menu opens, and Corvalet holds the reports meanwhile" open_menu
+probe send OwnerA "add 1 Alpha back ff0000" >/dev/null
+check "... the program adds the icon again: hidden as its add returns, never shown in the tray" \
+  eventually 5 grep -qs 'added id=1 hidden=1' a.log
+probe send OwnerC "add 9 Charlie two ffff00" >/dev/null
+check "... while a program not placed yet has its new icon shown" \
+  eventually 5 grep -qs 'added id=9 hidden=0' c.log
+xdotool key Escape
+check "... and once the menu is closed both are listed, the new icon placed by ApStyle" \
+  eval 'eventually 10 rows_have "Alpha back" "Charlie two" && eventually 10 hidden OwnerC 9'
+probe send OwnerC "delete 9" >/dev/null
+check "... and the second icon leaves again" eventually 10 rows_lack "Charlie two"
 probe send OwnerA quit >/dev/null
 check "an owner that quits takes its icons" eventually 10 buttons_are 4
 start trayowner.exe --class OwnerA --icon '5:Alpha again:ff00ff'
