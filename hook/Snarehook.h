@@ -26,3 +26,7 @@ SNAREHOOK_API BOOL ClaimAnswer(DWORD number);
 // Corvalet, told THM_ICONBALLOON: copies the balloon of that number into record and returns
 // TRUE, once, while the library still keeps it; FALSE otherwise.
 SNAREHOOK_API BOOL TakeBalloon(DWORD number, cvl::BalloonRecord* record);
+// Corvalet's panel is shown (TRUE) or hidden: a program's new picture or tip is told only while
+// it is shown; one made while it is hidden is counted instead (UntoldChanges, which wraps).
+SNAREHOOK_API BOOL SetPanelShown(BOOL shown);
+SNAREHOOK_API DWORD UntoldChanges(void);

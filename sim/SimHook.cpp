@@ -28,9 +28,10 @@ void SimHook::SetTrayHook() {
         desktop_.GetWindowThreadProcessId(owner) == desktop_.GetWindowThreadProcessId(form))
       return;
     // Decided by the library's own code.
-    const std::uint32_t report = snarehook::ReportFor(
-        message, (taskbar_->LastChangeFlags() & (kNifMessage | kNifIcon | kNifTip)) != 0,
-        taskbar_->LastChangeSetState());
+    const bool shown = (taskbar_->LastChangeFlags() & (kNifMessage | kNifIcon | kNifTip)) != 0;
+    const bool state = taskbar_->LastChangeSetState();
+    if (snarehook::Untold(message, shown, state, panelShown_)) ++untoldChanges_;
+    const std::uint32_t report = snarehook::ReportFor(message, shown, state, panelShown_);
     if (report == 0) return;
     TellReport(form, report, owner, uID);
   };
@@ -158,6 +159,7 @@ LResult SimHook::TaskbarProc(std::uint32_t msg, WParam wParam, LParam lParam) {
   if (msg == THM_HOOKSWITCH) {
     if (static_cast<std::uint32_t>(lParam) == THM_ON) serving_ = true;
     if (static_cast<std::uint32_t>(lParam) == THM_OFF) serving_ = false;
+    panelShown_ = false;
     // A new reading covers whatever was marked.
     missedAdds_.clear();
     missedChange_ = false;

@@ -29,6 +29,7 @@ void TMainForm::FormCreate() {
       std::make_unique<TrayRegistry>(desktop_, shell_, commands_, *options_, views_, ownIcon_);
   registry_->FormWindow = host_.Window();
   registry_->OnReportsTaken = [this] { hook_.ReportsTaken(); };
+  registry_->UntoldChanges = [this] { return hook_.UntoldChanges(); };
   registry_->BeforeReports = [this] { TakeWaitingClicks(); };
   registry_->AfterReading = [this] { balloons_.KeepIcons(registry_->AllIcons); };
   ownIcon_.OnAdded = [this] { balloons_.OwnIconReadded(); };
@@ -53,7 +54,7 @@ void TMainForm::FormCreate() {
   }
   hook_.SetTrayHook();
   ownIcon_.SetOwner(host_.Window());
-  commands_.Switch(shell_.Taskbar, THM_HOOKSWITCH, THM_ON);
+  SwitchServingOn();
   clockButton_->ShellRestarted();
   options_->Load(kSettingsFile);
   clockButton_->ApplyTrayButton();

@@ -47,7 +47,13 @@ void TrayRegistry::RefreshIcons(const std::vector<AddedIcon>& added) {
   const bool outerSaves = Memory.HoldSaves;
   {
     const FlagScope holdTips(Reader.HoldTipDeletes, true, outerTips);
+    // Before the request: a change untold while it is answered may be missing from it.
+    const std::uint32_t untold = UntoldChanges ? UntoldChanges() : 0;
     Reader.EnumerateIcons(AllIcons);
+    if (Reader.LastReadingWhole()) {
+      untoldAtReading_ = untold;
+      modifiedUnseen_ = false;
+    }
     NoteReading(Reader.LastReadingWhole());
     Dead.TakeOut();
     if (!SwitchedOff) {
@@ -77,6 +83,13 @@ void TrayRegistry::NoteReading(bool whole) {
   // a few times at most, so that what the missed reading was for is not left for the next
   // program's change.
   if (++readingsOwed_ <= kReadingsOwedAtMost && OnReadingOwed) OnReadingOwed();
+}
+
+void TrayRegistry::PanelOpening() {
+  const bool behind = modifiedUnseen_ || (UntoldChanges && UntoldChanges() != untoldAtReading_);
+  if (!behind || readingsOwed_ > 0 || SwitchedOff) return;
+  readingsOwed_ = 1;
+  if (OnReadingOwed) OnReadingOwed();
 }
 
 bool TrayRegistry::ReadingOwed() const {
@@ -236,7 +249,11 @@ void TrayRegistry::OnReports(const std::vector<PostedMessage>& reports) {
 }
 
 void TrayRegistry::OnIconModified(WParam ownerWindow, LParam iconId) {
-  if (!views_.PanelVisible()) return;
+  // Told while the panel showed, and it has hidden since: it is read when the panel opens.
+  if (!views_.PanelVisible()) {
+    modifiedUnseen_ = true;
+    return;
+  }
   // Queries pump messages, and what runs meanwhile may rebuild the panel list: index it anew
   // on every step.
   for (int i = 0; i < PanelList.Count(); ++i) {
