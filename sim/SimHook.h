@@ -43,7 +43,6 @@ class SimHook : public HookLibrary {
   void ReportsTaken() override { reportsInFlight_ = 0; }
   void SetPanelShown(bool shown) override { panelShown_ = shown; }
   std::uint32_t UntoldChanges() override { return untoldChanges_; }
-  bool PanelShown() const { return panelShown_; }
   // The library's timer: what could not be posted is told again.
   void Tick();
   std::size_t Marked() const { return missedAdds_.size() + (missedChange_ ? 1 : 0); }

@@ -29,7 +29,7 @@ void TMainForm::FormCreate() {
       std::make_unique<TrayRegistry>(desktop_, shell_, commands_, *options_, views_, ownIcon_);
   registry_->FormWindow = host_.Window();
   registry_->OnReportsTaken = [this] { hook_.ReportsTaken(); };
-  registry_->UntoldChanges = [this] { return hook_.UntoldChanges(); };
+  registry_->Reader.UntoldChanges = [this] { return hook_.UntoldChanges(); };
   registry_->BeforeReports = [this] { TakeWaitingClicks(); };
   registry_->AfterReading = [this] { balloons_.KeepIcons(registry_->AllIcons); };
   ownIcon_.OnAdded = [this] { balloons_.OwnIconReadded(); };

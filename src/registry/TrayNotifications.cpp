@@ -47,13 +47,7 @@ void TrayRegistry::RefreshIcons(const std::vector<AddedIcon>& added) {
   const bool outerSaves = Memory.HoldSaves;
   {
     const FlagScope holdTips(Reader.HoldTipDeletes, true, outerTips);
-    // Before the request: a change untold while it is answered may be missing from it.
-    const std::uint32_t untold = UntoldChanges ? UntoldChanges() : 0;
     Reader.EnumerateIcons(AllIcons);
-    if (Reader.LastReadingWhole()) {
-      untoldAtReading_ = untold;
-      modifiedUnseen_ = false;
-    }
     NoteReading(Reader.LastReadingWhole());
     Dead.TakeOut();
     if (!SwitchedOff) {
@@ -86,8 +80,7 @@ void TrayRegistry::NoteReading(bool whole) {
 }
 
 void TrayRegistry::PanelOpening() {
-  const bool behind = modifiedUnseen_ || (UntoldChanges && UntoldChanges() != untoldAtReading_);
-  if (!behind || readingsOwed_ > 0 || SwitchedOff) return;
+  if (!Reader.ListsBehind() || readingsOwed_ > 0 || SwitchedOff) return;
   readingsOwed_ = 1;
   if (OnReadingOwed) OnReadingOwed();
 }
@@ -251,7 +244,7 @@ void TrayRegistry::OnReports(const std::vector<PostedMessage>& reports) {
 void TrayRegistry::OnIconModified(WParam ownerWindow, LParam iconId) {
   // Told while the panel showed, and it has hidden since: it is read when the panel opens.
   if (!views_.PanelVisible()) {
-    modifiedUnseen_ = true;
+    Reader.NoteUnseenChange();
     return;
   }
   // Queries pump messages, and what runs meanwhile may rebuild the panel list: index it anew

@@ -60,8 +60,6 @@ class TrayRegistry : public RegistryState {
   // can ask for it (with nothing owed, nothing needs to wake Corvalet).
   bool ReadingOwed() const;
   std::function<void()> OnReadingOwed;
-  // The library's count of pictures and tips it told nobody of (the panel was hidden).
-  std::function<std::uint32_t()> UntoldChanges;
   // The panel opens: where the lists may miss a picture or tip changed since the last whole
   // reading, a reading is owed (and asked for from the timer, not inside the show).
   void PanelOpening();
@@ -97,8 +95,6 @@ class TrayRegistry : public RegistryState {
   std::uint32_t returningSince_ = 0;
   int lostReadings_ = 0;  // readings in a row whose answer never came in
   int readingsOwed_ = 0;  // readings in a row not taken or not whole
-  std::uint32_t untoldAtReading_ = 0;  // UntoldChanges before the last whole reading
-  bool modifiedUnseen_ = false;        // a change told while the panel was hidden
   const OwnIcon& ownIcon_;
   PlacementViews& views_;
 };
