@@ -269,8 +269,11 @@ void Report(const COPYDATASTRUCT* cds, bool stateChanged) {
   if (!n) return;
   // Corvalet's own icons' versions are no news to it.
   if (n->message == 4 && OfCorvalet(n->owner)) return;
-  const UINT report =
-      ReportFor(n->message, (n->flags & (NIF_MESSAGE | NIF_ICON | NIF_TIP)) != 0, stateChanged);
+  const bool shown = (n->flags & (NIF_MESSAGE | NIF_ICON | NIF_TIP)) != 0;
+  const bool panelShown = g_shared.panelShown != 0;
+  if (Untold(n->message, shown, stateChanged, panelShown))
+    InterlockedIncrement(&g_shared.untoldChanges);
+  const UINT report = ReportFor(n->message, shown, stateChanged, panelShown);
   if (report == 0) return;
   // The form switched on with, without asking whether it is still there (under Wine a request
   // to the server per change): a post to a form that has gone fails, and is told again to the

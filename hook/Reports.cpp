@@ -111,3 +111,12 @@ BOOL ReportsTaken(void) {
   snarehook::g_shared.reportsInFlight = 0;
   return TRUE;
 }
+
+BOOL SetPanelShown(BOOL shown) {
+  InterlockedExchange(&snarehook::g_shared.panelShown, shown ? 1 : 0);
+  return TRUE;
+}
+
+DWORD UntoldChanges(void) {
+  return static_cast<DWORD>(snarehook::g_shared.untoldChanges);
+}

@@ -47,6 +47,8 @@ struct Shared {
   LONG enumerations;     // benchmark build only: the tray's readings asked for
   LONG reportsInFlight;  // reports posted since Corvalet last took its waiting ones
   LONG missedChange;     // a change other than a marked add still to be told: read it all
+  LONG panelShown;       // Corvalet's panel is open: new pictures and tips are told
+  LONG untoldChanges;    // pictures and tips changed while it was not, counted
   int missedAddCount;
   MissedAdd missedAdds[kMaxMissedAdds];  // in the order they happened
   LONG stampArmed;  // benchmark build only: stamp the next hide of the last button

@@ -29,3 +29,7 @@ SNAREHOOK_API BOOL TakeBalloon(DWORD number, cvl::BalloonRecord* record);
 // (at most 128 are kept). While it serves, the shell's thread hides such a process's newly
 // added button at once. FALSE for a list that cannot be read.
 SNAREHOOK_API BOOL SetHiddenProcesses(const DWORD* processes, int count);
+// Corvalet's panel is shown (TRUE) or hidden: a program's new picture or tip is told only while
+// it is shown; one made while it is hidden is counted instead (UntoldChanges, which wraps).
+SNAREHOOK_API BOOL SetPanelShown(BOOL shown);
+SNAREHOOK_API DWORD UntoldChanges(void);

@@ -13,10 +13,13 @@ namespace snarehook {
 // NIM_SETVERSION 4) that the shell took, or 0 for none. A modify that changes neither the
 // callback, the icon, the tip (changesShown) nor the hidden state or version (stateChanged)
 // changes nothing Corvalet lists or draws: a balloon alone, say. A version set anew is read
-// like a changed state; NIM_SETFOCUS changes nothing listed.
-constexpr std::uint32_t ReportFor(std::uint32_t message, bool changesShown, bool stateChanged) {
+// like a changed state; NIM_SETFOCUS changes nothing listed. A new picture or tip alone shows
+// only in Corvalet's open panel: while it is hidden (panelShown), nobody is told, and the
+// panel reads the tray when it opens after such a change.
+constexpr std::uint32_t ReportFor(std::uint32_t message, bool changesShown, bool stateChanged,
+                                  bool panelShown) {
   if (message == 4) return stateChanged ? cvl::THM_ICONSTATE : 0;
-  if (message > 2 || (message == 1 && !stateChanged && !changesShown)) return 0;
+  if (message > 2 || (message == 1 && !stateChanged && (!changesShown || !panelShown))) return 0;
   return message == 0   ? cvl::THM_ICONADDED
          : message == 1 ? (stateChanged ? cvl::THM_ICONSTATE : cvl::THM_ICONMODIFIED)
                         : cvl::THM_ICONDELETED;
@@ -29,6 +32,14 @@ constexpr std::uint32_t ReportFor(std::uint32_t message, bool changesShown, bool
 constexpr bool HiddenOnAdd(std::uint32_t message, bool serving, bool processListed,
                            bool programHid) {
   return message == 0 && serving && processListed && !programHid;
+}
+
+// A change told to nobody only because the panel is hidden: the library counts these, so that
+// Corvalet can tell whether its last reading of the tray missed one.
+constexpr bool Untold(std::uint32_t message, bool changesShown, bool stateChanged,
+                      bool panelShown) {
+  return ReportFor(message, changesShown, stateChanged, panelShown) !=
+         ReportFor(message, changesShown, stateChanged, true);
 }
 
 // Corvalet's requests at the tray toolbar, each with its check values.

@@ -70,6 +70,8 @@ LRESULT TaskbarMessage(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
     InterlockedIncrement(&g_shared.requested);
     g_shared.serving = static_cast<UINT>(lp) == THM_ON;
     g_shared.form = g_shared.serving ? FindWindowA(kMainFormClass, kMainFormCaption) : nullptr;
+    // The Corvalet switching tells of its panel anew: one that ended with it open never hid it.
+    g_shared.panelShown = 0;
     ForgetSentPixels();
     ForgetMissedReports();
     if (!g_shared.serving) {

@@ -29,9 +29,10 @@ void SimHook::SetTrayHook() {
         desktop_.GetWindowThreadProcessId(owner) == desktop_.GetWindowThreadProcessId(form))
       return;
     // Decided by the library's own code.
-    const std::uint32_t report = snarehook::ReportFor(
-        message, (taskbar_->LastChangeFlags() & (kNifMessage | kNifIcon | kNifTip)) != 0,
-        taskbar_->LastChangeSetState());
+    const bool shown = (taskbar_->LastChangeFlags() & (kNifMessage | kNifIcon | kNifTip)) != 0;
+    const bool state = taskbar_->LastChangeSetState();
+    if (snarehook::Untold(message, shown, state, panelShown_)) ++untoldChanges_;
+    const std::uint32_t report = snarehook::ReportFor(message, shown, state, panelShown_);
     if (report == 0) return;
     TellReport(form, report, owner, uID);
   };
@@ -181,6 +182,7 @@ LResult SimHook::TaskbarProc(std::uint32_t msg, WParam wParam, LParam lParam) {
       hiddenProcesses_.clear();
       ShowHiddenButtons();
     }
+    panelShown_ = false;
     // A new reading covers whatever was marked.
     missedAdds_.clear();
     missedChange_ = false;

@@ -41,6 +41,8 @@ class SimHook : public HookLibrary {
   }
   std::set<Hwnd> HiddenWindows;  // what the watchdog would show again
   void ReportsTaken() override { reportsInFlight_ = 0; }
+  void SetPanelShown(bool shown) override { panelShown_ = shown; }
+  std::uint32_t UntoldChanges() override { return untoldChanges_; }
   // The library's timer: what could not be posted is told again.
   void Tick();
   std::size_t Marked() const { return missedAdds_.size() + (missedChange_ ? 1 : 0); }
@@ -92,6 +94,8 @@ class SimHook : public HookLibrary {
   Handler oldToolbar_;
   bool installed_ = false;
   bool serving_ = false;
+  bool panelShown_ = false;
+  std::uint32_t untoldChanges_ = 0;
   Hwnd queryWindow_ = 0;
   std::uint32_t queryId_ = 0;
   bool batching_ = false;

@@ -32,6 +32,7 @@ void TMainForm::FormCreate() {
   registry_->Hidden.Publish = [this](const std::vector<std::uint32_t>& processes) {
     hook_.SetHiddenProcesses(processes);
   };
+  registry_->Reader.UntoldChanges = [this] { return hook_.UntoldChanges(); };
   registry_->BeforeReports = [this] { TakeWaitingClicks(); };
   registry_->AfterReading = [this] { balloons_.KeepIcons(registry_->AllIcons); };
   ownIcon_.OnAdded = [this] { balloons_.OwnIconReadded(); };
@@ -56,7 +57,7 @@ void TMainForm::FormCreate() {
   }
   hook_.SetTrayHook();
   ownIcon_.SetOwner(host_.Window());
-  commands_.Switch(shell_.Taskbar, THM_HOOKSWITCH, THM_ON);
+  SwitchServingOn();
   clockButton_->ShellRestarted();
   options_->Load(kSettingsFile);
   clockButton_->ApplyTrayButton();

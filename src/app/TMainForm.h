@@ -51,6 +51,7 @@ class TMainForm {
   void AttachPanel(THint& panel) {
     panel_ = &panel;
     panel.ModalLoopRunning = [this] { return ModalOpen(); };
+    panel.OnShown = [this](bool shown) { PanelShown(shown); };
   }
   TMainForm(const TMainForm&) = delete;
   TMainForm& operator=(const TMainForm&) = delete;
@@ -159,6 +160,12 @@ class TMainForm {
 
  private:
   void SetHintTimer(bool enabled);
+  // The library tells new pictures and tips only while the panel shows; one that opens after
+  // changes it was not told of has the tray read again soon.
+  void PanelShown(bool shown);
+  // A switch of serving tells the library the panel is hidden: an open one says so again.
+  void TellPanelShown();
+  void SwitchServingOn();
   // False, with the open menu or box brought to the front, when one is open.
   bool NoModalOpen();
   // The own icon's clicks, menu requests and a restart that wait in the queue, served now.

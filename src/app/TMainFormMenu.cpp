@@ -12,6 +12,15 @@ void TMainForm::SetHintTimer(bool enabled) {
   if (OnHintTimer) OnHintTimer(enabled);
 }
 
+void TMainForm::PanelShown(bool shown) {
+  hook_.SetPanelShown(shown);
+  if (shown && registry_) registry_->PanelOpening();
+}
+
+void TMainForm::TellPanelShown() {
+  if (panel_ != nullptr && panel_->Visible) hook_.SetPanelShown(true);
+}
+
 void TMainForm::RxTrayIcon1MouseMove() {
   if (panel_ == nullptr || panel_->Visible || registry_->PanelList.Count() == 0) return;
   try {

@@ -57,11 +57,16 @@ void TMainForm::TurnOff() {
   views_.RebuildMenu();
 }
 
+void TMainForm::SwitchServingOn() {
+  commands_.Switch(shell_.Taskbar, THM_HOOKSWITCH, THM_ON);
+  TellPanelShown();
+}
+
 void TMainForm::TurnOn() {
   registry_->SwitchedOff = false;
   ownIcon_.SetPictureIndex(0);
   hook_.SetTrayHook();
-  commands_.Switch(shell_.Taskbar, THM_HOOKSWITCH, THM_ON);
+  SwitchServingOn();
   clockButton_->ApplyTrayButton();
   ApplyHotKey();  // before the dialog is filled, which tells a refusal
   ReloadTray();

@@ -97,6 +97,7 @@ void TMainForm::TakeAnswerBatch(const AnswerBatch& batch) {
 
 void TMainForm::RetryTimerTimer() {
   commands_.RetryPending();
+  TellPanelShown();  // a switch kept until now has just said otherwise
   if (registry_) registry_->Deferral.ReleaseHeld();
   // Reports that wait together are read once: one more costs nothing.
   if (registry_ && registry_->ReadingOwed() && !registry_->Deferral.Busy())
@@ -149,7 +150,7 @@ void TMainForm::ShellRestarted() {
   registry_->TrayFolded = false;
   if (on) {
     hook_.SetTrayHook();
-    commands_.Switch(shell_.Taskbar, THM_HOOKSWITCH, THM_ON);
+    SwitchServingOn();
     clockButton_->ApplyTrayButton();
   }
   if (OnShellRestarted) OnShellRestarted(false);

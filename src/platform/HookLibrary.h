@@ -21,6 +21,10 @@ class HookLibrary {
   // Corvalet has taken every report that waited for it: the library, which stops posting
   // reports when too many are on their way and tells them again later, counts afresh.
   virtual void ReportsTaken() = 0;
+  // Corvalet's panel is shown or hidden: a program's new picture or tip is told only while it
+  // is shown. Those made while it is hidden are counted (the count wraps).
+  virtual void SetPanelShown(bool shown) = 0;
+  virtual std::uint32_t UntoldChanges() = 0;
   // Before an answer carried in one piece is read: true when it and its tips are Corvalet's,
   // false when the library took them back because its send gave up first (0: unnumbered).
   virtual bool ClaimAnswer(std::uint32_t number) = 0;

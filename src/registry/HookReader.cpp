@@ -76,6 +76,8 @@ int HookReader::EnumerateIcons(TIconList& list) {
   const TIconList before = list;
   const std::vector<ListRow> rowsBefore = state_.ListView1.Rows;
   const std::vector<Hicon> imagesBefore = state_.ListView1.TrayImages;
+  // Before the request: a change untold while it is answered may be missing from the answer.
+  const std::uint32_t untold = UntoldChanges ? UntoldChanges() : untoldAtReading_;
   commands_.Send(shell_.Toolbar, THM_ENUMREQUEST, THM_ENUM_VALUE, THM_ENUM_VALUE);
   // The hook sends its begin message before the request returns; without it no answer is on
   // its way (no hook, no toolbar, or a hung one), and waiting would only freeze the program.
@@ -90,6 +92,10 @@ int HookReader::EnumerateIcons(TIconList& list) {
       state_.ListView1.TrayImages = imagesBefore;
       if (state_.ListView1.OnChanged) state_.ListView1.OnChanged();
     }
+  }
+  if (lastWhole_) {
+    untoldAtReading_ = untold;
+    unseenChange_ = false;
   }
   return targetList_->Count();
 }

@@ -47,6 +47,15 @@ class HookReader {
   bool EnumDone = false;
   bool QueryDone = false;
   Hicon ScratchIcon = 0;
+  // The library's count of pictures and tips it told nobody of (the panel was hidden), read
+  // before each reading.
+  std::function<std::uint32_t()> UntoldChanges;
+  // The lists may miss a new picture or tip: one untold since the last whole reading began,
+  // or one told while the panel was hidden.
+  bool ListsBehind() const {
+    return unseenChange_ || (UntoldChanges && UntoldChanges() != untoldAtReading_);
+  }
+  void NoteUnseenChange() { unseenChange_ = true; }
   // Told when an enumeration has ended, with the list it filled.
   std::function<void(const TIconList& listed)> OnEnumerated;
 
@@ -84,6 +93,8 @@ class HookReader {
   std::uint32_t lastAnswer_ = 0;
   bool lastWhole_ = false;
   bool abandoned_ = false;  // an enumeration was given up on; its rest may still come
+  std::uint32_t untoldAtReading_ = 0;
+  bool unseenChange_ = false;
 };
 
 }  // namespace cvl

@@ -83,6 +83,12 @@ void TrayRegistry::NoteReading(bool whole) {
   if (++readingsOwed_ <= kReadingsOwedAtMost && OnReadingOwed) OnReadingOwed();
 }
 
+void TrayRegistry::PanelOpening() {
+  if (!Reader.ListsBehind() || readingsOwed_ > 0 || SwitchedOff) return;
+  readingsOwed_ = 1;
+  if (OnReadingOwed) OnReadingOwed();
+}
+
 bool TrayRegistry::ReadingOwed() const {
   return readingsOwed_ > 0 && readingsOwed_ <= kReadingsOwedAtMost && !SwitchedOff;
 }
@@ -241,7 +247,11 @@ void TrayRegistry::OnReports(const std::vector<PostedMessage>& reports) {
 }
 
 void TrayRegistry::OnIconModified(WParam ownerWindow, LParam iconId) {
-  if (!views_.PanelVisible()) return;
+  // Told while the panel showed, and it has hidden since: it is read when the panel opens.
+  if (!views_.PanelVisible()) {
+    Reader.NoteUnseenChange();
+    return;
+  }
   // Queries pump messages, and what runs meanwhile may rebuild the panel list: index it anew
   // on every step.
   for (int i = 0; i < PanelList.Count(); ++i) {

@@ -62,6 +62,9 @@ class TrayRegistry : public RegistryState {
   // can ask for it (with nothing owed, nothing needs to wake Corvalet).
   bool ReadingOwed() const;
   std::function<void()> OnReadingOwed;
+  // The panel opens: where the lists may miss a picture or tip changed since the last whole
+  // reading, a reading is owed (and asked for from the timer, not inside the show).
+  void PanelOpening();
   // Told after a reading of the tray has been placed, where nothing is held.
   std::function<void()> AfterReading;
   // True when msg is one of the hook's notifications handled here (and kOwnerEndedMessage).

@@ -26,6 +26,7 @@ void THint::FormCreate() {
 
 void THint::Show() {
   if (Visible) return;
+  if (OnShown) OnShown(true);
   Visible = true;
   window_.SetVisible(true);
   FormShow();
@@ -40,6 +41,7 @@ void THint::Hide() {
   window_.ShowFocus(-1);
   window_.SetVisible(false);
   FormHide();
+  if (OnShown) OnShown(false);
 }
 
 void THint::FormShow() {

@@ -43,6 +43,9 @@ class THint final : public PlacementViews {
   // Visible := true / false, running FormShow or FormHide as the form would.
   void Show();
   void Hide();
+  // Told true before the panel shows and false once it is hidden, so that changes of what it
+  // draws are told while it shows and not otherwise.
+  std::function<void(bool shown)> OnShown;
   void FormShow();
   void FormHide();
   void FormDestroy();

@@ -14,6 +14,8 @@ class Win32HookLibrary final : public HookLibrary {
     ::NoteHiddenWindow(reinterpret_cast<HWND>(static_cast<UINT_PTR>(window)),
                        hidden ? TRUE : FALSE);
   }
+  void SetPanelShown(bool shown) override { ::SetPanelShown(shown ? TRUE : FALSE); }
+  std::uint32_t UntoldChanges() override { return ::UntoldChanges(); }
   bool ClaimAnswer(std::uint32_t number) override { return ::ClaimAnswer(number) != FALSE; }
   std::optional<BalloonRecord> TakeBalloon(std::uint32_t number) override {
     BalloonRecord record;
