@@ -145,12 +145,20 @@ TEST(Panel, ChangedIconsReachItsCellsWhileShownAndSoonAfterItOpens) {
     EXPECT_EQ(w.panelWindow.Cells.at(static_cast<std::size_t>(k)).Hint, c.Hint);
     return c.Hint + "/" + std::to_string(c.Picture);
   };
-  // The reading a show owed, from the timer: never inside the show itself.
+  const auto ownButton = [&] {
+    for (const auto& b : w.taskbar->Buttons())
+      if (b.owner == w.corvalet->Host().window) return b.idCommand;
+    return -1;
+  };
+  // The reading a show owed, from the timer: never inside the show itself, and the own icon,
+  // under the mouse, is not added again.
   const auto settle = [&] {
     const bool owed = w.Registry().ReadingOwed();
+    const int own = ownButton();
     w.corvalet->Form().RetryTimerTimer();
     w.Pump();
     EXPECT_FALSE(w.Registry().ReadingOwed());
+    EXPECT_EQ(ownButton(), own);
     return owed;
   };
   p.Show();

@@ -99,6 +99,7 @@ void TMainForm::RetryTimerTimer() {
   commands_.RetryPending();
   TellPanelShown();  // a switch kept until now has just said otherwise
   if (registry_) registry_->Deferral.ReleaseHeld();
+  if (registry_) registry_->ReadForPanel();
   // Reports that wait together are read once: one more costs nothing.
   if (registry_ && registry_->ReadingOwed() && !registry_->Deferral.Busy())
     desktop_.PostMessageA(host_.Window(), THM_ICONDELETED, static_cast<WParam>(shell_.Toolbar), 0);

@@ -75,6 +75,7 @@ void TrayRegistry::RefreshIcons(const std::vector<AddedIcon>& added) {
 void TrayRegistry::NoteReading(bool whole) {
   if (whole) {
     readingsOwed_ = 0;
+    panelReadingOwed_ = false;
     return;
   }
   // Not taken or not whole (the shell busy with an answer, or hung): read again a little later,
@@ -84,13 +85,23 @@ void TrayRegistry::NoteReading(bool whole) {
 }
 
 void TrayRegistry::PanelOpening() {
-  if (!Reader.ListsBehind() || readingsOwed_ > 0 || SwitchedOff) return;
-  readingsOwed_ = 1;
+  if (!Reader.ListsBehind() || SwitchedOff) return;
+  panelReadingOwed_ = true;
   if (OnReadingOwed) OnReadingOwed();
 }
 
+bool TrayRegistry::ReadForPanel() {
+  if (!panelReadingOwed_ || Deferral.Busy()) return false;
+  panelReadingOwed_ = false;
+  // A reading of its own: no icon was added, and the own icon, under the user's mouse while
+  // the panel shows, stays where it is.
+  if (HandlingFlag && !SwitchedOff) RefreshIcons();
+  return true;
+}
+
 bool TrayRegistry::ReadingOwed() const {
-  return readingsOwed_ > 0 && readingsOwed_ <= kReadingsOwedAtMost && !SwitchedOff;
+  return (panelReadingOwed_ || (readingsOwed_ > 0 && readingsOwed_ <= kReadingsOwedAtMost)) &&
+         !SwitchedOff;
 }
 
 void TrayRegistry::KeepAdded(const AddedIcon& icon) {

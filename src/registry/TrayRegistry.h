@@ -65,6 +65,8 @@ class TrayRegistry : public RegistryState {
   // The panel opens: where the lists may miss a picture or tip changed since the last whole
   // reading, a reading is owed (and asked for from the timer, not inside the show).
   void PanelOpening();
+  // That reading, where nothing is held: true when it was owed (and is no longer).
+  bool ReadForPanel();
   // Told after a reading of the tray has been placed, where nothing is held.
   std::function<void()> AfterReading;
   // True when msg is one of the hook's notifications handled here (and kOwnerEndedMessage).
@@ -97,6 +99,7 @@ class TrayRegistry : public RegistryState {
   std::uint32_t returningSince_ = 0;
   int lostReadings_ = 0;  // readings in a row whose answer never came in
   int readingsOwed_ = 0;  // readings in a row not taken or not whole
+  bool panelReadingOwed_ = false;
   const OwnIcon& ownIcon_;
   PlacementViews& views_;
 };
