@@ -52,6 +52,7 @@ void HideListedAdd(const cvl::NotifyCopyData& n) {
   // Corvalet's hide, as if it had asked: tracked, so that the shell's own show keeps it hidden
   // while Corvalet serves and the watchdog gives it back.
   TrackHidden(command, true);
+  if (!CorvaletHid(command)) return;  // the list is full: nothing would give it back
   CallOld(g_shared.toolbar, TB_HIDEBUTTON, static_cast<WPARAM>(command), MAKELONG(TRUE, 0));
 #ifdef SNAREHOOK_BENCH
   StampHide(static_cast<WPARAM>(command), MAKELONG(TRUE, 0));

@@ -5,6 +5,7 @@
 #include "SharedSection.h"
 #include "ShellTray.h"
 #include "Subclassing.h"
+#include "Watchdog.h"
 
 #include <commctrl.h>
 #include <shellapi.h>
@@ -177,6 +178,8 @@ void ForgetIconOfButton(int index) {
   TBBUTTON b;
   TrayRecord r;
   if (!ReadButton(index, &b, &r)) return;
+  // A button that goes is hidden by nobody: a later button may get its command.
+  TrackHidden(b.idCommand, false);
   ForgetSent(r.hIcon);
   ForgetPending(r.hIcon);
 }

@@ -1,6 +1,7 @@
 #include "Subclassing.h"
 
 #include "ClockRoom.h"
+#include "HiddenProcesses.h"
 #include "IconStates.h"
 #include "IconVersions.h"
 #include "Pixels.h"
@@ -124,6 +125,10 @@ void Detach() {
   if (!g_attached) return;
   g_attachedTo = {};
   StopWatchdog();
+  // A switch-off that never reached the shell (a hung shell drops it) leaves buttons hidden
+  // ahead that only the library knows of.
+  ForgetHiddenProcesses();
+  ShowHiddenButtons();
   SetRoom(0);
   for (int i = 0; i < 3; ++i) {
     const HWND w = g_subclassed[i];

@@ -100,6 +100,7 @@ bool WatchdogMessage(UINT msg, WPARAM wp) {
   if (g_shared.serving && (g_shared.form == nullptr || !IsWindow(g_shared.form))) {
     // Corvalet is gone without switching off: give the tray back.
     g_shared.serving = 0;
+    g_shared.panelShown = 0;
     ForgetHiddenProcesses();
     ShowHiddenButtons();
     ShowHiddenWindows();

@@ -70,11 +70,12 @@ LRESULT TaskbarMessage(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
     InterlockedIncrement(&g_shared.requested);
     g_shared.serving = static_cast<UINT>(lp) == THM_ON;
     g_shared.form = g_shared.serving ? FindWindowA(kMainFormClass, kMainFormCaption) : nullptr;
-    // The Corvalet switching tells of its panel anew: one that ended with it open never hid it.
-    g_shared.panelShown = 0;
     ForgetSentPixels();
     ForgetMissedReports();
+    // A switch on that came late (kept by a busy shell) must not hide an open panel from the
+    // library; a Corvalet that died with its panel open is the watchdog's.
     if (!g_shared.serving) {
+      g_shared.panelShown = 0;
       // Corvalet has shown what it placed; a button hidden ahead of a reading it never made
       // is given back here.
       ForgetHiddenProcesses();

@@ -181,8 +181,8 @@ LResult SimHook::TaskbarProc(std::uint32_t msg, WParam wParam, LParam lParam) {
       serving_ = false;
       hiddenProcesses_.clear();
       ShowHiddenButtons();
+      panelShown_ = false;
     }
-    panelShown_ = false;
     // A new reading covers whatever was marked.
     missedAdds_.clear();
     missedChange_ = false;

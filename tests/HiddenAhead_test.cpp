@@ -4,6 +4,7 @@
 
 #include "World.h"
 #include "registry/DeadIcons.h"
+#include "registry/HiddenProcesses.h"
 
 namespace cvl::test {
 namespace {
@@ -81,6 +82,33 @@ TEST(HiddenAhead, SwitchingOffShowsWhatWasHiddenAheadButNotWhatTheProgramHid) {
   EXPECT_TRUE(w.hook->HiddenProcesses().empty());
   a.AddIcon(4, "off");
   EXPECT_FALSE(w.Hidden(a, 4));
+  // On again: the list is told anew.
+  w.corvalet->Form().Enabled1Click();
+  w.Pump();
+  a.AddIcon(5, "on again");
+  EXPECT_TRUE(w.Hidden(a, 5));
+}
+
+// A process with an icon in the tray is not hidden ahead, whatever its other icons' places.
+TEST(HiddenAhead, AProcessWithAnIconInTheTrayIsNotListed) {
+  World w;
+  auto& a = w.Program("C:\\Apps\\a.exe", "AWnd");
+  HiddenProcesses hidden(w.desktop);
+  std::vector<std::uint32_t> told;
+  hidden.Publish = [&](const std::vector<std::uint32_t>& p) { told = p; };
+  TIconList icons;
+  TIconInfo icon;
+  icon.hWnd = a.Window();
+  for (const IconPlace place : {IconPlace::Panel, IconPlace::Tray}) {
+    icon.Place = place;
+    ++icon.uID;
+    icons.Add(icon);
+  }
+  hidden.Note(icons, 0);
+  EXPECT_TRUE(hidden.Listed().empty());
+  icons.Delete(2);  // the tray's
+  hidden.Note(icons, 0);
+  EXPECT_EQ(told, std::vector<std::uint32_t>{a.ProcessId()});
 }
 
 }  // namespace

@@ -116,7 +116,8 @@ void TMainForm::FormDestroy() {
   else
     commands_.RetryPending();
   clockButton_->ReleaseButtonRoom();
-  commands_.Switch(shell_.Taskbar, THM_HOOKSWITCH, THM_OFF);
+  // Off already, the unhooked shell must not get the switch.
+  if (wasOn) commands_.Switch(shell_.Taskbar, THM_HOOKSWITCH, THM_OFF);
   // The hook must go and the tray must be whole even when the settings cannot be written.
   try {
     options_->Save(kSettingsFile);

@@ -67,6 +67,9 @@ void DeadIcons::RemoveAndWatch() {
     if (process != 0 && process != own) watch.push_back(process);
   }
   processes_ = std::move(listed);
+  if (AlsoWatch)
+    for (const std::uint32_t process : AlsoWatch())
+      if (process != own) watch.push_back(process);
   std::sort(watch.begin(), watch.end());
   watch.erase(std::unique(watch.begin(), watch.end()), watch.end());
   if (watch != watched_) {

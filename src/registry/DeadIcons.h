@@ -6,6 +6,7 @@
 // and each reading of the tray takes out the icons of owners that are gone and asks the shell
 // to remove them, as the mouse would. The place a program's icons were given stays remembered.
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <set>
 #include <utility>
@@ -36,6 +37,8 @@ class DeadIcons {
   // Asks the shell to remove what TakeOut took out (a send: called where nothing is held),
   // once for each icon, and waits on the processes of the owners listed now.
   void RemoveAndWatch();
+  // More processes to wait on than the owners listed.
+  std::function<std::vector<std::uint32_t>()> AlsoWatch;
   // Whether the owner of a listed icon is gone.
   bool Gone(Hwnd owner);
   void Reset();

@@ -23,6 +23,8 @@ class HiddenProcesses {
   // they differ. Corvalet's own process is never listed.
   void Note(const TIconList& icons, std::uint32_t ownProcess);
   void Ended(std::uint32_t process);
+  // The processes the library hides ahead now.
+  const std::vector<std::uint32_t>& Listed() const { return told_; }
   // Switched off: the library forgets its list, and the next pass tells it whole.
   void Forget();
   // The processes whose icons are hidden, each time the list changes.

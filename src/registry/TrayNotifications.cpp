@@ -19,6 +19,8 @@ TrayRegistry::TrayRegistry(Desktop& desktop, const ShellWindows& shell, ShellCom
       ownIcon_(ownIcon),
       views_(views) {
   Placement.RefreshIcons = [this] { RefreshIcons(); };
+  // A process hidden ahead is kept after its icons have gone: its end is watched too.
+  Dead.AlsoWatch = [this] { return Hidden.Listed(); };
   Placement.Placed = [this] {
     Hidden.Note(AllIcons, desktop_.GetWindowThreadProcessId(FormWindow));
   };
@@ -95,7 +97,7 @@ bool TrayRegistry::ReadForPanel() {
   panelReadingOwed_ = false;
   // A reading of its own: no icon was added, and the own icon, under the user's mouse while
   // the panel shows, stays where it is.
-  if (HandlingFlag && !SwitchedOff) RefreshIcons();
+  if (HandlingFlag && !SwitchedOff && views_.PanelVisible()) RefreshIcons();
   return true;
 }
 
@@ -284,10 +286,9 @@ bool TrayRegistry::HandleHookMessage(std::uint32_t msg, WParam wParam, LParam lP
   if (Reader.HandleAnswer(msg, wParam, lParam)) return true;
   switch (msg) {
     case kOwnerEndedMessage:
-      if (lParam == 0) {
-        Dead.ProcessEnded(static_cast<std::uint32_t>(wParam));
-        Hidden.Ended(static_cast<std::uint32_t>(wParam));
-      }
+      if (lParam == 0) Dead.ProcessEnded(static_cast<std::uint32_t>(wParam));
+      // One that cannot be waited on is no longer hidden ahead either: it may have ended.
+      if (wParam != 0) Hidden.Ended(static_cast<std::uint32_t>(wParam));
       [[fallthrough]];
     case THM_ICONADDED:
     case THM_ICONMODIFIED:
