@@ -134,7 +134,12 @@ void Play::DoOptions(const Action& a) {
         scheduler_->AddNext((*actors_ids_)[kUser], a.id == 1 ? "presses OK" : "presses Cancel",
                             [this, a, choice] {
                               dialogOpen_ = false;
-                              if (endings_ > 0) return;
+                              if (endings_ > 0) {
+                                // The pick changed the memory at once: a new icon's save before
+                                // the end wrote it.
+                                if (choice) actors_.places[choice->program].insert(choice->place);
+                                return;
+                              }
                               if (a.id == 1) {
                                 corvalet->Form().Button3Click();
                               } else {
