@@ -55,6 +55,7 @@ void TrayRegistry::RefreshIcons(const std::vector<AddedIcon>& added) {
     const FlagScope holdTips(Reader.HoldTipDeletes, true, outerTips);
     Reader.EnumerateIcons(AllIcons);
     NoteReading(Reader.LastReadingWhole());
+    if (Reader.LastReadingWhole()) deleted_.clear();
     Dead.TakeOut();
     if (!SwitchedOff) {
       const FlagScope holdSaves(Memory.HoldSaves, true, outerSaves);
@@ -137,6 +138,7 @@ void TrayRegistry::PlaceAddedIcons() {
 void TrayRegistry::Reset() {
   returning_.clear();
   added_.clear();
+  deleted_.clear();
   Memory.Clear();
   Reader.Reset();
   Dead.Reset();
@@ -152,7 +154,11 @@ void TrayRegistry::Reset() {
 void TrayRegistry::ExpectReturningIcons() {
   returning_.clear();
   added_.clear();  // the dead tray's adds come again from their owners
-  for (const TIconInfo& icon : AllIcons) returning_.push_back({icon.hWnd, icon.uID});
+  for (const TIconInfo& icon : AllIcons) {
+    const auto same = [&](const AddedIcon& d) { return d.window == icon.hWnd && d.id == icon.uID; };
+    if (std::none_of(deleted_.begin(), deleted_.end(), same))
+      returning_.push_back({icon.hWnd, icon.uID});
+  }
   returningSince_ = desktop_.GetTickCount();
 }
 
@@ -193,6 +199,9 @@ void TrayRegistry::Deleted(WParam ownerWindow, LParam iconId) {
     return icon.window == ownerWindow && icon.id == static_cast<std::uint32_t>(iconId);
   };
   std::erase_if(returning_, named);
+  if (ownerWindow == 0 || std::any_of(deleted_.begin(), deleted_.end(), named)) return;
+  if (deleted_.size() >= kMostAddsKept) deleted_.erase(deleted_.begin());
+  deleted_.push_back({ownerWindow, static_cast<std::uint32_t>(iconId)});
 }
 
 void TrayRegistry::HandleReports(const std::vector<PostedMessage>& reports) {

@@ -96,6 +96,9 @@ class TrayRegistry : public RegistryState {
   Desktop& desktop_;
   std::vector<AddedIcon> returning_;
   std::vector<AddedIcon> added_;  // adds no whole reading has held yet, in their order
+  // Deletes no whole reading has seen yet: the list may still hold those icons, which no
+  // owner puts back for a new taskbar.
+  std::vector<AddedIcon> deleted_;
   std::uint32_t returningSince_ = 0;
   int lostReadings_ = 0;  // readings in a row whose answer never came in
   int readingsOwed_ = 0;  // readings in a row not taken or not whole

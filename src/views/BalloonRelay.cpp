@@ -32,17 +32,25 @@ void BalloonRelay::Show(const BalloonRecord& balloon) {
   current_ = b;
   shown_ = false;
   settled_ = false;
-  if (!ownIcon_.ShowBalloon(b.szInfoTitle, b.szInfo, b.uTimeout, b.dwInfoFlags) && current_ &&
-      current_->number == b.number)
-    current_.reset();
+  if (Ask(b)) return;
+  if (current_ && current_->number == b.number) current_.reset();
+}
+
+bool BalloonRelay::Ask(const BalloonRecord& b) {
+  if (!ownIcon_.ShowBalloon(b.szInfoTitle, b.szInfo, b.uTimeout, b.dwInfoFlags)) return false;
+  ++showsOwed_;
+  return true;
 }
 
 void BalloonRelay::OwnIconMessage(std::uint32_t message) {
+  // Counted whatever is current: a show of an earlier ask may still be on its way, and the
+  // hide of Corvalet's own change comes after it.
+  if (message == kNinBalloonShow && showsOwed_ > 0) --showsOwed_;
   if (!current_) return;
   if (message == kNinBalloonShow) {
     if (!shown_) Tell(kNinBalloonShow);
     shown_ = true;
-    settled_ = true;
+    settled_ = showsOwed_ == 0;
   }
   // Taken down by the shell with nothing of Corvalet's in between (another icon's balloon
   // replaced it): its program hears it as the shell would have told it.
@@ -62,7 +70,7 @@ void BalloonRelay::OwnIconReadded() {
   if (!current_) return;
   settled_ = false;
   const BalloonRecord b = *current_;
-  ownIcon_.ShowBalloon(b.szInfoTitle, b.szInfo, b.uTimeout, b.dwInfoFlags);
+  Ask(b);
 }
 
 void BalloonRelay::Clear() {

@@ -10,8 +10,8 @@
 // Corvalet, and the shell's NIN_BALLOONHIDE for Corvalet's icon that follows such a change of
 // Corvalet's (a replacement, a removal, the icon re-added) is not passed on; one that comes
 // after the shell has shown the balloon and nothing since (another icon's balloon took its
-// place) is. The shell's first NIN_BALLOONSHOW after a balloon was asked for is that balloon's;
-// its timeout or a click on it ends it.
+// place) is. Each ask the shell takes brings one NIN_BALLOONSHOW, the last of them that
+// balloon's; its timeout or a click on it ends it.
 #include <cstdint>
 #include <optional>
 
@@ -50,12 +50,15 @@ class BalloonRelay {
  private:
   void Tell(std::uint32_t message);
   void TakeAway();
+  // Asks the shell to show it at the own icon; false when refused.
+  bool Ask(const BalloonRecord& b);
 
   Desktop& desktop_;
   OwnTrayIcon& ownIcon_;
   std::optional<BalloonRecord> current_;
   bool shown_ = false;    // its program has been told NIN_BALLOONSHOW
   bool settled_ = false;  // the shell has shown it, and Corvalet changed nothing since
+  int showsOwed_ = 0;     // asks taken whose NIN_BALLOONSHOW has not come yet
 };
 
 }  // namespace cvl

@@ -102,7 +102,12 @@ void Play::DoOptions(const Action& a) {
       [this, a] {
         if (endings_ > 0) return;  // the session is over
         TrayRegistry& r = Registry();
-        std::optional<std::pair<int, IconPlace>> choice;
+        struct Pick {
+          int program;
+          IconPlace place;
+          bool several;  // the program had other icons the dialog's list or the tray held
+        };
+        std::optional<Pick> choice;
         if (const int rows = r.ListView1.RowCount(); rows > 0 && corvalet->Form().Dialog.Visible) {
           const int row = Choose("row", rows);
           for (int i = 0; i < rows; ++i) r.ListView1.SetSelected(i, i == row);
@@ -115,36 +120,50 @@ void Play::DoOptions(const Action& a) {
           if (op == 1) r.Placement.SpeedButton4Click();
           if (op >= 2) {
             r.ListView1.CheckRadio(places[op - 2]);
-            choice = std::make_pair(owner->second.first, places[op - 2]);
+            const int p = owner->second.first;
+            // The memory took its place from all the rows then listed, gone icons' rows too.
+            int icons = 0, listed = 0;
+            for (const auto& [icon, facts] : actors_.live) icons += icon.first == p;
+            for (const ListRow& row : r.ListView1.Rows) {
+              const auto o = actors_.tipOwner.find(row.Caption);
+              listed += o != actors_.tipOwner.end() && o->second.first == p;
+            }
+            choice = Pick{p, places[op - 2], icons > 1 || listed > 1};
           }
         }
         scheduler_->AddNext((*actors_ids_)[kUser], a.id == 1 ? "presses OK" : "presses Cancel",
                             [this, a, choice] {
                               dialogOpen_ = false;
-                              if (endings_ > 0) return;
+                              if (endings_ > 0) {
+                                // The pick changed the memory at once: a new icon's save before
+                                // the end wrote it.
+                                if (choice) actors_.places[choice->program].insert(choice->place);
+                                return;
+                              }
                               if (a.id == 1) {
                                 corvalet->Form().Button3Click();
                               } else {
                                 corvalet->Form().Button2Click();
                               }
                               if (!choice) return;
-                              auto& places = actors_.places[choice->first];
-                              // One icon's place of a program with several: the memory takes
-                              // the place of its last icon in the list. A program whose icon went
-                              // while the dialog showed it may keep its place.
+                              auto& places = actors_.places[choice->program];
+                              // One icon's place of a program with several, at the pick or now:
+                              // the memory takes the place of its last icon in the list. A
+                              // program whose icon went while the dialog showed it may keep its
+                              // place.
                               int icons = 0;
                               for (const auto& [icon, facts] : actors_.live)
-                                icons += icon.first == choice->first;
+                                icons += icon.first == choice->program;
                               // A restart or switching on, asked for before (and run at any
                               // time until now), reads the file again: the choice may be gone.
                               if (a.id == 1 && !actors_.minimizing && icons == 1 &&
-                                  actors_.restartRequests + toggled_ == 0) {
-                                places = {choice->second};  // written at once
-                                actors_.chosen.insert(choice->first);
+                                  !choice->several && actors_.restartRequests + toggled_ == 0) {
+                                places = {choice->place};  // written at once
+                                actors_.chosen.insert(choice->program);
                               } else {
                                 // In memory only: the next new icon writes it, the next opening
                                 // reads the file again.
-                                places.insert(choice->second);
+                                places.insert(choice->place);
                               }
                             },
                             true);
