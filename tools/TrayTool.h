@@ -19,6 +19,16 @@ inline BOOL NotifyTrayIcon(HWND owner, DWORD message, UINT id, HICON icon, const
   return Shell_NotifyIconA(message, &nid);
 }
 
+// The shell's tray toolbar: under SysPager on XP, straight under the notification area on
+// 2000; null when there is none.
+inline HWND TrayToolbar() {
+  const HWND notify =
+      FindWindowExA(FindWindowA("Shell_TrayWnd", nullptr), nullptr, "TrayNotifyWnd", nullptr);
+  const HWND toolbar = FindWindowExA(FindWindowExA(notify, nullptr, "SysPager", nullptr), nullptr,
+                                     "ToolbarWindow32", nullptr);
+  return toolbar ? toolbar : FindWindowExA(notify, nullptr, "ToolbarWindow32", nullptr);
+}
+
 // Dispatches this thread's messages for `ms` milliseconds.
 inline void Pump(DWORD ms) {
   const DWORD end = GetTickCount() + ms;

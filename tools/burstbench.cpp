@@ -88,10 +88,7 @@ int main(int argc, char** argv) {
   const HINSTANCE instance = GetModuleHandleA(nullptr);
   g_icon = LoadIconA(nullptr, reinterpret_cast<LPCSTR>(IDI_APPLICATION));
   g_taskbar = FindWindowA("Shell_TrayWnd", nullptr);
-  const HWND notify = FindWindowExA(g_taskbar, nullptr, "TrayNotifyWnd", nullptr);
-  g_toolbar = FindWindowExA(FindWindowExA(notify, nullptr, "SysPager", nullptr), nullptr,
-                            "ToolbarWindow32", nullptr);
-  if (!g_toolbar) g_toolbar = FindWindowExA(notify, nullptr, "ToolbarWindow32", nullptr);
+  g_toolbar = TrayToolbar();
   const HWND form = FindWindowA("TMainForm", "Quillon Corvalet");
   if (!g_toolbar || !form) return 1;
   g_stats = RegisterWindowMessageA("Snarehook.Stats");

@@ -677,10 +677,7 @@ int main(int argc, char** argv) {
                  argc >= 6 && std::strcmp(argv[5], "now") == 0,
                  argc >= 6 && std::strcmp(argv[5], "animate") == 0);
   g_taskbar = FindWindowA("Shell_TrayWnd", nullptr);
-  const HWND notify = FindWindowExA(g_taskbar, nullptr, "TrayNotifyWnd", nullptr);
-  g_toolbar = FindWindowExA(FindWindowExA(notify, nullptr, "SysPager", nullptr), nullptr,
-                            "ToolbarWindow32", nullptr);
-  if (!g_toolbar) g_toolbar = FindWindowExA(notify, nullptr, "ToolbarWindow32", nullptr);
+  g_toolbar = TrayToolbar();
   if (!g_toolbar) return 1;
   if (argc >= 4 && std::strcmp(argv[1], "burst") == 0)
     return BurstMain(std::atoi(argv[2]), std::atoi(argv[3]), ParseOptions(argc, argv, 4));

@@ -136,10 +136,7 @@ int main(int argc, char** argv) {
   g_icon = LoadIconA(nullptr, reinterpret_cast<LPCSTR>(IDI_APPLICATION));
 
   const HWND taskbar = FindWindowA("Shell_TrayWnd", nullptr);
-  const HWND notify = FindWindowExA(taskbar, nullptr, "TrayNotifyWnd", nullptr);
-  HWND toolbar = FindWindowExA(FindWindowExA(notify, nullptr, "SysPager", nullptr), nullptr,
-                               "ToolbarWindow32", nullptr);
-  if (!toolbar) toolbar = FindWindowExA(notify, nullptr, "ToolbarWindow32", nullptr);
+  const HWND toolbar = TrayToolbar();
   if (!toolbar) return 1;
   const UINT stats = RegisterWindowMessageA("Snarehook.Stats");
 

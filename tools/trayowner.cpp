@@ -128,11 +128,7 @@ void SetHidden(UINT id, bool hidden) {
 
 // Whether the shell's button of the icon is hidden now: 1 hidden, 0 shown, -1 not found.
 long ButtonHidden(UINT id) {
-  const HWND notify =
-      FindWindowExA(FindWindowA("Shell_TrayWnd", nullptr), nullptr, "TrayNotifyWnd", nullptr);
-  HWND toolbar = FindWindowExA(FindWindowExA(notify, nullptr, "SysPager", nullptr), nullptr,
-                               "ToolbarWindow32", nullptr);
-  if (!toolbar) toolbar = FindWindowExA(notify, nullptr, "ToolbarWindow32", nullptr);
+  const HWND toolbar = TrayToolbar();
   if (!toolbar) return -1;
   RemoteMemory remote(toolbar);
   long hidden = -1;
