@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "World.h"
+#include "shell/HookProtocol.h"
 
 namespace cvl::test {
 namespace {
@@ -182,6 +183,30 @@ TEST(Panel, ChangedIconsReachItsCellsWhileShownAndSoonAfterItOpens) {
   p.Show();
   EXPECT_TRUE(settle());
   EXPECT_EQ(cell(0), "late/" + std::to_string(0x5999));
+}
+
+// The reading a panel's opening owed waits while the menu's loop runs: the timer that comes
+// inside it reads nothing, the next one after it does.
+TEST(Panel, ItsOwedReadingWaitsForTheMenuToClose) {
+  PanelWorld w(2);
+  w.owners[1]->ModifyIcon(1, "untold", 0x5777);  // the panel is hidden: told to nobody
+  w.panel->Show();
+  ASSERT_TRUE(w.Registry().ReadingOwed());
+  bool readInside = false;
+  w.corvalet->InsideMenu = [&](const TrayMenu&) {
+    const std::size_t from = w.desktop.Log.size();
+    w.corvalet->Form().RetryTimerTimer();
+    w.Pump();
+    for (std::size_t i = from; i < w.desktop.Log.size(); ++i)
+      readInside |= w.desktop.Log[i].msg == THM_ENUMREQUEST;
+  };
+  w.corvalet->Form().PopupTrayMenu({900, 700});
+  EXPECT_FALSE(readInside);
+  w.corvalet->Form().RetryTimerTimer();
+  w.Pump();
+  EXPECT_FALSE(w.Registry().ReadingOwed());
+  ASSERT_TRUE(w.panel->Visible);
+  EXPECT_EQ(w.panel->IconCells.at(1).Hint, "untold");
 }
 
 TEST(Panel, SwitchingOffEmptiesAShownPanelToWidthZero) {
