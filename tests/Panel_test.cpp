@@ -172,6 +172,7 @@ TEST(Panel, ChangedIconsReachItsCellsWhileShownAndSoonAfterItOpens) {
   w.owners[1]->ModifyIcon(1, "hidden", 0x5777);
   for (const auto& m : w.desktop.Log) EXPECT_NE(m.window, w.corvalet->Host().window) << m.msg;
   p.Show();
+  EXPECT_EQ(cell(0), "shown/" + std::to_string(0x5888));  // kept in the list, not only the cell
   EXPECT_EQ(cell(1), "p1/" + std::to_string(0x5000));
   EXPECT_TRUE(settle());
   EXPECT_EQ(cell(1), "hidden/" + std::to_string(0x5777));

@@ -20,6 +20,18 @@ int TIconList::Add(const TIconInfo& record) {
   return Count();
 }
 
+void TIconList::SetShown(int i, Hicon picture, const std::string& tip) {
+  TIconInfo& item = items_.at(static_cast<std::size_t>(i));
+  item.hIcon = picture;
+  item.TipText = tip;
+}
+
+int TIconList::IndexOf(Hwnd window, std::uint32_t id) const {
+  for (std::size_t i = 0; i < items_.size(); ++i)
+    if (items_[i].hWnd == window && items_[i].uID == id) return static_cast<int>(i);
+  return -1;
+}
+
 int TIconList::Clear() {
   const int before = Count();
   items_.clear();

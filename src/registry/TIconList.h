@@ -23,9 +23,13 @@ class TIconList {
   // nothing.
   int Delete(int p);
 
-  // Zero-based access. Only the place changes in place: the identity fields are indexed.
+  // Zero-based access. Only the place, picture and tip change in place: the identity fields
+  // are indexed.
   const TIconInfo& operator[](int i) const { return items_.at(static_cast<std::size_t>(i)); }
   void SetPlace(int i, IconPlace place) { items_.at(static_cast<std::size_t>(i)).Place = place; }
+  void SetShown(int i, Hicon picture, const std::string& tip);
+  // The zero-based position of the window's icon, -1 when the list does not hold it.
+  int IndexOf(Hwnd window, std::uint32_t id) const;
 
   auto begin() const { return items_.begin(); }
   auto end() const { return items_.end(); }

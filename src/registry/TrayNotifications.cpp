@@ -274,16 +274,19 @@ void TrayRegistry::OnIconModified(WParam ownerWindow, LParam iconId) {
     Reader.NoteUnseenChange();
     return;
   }
-  // Queries pump messages, and what runs meanwhile may rebuild the panel list: index it anew
-  // on every step.
-  for (int i = 0; i < PanelList.Count(); ++i) {
-    const TIconInfo& entry = PanelList[i];
-    if (entry.hWnd != ownerWindow || entry.uID != static_cast<std::uint32_t>(iconId)) continue;
-    if (!views_.PanelHasImageAt(i)) continue;
-    const TIconInfo fresh = Reader.QueryIcon(ownerWindow, static_cast<std::uint32_t>(iconId));
-    if (fresh.hWnd == 0 && fresh.hIcon == 0) continue;  // gone before it could be asked for
-    if (i < PanelList.Count()) views_.UpdateCell(i, fresh);
-  }
+  // Every list takes it, not just the panel's cell: while the panel shows, it is rebuilt from
+  // the lists without a reading (a place chosen in the options), and the icon may be moved
+  // into it. One no list holds yet comes with the next reading.
+  const auto id = static_cast<std::uint32_t>(iconId);
+  if (AllIcons.IndexOf(ownerWindow, id) < 0) return;
+  const TIconInfo fresh = Reader.QueryIcon(ownerWindow, id);
+  if (fresh.hWnd == 0 && fresh.hIcon == 0) return;  // gone before it could be asked for
+  // The query pumps, and what runs meanwhile may rebuild the lists: each is indexed anew.
+  for (TIconList* list : {&AllIcons, &PanelList, &MenuList, &TrayList})
+    if (const int i = list->IndexOf(ownerWindow, id); i >= 0)
+      list->SetShown(i, fresh.hIcon, fresh.TipText);
+  if (const int i = PanelList.IndexOf(ownerWindow, id); i >= 0 && views_.PanelHasImageAt(i))
+    views_.UpdateCell(i, fresh);
 }
 
 bool TrayRegistry::AboutOwnIcon(std::uint32_t msg, WParam ownerWindow, LParam iconId) const {
