@@ -25,7 +25,11 @@ bench_session_begin() {
 
 bench_round_begin() {
   printf '[Common]\r\nApStyle=2\r\n' >"$ini"
-  start classicshell.exe --state 'C:\cv\state.txt'
+  # The lean tray by default: a slower stand-in hides what Corvalet costs.
+  case ${BENCH_TRAY:-lean} in
+    lean) start leantray.exe --state 'C:\cv\state.txt' ;;
+    *) start classicshell.exe --state 'C:\cv\state.txt' ;;
+  esac
   eventually 20 probe dump >/dev/null
   start Corvalet.exe
   eventually 20 one_main_form

@@ -423,6 +423,12 @@ bool SimDesktop::Module32Next(Handle snapshot, ModuleEntry& entry) {
   return it != snapshots_.end() && ReadModule(it->second, entry);
 }
 
+std::string SimDesktop::MainModulePath(std::uint32_t processId) {
+  const auto it = processes_.find(processId);
+  if (!mainModuleLookup_ || it == processes_.end() || it->second.empty()) return {};
+  return it->second.front().path;
+}
+
 void SimDesktop::CloseHandle(Handle handle) {
   snapshots_.erase(handle);
 }

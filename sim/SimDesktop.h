@@ -83,6 +83,9 @@ class SimDesktop : public Desktop {
   void SetWorkArea(Rect area) { workArea_ = area; }
   void SetCursor(Point at) { cursor_ = at; }
   void SetToolhelp(bool available) { toolhelp_ = available; }
+  // Answers MainModulePath with the first module's path, as the NT loader lists it; off, as
+  // on Windows 9x.
+  void SetMainModuleLookup(bool available) { mainModuleLookup_ = available; }
   SimProfile& Profile() { return profile_; }
   int OpenHandles() const { return static_cast<int>(snapshots_.size()); }
 
@@ -184,6 +187,7 @@ class SimDesktop : public Desktop {
   Handle CreateToolhelp32Snapshot(std::uint32_t flags, std::uint32_t processId) override;
   bool Module32First(Handle snapshot, ModuleEntry& entry) override;
   bool Module32Next(Handle snapshot, ModuleEntry& entry) override;
+  std::string MainModulePath(std::uint32_t processId) override;
   void CloseHandle(Handle handle) override;
   bool GetVersionExA(OsVersionInfo& info) override;
   std::string GetPrivateProfileStringA(const std::string& section, const std::string& key,
@@ -272,6 +276,7 @@ class SimDesktop : public Desktop {
   Handle nextSnapshot_ = 0x200;
   OsVersionInfo version_{5, 1, 2600, 2};
   bool toolhelp_ = true;
+  bool mainModuleLookup_ = false;
   SimProfile profile_;
   std::uint32_t now_ = 1000;
   // Small icons of 16 x 15 pixels, dialog frames 3 wide and 2 high, sizing frames 4 wide and

@@ -119,36 +119,49 @@ TEST(Enumeration, SkippedWhileSwitchedOff) {
   EXPECT_TRUE(w.desktop.Log.empty());
 }
 
+// With the direct lookup of a process's own module or without it (Windows 9x), the same path.
 TEST(OwnerExecutablePath, WalksTheModulesAsStated) {
-  sim::SimDesktop d;
-  const auto window = [&](std::vector<sim::SimModule> modules) {
-    return d.CreateWindow("W", "", 0, d.CreateProcess(std::move(modules)));
+  const std::string longName = "C:\\" + std::string(255, 'x') + ".exe";
+  const struct {
+    std::vector<sim::SimModule> modules;
+    std::string path;
+    bool walked;  // with the lookup too
+  } cases[] = {
+      {{{1, "APP.EXE", "C:\\APP.EXE"}, {2, "hook.dll", "C:\\hook.dll"}}, "C:\\APP.EXE", false},
+      {{{1, "hook.dll", "C:\\hook.dll"}, {2, "APP.EXE", "C:\\APP.EXE"}}, "C:\\APP.EXE", true},
+      // The executable between other modules: the walk stops there, neither first nor last.
+      {{{1, "hook.dll", "C:\\hook.dll"}, {2, "app.exe", "C:\\app.exe"}, {3, "l.dll", "C:\\l.dll"}},
+       "C:\\app.exe",
+       true},
+      // A nameless module does not match; no name ending in E gives the last module read.
+      {{{1, "", "C:\\x"}, {2, "a.dll", "C:\\a.dll"}, {3, "b.drv", "C:\\b.drv"}}, "C:\\b.drv", true},
+      {{{1, "", "C:\\dir.e\\"}, {2, "b.drv", "C:\\b.drv"}}, "C:\\b.drv", true},
+      {{{1, "a.scr", "C:\\a.scr"}, {2, "b.exe", "C:\\b.exe"}}, "C:\\b.exe", true},
+      // A null module handle ends the walk where it stands.
+      {{{1, "a.dll", "C:\\a.dll"}, {0, "z.dll", "C:\\z.dll"}, {3, "c.exe", "C:\\c.exe"}},
+       "C:\\z.dll",
+       true},
+      // A path the snapshot's field cuts is the snapshot's.
+      {{{1, "x.exe", longName}}, longName.substr(0, 259), true},
+      {{}, "", true},
   };
-  EXPECT_EQ(OwnerExecutablePath(
-                d, window({{1, "hook.dll", "C:\\hook.dll"}, {2, "APP.EXE", "C:\\APP.EXE"}})),
-            "C:\\APP.EXE");
-  // The executable between other modules: the walk stops there, neither first nor last.
-  EXPECT_EQ(OwnerExecutablePath(d, window({{1, "hook.dll", "C:\\hook.dll"},
-                                           {2, "app.exe", "C:\\app.exe"},
-                                           {3, "late.dll", "C:\\late.dll"}})),
-            "C:\\app.exe");
-  // A nameless module does not match; no name ending in E gives the last module read.
-  EXPECT_EQ(
-      OwnerExecutablePath(
-          d, window({{1, "", "C:\\x"}, {2, "a.dll", "C:\\a.dll"}, {3, "b.drv", "C:\\b.drv"}})),
-      "C:\\b.drv");
-  // A null module handle ends the walk where it stands.
-  EXPECT_EQ(OwnerExecutablePath(d, window({{1, "a.dll", "C:\\a.dll"},
-                                           {0, "z.dll", "C:\\z.dll"},
-                                           {3, "c.exe", "C:\\c.exe"}})),
-            "C:\\z.dll");
-  EXPECT_EQ(OwnerExecutablePath(d, window({})), "");
-  // A window that is gone has no process; process 0 would be this very program.
-  EXPECT_EQ(OwnerExecutablePath(d, 0xDEAD), "");
-  EXPECT_EQ(d.Snapshots, 4 + 1);
-  EXPECT_EQ(d.OpenHandles(), 0);
-  d.SetToolhelp(false);
-  EXPECT_EQ(OwnerExecutablePath(d, window({{1, "a.exe", "C:\\a.exe"}})), "");
+  for (const bool lookup : {false, true}) {
+    sim::SimDesktop d;
+    d.SetMainModuleLookup(lookup);
+    for (const auto& c : cases) {
+      const int before = d.Snapshots;
+      EXPECT_EQ(OwnerExecutablePath(d, d.CreateWindow("W", "", 0, d.CreateProcess(c.modules))),
+                c.path);
+      EXPECT_EQ(d.Snapshots - before, lookup && !c.walked ? 0 : 1) << c.path;
+    }
+    // A window that is gone has no process; process 0 would be this very program.
+    EXPECT_EQ(OwnerExecutablePath(d, 0xDEAD), "");
+    EXPECT_EQ(d.OpenHandles(), 0);
+    d.SetToolhelp(false);
+    EXPECT_EQ(OwnerExecutablePath(
+                  d, d.CreateWindow("W", "", 0, d.CreateProcess({{1, "a.exe", "C:\\a.exe"}}))),
+              "");
+  }
 }
 
 TEST(Enumeration, AnOwnerWithoutModulesIsStillListed) {

@@ -118,6 +118,10 @@ class Desktop {
   virtual Handle CreateToolhelp32Snapshot(std::uint32_t flags, std::uint32_t processId) = 0;
   virtual bool Module32First(Handle snapshot, ModuleEntry& entry) = 0;
   virtual bool Module32Next(Handle snapshot, ModuleEntry& entry) = 0;
+  // The full path of a process's own module (psapi's GetModuleFileNameExA), empty where the
+  // system cannot tell it: cheaper than a module snapshot, which on NT runs a thread in that
+  // process.
+  virtual std::string MainModulePath(std::uint32_t processId) = 0;
   virtual void CloseHandle(Handle handle) = 0;
 
   virtual bool GetVersionExA(OsVersionInfo& info) = 0;

@@ -37,6 +37,9 @@ class HookReader {
   bool HandleAnswer(std::uint32_t msg, WParam wParam, LParam lParam);
   // Forgets the protocol state (record buffer, done flags, owners) and deletes the tips held.
   void Reset();
+  // Learns an added icon's owner ahead of the reading: the walk then runs while the shell is
+  // still drawing the new button, not after the answer has come.
+  void KnowOwner(Hwnd window) { ownerPaths_.Path(window); }
   // Deletes the tip atoms read while HoldTipDeletes was set.
   void DeleteHeldTips();
 

@@ -11,6 +11,16 @@ std::string UpToZero(const std::array<char, N>& field) {
   return std::string(field.data(), strnlen(field.data(), N));
 }
 
+// The walk stops at the first module whose name ends in E; the loader lists a process's own
+// module first, so where that one's name ends in E the walk would stop right there. A path as
+// long as the snapshot's field may have been cut differently: that one is walked.
+bool WalkStopsAt(const std::string& mainModule) {
+  const std::size_t slash = mainModule.find_last_of("\\/");
+  const std::size_t nameStart = slash == std::string::npos ? 0 : slash + 1;
+  return nameStart < mainModule.size() && mainModule.size() < sizeof(ModuleEntry::szExePath) - 1 &&
+         (mainModule.back() == 'E' || mainModule.back() == 'e');
+}
+
 }  // namespace
 
 std::string OwnerExecutablePath(Desktop& desktop, Hwnd window) {
@@ -18,6 +28,7 @@ std::string OwnerExecutablePath(Desktop& desktop, Hwnd window) {
   const std::uint32_t processId = desktop.GetWindowThreadProcessId(window);
   // No process (the window is gone): a snapshot of process 0 would list this very program.
   if (processId == 0) return {};
+  if (std::string path = desktop.MainModulePath(processId); WalkStopsAt(path)) return path;
   const Handle snapshot = desktop.CreateToolhelp32Snapshot(kTh32csSnapModule, processId);
   if (snapshot == kInvalidHandle) return {};
 

@@ -47,7 +47,10 @@ void TrayRegistry::RefreshIcons(const std::vector<AddedIcon>& added) {
     ForgetAdds();
     return;
   }
-  for (const AddedIcon& icon : added) KeepAdded(icon);
+  for (const AddedIcon& icon : added) {
+    KeepAdded(icon);
+    Reader.KnowOwner(icon.window);
+  }
   // A new icon's button is placed first: deleting the tips read and writing its place can wait.
   const bool outerTips = Reader.HoldTipDeletes;
   const bool outerSaves = Memory.HoldSaves;

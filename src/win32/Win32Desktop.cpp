@@ -213,6 +213,23 @@ bool Win32Desktop::Module32Next(Handle snapshot, ModuleEntry& entry) {
   return ReadModule(module32Next_, snapshot, entry);
 }
 
+std::string Win32Desktop::MainModulePath(std::uint32_t processId) {
+  if (!psapiTried_) {
+    psapiTried_ = true;
+    psapi_.Reset(::LoadLibraryA("psapi.dll"));
+    if (psapi_)
+      moduleFileNameEx_ = reinterpret_cast<ModuleNameFn>(
+          reinterpret_cast<void*>(::GetProcAddress(psapi_.Get(), "GetModuleFileNameExA")));
+  }
+  if (moduleFileNameEx_ == nullptr) return {};
+  const KernelHandleOwner process(
+      ::OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, processId));
+  if (!process) return {};
+  char path[MAX_PATH] = {};
+  const DWORD n = moduleFileNameEx_(process.Get(), nullptr, path, MAX_PATH);
+  return n > 0 && n < MAX_PATH ? std::string(path, n) : std::string();
+}
+
 void Win32Desktop::CloseHandle(Handle handle) {
   ::CloseHandle(reinterpret_cast<HANDLE>(static_cast<std::uintptr_t>(handle)));
 }

@@ -53,6 +53,7 @@ class Win32Desktop final : public Desktop {
   Handle CreateToolhelp32Snapshot(std::uint32_t flags, std::uint32_t processId) override;
   bool Module32First(Handle snapshot, ModuleEntry& entry) override;
   bool Module32Next(Handle snapshot, ModuleEntry& entry) override;
+  std::string MainModulePath(std::uint32_t processId) override;
   void CloseHandle(Handle handle) override;
   bool GetVersionExA(OsVersionInfo& info) override;
   std::string GetPrivateProfileStringA(const std::string& section, const std::string& key,
@@ -85,6 +86,11 @@ class Win32Desktop final : public Desktop {
   SnapshotFn createSnapshot_ = nullptr;
   ModuleFn module32First_ = nullptr;
   ModuleFn module32Next_ = nullptr;
+  // psapi.dll, loaded at the first lookup: Windows 9x has none.
+  using ModuleNameFn = DWORD(WINAPI*)(HANDLE, HMODULE, LPSTR, DWORD);
+  bool psapiTried_ = false;
+  LibraryOwner psapi_;
+  ModuleNameFn moduleFileNameEx_ = nullptr;
   ProcessWatcher watcher_;
 };
 
