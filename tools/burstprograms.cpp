@@ -48,7 +48,7 @@
 // picture and tip ten times a second for S (20) seconds, first without Corvalet, then with it
 // (its new icons go where the settings file's ApStyle says). One line:
 //   animate seconds=S shell_bare_ms=A shell_ms=B shell_ratio=R corvalet_ms=C corvalet_core_pct=P
-//     server_bare_ms=D server_ms=E server_ratio=Q
+//     server_bare_ms=D server_ms=E server_ratio=Q [the account per change, as a burst's]
 // the CPU time of the shell's process (--shell NAME: what it runs as, leantray.exe by default)
 // and of the Wine server during each animation, and Corvalet's during the second.
 #include <windows.h>
@@ -638,6 +638,7 @@ bool Animation(const char* name, int owners, int seconds, double* shellMs, doubl
   if (!run.Start(name, owners, 10 * seconds, "animate")) return false;
   const double shell0 = CpuMs(g_shellName), corvalet0 = CpuMs("Corvalet.exe"),
                server0 = CpuMs("wineserver");
+  Stat(17);  // the account from here
   if (run.Burst(60000 + 2000 * seconds) < 0) return false;
   *shellMs = CpuMs(g_shellName) - shell0;
   *corvaletMs = CpuMs("Corvalet.exe") - corvalet0;
@@ -658,9 +659,10 @@ int AnimateMain(int owners, int seconds, const Options& opt) {
   if (!Animation("moving", owners, seconds, &with, &corvaletMs, &server)) return 1;
   std::printf(
       "animate seconds=%d shell_bare_ms=%.0f shell_ms=%.0f shell_ratio=%.2f corvalet_ms=%.0f "
-      "corvalet_core_pct=%.2f server_bare_ms=%.0f server_ms=%.0f server_ratio=%.2f\n",
+      "corvalet_core_pct=%.2f server_bare_ms=%.0f server_ms=%.0f server_ratio=%.2f%s\n",
       seconds, bare, with, bare > 0 ? with / bare : -1.0, corvaletMs, corvaletMs / (10.0 * seconds),
-      serverBare, server, serverBare > 0 ? server / serverBare : -1.0);
+      serverBare, server, serverBare > 0 ? server / serverBare : -1.0,
+      Account(owners * 10 * seconds).c_str());
   std::fflush(stdout);
   RemoveFillers(filler, opt.fillers);
   CloseHandle(corvalet);
