@@ -12,7 +12,8 @@
 #   animate: ten programs change their icons' picture and tip ten times a second for 20 s,
 #     without Corvalet, then with it and the icons in the tray, the panel or the menu (ANIMATE:
 #     the ApStyle of each run, "1 2 3" by default, "" for none): the shell's CPU time in both
-#     and Corvalet's in the second.
+#     and Corvalet's in the second. An ApStyle named again runs again ("1 2 3 1 2 3"); each
+#     ends with a line of medians, since the machine's own speed swings between runs.
 #   ten: 9 icons in the tray, Corvalet up for 8 s, then ten programs add an icon each at once;
 #     20 s later, how many went to the panel and the tips' atoms left.
 # Trays: "lean" (tools/leantray.exe: per change only the toolbar calls it needs, the one every
@@ -57,7 +58,7 @@ round() {  # round TRAY ARGS...: one run of the driver against a fresh tray and 
 
 for tray in ${TRAYS:-lean}; do
   for apstyle in ${ANIMATE-1 2 3}; do
-    echo "tray=$tray apstyle=$apstyle load=$(load) $(round "$tray" animate)"
+    echo "tray=$tray apstyle=$apstyle load=$(load) $(round "$tray" animate)" | tee -a "$summary"
   done
   apstyle=2
   for run in $(seq 1 "${TEN_RUNS:-0}"); do
@@ -78,7 +79,7 @@ for tray in ${TRAYS:-lean}; do
   done
 done
 
-# One line per tray, burst and kind over its runs: the medians of the ratios, since one run's
+# One line per tray, burst and kind (and animation) over its runs: the medians of the ratios, since one run's
 # wall clock swings with whatever else the machine does.
 [ -f "$summary" ] && awk '
   function field(k,  i) { for (i = 1; i <= NF; i++) if (index($i, k "=") == 1) return substr($i, length(k) + 2); return "" }
@@ -86,6 +87,12 @@ done
     n = split(list, a, " ")
     for (i = 2; i <= n; i++) for (j = i; j > 1 && a[j - 1] + 0 > a[j] + 0; j--) { t = a[j]; a[j] = a[j - 1]; a[j - 1] = t }
     return n ? a[int((n + 1) / 2)] : -1
+  }
+  $0 ~ / animate / {
+    key = field("tray") " " field("apstyle")
+    ashell[key] = ashell[key] " " field("shell_ratio"); aserver[key] = aserver[key] " " field("server_ratio")
+    acore[key] = acore[key] " " field("corvalet_core_pct"); aown[key] = aown[key] " " field("own_us")
+    aruns[key]++
   }
   field("ratio") != "" {
     kind = field("hook") ~ /^[a-z]/ ? field("hook") : "corvalet"
@@ -102,5 +109,9 @@ done
       printf "median tray=%s changes=%s with=%s runs=%d ratio=%.2f shell_cpu_ratio=%.2f", k[1], k[2], k[3], runs[key], median(ratio[key]), median(cpu[key])
       if (menu[key] != "") printf " menu_worst_ms=%s settled_ms=%s", median(menu[key]), median(settled[key])
       printf "\n"
+    }
+    for (key in aruns) {
+      split(key, k, " ")
+      printf "median tray=%s animate apstyle=%s runs=%d shell_ratio=%.2f server_ratio=%.2f corvalet_core_pct=%.2f own_us=%.1f\n", k[1], k[2], aruns[key], median(ashell[key]), median(aserver[key]), median(acore[key]), median(aown[key])
     }
   }' "$summary"
