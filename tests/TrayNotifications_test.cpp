@@ -122,6 +122,7 @@ TEST(Enumeration, SkippedWhileSwitchedOff) {
 // With the direct lookup of a process's own module or without it (Windows 9x), the same path.
 TEST(OwnerExecutablePath, WalksTheModulesAsStated) {
   const std::string longName = "C:\\" + std::string(255, 'x') + ".exe";
+  const std::string ntLong = "C:\\" + std::string(248, 'x') + ".exe";  // fills NT's field
   const struct {
     std::vector<sim::SimModule> modules;
     std::string path;
@@ -141,8 +142,9 @@ TEST(OwnerExecutablePath, WalksTheModulesAsStated) {
       {{{1, "a.dll", "C:\\a.dll"}, {0, "z.dll", "C:\\z.dll"}, {3, "c.exe", "C:\\c.exe"}},
        "C:\\z.dll",
        true},
-      // A path the snapshot's field cuts is the snapshot's.
+      // A path the snapshot's field cuts is the snapshot's; one NT's may cut is walked too.
       {{{1, "x.exe", longName}}, longName.substr(0, 259), true},
+      {{{1, "x.exe", ntLong}}, ntLong, true},
       {{}, "", true},
   };
   for (const bool lookup : {false, true}) {
