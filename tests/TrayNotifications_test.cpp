@@ -122,6 +122,7 @@ TEST(Enumeration, SkippedWhileSwitchedOff) {
 // With the direct lookup of a process's own module or without it (Windows 9x), the same path.
 TEST(OwnerExecutablePath, WalksTheModulesAsStated) {
   const std::string longName = "C:\\" + std::string(255, 'x') + ".exe";
+  const std::string ntLong = "C:\\" + std::string(248, 'x') + ".exe";  // fills NT's field
   const struct {
     std::vector<sim::SimModule> modules;
     std::string path;
@@ -141,8 +142,9 @@ TEST(OwnerExecutablePath, WalksTheModulesAsStated) {
       {{{1, "a.dll", "C:\\a.dll"}, {0, "z.dll", "C:\\z.dll"}, {3, "c.exe", "C:\\c.exe"}},
        "C:\\z.dll",
        true},
-      // A path the snapshot's field cuts is the snapshot's.
+      // A path the snapshot's field cuts is the snapshot's; one NT's may cut is walked too.
       {{{1, "x.exe", longName}}, longName.substr(0, 259), true},
+      {{{1, "x.exe", ntLong}}, ntLong, true},
       {{}, "", true},
   };
   for (const bool lookup : {false, true}) {
@@ -415,6 +417,38 @@ TEST(Query, AnIconGoneBeforeItsQueryGivesAnEmptyRecordAndNoCellChange) {
   EXPECT_EQ(gone.TipText, "");
   w.Pump();  // the modified report, then the deleted one
   EXPECT_TRUE(w.views.updates.empty());
+}
+
+// The lists hold an icon at different positions: each change lands on its own icon's entries.
+TEST(Query, AChangeWhileThePanelShowsReachesItsIconInEveryList) {
+  World w;
+  w.SetIni(kAInPanel);
+  auto& t = w.Program("C:\\Apps\\t.exe", "TWnd");
+  auto& a = w.Program("C:\\Apps\\a.exe", "AWnd");
+  t.AddIcon(1, "t");
+  a.AddIcon(1, "a");
+  ASSERT_TRUE(w.corvalet->Start());
+  TrayRegistry& r = w.Registry();
+  ASSERT_EQ(r.PanelList.Count(), 1);
+  ASSERT_GT(r.AllIcons.IndexOf(a.Window(), 1), 0);
+  w.views.panelVisible = true;
+  w.hook->SetPanelShown(true);
+  t.ModifyIcon(1, "t2", 0x5111);
+  a.ModifyIcon(1, "a2", 0x5222);
+  w.Pump();
+  for (const TIconList* list : {&r.AllIcons, &r.PanelList, &r.MenuList, &r.TrayList})
+    for (const TIconInfo& i : *list) {
+      const std::string tip = i.TipText + "/" + std::to_string(i.hIcon);
+      if (i.hWnd == t.Window())
+        EXPECT_EQ(tip, "t2/" + std::to_string(0x5111));
+      else if (i.hWnd == a.Window())
+        EXPECT_EQ(tip, "a2/" + std::to_string(0x5222));
+      else
+        EXPECT_TRUE(i.TipText != "t2" && i.TipText != "a2") << i.TipText;
+    }
+  EXPECT_EQ(r.PanelList[0].TipText, "a2");
+  ASSERT_EQ(w.views.updates.size(), 1u);
+  EXPECT_EQ(w.views.updates[0].first, 0);
 }
 
 TEST(Enumeration, AnUnansweredRequestKeepsTheOptionsListInStepWithTheIcons) {

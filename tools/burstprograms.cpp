@@ -631,9 +631,11 @@ int TenMain(int ownerCount, const Options& opt) {
   return 0;
 }
 
-// One animation of the owners; the CPU time the shell and Corvalet took meanwhile.
+// One animation of the owners; the CPU time the shell and Corvalet took meanwhile, and the
+// shell's account, taken before the owners end: their deletes and the readings after them are
+// no part of the animation.
 bool Animation(const char* name, int owners, int seconds, double* shellMs, double* corvaletMs,
-               double* serverMs) {
+               double* serverMs, std::string* account = nullptr) {
   Run run;
   if (!run.Start(name, owners, 10 * seconds, "animate")) return false;
   const double shell0 = CpuMs(g_shellName), corvalet0 = CpuMs("Corvalet.exe"),
@@ -643,6 +645,7 @@ bool Animation(const char* name, int owners, int seconds, double* shellMs, doubl
   *shellMs = CpuMs(g_shellName) - shell0;
   *corvaletMs = CpuMs("Corvalet.exe") - corvalet0;
   *serverMs = CpuMs("wineserver") - server0;
+  if (account) *account = Account(owners * 10 * seconds);
   run.End();
   return true;
 }
@@ -656,13 +659,13 @@ int AnimateMain(int owners, int seconds, const Options& opt) {
   const HANDLE corvalet = StartCorvalet(opt.corvalet);
   if (!corvalet) return 1;
   Pump(3000);
-  if (!Animation("moving", owners, seconds, &with, &corvaletMs, &server)) return 1;
+  std::string account;
+  if (!Animation("moving", owners, seconds, &with, &corvaletMs, &server, &account)) return 1;
   std::printf(
       "animate seconds=%d shell_bare_ms=%.0f shell_ms=%.0f shell_ratio=%.2f corvalet_ms=%.0f "
       "corvalet_core_pct=%.2f server_bare_ms=%.0f server_ms=%.0f server_ratio=%.2f%s\n",
       seconds, bare, with, bare > 0 ? with / bare : -1.0, corvaletMs, corvaletMs / (10.0 * seconds),
-      serverBare, server, serverBare > 0 ? server / serverBare : -1.0,
-      Account(owners * 10 * seconds).c_str());
+      serverBare, server, serverBare > 0 ? server / serverBare : -1.0, account.c_str());
   std::fflush(stdout);
   RemoveFillers(filler, opt.fillers);
   CloseHandle(corvalet);

@@ -12,12 +12,15 @@ std::string UpToZero(const std::array<char, N>& field) {
 }
 
 // The walk stops at the first module whose name ends in E; the loader lists a process's own
-// module first, so where that one's name ends in E the walk would stop right there. A path as
-// long as the snapshot's field may have been cut differently: that one is walked.
+// module first, so where that one's name ends in E the walk would stop right there. A path the
+// snapshot may have cut is walked: on NT its paths come through a field of 256 characters, and
+// one that fills it may have been cut.
+constexpr std::size_t kNtSnapshotPathField = 256;
+
 bool WalkStopsAt(const std::string& mainModule) {
   const std::size_t slash = mainModule.find_last_of("\\/");
   const std::size_t nameStart = slash == std::string::npos ? 0 : slash + 1;
-  return nameStart < mainModule.size() && mainModule.size() < sizeof(ModuleEntry::szExePath) - 1 &&
+  return nameStart < mainModule.size() && mainModule.size() < kNtSnapshotPathField - 1 &&
          (mainModule.back() == 'E' || mainModule.back() == 'e');
 }
 
