@@ -419,7 +419,8 @@ TEST(Query, AnIconGoneBeforeItsQueryGivesAnEmptyRecordAndNoCellChange) {
   EXPECT_TRUE(w.views.updates.empty());
 }
 
-// The lists hold an icon at different positions: each change lands on its own icon's entries.
+// While the panel shows, only its icons' changes are asked for, and each lands on its own
+// icon's entries; another's is read once a pick brings it into the open panel.
 TEST(Query, AChangeWhileThePanelShowsReachesItsIconInEveryList) {
   World w;
   w.SetIni(kAInPanel);
@@ -433,15 +434,15 @@ TEST(Query, AChangeWhileThePanelShowsReachesItsIconInEveryList) {
   ASSERT_GT(r.AllIcons.IndexOf(a.Window(), 1), 0);
   w.views.panelVisible = true;
   w.hook->SetPanelShown(true);
+  const int readings = w.Requests(THM_ENUMREQUEST), queries = w.Requests(THM_QUERYREQUEST);
   t.ModifyIcon(1, "t2", 0x5111);
   a.ModifyIcon(1, "a2", 0x5222);
   w.Pump();
+  EXPECT_EQ(w.Requests(THM_QUERYREQUEST) - queries, 1);
   for (const TIconList* list : {&r.AllIcons, &r.PanelList, &r.MenuList, &r.TrayList})
     for (const TIconInfo& i : *list) {
       const std::string tip = i.TipText + "/" + std::to_string(i.hIcon);
-      if (i.hWnd == t.Window())
-        EXPECT_EQ(tip, "t2/" + std::to_string(0x5111));
-      else if (i.hWnd == a.Window())
+      if (i.hWnd == a.Window())
         EXPECT_EQ(tip, "a2/" + std::to_string(0x5222));
       else
         EXPECT_TRUE(i.TipText != "t2" && i.TipText != "a2") << i.TipText;
@@ -449,6 +450,16 @@ TEST(Query, AChangeWhileThePanelShowsReachesItsIconInEveryList) {
   EXPECT_EQ(r.PanelList[0].TipText, "a2");
   ASSERT_EQ(w.views.updates.size(), 1u);
   EXPECT_EQ(w.views.updates[0].first, 0);
+  EXPECT_FALSE(r.ReadingOwed());
+  // The tray icon picked into the open panel: read from the timer, not inside the pick.
+  r.ListView1.SetSelected(RowOf(r, "t"), true);
+  r.ListView1.CheckRadio(IconPlace::Panel);  // as the user's click on the radio button
+  ASSERT_TRUE(r.ReadingOwed());
+  EXPECT_EQ(w.Requests(THM_ENUMREQUEST), readings);
+  w.corvalet->Form().RetryTimerTimer();
+  w.Pump();
+  EXPECT_EQ(w.Requests(THM_ENUMREQUEST), readings + 1);
+  EXPECT_EQ(r.PanelList[r.PanelList.IndexOf(t.Window(), 1)].TipText, "t2");
 }
 
 TEST(Enumeration, AnUnansweredRequestKeepsTheOptionsListInStepWithTheIcons) {

@@ -123,6 +123,12 @@ struct World {
   }
 
   TrayRegistry& Registry() { return corvalet->Registry(); }
+  // The requests of one kind (THM_ENUMREQUEST, THM_QUERYREQUEST) sent to the tray so far.
+  int Requests(std::uint32_t msg) const {
+    int n = 0;
+    for (const auto& m : desktop.Log) n += m.msg == msg && m.window == taskbar->Toolbar();
+    return n;
+  }
 
   sim::SimDesktop desktop;
   std::unique_ptr<sim::SimTaskbar> taskbar;

@@ -149,6 +149,8 @@ void IconPlacement::SetSelectedPlace(IconPlace place) {
     }
     ApplyPlacement();
   }
+  // An icon brought into the open panel shows what the lists hold of it, which may be behind.
+  if (oldPlace != place && views_.PanelVisible() && PanelChanged) PanelChanged();
   if (oldPlace != place) RefreshOwnIcon();
 }
 

@@ -44,6 +44,8 @@ class IconPlacement {
   std::function<void()> BetweenCommands;
   // Runs once a pass has given every icon its place, before its button commands.
   std::function<void()> Placed;
+  // The user gave an icon another place while the panel shows.
+  std::function<void()> PanelChanged;
 
  private:
   void MoveSelected(int step);

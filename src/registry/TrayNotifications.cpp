@@ -21,6 +21,7 @@ TrayRegistry::TrayRegistry(Desktop& desktop, const ShellWindows& shell, ShellCom
   Placement.RefreshIcons = [this] { RefreshIcons(); };
   // A process hidden ahead is kept after its icons have gone: its end is watched too.
   Dead.AlsoWatch = [this] { return Hidden.Listed(); };
+  Placement.PanelChanged = [this] { PanelOpening(); };
   Placement.Placed = [this] {
     Hidden.Note(AllIcons, desktop_.GetWindowThreadProcessId(FormWindow));
   };
@@ -277,15 +278,19 @@ void TrayRegistry::OnIconModified(WParam ownerWindow, LParam iconId) {
     Reader.NoteUnseenChange();
     return;
   }
-  // Every list takes it, not just the panel's cell: while the panel shows, it is rebuilt from
-  // the lists without a reading (a place chosen in the options), and the icon may be moved
-  // into it. One no list holds yet comes with the next reading.
+  // Only an icon the panel shows is asked for. Another's change is read when a pick in the
+  // options brings it into the open panel, or when the panel opens next.
   const auto id = static_cast<std::uint32_t>(iconId);
-  if (AllIcons.IndexOf(ownerWindow, id) < 0) return;
+  if (const int at = PanelList.IndexOf(ownerWindow, id); at < 0 || !views_.PanelHasImageAt(at)) {
+    Reader.NoteUnseenChange();
+    return;
+  }
   const TIconInfo fresh = Reader.QueryIcon(ownerWindow, id);
   if (fresh.hWnd == 0 && fresh.hIcon == 0) return;  // gone before it could be asked for
-  // The query pumps, and what runs meanwhile may rebuild the lists: each is indexed anew.
-  for (TIconList* list : {&AllIcons, &PanelList, &MenuList, &TrayList})
+  // The lists take it as well as the cell: the open panel is built again from them without a
+  // reading (a place chosen in the options). The query pumps, and what runs meanwhile may
+  // rebuild the lists: each is indexed anew.
+  for (TIconList* list : {&AllIcons, &PanelList})
     if (const int i = list->IndexOf(ownerWindow, id); i >= 0)
       list->SetShown(i, fresh.hIcon, fresh.TipText);
   if (const int i = PanelList.IndexOf(ownerWindow, id); i >= 0 && views_.PanelHasImageAt(i))
