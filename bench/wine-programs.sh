@@ -86,7 +86,8 @@ done
   function median(list,  a, n, i, j, t) {
     n = split(list, a, " ")
     for (i = 2; i <= n; i++) for (j = i; j > 1 && a[j - 1] + 0 > a[j] + 0; j--) { t = a[j]; a[j] = a[j - 1]; a[j - 1] = t }
-    return n ? a[int((n + 1) / 2)] : -1
+    if (!n) return -1
+    return n % 2 ? a[(n + 1) / 2] : (a[n / 2] + a[n / 2 + 1]) / 2
   }
   $0 ~ / animate / {
     key = field("tray") " " field("apstyle")
