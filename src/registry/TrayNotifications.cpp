@@ -50,7 +50,10 @@ void TrayRegistry::RefreshIcons(const std::vector<AddedIcon>& added) {
   }
   for (const AddedIcon& icon : added) {
     KeepAdded(icon);
-    Reader.KnowOwner(icon.window);
+    // A window the lists hold is known already; during a burst its adds come by the hundred.
+    if (!std::any_of(AllIcons.begin(), AllIcons.end(),
+                     [&](const TIconInfo& listed) { return listed.hWnd == icon.window; }))
+      Reader.KnowOwner(icon.window);
   }
   // A new icon's button is placed first: deleting the tips read and writing its place can wait.
   const bool outerTips = Reader.HoldTipDeletes;
