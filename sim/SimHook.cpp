@@ -145,6 +145,10 @@ void SimHook::DeleteTrayHook() {
   if (!installed_) return;
   installed_ = false;
   serving_ = false;
+  // As the library's detach: a switch-off the shell missed (stalled past its bound) leaves
+  // buttons hidden ahead that only the library knows of.
+  hiddenProcesses_.clear();
+  ShowHiddenButtons();
   desktop_.Subclass(taskbar_->Taskbar(), oldTaskbar_);
   desktop_.Subclass(taskbar_->Toolbar(), oldToolbar_);
   taskbar_->OnTrayChange = nullptr;
