@@ -98,6 +98,15 @@ TEST_F(ThreeIcons, APassSendsOnlyWhatIsNotSoAlreadyAndLeavingShowsEverything) {
   R().ListView1.CheckRadio(IconPlace::Tray);
   EXPECT_EQ(ButtonCommands(w, moved).size(), 1u);
   EXPECT_FALSE(w.Hidden(*b, 1));
+  // c's icon goes and comes back under a new command: nothing is shown for the old one, which
+  // the shell no longer has (during a burst each such send waits behind every program).
+  const std::size_t readded = w.desktop.Log.size();
+  c->DeleteIcon(1);
+  w.Pump();
+  c->AddIcon(1, "c");
+  w.Pump();
+  EXPECT_TRUE(w.Hidden(*c, 1));
+  for (const auto& [command, hidden] : ButtonCommands(w, readded)) EXPECT_TRUE(hidden) << command;
   // The shell hid a behind Corvalet's back: leaving shows every button all the same,
   // including those Corvalet believes shown.
   HideBehindCorvaletsBack(w, *a);

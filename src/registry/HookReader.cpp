@@ -170,6 +170,7 @@ bool HookReader::HandleAnswer(std::uint32_t msg, WParam wParam, LParam lParam) {
       ownerPaths_.NewEnumeration();
       answerOwners_.clear();
       commands_.ForgetButtonStates();
+      commands_.ListingBegins(shell_.Toolbar);
       EnumDone = false;
       targetList_->Clear();
       // Emptied with the list, not before the request: an unanswered request keeps both, in
@@ -197,6 +198,7 @@ bool HookReader::HandleAnswer(std::uint32_t msg, WParam wParam, LParam lParam) {
       OnTip(wParam, lParam);
       return true;
     case THM_ENUMCOMMIT:
+      commands_.Listed(buffer_.CommandId);
       if (OnCommit(wParam, lParam))
         state_.ListView1.AddRow(ScratchIcon, buffer_.TipText, buffer_.ButtonIndex);
       return true;
@@ -205,6 +207,7 @@ bool HookReader::HandleAnswer(std::uint32_t msg, WParam wParam, LParam lParam) {
       return true;
     case THM_ENUMEND:
       EnumDone = true;
+      commands_.ListingEnded();
       if (OnEnumerated) OnEnumerated(*targetList_);
       return true;
     case THM_QUERYBEGIN:

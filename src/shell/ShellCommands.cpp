@@ -1,5 +1,7 @@
 #include "shell/ShellCommands.h"
 
+#include <algorithm>
+
 #include "shell/HookProtocol.h"
 
 namespace cvl {
@@ -37,6 +39,19 @@ bool ShellCommands::SetButtonHidden(Hwnd toolbar, std::int32_t commandId, bool h
   }
   known_[commandId] = {toolbar, hidden};
   return true;
+}
+
+void ShellCommands::ListingBegins(Hwnd toolbar) {
+  listing_ = {toolbar, HiddenButtons(toolbar), {}};
+}
+
+void ShellCommands::ListingEnded() {
+  // Only what was hidden before the reading began: one hidden since may be newer than it.
+  std::sort(listing_.listed.begin(), listing_.listed.end());
+  for (const std::int32_t id : listing_.hiddenBefore)
+    if (!std::binary_search(listing_.listed.begin(), listing_.listed.end(), id))
+      hidden_.erase({listing_.toolbar, id});
+  listing_ = {};
 }
 
 std::vector<std::int32_t> ShellCommands::HiddenButtons(Hwnd toolbar) const {

@@ -44,7 +44,16 @@ class ShellCommands {
     return hidden_.count({toolbar, commandId}) != 0;
   }
   // A new taskbar: the old buttons went with it.
-  void ForgetHiddenButtons() { hidden_.clear(); }
+  void ForgetHiddenButtons() {
+    hidden_.clear();
+    listing_ = {};
+  }
+  // A whole reading of the toolbar's buttons, duplicates too: a button hidden before it began
+  // that it does not list has been deleted since. Giving it back would only wait behind every
+  // program that is changing its icon, and a burst deletes them by the hundred.
+  void ListingBegins(Hwnd toolbar);
+  void Listed(std::int32_t commandId) { listing_.listed.push_back(commandId); }
+  void ListingEnded();
   // Once the hook is gone the switches mean nothing to the shell's windows, and an unhooked
   // shell may give those numbers meanings of its own: they must not go late.
   void ForgetSwitches() { switches_.clear(); }
@@ -64,6 +73,10 @@ class ShellCommands {
   std::map<std::int32_t, std::pair<Hwnd, bool>> buttons_;
   std::map<std::int32_t, std::pair<Hwnd, bool>> known_;  // the same, for what is so
   std::set<std::pair<Hwnd, std::int32_t>> hidden_;       // toolbar, command identifier
+  struct Listing {
+    Hwnd toolbar = 0;
+    std::vector<std::int32_t> hiddenBefore, listed;
+  } listing_;
 };
 
 }  // namespace cvl
