@@ -174,6 +174,8 @@ class TMainForm {
   void TakeWaitingMenu();
   // The entry chosen in the last menu, if it has not run yet.
   void RunChosen();
+  // The restart posted for "TaskbarCreated", run now.
+  void RunShellRestart();
   Desktop& desktop_;
   HookLibrary& hook_;
   FormHost& host_;

@@ -134,10 +134,8 @@ void TMainForm::TakeWaitingClicks() {
   TakeWaitingMenu();
   RunChosen();
   // A new taskbar does not wait for the burst's end either.
-  if (desktop_.TakePostedMessage(host_.Window(), kShellRestartMessage, kShellRestartMessage)) {
-    restartPosted_ = false;
-    ShellRestarted();
-  }
+  if (desktop_.TakePostedMessage(host_.Window(), kShellRestartMessage, kShellRestartMessage))
+    RunShellRestart();
   // What was chosen in a menu opened just now, here or in the restart's refresh, runs before
   // the reports that waited for it.
   while (desktop_.TakePostedMessage(host_.Window(), kMenuChosenMessage, kMenuChosenMessage)) {

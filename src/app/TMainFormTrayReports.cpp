@@ -22,8 +22,7 @@ std::optional<LResult> TMainForm::WndProc(std::uint32_t msg, WParam wParam, LPar
       registry_->Deferral.DeferOnce(msg, wParam, lParam);
     } else {
       RunChosen();  // chosen before the restart came in, or while it waited behind the menu
-      restartPosted_ = false;
-      ShellRestarted();
+      RunShellRestart();
     }
     return 0;
   }
@@ -80,6 +79,15 @@ std::optional<LResult> TMainForm::WndProc(std::uint32_t msg, WParam wParam, LPar
   if (registry_ && registry_->HandleHookMessage(msg, wParam, lParam))
     return msg == THM_ENUMBEGIN || msg == THM_QUERYBEGIN ? kTakesAnswerBatch : 0;
   return std::nullopt;
+}
+
+void TMainForm::RunShellRestart() {
+  // A restart that runs now covers every "TaskbarCreated" that came before it: one still
+  // waiting in the queue (the same broadcast twice, the restart taken early) would run another.
+  while (desktop_.TakePostedMessage(host_.Window(), taskbarCreated_, taskbarCreated_)) {
+  }
+  restartPosted_ = false;
+  ShellRestarted();
 }
 
 bool TMainForm::ClaimAnswerBatch(const AnswerBatch& batch) {
