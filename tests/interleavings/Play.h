@@ -65,6 +65,17 @@ class Play : public World {
   sim::SimProgram* editor_ = nullptr;
   Hwnd windows_[2] = {};
   std::set<IconKey> returning_;  // held by a dead taskbar, not added since
+  // Added where the hook did not serve, with no switch-on (a reading) since.
+  std::set<IconKey> unread_;
+  // Held by a dead taskbar while unread: Corvalet may not know of them, and may take the next
+  // add for a new icon's.
+  std::set<IconKey> unknownReturns_;
+  void NoteAdd(const IconKey& icon) {
+    if (hook->Serving())
+      unread_.erase(icon);
+    else
+      unread_.insert(icon);
+  }
   struct Served {
     std::uint32_t id;
     int offs, restarts;  // then

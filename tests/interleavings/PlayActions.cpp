@@ -108,9 +108,13 @@ int Play::Choose(const std::string& what, int n) {
 // then is not one to place.
 void Play::Observe() {
   int offs = offs_;
-  for (; logSeen_ < desktop.Log.size(); ++logSeen_)
-    offs += desktop.Log[logSeen_].msg == THM_HOOKSWITCH &&
-            static_cast<std::uint32_t>(desktop.Log[logSeen_].lParam) == THM_OFF;
+  for (; logSeen_ < desktop.Log.size(); ++logSeen_) {
+    const sim::MessageRecord& m = desktop.Log[logSeen_];
+    if (m.msg != THM_HOOKSWITCH) continue;
+    offs += static_cast<std::uint32_t>(m.lParam) == THM_OFF;
+    // Switched on, Corvalet reads the tray.
+    if (static_cast<std::uint32_t>(m.lParam) == THM_ON) unread_.clear();
+  }
   offs_ = offs;
 }
 

@@ -18,7 +18,8 @@ void Play::DoProgram(const Action& a) {
     case Kind::Add:
       if (!p.AddIcon(a.id, tip, picture)) break;
       actors_.Gave(icon, p.Window(), tip, picture, panel->Visible);
-      if (returning_.erase(icon)) {
+      if (const bool unknown = unknownReturns_.erase(icon) != 0;
+          returning_.erase(icon) && !unknown) {
         // Its first add since the dead taskbar held it: Corvalet takes it for its return.
         lastServedAdd_.erase(a.actor);
       } else if (hook->Serving()) {
@@ -28,13 +29,14 @@ void Play::DoProgram(const Action& a) {
         if (a.actor >= kRemembered && !actors_.chosen.count(a.actor))
           actors_.places[a.actor].insert(PlaceFromOption(s_.apStyle).value_or(IconPlace::Unplaced));
         if (actors_.minimizing) actors_.places[a.actor].insert(IconPlace::Tray);
-        if (Serving())
+        if (Serving() && !unknown)
           lastServedAdd_[a.actor] = {a.id, offs_, restarts_};
         else
           lastServedAdd_.erase(a.actor);
       } else {
         lastServedAdd_.erase(a.actor);
       }
+      NoteAdd(icon);
       break;
     case Kind::Modify:
       if (p.ModifyIcon(a.id, tip, picture) && actors_.live.count(icon)) {
@@ -70,7 +72,10 @@ void Play::DoProgram(const Action& a) {
       }
       if (lastRelay_.program == a.actor) lastRelay_.standing = false;
       // A delete Corvalet is not told of leaves the icon returning for it.
-      if (Serving()) returning_.erase(icon);
+      if (Serving()) {
+        returning_.erase(icon);
+        unknownReturns_.erase(icon);
+      }
       break;
     case Kind::Die:
     case Kind::Restart:
@@ -203,6 +208,10 @@ void Play::ShellRestart() {
     facts.hiddenByProgram = false;  // the program adds it again as it first did
     heldFacts_[icon] = facts;
     returning_.insert(icon);
+    if (unread_.count(icon))
+      unknownReturns_.insert(icon);
+    else
+      unknownReturns_.erase(icon);
     const auto [program, id] = icon;
     if (!actors_ids_->count(program))
       (*actors_ids_)[program] = scheduler_->AddActor("p" + std::to_string(program));
@@ -211,7 +220,9 @@ void Play::ShellRestart() {
           sim::SimProgram& p = *owners[static_cast<std::size_t>(program)];
           const std::string tip = "p" + std::to_string(program) + " back " + std::to_string(id);
           if (desktop.IsWindow(p.Window()) && p.AddIcon(id, tip, 0x5000)) {
+            NoteAdd({program, id});
             returning_.erase({program, id});
+            unknownReturns_.erase({program, id});
             returned_.insert(program);
             // The same icon: what it showed before may still stand in a view until a reading.
             if (const auto kept = heldFacts_.find({program, id}); kept != heldFacts_.end())
