@@ -121,6 +121,8 @@ bool TMainForm::RetryPending() const {
 void TMainForm::ReloadTray() {
   try {
     registry_->Reader.EnumerateIcons(registry_->AllIcons);
+    // Icons put back before the hook came are told by no report: only a reading finds them.
+    registry_->NoteReading(registry_->Reader.LastReadingWhole());
     registry_->Dead.TakeOut();
     registry_->Memory.LoadPlacementMemory();
   } catch (const InvalidOperation&) {

@@ -62,6 +62,8 @@ class TrayRegistry : public RegistryState {
   // can ask for it (with nothing owed, nothing needs to wake Corvalet).
   bool ReadingOwed() const;
   std::function<void()> OnReadingOwed;
+  // After a reading made outside RefreshIcons: one not whole is owed as well.
+  void NoteReading(bool whole);
   // The panel opens: where the lists may miss a picture or tip changed since the last whole
   // reading, a reading is owed (and asked for from the timer, not inside the show).
   void PanelOpening();
@@ -90,7 +92,6 @@ class TrayRegistry : public RegistryState {
   // True, once, for an icon the dead shell's tray held, added again soon after.
   bool Returning(Hwnd window, std::uint32_t id);
   void KeepAdded(const AddedIcon& icon);
-  void NoteReading(bool whole);
   void PlaceAddedIcons();
 
   Desktop& desktop_;
