@@ -67,7 +67,9 @@ class TMainForm {
   bool ClaimAnswerBatch(const AnswerBatch& batch);
   void TakeAnswerBatch(const AnswerBatch& batch);
 
-  void Enabled1Click();
+  // mayTurnOn false: chosen before the session ended and run after it, the choice is kept but
+  // does not switch back on what the end switched off.
+  void Enabled1Click(bool mayTurnOn = true);
   void TurnOff();
   void TurnOn();
   void ReloadTray();
@@ -84,9 +86,7 @@ class TMainForm {
   void RetryTimerTimer();
   bool RetryPending() const;
   // The end of the Windows session: switches off, unless the shutdown was cancelled.
-  void WMEndSession(bool ending) {
-    if (ending) TurnOff();
-  }
+  void WMEndSession(bool ending);
   // "Load language library": the open dialog, then the library at once; only a library that
   // could be applied is remembered in LangLib.
   void Button1Click();
@@ -205,6 +205,7 @@ class TMainForm {
   struct Chosen {
     MenuItem item;
     std::optional<TIconInfo> record;  // what an icon entry named
+    bool beforeSessionEnd = false;
   };
   std::deque<Chosen> chosen_;
   // The foreground window when the last menu opened: the panel chosen in it gives it back.

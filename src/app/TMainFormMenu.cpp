@@ -123,7 +123,10 @@ void TMainForm::RunChosen() {
   while (!chosen_.empty()) {
     const Chosen choice = std::move(chosen_.front());
     chosen_.pop_front();
-    MenuItemClick(choice.item, choice.record);
+    if (choice.beforeSessionEnd && choice.item.Name == "Enabled1")
+      Enabled1Click(false);
+    else
+      MenuItemClick(choice.item, choice.record);
   }
 }
 

@@ -6,7 +6,7 @@
 
 namespace cvl {
 
-void TMainForm::Enabled1Click() {
+void TMainForm::Enabled1Click(bool mayTurnOn) {
   const bool on = !RxPopupMenu1.Enabled1().Checked;
   // Set before switching: switching places the buttons, and a menu opened between those
   // commands shows the item as it now is. Set before saving too: a refused write must not
@@ -15,11 +15,18 @@ void TMainForm::Enabled1Click() {
   RxPopupMenu1.Enabled1().Checked = on;
   RxPopupMenu1.Enabled1().ImageIndex = on ? kEnabledPicture : -1;
   options_->Enabled = on;
-  if (on)
+  if (on && mayTurnOn)
     TurnOn();
-  else
+  else if (!on)
     TurnOff();
   options_->Save(kSettingsFile);
+}
+
+void TMainForm::WMEndSession(bool ending) {
+  if (!ending) return;
+  // A choice still waiting was made before the end, which switches off after it.
+  for (Chosen& c : chosen_) c.beforeSessionEnd = true;
+  TurnOff();
 }
 
 void TMainForm::TurnOff() {
