@@ -291,5 +291,24 @@ TEST(Overlaps, SwitchingOffWithThePanelOpenHidesIt) {
   EXPECT_FALSE(w.F().HintTimerEnabled());
 }
 
+// The session ends while the menu is open and its choice, a switch-on, runs after the end:
+// the choice is kept, but the end switched off and nothing may switch back on.
+TEST(Overlaps, ASwitchOnChosenInAMenuTheSessionsEndCameInsideLeavesCorvaletOff) {
+  Overlap w;
+  auto& a = w.Started("C:\\Apps\\a.exe", "AWnd", "a");
+  w.F().Enabled1Click();
+  ASSERT_FALSE(w.hook->Serving());
+  w.corvalet->InsideMenu = [&](const TrayMenu& shown) {
+    w.corvalet->MenuChoice = w.Position(shown, "Enabled");
+    w.F().WndProc(kWmEndSession, 1, 0);
+  };
+  w.desktop.PostMessageA(w.Form(), kOwnIconCallback, kOwnIconId, kWmRButtonUp);
+  Drain(w);
+  EXPECT_EQ(w.corvalet->MenusOpened, 1);
+  EXPECT_TRUE(w.F().Options().Enabled);
+  EXPECT_FALSE(w.hook->Serving()) << "switched on after the session's end";
+  EXPECT_FALSE(w.Hidden(a, 1));
+}
+
 }  // namespace
 }  // namespace cvl::test
