@@ -207,6 +207,8 @@ class TMainForm {
     std::optional<TIconInfo> record;  // what an icon entry named
     bool beforeSessionEnd = false;
   };
+  // The session's ends so far: a choice made in a menu that one came inside came before it.
+  int sessionEnds_ = 0;
   std::deque<Chosen> chosen_;
   // The foreground window when the last menu opened: the panel chosen in it gives it back.
   Hwnd foregroundBeforeMenu_ = 0;

@@ -101,6 +101,7 @@ void TMainForm::PopupTrayMenu(Point at) {
   shownMenu_ = RxPopupMenu1;
   const ReportDeferral::Scope holding(registry.Deferral);
   std::optional<int> chosen;
+  const int endsBefore = sessionEnds_;
   {
     const FlagScope open(menuOpen_, true);
     if (OpenMenu) chosen = OpenMenu(shownMenu_, at);
@@ -111,7 +112,7 @@ void TMainForm::PopupTrayMenu(Point at) {
   // Handled after the menu has closed, behind what its loop posted and ahead of what it held.
   // The choice carries what its entry named: another menu may open before it runs. Where the
   // queue is full it still runs, at the next report or choice.
-  Chosen choice{item, std::nullopt};
+  Chosen choice{item, std::nullopt, sessionEnds_ != endsBefore};
   if (item.Tag >= 0 && item.Tag < static_cast<int>(shownEntries_.size()))
     choice.record = shownEntries_[static_cast<std::size_t>(item.Tag)];
   chosen_.push_back(std::move(choice));
