@@ -24,6 +24,7 @@ void TMainForm::Enabled1Click(bool mayTurnOn) {
 
 void TMainForm::WMEndSession(bool ending) {
   if (!ending) return;
+  ++sessionEnds_;
   // A choice still waiting was made before the end, which switches off after it.
   for (Chosen& c : chosen_) c.beforeSessionEnd = true;
   TurnOff();
