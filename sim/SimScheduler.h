@@ -64,6 +64,10 @@ class SimScheduler {
   std::vector<Decision> Decisions;
   // Why the replay could not go on as kept; empty while it could.
   std::string Diverged;
+  // A replay that takes a decision whose point moved at the next point of its kind (a pump,
+  // a send), runs it from the loop where its point never comes, and lets a new choice take
+  // its first value: for placing a kept schedule anew after the product changed its points.
+  bool Lenient = false;
 
  private:
   struct Step {
@@ -88,6 +92,7 @@ class SimScheduler {
   std::vector<Actor> actors_;
   bool running_ = false;
   std::map<std::string, int> passed_;  // points of each kind since the last decision
+  std::map<std::string, int> passedKind_;  // the same, whatever the message before them
   std::optional<std::vector<Decision>> replay_;
   std::size_t next_ = 0;
 };

@@ -2,8 +2,13 @@
 // icon: held back and handled afterwards, in order, never nested and never lost.
 #include <gtest/gtest.h>
 
+#include <memory>
+#include <random>
+
 #include "World.h"
+#include "registry/ReportDeferral.h"
 #include "shell/HookProtocol.h"
+#include "sim/SimDesktop.h"
 
 namespace cvl::test {
 namespace {
@@ -153,6 +158,61 @@ TEST(HeldReports, AShellThatReportsWhileButtonsAreHiddenCannotPullTheListAway) {
   EXPECT_TRUE(w.Hidden(b, 1));
   EXPECT_EQ(w.Registry().PanelList.Count(), 2);
   w.desktop.Subclass(toolbar, old);
+}
+
+// The hook tells numbered changes in their order; Corvalet holds them in scopes that open and
+// close at random, and its queue takes only a few at a time: a release the full queue cuts
+// short, and a scope that opens before what it posted comes in, still hand every change over
+// once and in the order told.
+TEST(HeldReports, HeldReportsComeBackInTheirOrderThroughAFullQueueAndScopes) {
+  for (std::uint32_t seed = 1; seed <= 300; ++seed) {
+    std::mt19937 random(seed);
+    sim::SimDesktop desktop;
+    const Hwnd form = desktop.CreateWindow("TMainForm", "", 0, 1);
+    desktop.PostedQueueLimit = 2 + random() % 3;
+    ReportDeferral deferral(desktop, form);
+    std::vector<std::unique_ptr<ReportDeferral::Scope>> scopes;
+    std::deque<LParam> untold;  // the hook's, in its order: a refused post is told again
+    std::vector<LParam> handled;
+    LParam next = 0;
+    const auto dispatch = [&](std::uint32_t msg, WParam wParam, LParam lParam, auto& self) -> void {
+      if (msg == kHeldReportMessage) {
+        if (const auto r = deferral.Arrived(wParam)) {
+          const ReportDeferral::Passing passing(deferral);
+          self(r->msg, r->wParam, r->lParam, self);
+        }
+      } else if (deferral.Holds()) {
+        deferral.Defer(msg, wParam, lParam);
+      } else {
+        handled.push_back(lParam);
+      }
+    };
+    for (int step = 0; step < 400; ++step) {
+      const unsigned what = random() % 6;
+      if (what == 0 && next < 60) untold.push_back(next++);
+      while (!untold.empty() && desktop.PostMessageA(form, THM_ICONADDED, 0, untold.front()))
+        untold.pop_front();
+      if (what == 1 && scopes.size() < 3)
+        scopes.push_back(std::make_unique<ReportDeferral::Scope>(deferral));
+      if (what == 2 && !scopes.empty()) scopes.pop_back();
+      if (what == 3) deferral.ReleaseHeld();  // the retry timer
+      if (what >= 4)
+        if (const auto m = desktop.TakePostedMessage(form, 0, 0xFFFF))
+          dispatch(m->msg, m->wParam, m->lParam, dispatch);
+    }
+    scopes.clear();
+    for (int i = 0;
+         i < 1000 && (!untold.empty() || desktop.QueueLength() > 0 || deferral.Held() > 0); ++i) {
+      while (!untold.empty() && desktop.PostMessageA(form, THM_ICONADDED, 0, untold.front()))
+        untold.pop_front();
+      deferral.ReleaseHeld();
+      if (const auto m = desktop.TakePostedMessage(form, 0, 0xFFFF))
+        dispatch(m->msg, m->wParam, m->lParam, dispatch);
+    }
+    std::vector<LParam> told(static_cast<std::size_t>(next));
+    for (LParam i = 0; i < next; ++i) told[static_cast<std::size_t>(i)] = i;
+    ASSERT_EQ(handled, told) << "seed " << seed;
+  }
 }
 
 }  // namespace

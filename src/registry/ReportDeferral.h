@@ -10,7 +10,10 @@
 //   (however many broadcasts came) and handles it from a plain dispatch, never inside a send.
 // - While a Scope of this deferral is open (the waits, RefreshOwnIcon's pumping, the tray
 //   menu), the hook's reports and the posted restart are held here and posted again, in their
-//   order, when the outermost scope ends; so is a request to open the menu during a wait. The
+//   order, when the outermost scope ends; so is a request to open the menu during a wait.
+//   Each goes back as kHeldReportMessage with its place in the order, and while any is held or
+//   on its way, a report that comes in is newer and waits behind it: a full queue that takes
+//   only some of them, or a scope that opens before they come in, cannot reorder them. The
 //   refresh's pumping holds nothing the menu reads: the menu opens there at once. The menu's
 //   chosen entry is posted before what it held, and when it comes in inside such a scope it
 //   is held ahead of everything, so it runs what the menu showed and never inside a wait or a
@@ -28,47 +31,105 @@
 #include <cstdint>
 #include <deque>
 #include <functional>
+#include <map>
+#include <optional>
 
 #include "platform/Desktop.h"
 
 namespace cvl {
 
+// A held report on its way back to the form: wParam is its ticket.
+inline constexpr std::uint32_t kHeldReportMessage = kWmApp + 0x26;
+
 class ReportDeferral {
  public:
+  struct Report {
+    std::uint32_t msg;
+    WParam wParam;
+    LParam lParam;
+  };
+
   ReportDeferral(Desktop& desktop, const Hwnd& formWindow)
       : desktop_(desktop), formWindow_(formWindow) {}
   ReportDeferral(const ReportDeferral&) = delete;
   ReportDeferral& operator=(const ReportDeferral&) = delete;
 
   bool Busy() const { return depth_ > 0; }
+  // Whether a report that comes in now must wait: inside a scope, or behind older ones that
+  // are held or on their way back. The one being passed back is never held again.
+  bool Holds() const { return Busy() || (!passing_ && !Idle()); }
+  // Nothing held and nothing on its way back.
+  bool Idle() const { return held_.empty() && posted_.empty(); }
   void Defer(std::uint32_t msg, WParam wParam, LParam lParam) {
-    held_.push_back({msg, wParam, lParam});
+    held_.push_back({nextPlace_++, {msg, wParam, lParam}});
+    Kick();
   }
   // Held ahead of everything held so far: what the user chose runs before what came after.
   void DeferFirst(std::uint32_t msg, WParam wParam, LParam lParam) {
-    held_.push_front({msg, wParam, lParam});
+    held_.push_front({--firstPlace_, {msg, wParam, lParam}});
+    Kick();
   }
   // Held once, however often it is asked for.
   void DeferOnce(std::uint32_t msg, WParam wParam, LParam lParam) {
-    for (const Report& r : held_)
-      if (r.msg == msg) return;
+    for (const Placed& p : held_)
+      if (p.report.msg == msg) return;
+    for (const auto& [ticket, p] : posted_)
+      if (p.report.msg == msg) return;
     Defer(msg, wParam, lParam);
   }
-  std::size_t Held() const { return held_.size(); }
+  std::size_t Held() const { return held_.size() + posted_.size(); }
   // Posts again what a full queue refused at the end of the last scope (nothing while one is
   // open); told when that happens, so that a timer can do so even if nothing else comes.
-  void ReleaseHeld() {
-    if (!Busy()) Release();
-  }
+  void ReleaseHeld() { Kick(); }
   std::function<void()> OnHeldBack;
-  void Forget() { held_.clear(); }
+  void Forget() {
+    held_.clear();
+    posted_.clear();
+  }
+
+  // A held report back from the queue: handed out to be handled now when it is the oldest
+  // and no scope is open, else held again in its place.
+  std::optional<Report> Arrived(WParam ticket) {
+    const auto it = posted_.find(static_cast<std::uint32_t>(ticket));
+    if (it == posted_.end()) return std::nullopt;  // forgotten since
+    const Placed p = it->second;
+    posted_.erase(it);
+    // Posted in their order, so the first ticket on its way is the oldest of those.
+    const bool oldest = (held_.empty() || held_.front().place > p.place) &&
+                        (posted_.empty() || posted_.begin()->second.place > p.place);
+    if (Busy() || !oldest) {
+      auto at = held_.begin();
+      while (at != held_.end() && at->place < p.place) ++at;
+      held_.insert(at, p);
+      Kick();
+      return std::nullopt;
+    }
+    return p.report;
+  }
+  // While a report handed out by Arrived is handled: it is not held again.
+  class Passing {
+   public:
+    explicit Passing(ReportDeferral& owner) : owner_(owner), was_(owner.passing_) {
+      owner_.passing_ = true;
+    }
+    ~Passing() {
+      owner_.passing_ = was_;
+      owner_.Kick();
+    }
+    Passing(const Passing&) = delete;
+    Passing& operator=(const Passing&) = delete;
+
+   private:
+    ReportDeferral& owner_;
+    bool was_;
+  };
 
   // Marks a scope in which reports are held back; leaving the outermost one posts them.
   class Scope {
    public:
     explicit Scope(ReportDeferral& owner) : owner_(owner) { ++owner_.depth_; }
     ~Scope() {
-      if (--owner_.depth_ == 0) owner_.Release();
+      if (--owner_.depth_ == 0) owner_.Kick();
     }
     Scope(const Scope&) = delete;
     Scope& operator=(const Scope&) = delete;
@@ -78,19 +139,22 @@ class ReportDeferral {
   };
 
  private:
-  struct Report {
-    std::uint32_t msg;
-    WParam wParam;
-    LParam lParam;
+  struct Placed {
+    std::int64_t place;
+    Report report;
   };
-  // What cannot be posted (a full queue) stays held, in its order, for the next release.
-  void Release() {
+  // Posts what is held once nothing is on its way: what comes back later then cannot overtake
+  // what is already in the queue. What cannot be posted (a full queue) stays held, in its
+  // order, for the next release.
+  void Kick() {
+    if (Busy() || !posted_.empty()) return;
+    nextTicket_ = 0;
     while (!held_.empty()) {
-      const Report r = held_.front();
-      if (!desktop_.PostMessageA(formWindow_, r.msg, r.wParam, r.lParam)) {
+      if (!desktop_.PostMessageA(formWindow_, kHeldReportMessage, nextTicket_, 0)) {
         if (OnHeldBack) OnHeldBack();
         return;
       }
+      posted_.emplace(nextTicket_++, held_.front());
       held_.pop_front();
     }
   }
@@ -98,7 +162,12 @@ class ReportDeferral {
   Desktop& desktop_;
   const Hwnd& formWindow_;
   int depth_ = 0;
-  std::deque<Report> held_;
+  bool passing_ = false;
+  std::int64_t nextPlace_ = 0;
+  std::int64_t firstPlace_ = 0;
+  std::uint32_t nextTicket_ = 0;            // from 0 whenever nothing is on its way
+  std::deque<Placed> held_;                 // in their order
+  std::map<std::uint32_t, Placed> posted_;  // on their way back, by ticket
 };
 
 }  // namespace cvl

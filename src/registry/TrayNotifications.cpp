@@ -317,7 +317,7 @@ bool TrayRegistry::HandleHookMessage(std::uint32_t msg, WParam wParam, LParam lP
     case THM_ICONMODIFIED:
     case THM_ICONDELETED:
     case THM_ICONSTATE:
-      if (Deferral.Busy()) {
+      if (Deferral.Holds()) {
         // While the own icon is refreshed its reports are dropped; every other report waits
         // until the wait or the refresh is over.
         if (!(Placement.RefreshingOwnIcon() && AboutOwnIcon(msg, wParam, lParam)))
@@ -341,7 +341,8 @@ bool TrayRegistry::HandleHookMessage(std::uint32_t msg, WParam wParam, LParam lP
       }
       {
         std::vector<PostedMessage> reports{{msg, wParam, lParam}};
-        while (TakeWaitingReports && reports.size() < kMostReportsInBatch) {
+        // Those waiting in the queue are newer than any held: taken along only when none is.
+        while (TakeWaitingReports && Deferral.Idle() && reports.size() < kMostReportsInBatch) {
           const auto next = desktop_.TakePostedMessage(FormWindow, kFirstReport, kLastReport);
           if (!next) break;
           reports.push_back(*next);

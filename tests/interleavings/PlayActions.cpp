@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+
 #include "minimizer/HotKey.h"
 #include "shell/HookProtocol.h"
 
@@ -73,6 +75,7 @@ std::string Play::Go(std::vector<std::string>* trace, std::string* decisions,
                                                 desktop, sim::ParseDecisions(s_.decisions));
     scheduler_ = scheduler.get();
     scheduler->SwitchPercent = s_.switchPercent;
+    scheduler->Lenient = std::getenv("CVL_REANCHOR") != nullptr;
     std::map<int, int> ids;
     for (const Action& a : s_.actions) {
       if (!ids.count(a.actor)) ids[a.actor] = scheduler->AddActor(Name(a.actor));
