@@ -170,15 +170,20 @@ void AnswerEnumeration() {
       count > 0 ? HeapAlloc(GetProcessHeap(), 0, sizeof(HICON) * static_cast<SIZE_T>(count))
                 : nullptr);
   int listedCount = 0;
+  int skipped = 0;
   bool complete = true;
   for (int i = 0; i < count && complete; ++i) {
     TBBUTTON b;
     TrayRecord r;
-    if (!ReadButton(i, &b, &r)) continue;
+    if (!ReadButton(i, &b, &r)) {
+      ++skipped;
+      continue;
+    }
     complete = TellIcon(form, true, i, b, r);
     if (complete && listed != nullptr) listed[listedCount++] = r.hIcon;
   }
-  if (FinishBatch(form, complete && Tell(form, false, THM_ENUMEND, 0, 0))) {
+  // The buttons left out: the listing is not whole, and Corvalet forgets no hidden one by it.
+  if (FinishBatch(form, complete && Tell(form, false, THM_ENUMEND, 0, skipped))) {
     if (listed != nullptr || count <= 0)
       KeepSentPixels(listed, listedCount);
     else

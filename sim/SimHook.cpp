@@ -296,9 +296,15 @@ void SimHook::AnswerEnumeration() {
   // A copy: the answer may run code that changes the tray.
   const std::vector<TrayButton> buttons = taskbar_->Buttons();
   bool told = true;
-  for (std::size_t i = 0; i < buttons.size() && told; ++i)
+  LParam skipped = 0;
+  for (std::size_t i = 0; i < buttons.size() && told; ++i) {
+    if (Unreadable.count(buttons[i].idCommand)) {
+      ++skipped;
+      continue;
+    }
     told = TellIcon(form, true, i, buttons[i]);
-  if (told && AnswerMode != Answer::NoEnd) Tell(form, false, THM_ENUMEND, 0, 0);
+  }
+  if (told && AnswerMode != Answer::NoEnd) Tell(form, false, THM_ENUMEND, 0, skipped);
   SendBatch(form);
 }
 

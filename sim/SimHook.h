@@ -71,6 +71,8 @@ class SimHook : public HookLibrary {
   }
 
   Answer AnswerMode = Answer::Batched;  // as Snarehook.dll answers
+  // Buttons whose record cannot be read: a reading leaves them out and counts them.
+  std::set<std::int32_t> Unreadable;
   bool Installed() const { return installed_; }
   bool Serving() const { return serving_; }
   int SetCalls = 0;

@@ -48,6 +48,21 @@ TEST_F(ThreeIcons, PlacingInThePanelHidesTheButtonAtOnce) {
   EXPECT_FALSE(w.Hidden(*b, 1));
 }
 
+// A button the library cannot read is left out of a reading, but not as gone: the button
+// Corvalet hid goes back to the tray, where it can be seen, instead of staying hidden for good.
+TEST_F(ThreeIcons, AHiddenButtonTheLibraryCannotReadGoesBackToTheTray) {
+  Select("c");
+  R().ListView1.CheckRadio(IconPlace::Menu);
+  w.Pump();
+  ASSERT_TRUE(w.Hidden(*c, 1));
+  for (const auto& button : w.taskbar->Buttons())
+    if (button.owner == c->Window()) w.hook->Unreadable.insert(button.idCommand);
+  w.Program("C:\\Apps\\d.exe", "DWnd").AddIcon(1, "d");
+  w.Pump();
+  EXPECT_EQ(Find(R(), "c"), nullptr);
+  EXPECT_FALSE(w.Hidden(*c, 1));
+}
+
 // The hide and show commands the tray toolbar received since the log position from.
 std::vector<std::pair<std::int32_t, bool>> ButtonCommands(World& w, std::size_t from) {
   std::vector<std::pair<std::int32_t, bool>> sent;

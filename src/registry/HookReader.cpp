@@ -207,7 +207,7 @@ bool HookReader::HandleAnswer(std::uint32_t msg, WParam wParam, LParam lParam) {
       return true;
     case THM_ENUMEND:
       EnumDone = true;
-      commands_.ListingEnded();
+      commands_.ListingEnded(lParam == 0);  // the buttons the library could not read
       if (OnEnumerated) OnEnumerated(*targetList_);
       return true;
     case THM_QUERYBEGIN:

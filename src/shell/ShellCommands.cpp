@@ -45,7 +45,12 @@ void ShellCommands::ListingBegins(Hwnd toolbar) {
   listing_ = {toolbar, HiddenButtons(toolbar), {}};
 }
 
-void ShellCommands::ListingEnded() {
+void ShellCommands::ListingEnded(bool whole) {
+  // A listing that left buttons out may have left out hidden ones: nothing is forgotten.
+  if (!whole) {
+    listing_ = {};
+    return;
+  }
   // Only what was hidden before the reading began: one hidden since may be newer than it.
   std::sort(listing_.listed.begin(), listing_.listed.end());
   for (const std::int32_t id : listing_.hiddenBefore)

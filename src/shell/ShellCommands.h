@@ -53,7 +53,8 @@ class ShellCommands {
   // program that is changing its icon, and a burst deletes them by the hundred.
   void ListingBegins(Hwnd toolbar);
   void Listed(std::int32_t commandId) { listing_.listed.push_back(commandId); }
-  void ListingEnded();
+  // Not whole when the library left out buttons whose record it could not read.
+  void ListingEnded(bool whole);
   // Once the hook is gone the switches mean nothing to the shell's windows, and an unhooked
   // shell may give those numbers meanings of its own: they must not go late.
   void ForgetSwitches() { switches_.clear(); }
