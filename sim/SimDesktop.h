@@ -113,6 +113,11 @@ class SimDesktop : public Desktop {
   // receiver's next pump, as Windows keeps it queued; otherwise it is dropped, as Wine does.
   bool LateCopyData = false;
   std::size_t QueueLength() const { return queue_.size(); }
+  bool Waiting(Hwnd window, std::uint32_t msg) const {
+    for (const MessageRecord& m : queue_)
+      if (m.window == window && m.msg == msg) return true;
+    return false;
+  }
 
   // Application Data, as SHGetFolderPathA gives it; none, as by default, is a system without
   // shfolder.dll. Folders made by CreateDirectoryA join it and the Windows folder as folders

@@ -244,6 +244,10 @@ void Play::InsideMenu(const TrayMenu& shown) {
   for (const Choice& c : chosen_)
     if (!actors_.dead.count(c.owner) && !ClickedSince(c, c.from))
       failures_ << "a menu opened before the chosen " << c.tip << " ran\n";
+  // The session's end told before the menu opened and still waiting, or come while it is
+  // open, comes before whatever the user picks in it.
+  const bool endFirst = desktop.Waiting(corvalet->Host().window, kWmEndSession);
+  const int endings = endings_;
   if (scheduler_) scheduler_->RunSome(Choose("lets in", 3));
   Pump();
   corvalet->MenuChoice.reset();
@@ -267,7 +271,7 @@ void Play::InsideMenu(const TrayMenu& shown) {
     corvalet->MenuChoice = enabled.front();
     ++toggled_;
     actors_.enabled = !actors_.enabled;
-    if (actors_.enabled) actors_.sessionEnded = false;
+    if (actors_.enabled && !endFirst && endings_ == endings) actors_.sessionEnded = false;
   }
 }
 
