@@ -179,10 +179,10 @@ TEST(HeldReports, HeldReportsComeBackInTheirOrderThroughAFullQueueAndScopes) {
     const auto dispatch = [&](std::uint32_t msg, WParam wParam, LParam lParam, auto& self) -> void {
       if (msg == kHeldReportMessage) {
         if (const auto r = deferral.Arrived(wParam)) {
-          const ReportDeferral::Passing passing(deferral);
+          const ReportDeferral::Passing passing(deferral, *r);
           self(r->msg, r->wParam, r->lParam, self);
         }
-      } else if (deferral.Holds()) {
+      } else if (deferral.Holds(msg, wParam, lParam)) {
         deferral.Defer(msg, wParam, lParam);
       } else {
         handled.push_back(lParam);
@@ -228,10 +228,10 @@ TEST(HeldReports, AReportInsideAModalBoxOfAPassedOneWaitsBehindTheHeldOnes) {
   std::function<void(const PostedMessage&)> dispatch = [&](const PostedMessage& m) {
     if (m.msg == kHeldReportMessage) {
       if (const auto r = deferral.Arrived(m.wParam)) {
-        const ReportDeferral::Passing passing(deferral);
+        const ReportDeferral::Passing passing(deferral, *r);
         dispatch({r->msg, r->wParam, r->lParam});
       }
-    } else if (deferral.Holds()) {
+    } else if (deferral.Holds(m.msg, m.wParam, m.lParam)) {
       deferral.Defer(m.msg, m.wParam, m.lParam);
     } else {
       handled.push_back(m.lParam);
