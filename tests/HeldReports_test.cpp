@@ -2,6 +2,7 @@
 // icon: held back and handled afterwards, in order, never nested and never lost.
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <memory>
 #include <random>
 
@@ -178,10 +179,10 @@ TEST(HeldReports, HeldReportsComeBackInTheirOrderThroughAFullQueueAndScopes) {
     const auto dispatch = [&](std::uint32_t msg, WParam wParam, LParam lParam, auto& self) -> void {
       if (msg == kHeldReportMessage) {
         if (const auto r = deferral.Arrived(wParam)) {
-          const ReportDeferral::Passing passing(deferral);
+          const ReportDeferral::Passing passing(deferral, *r);
           self(r->msg, r->wParam, r->lParam, self);
         }
-      } else if (deferral.Holds()) {
+      } else if (deferral.Holds(msg, wParam, lParam)) {
         deferral.Defer(msg, wParam, lParam);
       } else {
         handled.push_back(lParam);
@@ -213,6 +214,41 @@ TEST(HeldReports, HeldReportsComeBackInTheirOrderThroughAFullQueueAndScopes) {
     for (LParam i = 0; i < next; ++i) told[static_cast<std::size_t>(i)] = i;
     ASSERT_EQ(handled, told) << "seed " << seed;
   }
+}
+
+// A passed report's handling may open a modal box (a choice that waited runs first), whose loop
+// dispatches what comes in. A report the hook tells inside it is newer than those still held
+// behind a full queue, and waits behind them.
+TEST(HeldReports, AReportInsideAModalBoxOfAPassedOneWaitsBehindTheHeldOnes) {
+  sim::SimDesktop desktop;
+  const Hwnd form = desktop.CreateWindow("TMainForm", "", 0, 1);
+  desktop.PostedQueueLimit = 2;
+  ReportDeferral deferral(desktop, form);
+  std::vector<LParam> handled;
+  std::function<void(const PostedMessage&)> dispatch = [&](const PostedMessage& m) {
+    if (m.msg == kHeldReportMessage) {
+      if (const auto r = deferral.Arrived(m.wParam)) {
+        const ReportDeferral::Passing passing(deferral, *r);
+        dispatch({r->msg, r->wParam, r->lParam});
+      }
+    } else if (deferral.Holds(m.msg, m.wParam, m.lParam)) {
+      deferral.Defer(m.msg, m.wParam, m.lParam);
+    } else {
+      handled.push_back(m.lParam);
+      if (m.lParam != 0) return;
+      ASSERT_TRUE(desktop.PostMessageA(form, THM_ICONADDED, 0, 3));
+      while (const auto next = desktop.TakePostedMessage(form, 0, 0xFFFF)) dispatch(*next);
+    }
+  };
+  {
+    const ReportDeferral::Scope menu(deferral);
+    for (LParam i = 0; i < 3; ++i) deferral.Defer(THM_ICONADDED, 0, i);
+  }
+  for (int i = 0; i < 10 && (desktop.QueueLength() > 0 || deferral.Held() > 0); ++i) {
+    deferral.ReleaseHeld();
+    if (const auto m = desktop.TakePostedMessage(form, 0, 0xFFFF)) dispatch(*m);
+  }
+  EXPECT_EQ(handled, (std::vector<LParam>{0, 1, 2, 3}));
 }
 
 }  // namespace

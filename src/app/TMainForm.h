@@ -85,6 +85,9 @@ class TMainForm {
   // report of a change would ask for it. RetryPending tells whether the timer is still needed.
   void RetryTimerTimer();
   bool RetryPending() const;
+  // Menu entries run so far: an entry may change what the options dialog shows, and it runs
+  // from whichever message comes first (its own, a held one's, a report's, a restart's).
+  int ChoicesRun() const { return choicesRun_; }
   // The end of the Windows session: switches off, unless the shutdown was cancelled.
   void WMEndSession(bool ending);
   // "Load language library": the open dialog, then the library at once; only a library that
@@ -210,6 +213,7 @@ class TMainForm {
   // The session's ends so far: a choice made in a menu that one came inside came before it.
   int sessionEnds_ = 0;
   std::deque<Chosen> chosen_;
+  int choicesRun_ = 0;
   // The foreground window when the last menu opened: the panel chosen in it gives it back.
   Hwnd foregroundBeforeMenu_ = 0;
   // The own icon's last callback: a WM_CONTEXTMENU right after a right-button release is the

@@ -124,6 +124,7 @@ void TMainForm::RunChosen() {
   while (!chosen_.empty()) {
     const Chosen choice = std::move(chosen_.front());
     chosen_.pop_front();
+    ++choicesRun_;
     if (choice.beforeSessionEnd && choice.item.Name == "Enabled1")
       Enabled1Click(false);
     else

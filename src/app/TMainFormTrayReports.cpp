@@ -20,13 +20,13 @@ std::optional<LResult> TMainForm::WndProc(std::uint32_t msg, WParam wParam, LPar
   if (msg == kHeldReportMessage) {
     if (!registry_) return 0;
     if (const auto r = registry_->Deferral.Arrived(wParam)) {
-      const ReportDeferral::Passing passing(registry_->Deferral);
+      const ReportDeferral::Passing passing(registry_->Deferral, *r);
       WndProc(r->msg, r->wParam, r->lParam);
     }
     return 0;
   }
   if (msg == kShellRestartMessage) {
-    if (registry_ && registry_->Deferral.Holds()) {
+    if (registry_ && registry_->Deferral.Holds(msg, wParam, lParam)) {
       registry_->Deferral.DeferOnce(msg, wParam, lParam);
     } else {
       RunChosen();  // chosen before the restart came in, or while it waited behind the menu
@@ -70,7 +70,7 @@ std::optional<LResult> TMainForm::WndProc(std::uint32_t msg, WParam wParam, LPar
   if (msg == THM_ICONBALLOON) {
     // Shown with a send to the shell: not inside a wait, and not while off (the library kept
     // it from the shell only while Corvalet served).
-    if (registry_ && registry_->Deferral.Holds()) {
+    if (registry_ && registry_->Deferral.Holds(msg, wParam, lParam)) {
       registry_->Deferral.Defer(msg, wParam, lParam);
     } else if (registry_ && !registry_->SwitchedOff) {
       if (const auto balloon = hook_.TakeBalloon(static_cast<std::uint32_t>(lParam)))

@@ -56,8 +56,17 @@ class ReportDeferral {
 
   bool Busy() const { return depth_ > 0; }
   // Whether a report that comes in now must wait: inside a scope, or behind older ones that
-  // are held or on their way back. The one being passed back is never held again.
-  bool Holds() const { return Busy() || (!passing_ && !Idle()); }
+  // are held or on their way back. The one being passed back is never held again, once; what
+  // comes in while it is handled (a modal box's loop) is newer than those still held.
+  bool Holds(std::uint32_t msg, WParam wParam, LParam lParam) {
+    if (Busy()) return true;
+    if (passing_ && passing_->msg == msg && passing_->wParam == wParam &&
+        passing_->lParam == lParam) {
+      passing_.reset();
+      return false;
+    }
+    return !Idle();
+  }
   // Nothing held and nothing on its way back.
   bool Idle() const { return held_.empty() && posted_.empty(); }
   void Defer(std::uint32_t msg, WParam wParam, LParam lParam) {
@@ -109,11 +118,11 @@ class ReportDeferral {
   // While a report handed out by Arrived is handled: it is not held again.
   class Passing {
    public:
-    explicit Passing(ReportDeferral& owner) : owner_(owner), was_(owner.passing_) {
-      owner_.passing_ = true;
+    Passing(ReportDeferral& owner, const Report& report) : owner_(owner) {
+      owner_.passing_ = report;
     }
     ~Passing() {
-      owner_.passing_ = was_;
+      owner_.passing_.reset();
       owner_.Kick();
     }
     Passing(const Passing&) = delete;
@@ -121,7 +130,6 @@ class ReportDeferral {
 
    private:
     ReportDeferral& owner_;
-    bool was_;
   };
 
   // Marks a scope in which reports are held back; leaving the outermost one posts them.
@@ -162,7 +170,7 @@ class ReportDeferral {
   Desktop& desktop_;
   const Hwnd& formWindow_;
   int depth_ = 0;
-  bool passing_ = false;
+  std::optional<Report> passing_;  // handed out by Arrived, not yet asked about
   std::int64_t nextPlace_ = 0;
   std::int64_t firstPlace_ = 0;
   std::uint32_t nextTicket_ = 0;            // from 0 whenever nothing is on its way

@@ -317,7 +317,7 @@ bool TrayRegistry::HandleHookMessage(std::uint32_t msg, WParam wParam, LParam lP
     case THM_ICONMODIFIED:
     case THM_ICONDELETED:
     case THM_ICONSTATE:
-      if (Deferral.Holds()) {
+      if (Deferral.Holds(msg, wParam, lParam)) {
         // While the own icon is refreshed its reports are dropped; every other report waits
         // until the wait or the refresh is over.
         if (!(Placement.RefreshingOwnIcon() && AboutOwnIcon(msg, wParam, lParam)))

@@ -276,11 +276,6 @@ LRESULT MainWindow::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
       if (menuWindow_ && menuWindow_->OnDrawItem(reinterpret_cast<const DRAWITEMSTRUCT*>(lParam)))
         return TRUE;
       break;
-    case kMenuChosenMessage:
-      // The entry may have changed what the dialog shows.
-      form_->WndProc(msg, static_cast<WParam>(wParam), static_cast<LParam>(lParam));
-      if (options_) options_->Sync();
-      return 0;
     case WM_COPYDATA: {
       const auto* cds = reinterpret_cast<const COPYDATASTRUCT*>(lParam);
       if (cds != nullptr && cds->dwData == kAnswerBatchTag) return TakeAnswerBatch(*cds);
@@ -321,7 +316,9 @@ LRESULT MainWindow::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
     default:
       break;
   }
+  const int choicesBefore = form_->ChoicesRun();
   const auto result = form_->WndProc(msg, static_cast<WParam>(wParam), static_cast<LParam>(lParam));
+  if (options_ && form_->ChoicesRun() != choicesBefore) options_->Sync();
   if (result) return *result;
   return ::DefWindowProcA(window_, msg, wParam, lParam);
 }
