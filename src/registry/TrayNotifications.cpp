@@ -159,11 +159,15 @@ void TrayRegistry::Reset() {
 }
 
 void TrayRegistry::ExpectReturningIcons() {
-  returning_.clear();
+  // Icons still awaited from the taskbar before (an add the shell refused, or one not made yet)
+  // come back to this one too, though no reading since has held them.
+  if (desktop_.GetTickCount() - returningSince_ > kReturningIconsMs) returning_.clear();
+  std::erase_if(returning_, [&](const AddedIcon& icon) { return !desktop_.IsWindow(icon.window); });
   added_.clear();  // the dead tray's adds come again from their owners
   for (const TIconInfo& icon : AllIcons) {
     const auto same = [&](const AddedIcon& d) { return d.window == icon.hWnd && d.id == icon.uID; };
-    if (std::none_of(deleted_.begin(), deleted_.end(), same))
+    if (std::none_of(deleted_.begin(), deleted_.end(), same) &&
+        std::none_of(returning_.begin(), returning_.end(), same))
       returning_.push_back({icon.hWnd, icon.uID});
   }
   returningSince_ = desktop_.GetTickCount();

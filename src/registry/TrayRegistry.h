@@ -55,8 +55,9 @@ class TrayRegistry : public RegistryState {
   // Runs before a report is handled, at a point where nothing is held: the user's clicks that
   // wait behind reports go first.
   std::function<void()> BeforeReports;
-  // The shell died: the icons its tray held come back from their owners as added icons, some
-  // after the new tray has been read, and such a re-add is no new icon for the new-icon style.
+  // The shell died: the icons its tray held, and those still awaited from a taskbar before it,
+  // come back from their owners as added icons, some after the new tray has been read, and
+  // such a re-add is no new icon for the new-icon style.
   void ExpectReturningIcons();
   // A reading was not taken or did not come in whole: one is owed, and told so that a timer
   // can ask for it (with nothing owed, nothing needs to wake Corvalet).
