@@ -186,6 +186,12 @@ TEST(HeldReports, HeldReportsComeBackInTheirOrderThroughAFullQueueAndScopes) {
         deferral.Defer(msg, wParam, lParam);
       } else {
         handled.push_back(lParam);
+        // Now and then as a batch: the held ones on their way are taken along.
+        while (lParam % 2 == 0)
+          if (const auto r = deferral.TakeOnItsWay(THM_ICONADDED, THM_ICONADDED))
+            handled.push_back(r->lParam);
+          else
+            break;
       }
     };
     for (int step = 0; step < 400; ++step) {

@@ -26,7 +26,8 @@ std::optional<LResult> TMainForm::WndProc(std::uint32_t msg, WParam wParam, LPar
     return 0;
   }
   if (msg == kShellRestartMessage) {
-    if (registry_ && registry_->Deferral.Holds(msg, wParam, lParam)) {
+    // Not behind held reports: a new taskbar reads everything afresh.
+    if (registry_ && registry_->Deferral.Busy()) {
       registry_->Deferral.DeferOnce(msg, wParam, lParam);
     } else {
       RunChosen();  // chosen before the restart came in, or while it waited behind the menu

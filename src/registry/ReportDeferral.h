@@ -70,21 +70,22 @@ class ReportDeferral {
   // Nothing held and nothing on its way back.
   bool Idle() const { return held_.empty() && posted_.empty(); }
   void Defer(std::uint32_t msg, WParam wParam, LParam lParam) {
-    held_.push_back({nextPlace_++, {msg, wParam, lParam}});
+    held_.push_back({nextPlace_++, {msg, wParam, lParam}, true});
     Kick();
   }
   // Held ahead of everything held so far: what the user chose runs before what came after.
+  // Like what is held once, it goes back as itself, to be taken out of the queue ahead of the
+  // reports (TMainForm::TakeWaitingClicks) rather than in their order.
   void DeferFirst(std::uint32_t msg, WParam wParam, LParam lParam) {
-    held_.push_front({--firstPlace_, {msg, wParam, lParam}});
+    held_.push_front({--firstPlace_, {msg, wParam, lParam}, false});
     Kick();
   }
-  // Held once, however often it is asked for.
+  // Held once, however often it is asked for: a restart, a request for the menu.
   void DeferOnce(std::uint32_t msg, WParam wParam, LParam lParam) {
     for (const Placed& p : held_)
       if (p.report.msg == msg) return;
-    for (const auto& [ticket, p] : posted_)
-      if (p.report.msg == msg) return;
-    Defer(msg, wParam, lParam);
+    held_.push_back({nextPlace_++, {msg, wParam, lParam}, false});
+    Kick();
   }
   std::size_t Held() const { return held_.size() + posted_.size(); }
   // Posts again what a full queue refused at the end of the last scope (nothing while one is
@@ -103,17 +104,33 @@ class ReportDeferral {
     if (it == posted_.end()) return std::nullopt;  // forgotten since
     const Placed p = it->second;
     posted_.erase(it);
-    // Posted in their order, so the first ticket on its way is the oldest of those.
-    const bool oldest = (held_.empty() || held_.front().place > p.place) &&
-                        (posted_.empty() || posted_.begin()->second.place > p.place);
-    if (Busy() || !oldest) {
-      auto at = held_.begin();
-      while (at != held_.end() && at->place < p.place) ++at;
-      held_.insert(at, p);
-      Kick();
+    if (Busy() || !Oldest(p.place)) {
+      Rehold(p);
       return std::nullopt;
     }
     return p.report;
+  }
+  // The next report on its way back, taken out of the queue to be handled with the one being
+  // handled, when it is the oldest held and of the kinds asked for: a burst's held reports
+  // are read together, once.
+  std::optional<Report> TakeOnItsWay(std::uint32_t first, std::uint32_t last) {
+    while (!Busy() && !posted_.empty()) {
+      const auto next = posted_.begin();
+      const Report r = next->second.report;
+      if (r.msg < first || r.msg > last || !Oldest(next->second.place)) return std::nullopt;
+      const auto m =
+          desktop_.TakePostedMessage(formWindow_, kHeldReportMessage, kHeldReportMessage);
+      if (!m) return std::nullopt;
+      const auto taken = posted_.find(static_cast<std::uint32_t>(m->wParam));
+      if (taken == posted_.end()) continue;  // forgotten since
+      const bool expected = taken == next;   // the queue keeps the order of the posts
+      const Placed p = taken->second;
+      posted_.erase(taken);
+      if (expected) return r;
+      Rehold(p);
+      return std::nullopt;
+    }
+    return std::nullopt;
   }
   // While a report handed out by Arrived is handled: it is not held again.
   class Passing {
@@ -150,7 +167,24 @@ class ReportDeferral {
   struct Placed {
     std::int64_t place;
     Report report;
+    bool inOrder;  // goes back as a ticket; otherwise as itself
   };
+  void Rehold(const Placed& p) {
+    auto at = held_.begin();
+    while (at != held_.end() && at->place < p.place) ++at;
+    held_.insert(at, p);
+    Kick();
+  }
+  // Older than every report held or on its way (posted in their order, the first ticket on
+  // its way is the oldest of those).
+  bool Oldest(std::int64_t place) const {
+    for (const Placed& h : held_)
+      if (h.inOrder) {
+        if (h.place < place) return false;
+        break;
+      }
+    return posted_.empty() || posted_.begin()->second.place >= place;
+  }
   // Posts what is held once nothing is on its way: what comes back later then cannot overtake
   // what is already in the queue. What cannot be posted (a full queue) stays held, in its
   // order, for the next release.
@@ -158,11 +192,16 @@ class ReportDeferral {
     if (Busy() || !posted_.empty()) return;
     nextTicket_ = 0;
     while (!held_.empty()) {
-      if (!desktop_.PostMessageA(formWindow_, kHeldReportMessage, nextTicket_, 0)) {
+      const Placed p = held_.front();
+      const bool posted =
+          p.inOrder
+              ? desktop_.PostMessageA(formWindow_, kHeldReportMessage, nextTicket_, 0)
+              : desktop_.PostMessageA(formWindow_, p.report.msg, p.report.wParam, p.report.lParam);
+      if (!posted) {
         if (OnHeldBack) OnHeldBack();
         return;
       }
-      posted_.emplace(nextTicket_++, held_.front());
+      if (p.inOrder) posted_.emplace(nextTicket_++, p);
       held_.pop_front();
     }
   }

@@ -345,8 +345,14 @@ bool TrayRegistry::HandleHookMessage(std::uint32_t msg, WParam wParam, LParam lP
       }
       {
         std::vector<PostedMessage> reports{{msg, wParam, lParam}};
-        // Those waiting in the queue are newer than any held: taken along only when none is.
-        while (TakeWaitingReports && Deferral.Idle() && reports.size() < kMostReportsInBatch) {
+        // The held ones on their way back first; those waiting in the queue are newer than
+        // any held, and are taken along only once none is.
+        while (TakeWaitingReports && reports.size() < kMostReportsInBatch) {
+          if (const auto held = Deferral.TakeOnItsWay(kFirstReport, kLastReport)) {
+            reports.push_back({held->msg, held->wParam, held->lParam});
+            continue;
+          }
+          if (!Deferral.Idle()) break;
           const auto next = desktop_.TakePostedMessage(FormWindow, kFirstReport, kLastReport);
           if (!next) break;
           reports.push_back(*next);
