@@ -91,7 +91,7 @@ class SimScheduler {
   std::mt19937 random_;
   std::vector<Actor> actors_;
   bool running_ = false;
-  std::map<std::string, int> passed_;  // points of each kind since the last decision
+  std::map<std::string, int> passed_;      // points of each kind since the last decision
   std::map<std::string, int> passedKind_;  // the same, whatever the message before them
   std::optional<std::vector<Decision>> replay_;
   std::size_t next_ = 0;
