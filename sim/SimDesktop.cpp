@@ -367,6 +367,11 @@ std::optional<PostedMessage> SimDesktop::TakePostedMessage(Hwnd window, std::uin
   return std::nullopt;
 }
 
+bool SimDesktop::PostedMessageWaiting() {
+  return std::any_of(queue_.begin(), queue_.end(),
+                     [](const MessageRecord& m) { return m.kind == MessageRecord::Posted; });
+}
+
 void SimDesktop::WaitForPostedMessage(std::uint32_t timeoutMs) {
   // A message posted since the last pump ends the wait at once; otherwise nothing runs
   // beside the program here, and the wait lasts its whole bound.

@@ -184,6 +184,7 @@ class SimDesktop : public Desktop {
   std::optional<PostedMessage> TakePostedMessage(Hwnd window, std::uint32_t first,
                                                  std::uint32_t last) override;
   void WaitForPostedMessage(std::uint32_t timeoutMs) override;
+  bool PostedMessageWaiting() override;
   std::uint32_t GetTickCount() override { return now_; }
   void AdvanceTime(std::uint32_t ms) { now_ += ms; }
   std::optional<std::string> GlobalGetAtomNameA(Atom atom, int size) override;

@@ -117,6 +117,9 @@ void TMainForm::RetryTimerTimer() {
   TellPanelShown();  // a switch kept until now has just said otherwise
   if (registry_) registry_->Deferral.ReleaseHeld();
   if (registry_) registry_->ReadForPanel();
+  // Owed by a burst whose last report came with something else waiting.
+  if (registry_ && registry_->Placement.OwnIconOwed() && !registry_->Deferral.Busy())
+    registry_->Placement.RefreshOwnIconUnlessMoreCome();
   // Reports that wait together are read once: one more costs nothing.
   if (registry_ && registry_->ReadingOwed() && !registry_->Deferral.Busy())
     desktop_.PostMessageA(host_.Window(), THM_ICONDELETED, static_cast<WParam>(shell_.Toolbar), 0);
@@ -124,7 +127,8 @@ void TMainForm::RetryTimerTimer() {
 
 bool TMainForm::RetryPending() const {
   return commands_.HasPending() ||
-         (registry_ && (registry_->ReadingOwed() || registry_->Deferral.Held() > 0));
+         (registry_ && (registry_->ReadingOwed() || registry_->Deferral.Held() > 0 ||
+                        registry_->Placement.OwnIconOwed()));
 }
 
 void TMainForm::ReloadTray() {

@@ -107,6 +107,9 @@ class Desktop {
                                                          std::uint32_t last) = 0;
   // Returns when a message is posted or sent to this thread, or after timeoutMs.
   virtual void WaitForPostedMessage(std::uint32_t timeoutMs) = 0;
+  // True when a message posted to this thread waits in its queue. Nothing is dispatched, not
+  // even a sent message (GetQueueStatus, not a peek).
+  virtual bool PostedMessageWaiting() = 0;
   virtual std::uint32_t GetTickCount() = 0;
 
   // Global atoms. The name is read into a buffer of size characters.

@@ -13,6 +13,8 @@ namespace {
 // Pumps after re-adding the own icon, so that the shell's reports about it arrive and are
 // dropped while the handling flag is off.
 constexpr int kOwnIconPumps = 255;
+// During a burst the own icon goes back to the tray's end at least this often.
+constexpr std::uint32_t kOwnIconOwedMs = 5000;
 
 }  // namespace
 
@@ -128,13 +130,34 @@ bool IconPlacement::Dead(std::int32_t commandId) const {
 }
 
 void IconPlacement::RefreshOwnIcon() {
+  ownIconOwed_ = false;
+  ownIconRefreshedAt_ = desktop_.GetTickCount();
   const FlagScope off(state_.HandlingFlag, false);
   const FlagScope refreshing(refreshingOwnIcon_, true);
   // Other programs' reports that arrive meanwhile are held back and handled afterwards.
   const ReportDeferral::Scope holding(deferral_);
+  // A click that waits opens its menu before the sends, and one that came during them right
+  // after, not behind every report the pumps hold again.
+  if (BetweenCommands) BetweenCommands();
   ownIcon_.SetActive(!ownIcon_.Active());
   ownIcon_.SetActive(!ownIcon_.Active());
+  if (BetweenCommands) BetweenCommands();
   for (int i = 0; i < kOwnIconPumps; ++i) desktop_.ProcessMessages();
+}
+
+bool IconPlacement::RefreshOwnIconUnlessMoreCome() {
+  // Each refresh is three calls the shell's thread serves behind every program's, and Corvalet
+  // takes no posted message (the user's click among them) until they return: while reports
+  // still come, or anything else waits, a later one moves the own icon to the end as well.
+  // Held reports go back posted, and a queue full enough to refuse one is not empty.
+  if (desktop_.PostedMessageWaiting() &&
+      desktop_.GetTickCount() - ownIconRefreshedAt_ < kOwnIconOwedMs) {
+    if (!ownIconOwed_ && OnOwnIconOwed) OnOwnIconOwed();
+    ownIconOwed_ = true;
+    return false;
+  }
+  RefreshOwnIcon();
+  return true;
 }
 
 void IconPlacement::SetSelectedPlace(IconPlace place) {

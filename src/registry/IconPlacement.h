@@ -27,6 +27,12 @@ class IconPlacement {
   void ApplyPlacement();
   void ShowAllIcons();
   void RefreshOwnIcon();
+  // After reports: the refresh waits while anything else waits to be handled (a burst), up to
+  // five seconds from the last one. True when it ran now.
+  bool RefreshOwnIconUnlessMoreCome();
+  // Owed by the above; told so that a timer can run it should nothing else come.
+  bool OwnIconOwed() const { return ownIconOwed_; }
+  std::function<void()> OnOwnIconOwed;
   void SetSelectedPlace(IconPlace place);
   void SpeedButton3Click() { MoveSelected(-1); }
   void SpeedButton4Click() { MoveSelected(+1); }
@@ -39,8 +45,8 @@ class IconPlacement {
   bool RefreshingOwnIcon() const { return refreshingOwnIcon_; }
   // Re-reads the tray and re-applies placement; the owner of the registry provides it.
   std::function<void()> RefreshIcons;
-  // Runs after each button command of a placement pass, the lists already whole: the user's
-  // menu request that waits may open there.
+  // Runs after each button command of a placement pass, the lists already whole, and after the
+  // own icon's re-adding: the user's menu request that waits may open there.
   std::function<void()> BetweenCommands;
   // Runs once a pass has given every icon its place, before its button commands.
   std::function<void()> Placed;
@@ -62,6 +68,8 @@ class IconPlacement {
   OwnIcon& ownIcon_;
   ReportDeferral& deferral_;
   bool refreshingOwnIcon_ = false;
+  bool ownIconOwed_ = false;
+  std::uint32_t ownIconRefreshedAt_ = 0;
 };
 
 }  // namespace cvl

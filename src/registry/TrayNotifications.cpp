@@ -194,13 +194,13 @@ void TrayRegistry::OnIconAdded(WParam ownerWindow, LParam iconId) {
     RefreshIcons();
   else
     RefreshIcons({icon});
-  Placement.RefreshOwnIcon();
+  Placement.RefreshOwnIconUnlessMoreCome();
 }
 
 void TrayRegistry::OnIconDeleted(WParam ownerWindow, LParam iconId) {
   Deleted(ownerWindow, iconId);
   RefreshIcons();
-  Placement.RefreshOwnIcon();
+  Placement.RefreshOwnIconUnlessMoreCome();
 }
 
 void TrayRegistry::Deleted(WParam ownerWindow, LParam iconId) {
@@ -229,9 +229,11 @@ void TrayRegistry::HandleReports(const std::vector<PostedMessage>& reports) {
     // (a folded tray hides every listed button, the own icon's too).
     if (r.msg == THM_ICONSTATE || r.msg == kOwnerEndedMessage) {
       RefreshIcons();
-      Placement.RefreshOwnIcon();
+      Placement.RefreshOwnIconUnlessMoreCome();
     }
   }
+  // Owed by an earlier batch, and these were the last for now.
+  if (Placement.OwnIconOwed()) Placement.RefreshOwnIconUnlessMoreCome();
   // A reading whose answer never came in listed nothing new: the reports go again, so that
   // their icons are listed and placed, a few times at most.
   if (Reader.LostAnswers() == lostBefore) {
@@ -258,14 +260,7 @@ void TrayRegistry::OnReports(const std::vector<PostedMessage>& reports) {
     }
     return;
   }
-  // One reading serves them all, the changes of pictures and tips with them. Handled one by
-  // one, every reading after the first would have found the own icon gone last: so it goes
-  // last first, and the list reads the same.
-  if (rereadings > 1) {
-    Placement.RefreshOwnIcon();
-    // The refresh pumps for a while: a click that came meanwhile does not wait for the reading.
-    if (BeforeReports) BeforeReports();
-  }
+  // One reading serves them all, the changes of pictures and tips with them.
   // After what the user did meanwhile: it may have switched off, and with it forgotten adds.
   std::vector<AddedIcon> added;
   for (const PostedMessage& r : reports) {
@@ -276,7 +271,7 @@ void TrayRegistry::OnReports(const std::vector<PostedMessage>& reports) {
     if (r.msg == THM_ICONDELETED) Deleted(r.wParam, r.lParam);
   }
   RefreshIcons(added);
-  if (rereadings == 1) Placement.RefreshOwnIcon();
+  Placement.RefreshOwnIconUnlessMoreCome();
 }
 
 void TrayRegistry::OnIconModified(WParam ownerWindow, LParam iconId) {

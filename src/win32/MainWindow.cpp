@@ -87,6 +87,9 @@ bool MainWindow::Create() {
     TrayRegistry& registry = form_->Registry();
     registry.OnReadingOwed = [this] { ::SetTimer(window_, kReadingTimer, kReadingMs, nullptr); };
     registry.Deferral.OnHeldBack = [this] { ::SetTimer(window_, kRetryTimer, kRetryMs, nullptr); };
+    registry.Placement.OnOwnIconOwed = [this] {
+      ::SetTimer(window_, kRetryTimer, kRetryMs, nullptr);
+    };
     options_ = std::make_unique<OptionsDialog>(*form_, iconCopies_);
     if (!options_->Create(instance_, window_, icons_[1].Get()))
       ShowError("The options dialog could not be created.");

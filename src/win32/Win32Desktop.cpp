@@ -168,6 +168,11 @@ void Win32Desktop::WaitForPostedMessage(std::uint32_t timeoutMs) {
   ::MsgWaitForMultipleObjectsEx(0, nullptr, timeoutMs, QS_POSTMESSAGE | QS_SENDMESSAGE, 0);
 }
 
+bool Win32Desktop::PostedMessageWaiting() {
+  // The high word: what the queue holds now, not what came since the last look.
+  return (HIWORD(::GetQueueStatus(QS_POSTMESSAGE)) & QS_POSTMESSAGE) != 0;
+}
+
 std::uint32_t Win32Desktop::GetTickCount() {
   return ::GetTickCount();
 }

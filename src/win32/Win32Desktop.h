@@ -45,6 +45,7 @@ class Win32Desktop final : public Desktop {
   std::optional<PostedMessage> TakePostedMessage(Hwnd window, std::uint32_t first,
                                                  std::uint32_t last) override;
   void WaitForPostedMessage(std::uint32_t timeoutMs) override;
+  bool PostedMessageWaiting() override;
   void WaitForMessage(std::uint32_t timeoutMs) override;
   std::uint32_t GetTickCount() override;
   std::optional<std::string> GlobalGetAtomNameA(Atom atom, int size) override;
