@@ -241,6 +241,34 @@ TEST(ReportBatches, ReportsStillComingPutOffTheOwnIconsRefreshUntilTheLast) {
   }
 }
 
+TEST(ReportBatches, ABurstThatGoesOnIsGatheredBetweenReadings) {
+  Side w(true, 2);
+  w.desktop.PostedDelayMs = 1;
+  // A program that changes its icon again each time it gets the processor.
+  const Hwnd burster =
+      w.desktop.CreateWindow("Burster", "", 0, 1, [&](std::uint32_t, WParam n, LParam) {
+        if (n % 2 == 0)
+          w.owners[4]->AddIcon(1, "p4 " + std::to_string(n));
+        else
+          w.owners[4]->DeleteIcon(1);
+        if (n > 0) w.desktop.PostMessageA(burster, 1, n - 1, 0);
+        if (n == 30)
+          w.desktop.PostMessageA(w.corvalet->Host().window, kOwnIconCallback, kOwnIconId,
+                                 kWmRButtonUp);
+        return 0;
+      });
+  // The user's menu does not wait for the burst's end.
+  bool menuWhileGathering = false;
+  w.corvalet->InsideMenu = [&](const TrayMenu&) { menuWhileGathering = w.Registry().Gathering(); };
+  const std::size_t from = w.desktop.Log.size();
+  w.desktop.PostMessageA(burster, 1, 60, 0);
+  w.Drain();
+  EXPECT_TRUE(menuWhileGathering);
+  EXPECT_LE(w.EnumerationsSince(from), 4) << "60 changes, one reading each 100 ms at most";
+  EXPECT_EQ(PlaceOf(w.Registry(), "p4 0"), IconPlace::Panel);
+  EXPECT_EQ(w.taskbar->Buttons().back().owner, w.corvalet->Host().window);
+}
+
 TEST(ReportBatches, AClickDuringTheOwnIconsSendsOpensTheMenuAheadOfTheQueue) {
   Side w(true, 2);
   const Hwnd own = w.corvalet->Host().window;

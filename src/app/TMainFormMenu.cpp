@@ -88,10 +88,12 @@ void TMainForm::PopupTrayMenu(Point at) {
                             static_cast<LParam>(at.y));
     return;
   }
-  if (registry.Deferral.Busy() && !registry.Placement.RefreshingOwnIcon()) {
+  if (registry.Deferral.Busy() && !registry.Placement.RefreshingOwnIcon() &&
+      !registry.Gathering()) {
     // Inside a wait for the hook: the menu opens once the answer is in. The own icon's refresh
-    // only pumps, holds nothing the menu could change, and during a burst it is most of the
-    // time: the menu opens there at once, and what comes in meanwhile stays held.
+    // and the gathering of a burst's reports only pump, hold nothing the menu could change, and
+    // during a burst they are most of the time: the menu opens there at once, and what comes in
+    // meanwhile stays held.
     registry.Deferral.DeferOnce(kOpenMenuMessage, static_cast<WParam>(at.x),
                                 static_cast<LParam>(at.y));
     return;

@@ -36,6 +36,9 @@ constexpr int kReadingsTriedAgain = 3;
 // program's own doing.
 constexpr std::uint32_t kReturningIconsMs = 60000;
 constexpr int kReadingsOwedAtMost = 10;
+// How long a burst's reports are gathered after a reading before the next one.
+constexpr std::uint32_t kGatherMs = 100;
+constexpr std::uint32_t kGatherPasses = 64;
 // Adds kept for a later reading; past this the oldest goes (its owner flooded the tray).
 constexpr std::size_t kMostAddsKept = 512;
 
@@ -232,8 +235,8 @@ void TrayRegistry::HandleReports(const std::vector<PostedMessage>& reports) {
       Placement.RefreshOwnIconUnlessMoreCome();
     }
   }
-  // Owed by an earlier batch, and these were the last for now.
-  if (Placement.OwnIconOwed()) Placement.RefreshOwnIconUnlessMoreCome();
+  // Owed by an earlier batch, and these were the last for now; or more are still coming.
+  if (Placement.OwnIconOwed() && !Placement.RefreshOwnIconUnlessMoreCome()) GatherReports();
   // A reading whose answer never came in listed nothing new: the reports go again, so that
   // their icons are listed and placed, a few times at most.
   if (Reader.LostAnswers() == lostBefore) {
@@ -241,6 +244,22 @@ void TrayRegistry::HandleReports(const std::vector<PostedMessage>& reports) {
   } else if (++lostReadings_ <= kReadingsTriedAgain) {
     for (const PostedMessage& r : reports)
       desktop_.PostMessageA(FormWindow, r.msg, r.wParam, r.lParam);
+  }
+}
+
+void TrayRegistry::GatherReports() {
+  // The next moments of a burst are held and read together, once, rather than each batch
+  // that arrives during a reading with a reading of its own: every reading waits behind every
+  // program's call on the shell's thread, and answers there for every icon.
+  const FlagScope gathering(gathering_, true);
+  const ReportDeferral::Scope holding(Deferral);
+  const std::uint32_t start = desktop_.GetTickCount();
+  for (std::uint32_t waited = 0, pass = 0;
+       waited < kGatherMs && pass < kGatherPasses && !SwitchedOff;
+       waited = desktop_.GetTickCount() - start, ++pass) {
+    if (Placement.BetweenCommands) Placement.BetweenCommands();
+    desktop_.WaitForPostedMessage(kGatherMs - waited);
+    desktop_.ProcessMessages();
   }
 }
 

@@ -72,6 +72,9 @@ class TrayRegistry : public RegistryState {
   bool ReadForPanel();
   // Told after a reading of the tray has been placed, where nothing is held.
   std::function<void()> AfterReading;
+  // True while reports are gathered after a reading during a burst: like the own icon's
+  // refresh, it only pumps, and the user's menu opens there at once.
+  bool Gathering() const { return gathering_; }
   // True when msg is one of the hook's notifications handled here (and kOwnerEndedMessage).
   bool HandleHookMessage(std::uint32_t msg, WParam wParam, LParam lParam);
   // Switched off, no add is reported: what an add kept from before means nothing after.
@@ -87,6 +90,7 @@ class TrayRegistry : public RegistryState {
   // The reports taken together: one on its own as ever, several with one reading.
   void HandleReports(const std::vector<PostedMessage>& reports);
   void OnReports(const std::vector<PostedMessage>& reports);
+  void GatherReports();
   // A report about Corvalet's own icon; a delete that names no owner may be one.
   bool AboutOwnIcon(std::uint32_t msg, WParam ownerWindow, LParam iconId) const;
 
@@ -105,6 +109,7 @@ class TrayRegistry : public RegistryState {
   int lostReadings_ = 0;  // readings in a row whose answer never came in
   int readingsOwed_ = 0;  // readings in a row not taken or not whole
   bool panelReadingOwed_ = false;
+  bool gathering_ = false;
   const OwnIcon& ownIcon_;
   PlacementViews& views_;
 };
