@@ -91,7 +91,7 @@ ATOM TipAtom(int command) {
 // Its pixels, where Corvalet needs them, follow the answer.
 bool TellIcon(HWND form, bool enumeration, int index, const TBBUTTON& b, const TrayRecord& r) {
   using namespace cvl;
-  QueueIconBits(form, r.hIcon, !enumeration);
+  QueueIconBits(form, r.hIcon, r.hwnd, r.uID, !enumeration);
   const LPARAM icon = static_cast<LPARAM>(reinterpret_cast<UINT_PTR>(r.hIcon));
   if (!Tell(form, false, enumeration ? THM_ENUMICON : THM_QUERYICON,
             enumeration ? static_cast<WPARAM>(index) : 0, icon))

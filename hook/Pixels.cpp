@@ -1,6 +1,5 @@
 #include "Pixels.h"
 
-#include "ButtonFinder.h"
 #include "IconBitsInfo.h"
 #include "SharedSection.h"
 #include "ShellTray.h"
@@ -24,12 +23,23 @@ namespace {
 // Corvalet keeps its copies of the icons an enumeration lists and destroys the rest when that
 // enumeration ends; a finished enumeration here keeps the same ones.
 HWND g_pixelsForm;
+// Whose icon each handle is: a change of that icon's picture forgets its handle without a look
+// at the toolbar, which costs the shell's thread on every change of an animated icon.
+struct IconKey {
+  HWND owner;
+  UINT id;
+};
+bool SameKey(const IconKey& a, const IconKey& b) {
+  return a.owner == b.owner && a.id == b.id;
+}
 int g_sentCount;
 SNAREHOOK_ZEROED HICON g_sent[kMaxTracked];
+SNAREHOOK_ZEROED IconKey g_sentKey[kMaxTracked];
 // The pixels still to go. They leave once the answer is out, in a job the taskbar posts itself:
 // Corvalet needs them only to draw, and so its hide of a new button need not wait for them.
 int g_pendingCount;
 SNAREHOOK_ZEROED HICON g_pending[kMaxTracked];
+SNAREHOOK_ZEROED IconKey g_pendingKey[kMaxTracked];
 bool g_pendingAlways[kMaxTracked];  // a query's: sent even when Corvalet holds that handle
 bool g_jobPosted;
 
@@ -44,6 +54,7 @@ void ForgetPending(HICON icon) {
   if (at < 0) return;
   --g_pendingCount;
   g_pending[at] = g_pending[g_pendingCount];
+  g_pendingKey[at] = g_pendingKey[g_pendingCount];
   g_pendingAlways[at] = g_pendingAlways[g_pendingCount];
 }
 
@@ -55,7 +66,10 @@ int FindSent(HICON icon) {
 
 void ForgetSent(HICON icon) {
   const int at = FindSent(icon);
-  if (at >= 0) g_sent[at] = g_sent[--g_sentCount];
+  if (at < 0) return;
+  --g_sentCount;
+  g_sent[at] = g_sent[g_sentCount];
+  g_sentKey[at] = g_sentKey[g_sentCount];
 }
 
 bool Listed(const HICON* listed, int count, HICON icon) {
@@ -65,7 +79,7 @@ bool Listed(const HICON* listed, int count, HICON icon) {
 }
 
 // False when Corvalet did not take the message at all (gone, hung, or too slow).
-bool SendIconBits(HWND form, HICON icon) {
+bool SendIconBits(HWND form, HICON icon, const IconKey& key) {
   ICONINFO info{};
   if (!GetIconInfo(icon, &info)) return true;
   // GetIconInfo made both bitmaps for us: the owners free them however this ends.
@@ -99,7 +113,10 @@ bool SendIconBits(HWND form, HICON icon) {
     taken = SendMessageTimeoutA(form, WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&cds),
                                 SMTO_BLOCK | SMTO_ABORTIFHUNG, kSendTimeoutMs, &stored) != 0;
     // Only pixels Corvalet says it stored count as held there.
-    if (taken && stored && g_sentCount < kMaxTracked) g_sent[g_sentCount++] = icon;
+    if (taken && stored && g_sentCount < kMaxTracked) {
+      g_sent[g_sentCount] = icon;
+      g_sentKey[g_sentCount++] = key;
+    }
   }
   HeapFree(GetProcessHeap(), 0, data);
   return taken;
@@ -114,20 +131,25 @@ void ForgetSentPixels() {
 
 void KeepSentPixels(const HICON* listed, int count) {
   int kept = 0;
-  for (int i = 0; i < g_sentCount; ++i)
-    if (Listed(listed, count, g_sent[i])) g_sent[kept++] = g_sent[i];
+  for (int i = 0; i < g_sentCount; ++i) {
+    if (!Listed(listed, count, g_sent[i])) continue;
+    g_sentKey[kept] = g_sentKey[i];
+    g_sent[kept++] = g_sent[i];
+  }
   g_sentCount = kept;
   kept = 0;
   for (int i = 0; i < g_pendingCount; ++i) {
     if (!Listed(listed, count, g_pending[i])) continue;
     g_pendingAlways[kept] = g_pendingAlways[i];
+    g_pendingKey[kept] = g_pendingKey[i];
     g_pending[kept++] = g_pending[i];
   }
   g_pendingCount = kept;
 }
 
 // Without the job (its post refused) they go at once.
-void QueueIconBits(HWND form, HICON icon, bool always) {
+void QueueIconBits(HWND form, HICON icon, HWND owner, UINT id, bool always) {
+  const IconKey key{owner, id};
   if (form != g_pixelsForm) {
     // Another Corvalet: nothing is held there, and nothing is owed to the one before.
     g_sentCount = 0;
@@ -141,6 +163,7 @@ void QueueIconBits(HWND form, HICON icon, bool always) {
     g_pending[at] = icon;
     g_pendingAlways[at] = false;
   }
+  if (at >= 0) g_pendingKey[at] = key;
   if (at >= 0) g_pendingAlways[at] = g_pendingAlways[at] || always;
   if (!g_jobPosted && at >= 0 && !g_shared.sendAnswers)
     g_jobPosted = g_shared.pixelsMessage != 0 &&
@@ -148,7 +171,7 @@ void QueueIconBits(HWND form, HICON icon, bool always) {
   if (!g_jobPosted || at < 0) {
     if (at >= 0) ForgetPending(icon);
     ForgetSent(icon);
-    SendIconBits(form, icon);
+    SendIconBits(form, icon, key);
   }
 }
 
@@ -160,13 +183,14 @@ void SendPendingIconBits() {
   while (g_pendingCount > 0) {
     --g_pendingCount;
     const HICON icon = g_pending[g_pendingCount];
+    const IconKey key = g_pendingKey[g_pendingCount];
     const bool always = g_pendingAlways[g_pendingCount];
     if (form == nullptr || form != g_pixelsForm || !IsWindow(form)) continue;
     if (!always && FindSent(icon) >= 0) continue;
     ForgetSent(icon);
     // A Corvalet that takes nothing must not hold the shell once per icon: the rest goes with
     // the next answer that lists them.
-    if (!SendIconBits(form, icon)) g_pendingCount = 0;
+    if (!SendIconBits(form, icon, key)) g_pendingCount = 0;
   }
 }
 
@@ -191,12 +215,11 @@ void ForgetChangedIcon(const COPYDATASTRUCT* cds) {
   if (!n || (n->message != 1 && n->message != 2)) return;
   // A change that leaves the picture keeps the handle.
   if (n->message == 1 && !(n->flags & NIF_ICON)) return;
-  TBBUTTON b;
-  TrayRecord r;
-  if (FindIconButton(reinterpret_cast<HWND>(static_cast<UINT_PTR>(n->owner)), n->uID, &b, &r) < 0)
-    return;
-  ForgetSent(r.hIcon);
-  ForgetPending(r.hIcon);
+  const IconKey key{reinterpret_cast<HWND>(static_cast<UINT_PTR>(n->owner)), n->uID};
+  for (int i = g_sentCount - 1; i >= 0; --i)
+    if (SameKey(g_sentKey[i], key)) ForgetSent(g_sent[i]);
+  for (int i = g_pendingCount - 1; i >= 0; --i)
+    if (SameKey(g_pendingKey[i], key)) ForgetPending(g_pending[i]);
 }
 
 }  // namespace snarehook

@@ -12,7 +12,7 @@ void ForgetSentPixels();
 void KeepSentPixels(const HICON* listed, int count);
 // In an enumeration only the pixels of icons Corvalet does not hold yet; a query follows a
 // change and always sends them.
-void QueueIconBits(HWND form, HICON icon, bool always);
+void QueueIconBits(HWND form, HICON icon, HWND owner, UINT id, bool always);
 // The job: what an answer left to send.
 void SendPendingIconBits();
 // A job posted before a detach went unhandled.
