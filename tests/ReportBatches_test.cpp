@@ -269,6 +269,32 @@ TEST(ReportBatches, ABurstThatGoesOnIsGatheredBetweenReadings) {
   EXPECT_EQ(w.taskbar->Buttons().back().owner, w.corvalet->Host().window);
 }
 
+TEST(ReportBatches, ABurstWithoutEndStillPutsTheOwnIconLastNowAndThen) {
+  Side w(true, 2);
+  w.desktop.PostedDelayMs = 50;
+  const Hwnd own = w.corvalet->Host().window;
+  int ownAdds = 0, ownAddsBeforeTheEnd = -1;
+  w.taskbar->OnTrayChange = [&, old = w.taskbar->OnTrayChange](std::uint32_t m, Hwnd owner,
+                                                               std::uint32_t id) {
+    ownAdds += m == kNimAdd && owner == own;
+    if (old) old(m, owner, id);
+  };
+  // Something always waits for about eight seconds: the refresh is put off five at most.
+  const Hwnd burster =
+      w.desktop.CreateWindow("Burster", "", 0, 1, [&](std::uint32_t, WParam n, LParam) {
+        if (n % 2 == 0)
+          w.owners[4]->AddIcon(1, "p4");
+        else
+          w.owners[4]->DeleteIcon(1);
+        if (n > 0) w.desktop.PostMessageA(burster, 1, n - 1, 0);
+        if (n == 0) ownAddsBeforeTheEnd = ownAdds;
+        return 0;
+      });
+  w.desktop.PostMessageA(burster, 1, 80, 0);
+  for (int i = 0; i < 400 && w.desktop.QueueLength() > 0; ++i) w.Pump();
+  EXPECT_GE(ownAddsBeforeTheEnd, 1);
+}
+
 TEST(ReportBatches, AClickDuringTheOwnIconsSendsOpensTheMenuAheadOfTheQueue) {
   Side w(true, 2);
   const Hwnd own = w.corvalet->Host().window;
