@@ -24,6 +24,7 @@ constexpr UINT kRetryMs = 1000;
 constexpr UINT_PTR kHintTimer = 2;
 constexpr UINT_PTR kListSyncTimer = 3;
 constexpr UINT kHiddenListSyncMs = 400;
+constexpr DWORD kHiddenListSyncMostMs = 5000;
 constexpr UINT_PTR kReadingTimer = 4;
 constexpr UINT kReadingMs = 250;  // an owed reading: soon, but after the shell's burst has a gap
 
@@ -211,10 +212,13 @@ void MainWindow::ShowError(const std::string& message) {
 
 // One posted refresh of the options list for any number of changes before it runs. A list
 // nobody sees is refreshed at most every kHiddenListSyncMs: during a burst of tray changes its
-// rebuilding would otherwise take more of Corvalet's time than placing the icons.
+// rebuilding would otherwise take more of Corvalet's time than placing the icons. It also waits
+// while anything is queued, up to kHiddenListSyncMostMs: making the pictures of every changed
+// icon takes up to 200 ms under a burst, and the user's click would wait behind it.
 void MainWindow::RequestListSync() {
   if (syncPending_) return;
   syncPending_ = true;
+  syncRequestedAt_ = ::GetTickCount();
   if (form_ != nullptr && !form_->Dialog.Visible)
     ::SetTimer(window_, kListSyncTimer, kHiddenListSyncMs, nullptr);
   else
@@ -307,6 +311,10 @@ LRESULT MainWindow::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
         if (!form_->Registry().ReadingOwed()) ::KillTimer(window_, kReadingTimer);
       }
       if (wParam == kHintTimer) form_->HintTimerTimer();
+      if (wParam == kListSyncTimer && !form_->Dialog.Visible &&
+          (HIWORD(::GetQueueStatus(QS_POSTMESSAGE)) & QS_POSTMESSAGE) != 0 &&
+          ::GetTickCount() - syncRequestedAt_ < kHiddenListSyncMostMs)
+        return 0;  // the timer stays: a quieter moment comes
       if (wParam == kListSyncTimer) {
         ::KillTimer(window_, kListSyncTimer);
         syncPending_ = false;

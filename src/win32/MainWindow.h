@@ -92,6 +92,7 @@ class MainWindow final : public Window, public FormHost {
   std::unique_ptr<TMinForm> minForm_;
   std::unique_ptr<OptionsDialog> options_;
   bool syncPending_ = false;
+  DWORD syncRequestedAt_ = 0;
 };
 
 }  // namespace cvl::win32
