@@ -24,7 +24,7 @@ constexpr UINT kRetryMs = 1000;
 constexpr UINT_PTR kHintTimer = 2;
 constexpr UINT_PTR kListSyncTimer = 3;
 constexpr UINT kHiddenListSyncMs = 400;
-constexpr DWORD kHiddenListSyncMostMs = 5000;
+constexpr DWORD kHiddenListSyncMostMs = 30000;
 constexpr UINT_PTR kReadingTimer = 4;
 constexpr UINT kReadingMs = 250;  // an owed reading: soon, but after the shell's burst has a gap
 
@@ -212,9 +212,9 @@ void MainWindow::ShowError(const std::string& message) {
 
 // One posted refresh of the options list for any number of changes before it runs. A list
 // nobody sees is refreshed at most every kHiddenListSyncMs: during a burst of tray changes its
-// rebuilding would otherwise take more of Corvalet's time than placing the icons. It also waits
-// while anything is queued, up to kHiddenListSyncMostMs: making the pictures of every changed
-// icon takes up to 200 ms under a burst, and the user's click would wait behind it.
+// rebuilding would otherwise take more of Corvalet's time than placing the icons. It also waits,
+// up to kHiddenListSyncMostMs, for the burst's end and for the main loop: making the pictures
+// of every changed icon takes up to 300 ms under a burst, and the user's click would wait.
 void MainWindow::RequestListSync() {
   if (syncPending_) return;
   syncPending_ = true;
@@ -312,7 +312,7 @@ LRESULT MainWindow::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
       }
       if (wParam == kHintTimer) form_->HintTimerTimer();
       if (wParam == kListSyncTimer && !form_->Dialog.Visible &&
-          (HIWORD(::GetQueueStatus(QS_POSTMESSAGE)) & QS_POSTMESSAGE) != 0 &&
+          (form_->Registry().Deferral.Busy() || form_->Registry().Placement.OwnIconOwed()) &&
           ::GetTickCount() - syncRequestedAt_ < kHiddenListSyncMostMs)
         return 0;  // the timer stays: a quieter moment comes
       if (wParam == kListSyncTimer) {
