@@ -13,7 +13,10 @@
 #     without Corvalet, then with it and the icons in the tray, the panel or the menu (ANIMATE:
 #     the ApStyle of each run, "1 2 3" by default, "" for none): the shell's CPU time in both
 #     and Corvalet's in the second. An ApStyle named again runs again ("1 2 3 1 2 3"); each
-#     ends with a line of medians, since the machine's own speed swings between runs.
+#     ends with a line of medians, since the machine's own speed swings between runs. Each
+#     run has a control, in a Wine session of its own at the same moments, without Corvalet
+#     in either animation: paired_shell_ratio is the run's ratio over the control's, which
+#     takes out what the machine's swings did to both (PAIRED=0: no control).
 #   ten: 9 icons in the tray, Corvalet up for 8 s, then ten programs add an icon each at once;
 #     20 s later, how many went to the panel and the tips' atoms left.
 # Trays: "lean" (tools/leantray.exe: per change only the toolbar calls it needs, the one every
@@ -56,9 +59,33 @@ round() {  # round TRAY ARGS...: one run of the driver against a fresh tray and 
   bench_round_end
 }
 
+# The control of an animation: the same driver in a Wine session of its own (another prefix,
+# server and display) without Corvalet in either animation, meeting the run at each start.
+control() {  # control TRAY PAIR_DIR
+  (
+    bench_session_begin "$root/build/wine-programs-control" "${HOOK_BUILD:-bench}"
+    round "$1" animate --control --pair "Z:${2//\//\\}"
+  ) 2>/dev/null
+}
+
 for tray in ${TRAYS:-lean}; do
   for apstyle in ${ANIMATE-1 2 3}; do
-    echo "tray=$tray apstyle=$apstyle load=$(load) $(round "$tray" animate)" | tee -a "$summary"
+    if [ "${PAIRED:-1}" = 0 ]; then
+      echo "tray=$tray apstyle=$apstyle load=$(load) $(round "$tray" animate)" | tee -a "$summary"
+      continue
+    fi
+    pair=$(mktemp -d /tmp/cv-pair.XXXXXX)
+    control "$tray" "$pair" >"$pair/control.txt" &
+    twin_pid=$!
+    with=$(round "$tray" animate --pair "Z:${pair//\//\\}")
+    wait "$twin_pid"
+    twin=$(grep -o 'shell_ratio=[0-9.]*' "$pair/control.txt" | cut -d= -f2)
+    twin_server=$(grep -o 'server_ratio=[0-9.]*' "$pair/control.txt" | cut -d= -f2)
+    paired=$(awk -v w="$(grep -o 'shell_ratio=[0-9.]*' <<<"$with" | cut -d= -f2)" -v c="$twin" \
+      'BEGIN { printf "%.2f", (c > 0 && w > 0) ? w / c : -1 }')
+    echo "tray=$tray apstyle=$apstyle load=$(load) $with control_shell_ratio=${twin:--1}" \
+      "control_server_ratio=${twin_server:--1} paired_shell_ratio=$paired" | tee -a "$summary"
+    rm -rf "$pair"
   done
   apstyle=2
   for run in $(seq 1 "${TEN_RUNS:-0}"); do
@@ -93,6 +120,7 @@ done
     key = field("tray") " " field("apstyle")
     ashell[key] = ashell[key] " " field("shell_ratio"); aserver[key] = aserver[key] " " field("server_ratio")
     acore[key] = acore[key] " " field("corvalet_core_pct"); aown[key] = aown[key] " " field("own_us")
+    apaired[key] = apaired[key] " " (field("paired_shell_ratio") != "" ? field("paired_shell_ratio") : -1)
     aruns[key]++
   }
   field("ratio") != "" {
@@ -113,6 +141,6 @@ done
     }
     for (key in aruns) {
       split(key, k, " ")
-      printf "median tray=%s animate apstyle=%s runs=%d shell_ratio=%.2f server_ratio=%.2f corvalet_core_pct=%.2f own_us=%.1f\n", k[1], k[2], aruns[key], median(ashell[key]), median(aserver[key]), median(acore[key]), median(aown[key])
+      printf "median tray=%s animate apstyle=%s runs=%d shell_ratio=%.2f paired_shell_ratio=%.2f server_ratio=%.2f corvalet_core_pct=%.2f own_us=%.1f\n", k[1], k[2], aruns[key], median(ashell[key]), median(apaired[key]), median(aserver[key]), median(acore[key]), median(aown[key])
     }
   }' "$summary"

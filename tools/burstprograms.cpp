@@ -50,7 +50,9 @@
 //   animate seconds=S shell_bare_ms=A shell_ms=B shell_ratio=R corvalet_ms=C corvalet_core_pct=P
 //     server_bare_ms=D server_ms=E server_ratio=Q [the account per change, as a burst's]
 // the CPU time of the shell's process (--shell NAME: what it runs as, leantray.exe by default)
-// and of the Wine server during each animation, and Corvalet's during the second.
+// and of the Wine server during each animation, and Corvalet's during the second. --control:
+// the second animation runs without Corvalet too (control=1 in the line); --pair DIR: a run and
+// its control, each in a Wine session of its own, start each animation together (see Meet).
 #include <windows.h>
 
 #include <commctrl.h>
@@ -391,12 +393,15 @@ struct Options {
   const char* corvalet = "Corvalet.exe";
   const char* hook = nullptr;
   DWORD beforeMs = 8000, afterMs = 20000;
+  bool control = false;       // animate: the second animation without Corvalet as well
+  const char* pair = nullptr;  // animate: the folder where this run and its twin meet
 };
 
 Options ParseOptions(int argc, char** argv, int from) {
   Options o;
   for (int i = from; i < argc; ++i) {
     if (std::strcmp(argv[i], "--no-menu") == 0) o.menus = false;
+    if (std::strcmp(argv[i], "--control") == 0) o.control = true;
     if (i + 1 >= argc) continue;
     if (std::strcmp(argv[i], "--fillers") == 0)
       o.fillers = std::atoi(argv[++i]);
@@ -410,6 +415,8 @@ Options ParseOptions(int argc, char** argv, int from) {
       o.beforeMs = std::strtoul(argv[++i], nullptr, 10);
     else if (std::strcmp(argv[i], "--after-ms") == 0)
       o.afterMs = std::strtoul(argv[++i], nullptr, 10);
+    else if (std::strcmp(argv[i], "--pair") == 0)
+      o.pair = argv[++i];
   }
   return o;
 }
@@ -631,13 +638,29 @@ int TenMain(int ownerCount, const Options& opt) {
   return 0;
 }
 
+// Two animation runs in Wine sessions of their own, one with Corvalet and its control without,
+// meet before each step in a shared folder: each leaves a file and waits for its twin's (3 min
+// at most), so both measure at the same moments and whatever else slows the machine then
+// weighs on both. False when the twin never came.
+bool Meet(const Options& opt, const char* step) {
+  if (!opt.pair) return true;
+  const std::string dir = std::string(opt.pair) + "\\";
+  const std::string mine = dir + (opt.control ? "control." : "with.") + step;
+  const std::string twin = dir + (opt.control ? "with." : "control.") + step;
+  if (FILE* f = std::fopen(mine.c_str(), "wb")) std::fclose(f);
+  for (const double t = NowMs(); NowMs() - t < 180000; Pump(20))
+    if (GetFileAttributesA(twin.c_str()) != INVALID_FILE_ATTRIBUTES) return true;
+  return false;
+}
+
 // One animation of the owners; the CPU time the shell and Corvalet took meanwhile, and the
 // shell's account, taken before the owners end: their deletes and the readings after them are
 // no part of the animation.
-bool Animation(const char* name, int owners, int seconds, double* shellMs, double* corvaletMs,
-               double* serverMs, std::string* account = nullptr) {
+bool Animation(const char* name, int owners, int seconds, const Options& opt, double* shellMs,
+               double* corvaletMs, double* serverMs, std::string* account = nullptr) {
   Run run;
   if (!run.Start(name, owners, 10 * seconds, "animate")) return false;
+  if (!Meet(opt, name)) return false;
   const double shell0 = CpuMs(g_shellName), corvalet0 = CpuMs("Corvalet.exe"),
                server0 = CpuMs("wineserver");
   Stat(17);  // the account from here
@@ -655,20 +678,21 @@ int AnimateMain(int owners, int seconds, const Options& opt) {
   const HWND filler = MakeWindow("BurstFiller");
   AddFillers(filler, opt.fillers);
   double bare = 0, with = 0, corvaletMs = 0, ignored = 0, serverBare = 0, server = 0;
-  if (!Animation("still", owners, seconds, &bare, &ignored, &serverBare)) return 1;
-  const HANDLE corvalet = StartCorvalet(opt.corvalet);
-  if (!corvalet) return 1;
+  if (!Animation("still", owners, seconds, opt, &bare, &ignored, &serverBare)) return 1;
+  HANDLE corvalet = nullptr;
+  if (!opt.control && !(corvalet = StartCorvalet(opt.corvalet))) return 1;
   Pump(3000);
   std::string account;
-  if (!Animation("moving", owners, seconds, &with, &corvaletMs, &server, &account)) return 1;
+  if (!Animation("moving", owners, seconds, opt, &with, &corvaletMs, &server, &account)) return 1;
   std::printf(
-      "animate seconds=%d shell_bare_ms=%.0f shell_ms=%.0f shell_ratio=%.2f corvalet_ms=%.0f "
+      "animate seconds=%d%s shell_bare_ms=%.0f shell_ms=%.0f shell_ratio=%.2f corvalet_ms=%.0f "
       "corvalet_core_pct=%.2f server_bare_ms=%.0f server_ms=%.0f server_ratio=%.2f%s\n",
-      seconds, bare, with, bare > 0 ? with / bare : -1.0, corvaletMs, corvaletMs / (10.0 * seconds),
-      serverBare, server, serverBare > 0 ? server / serverBare : -1.0, account.c_str());
+      seconds, opt.control ? " control=1" : "", bare, with, bare > 0 ? with / bare : -1.0,
+      corvaletMs, corvaletMs / (10.0 * seconds), serverBare, server,
+      serverBare > 0 ? server / serverBare : -1.0, opt.control ? "" : account.c_str());
   std::fflush(stdout);
   RemoveFillers(filler, opt.fillers);
-  CloseHandle(corvalet);
+  if (corvalet) CloseHandle(corvalet);
   return 0;
 }
 
