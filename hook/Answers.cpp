@@ -268,9 +268,8 @@ bool OfCorvalet(DWORD owner) {
 
 }  // namespace
 
-void Report(const COPYDATASTRUCT* cds, bool stateChanged) {
+void Report(const std::optional<cvl::NotifyCopyData>& n, bool stateChanged) {
   using namespace cvl;
-  const auto n = ReadNotify(cds);
   if (!n) return;
   // Corvalet's own icons' versions are no news to it.
   if (n->message == 4 && OfCorvalet(n->owner)) return;

@@ -43,10 +43,10 @@ LONG Keep(const cvl::NotifyCopyData& n, UINT callback) {
 
 }  // namespace
 
-LRESULT RelayBalloon(HWND w, WPARAM wp, const COPYDATASTRUCT* cds, bool& handled) {
+LRESULT RelayBalloon(HWND w, WPARAM wp, const COPYDATASTRUCT* cds,
+                     const std::optional<cvl::NotifyCopyData>& n, bool& handled) {
   handled = false;
   if (!g_shared.serving) return 0;
-  const auto n = ReadNotify(cds);
   if (!n || (n->message != NIM_ADD && n->message != NIM_MODIFY) || !(n->flags & cvl::kNifInfo) ||
       !n->hasLaterFields)
     return 0;

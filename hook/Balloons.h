@@ -5,6 +5,8 @@
 // Corvalet shows it at its own icon and passes the shell's balloon messages on to the program.
 #include <windows.h>
 
+#include <optional>
+
 #include "shell/NotifyCopyData.h"
 
 namespace snarehook {
@@ -12,6 +14,7 @@ namespace snarehook {
 // Handles a program's WM_COPYDATA to the taskbar: when it carries a balloon for a button
 // Corvalet hid, the shell gets it without the balloon and Corvalet is told. Returns the
 // shell's result; false in handled when the record is the shell's as it came.
-LRESULT RelayBalloon(HWND w, WPARAM wp, const COPYDATASTRUCT* cds, bool& handled);
+LRESULT RelayBalloon(HWND w, WPARAM wp, const COPYDATASTRUCT* cds,
+                     const std::optional<cvl::NotifyCopyData>& n, bool& handled);
 
 }  // namespace snarehook

@@ -208,10 +208,9 @@ void ForgetIconOfButton(int index) {
   ForgetPending(r.hIcon);
 }
 
-void ForgetChangedIcon(const COPYDATASTRUCT* cds) {
+void ForgetChangedIcon(const std::optional<cvl::NotifyCopyData>& n) {
   using namespace cvl;
   if (g_sentCount == 0 && g_pendingCount == 0) return;
-  const auto n = ReadNotify(cds);
   if (!n || (n->message != 1 && n->message != 2)) return;
   // A change that leaves the picture keeps the handle.
   if (n->message == 1 && !(n->flags & NIF_ICON)) return;

@@ -4,6 +4,10 @@
 // itself, and only for handles Corvalet does not hold yet.
 #include <windows.h>
 
+#include <optional>
+
+#include "shell/NotifyCopyData.h"
+
 namespace snarehook {
 
 // Corvalet may have dropped its copies: every icon is sent again.
@@ -20,6 +24,6 @@ void ForgetPixelsJob();
 // The icon of a button an owner is about to change or delete may be destroyed by the shell:
 // its handle is forgotten before the shell sees the request.
 void ForgetIconOfButton(int index);
-void ForgetChangedIcon(const COPYDATASTRUCT* cds);
+void ForgetChangedIcon(const std::optional<cvl::NotifyCopyData>& n);
 
 }  // namespace snarehook

@@ -110,8 +110,7 @@ bool WatchdogMessage(UINT msg, WPARAM wp) {
   return true;
 }
 
-void TrackCorvaletIcon(const COPYDATASTRUCT* cds) {
-  const auto n = ReadNotify(cds);
+void TrackCorvaletIcon(const std::optional<cvl::NotifyCopyData>& n) {
   if (!n || (n->message != NIM_ADD && n->message != NIM_DELETE)) return;
   const TrackedIcon icon{reinterpret_cast<HWND>(static_cast<UINT_PTR>(n->owner)), n->uID};
   if (n->message == NIM_ADD && !OwnedByCorvalet(icon.owner)) return;

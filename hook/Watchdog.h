@@ -3,6 +3,10 @@
 // switching off, gives the tray back.
 #include <windows.h>
 
+#include <optional>
+
+#include "shell/NotifyCopyData.h"
+
 namespace snarehook {
 
 void StartWatchdog();
@@ -15,6 +19,6 @@ void TrackHidden(int command, bool hidden);
 void ShowHiddenButtons();
 // After the shell took an owner's Shell_NotifyIcon message: an icon of Corvalet's windows
 // added or deleted.
-void TrackCorvaletIcon(const COPYDATASTRUCT* cds);
+void TrackCorvaletIcon(const std::optional<cvl::NotifyCopyData>& n);
 
 }  // namespace snarehook

@@ -46,9 +46,13 @@ bool KeepHiddenInState(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
     result = CallOld(g_shared.toolbar, msg, wp, MAKELONG(LOWORD(lp) | TBSTATE_HIDDEN, 0));
     return true;
   }
-  // Both forms begin alike up to fsState; the text pointer is passed on untouched.
+  // Both forms begin alike up to fsState; the text pointer is passed on untouched. Only a
+  // button Corvalet hid is looked at (by index, wp is no command, and nothing is kept): the
+  // shell sets its buttons' text and pictures this way for every change.
   TBBUTTONINFOA info;
-  if (!Readable(reinterpret_cast<const void*>(lp), sizeof info)) return false;
+  if (!CorvaletHid(static_cast<int>(wp)) ||
+      !Readable(reinterpret_cast<const void*>(lp), sizeof info))
+    return false;
   std::memcpy(&info, reinterpret_cast<const void*>(lp), sizeof info);
   if (info.cbSize < sizeof info || !(info.dwMask & TBIF_STATE) || (info.dwMask & TBIF_BYINDEX) ||
       (info.fsState & TBSTATE_HIDDEN) || !CorvaletHid(static_cast<int>(wp)))
@@ -92,22 +96,24 @@ LRESULT TaskbarMessage(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
   if (ReportsMessage(msg, wp)) return 0;
   if (msg == WM_COPYDATA) {
     const auto* cds = reinterpret_cast<const COPYDATASTRUCT*>(lp);
+    // Read once: each check of the record's memory is a system call, under Wine two more
+    // around it, on the shell's thread for every program's change.
+    const auto n = ReadNotify(cds);
     {
       SNAREHOOK_BENCH_PART(kPartForget);
-      ForgetChangedIcon(cds);
+      ForgetChangedIcon(n);
     }
     // What the shell hides or shows while it takes a program's record is its own doing.
     g_shellChanging = true;
     bool relayed = false;
-    LRESULT result = RelayBalloon(w, wp, cds, relayed);
+    LRESULT result = RelayBalloon(w, wp, cds, n, relayed);
     if (!relayed) result = CallOld(w, msg, wp, lp);
     g_shellChanging = false;
     if (!result) return result;
     {
       SNAREHOOK_BENCH_PART(kPartTrack);
-      TrackCorvaletIcon(cds);
+      TrackCorvaletIcon(n);
     }
-    const auto n = ReadNotify(cds);
     bool stateChanged = false;
     {
       SNAREHOOK_BENCH_PART(kPartStates);
@@ -121,7 +127,7 @@ LRESULT TaskbarMessage(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
       HideListedAdd(*n);
     }
     SNAREHOOK_BENCH_PART(kPartReport);
-    if (g_shared.serving) Report(cds, stateChanged);
+    if (g_shared.serving) Report(n, stateChanged);
     return result;
   }
   return CallOld(w, msg, wp, lp);

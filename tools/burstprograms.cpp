@@ -393,7 +393,7 @@ struct Options {
   const char* corvalet = "Corvalet.exe";
   const char* hook = nullptr;
   DWORD beforeMs = 8000, afterMs = 20000;
-  bool control = false;       // animate: the second animation without Corvalet as well
+  bool control = false;        // animate: the second animation without Corvalet as well
   const char* pair = nullptr;  // animate: the folder where this run and its twin meet
 };
 
