@@ -44,5 +44,6 @@ bench_round_end() {
   fi
   timeout 20 wineserver -k >/dev/null 2>&1
   timeout 20 wineserver -w >/dev/null 2>&1
-  (timeout 30 wineserver -p >/dev/null 2>&1 &)
+  # A session about to end keeps none: a server kept after its -k would outlive the benchmark.
+  [ "${BENCH_NO_KEEPER:-0}" = 1 ] || (timeout 30 wineserver -p >/dev/null 2>&1 &)
 }

@@ -64,8 +64,8 @@ round() {  # round TRAY ARGS...: one run of the driver against a fresh tray and 
 control() {  # control TRAY PAIR_DIR
   (
     bench_session_begin "$root/build/wine-programs-control" "${HOOK_BUILD:-bench}"
-    round "$1" animate --control --pair "Z:${2//\//\\}"
-  ) 2>/dev/null
+    BENCH_NO_KEEPER=1 round "$1" animate --control --pair "Z:${2//\//\\}"
+  ) 2>"$2/control.err"
 }
 
 for tray in ${TRAYS:-lean}; do
@@ -79,10 +79,14 @@ for tray in ${TRAYS:-lean}; do
     twin_pid=$!
     with=$(round "$tray" animate --pair "Z:${pair//\//\\}")
     wait "$twin_pid"
-    twin=$(grep -o 'shell_ratio=[0-9.]*' "$pair/control.txt" | cut -d= -f2)
-    twin_server=$(grep -o 'server_ratio=[0-9.]*' "$pair/control.txt" | cut -d= -f2)
-    paired=$(awk -v w="$(grep -o 'shell_ratio=[0-9.]*' <<<"$with" | cut -d= -f2)" -v c="$twin" \
-      'BEGIN { printf "%.2f", (c > 0 && w > 0) ? w / c : -1 }')
+    ms() { grep -o " $1=[0-9.]*" | head -1 | cut -d= -f2; }  # ms FIELD <LINE
+    twin=$(ms shell_ratio <"$pair/control.txt")
+    twin_server=$(ms server_ratio <"$pair/control.txt")
+    # From the times, not from the two rounded ratios.
+    paired=$(awk -v wb="$(ms shell_bare_ms <<<"$with")" -v w="$(ms shell_ms <<<"$with")" \
+      -v cb="$(ms shell_bare_ms <"$pair/control.txt")" -v c="$(ms shell_ms <"$pair/control.txt")" \
+      'BEGIN { printf "%.3f", (wb > 0 && w > 0 && cb > 0 && c > 0) ? (w / wb) / (c / cb) : -1 }')
+    [ "$paired" = -1 ] && sed 's/^/control: /' "$pair/control.err" >&2
     echo "tray=$tray apstyle=$apstyle load=$(load) $with control_shell_ratio=${twin:--1}" \
       "control_server_ratio=${twin_server:--1} paired_shell_ratio=$paired" | tee -a "$summary"
     rm -rf "$pair"
@@ -118,9 +122,11 @@ done
   }
   $0 ~ / animate / {
     key = field("tray") " " field("apstyle")
+    if (field("shell_ratio") + 0 <= 0) next  # a run that failed
     ashell[key] = ashell[key] " " field("shell_ratio"); aserver[key] = aserver[key] " " field("server_ratio")
     acore[key] = acore[key] " " field("corvalet_core_pct"); aown[key] = aown[key] " " field("own_us")
-    apaired[key] = apaired[key] " " (field("paired_shell_ratio") != "" ? field("paired_shell_ratio") : -1)
+    if (field("paired_shell_ratio") + 0 > 0) apaired[key] = apaired[key] " " field("paired_shell_ratio")
+    if (field("control_shell_ratio") + 0 > 0) acontrol[key] = acontrol[key] " " field("control_shell_ratio")
     aruns[key]++
   }
   field("ratio") != "" {
@@ -141,6 +147,6 @@ done
     }
     for (key in aruns) {
       split(key, k, " ")
-      printf "median tray=%s animate apstyle=%s runs=%d shell_ratio=%.2f paired_shell_ratio=%.2f server_ratio=%.2f corvalet_core_pct=%.2f own_us=%.1f\n", k[1], k[2], aruns[key], median(ashell[key]), median(apaired[key]), median(aserver[key]), median(acore[key]), median(aown[key])
+      printf "median tray=%s animate apstyle=%s runs=%d shell_ratio=%.3f control_shell_ratio=%.3f paired_shell_ratio=%.3f server_ratio=%.2f corvalet_core_pct=%.2f own_us=%.1f\n", k[1], k[2], aruns[key], median(ashell[key]), median(acontrol[key]), median(apaired[key]), median(aserver[key]), median(acore[key]), median(aown[key])
     }
   }' "$summary"

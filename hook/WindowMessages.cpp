@@ -55,7 +55,7 @@ bool KeepHiddenInState(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
     return false;
   std::memcpy(&info, reinterpret_cast<const void*>(lp), sizeof info);
   if (info.cbSize < sizeof info || !(info.dwMask & TBIF_STATE) || (info.dwMask & TBIF_BYINDEX) ||
-      (info.fsState & TBSTATE_HIDDEN) || !CorvaletHid(static_cast<int>(wp)))
+      (info.fsState & TBSTATE_HIDDEN))
     return false;
   info.fsState |= TBSTATE_HIDDEN;
   result = CallOld(g_shared.toolbar, msg, wp, reinterpret_cast<LPARAM>(&info));

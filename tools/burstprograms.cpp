@@ -639,16 +639,16 @@ int TenMain(int ownerCount, const Options& opt) {
 }
 
 // Two animation runs in Wine sessions of their own, one with Corvalet and its control without,
-// meet before each step in a shared folder: each leaves a file and waits for its twin's (3 min
-// at most), so both measure at the same moments and whatever else slows the machine then
-// weighs on both. False when the twin never came.
-bool Meet(const Options& opt, const char* step) {
+// meet before each step in a shared folder: each leaves a file and waits for its twin's
+// (boundMs at most), so both measure at the same moments and whatever else slows the machine
+// then weighs on both. False when the twin never came.
+bool Meet(const Options& opt, const std::string& step, DWORD boundMs) {
   if (!opt.pair) return true;
   const std::string dir = std::string(opt.pair) + "\\";
   const std::string mine = dir + (opt.control ? "control." : "with.") + step;
   const std::string twin = dir + (opt.control ? "with." : "control.") + step;
   if (FILE* f = std::fopen(mine.c_str(), "wb")) std::fclose(f);
-  for (const double t = NowMs(); NowMs() - t < 180000; Pump(20))
+  for (const double t = NowMs(); NowMs() - t < boundMs; Pump(20))
     if (GetFileAttributesA(twin.c_str()) != INVALID_FILE_ATTRIBUTES) return true;
   return false;
 }
@@ -658,9 +658,12 @@ bool Meet(const Options& opt, const char* step) {
 // no part of the animation.
 bool Animation(const char* name, int owners, int seconds, const Options& opt, double* shellMs,
                double* corvaletMs, double* serverMs, std::string* account = nullptr) {
+  // Once both sessions are up (a new prefix takes minutes), then with the owners ready, within
+  // the two minutes they wait to be let go.
+  if (!Meet(opt, std::string(name) + "-up", 300000)) return false;
   Run run;
   if (!run.Start(name, owners, 10 * seconds, "animate")) return false;
-  if (!Meet(opt, name)) return false;
+  if (!Meet(opt, name, 90000)) return false;
   const double shell0 = CpuMs(g_shellName), corvalet0 = CpuMs("Corvalet.exe"),
                server0 = CpuMs("wineserver");
   Stat(17);  // the account from here
